@@ -1,0 +1,36 @@
+# Quick start: `make run` and `make test` (as root or with sudo).
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+PACKAGES := $(shell grep -v '^\#' tools/packages.txt)
+
+.PHONY: deps build run test test-sanitize clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing: $$missing"; \
+	  $(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/varlo
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 300
+	$(MAKE) test-sanitize
+
+# The script language's tests again, under AddressSanitizer and UBSan.
+SANITIZED_TESTS ?= script
+test-sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVARLO_SANITIZE=ON "-DVARLO_TEST_DIRS=$(SANITIZED_TESTS)"
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target varlo_tests
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --timeout 300
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,37 @@
+// The suite's settings file Murena.ini: where it is, and reading values with
+// the suite's path macros expanded. Nothing is written here.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varlo {
+
+// The directory holding the user's Murena.ini when it exists
+// (${XDG_CONFIG_HOME:-$HOME/.config}/murena), else the suite directory that
+// holds the shipped default.
+std::string configDirectory();
+// Full path of the settings file in use.
+std::string configFile();
+// The user's own settings file, which the settings dialog writes (it may not
+// exist yet).
+std::string userConfigFile();
+// The installed suite directory (shipped data, voices, scripts, manuals):
+// VARLO_SUITE env var, else the directory fixed at build time.
+std::string suiteDirectory();
+// The directory of the running program file.
+std::string programDirectory();
+
+// The expanded value of [section] key, "" when missing. Backslashes in
+// values read as "/".
+std::string readSetting(std::string_view section, std::string_view key);
+// The raw value without macro expansion (the console's own keys).
+std::string readRawSetting(std::string_view section, std::string_view key);
+
+// Look values up in the suite directory's Murena.ini as well when missing
+// from the user's file.
+void setLegacyLookup(bool on);
+// Forget cached file contents (after the settings dialog writes the file).
+void reloadSettings();
+
+}  // namespace varlo
