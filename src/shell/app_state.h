@@ -1,0 +1,66 @@
+// The program-wide state of the application shell and audio production,
+// created at start-up and alive until the end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace varlo {
+
+// The selection holds at most this many file names; listings stop there.
+constexpr int kMaxSelection = 999;
+
+struct AlternateVoices {
+  bool active = false;
+  int type = 0, voice = 0, speed = 0, pitch = 0;
+};
+
+struct AppState {
+  bool sapiAvailableAtStart = false;
+  bool useSapi = false;
+  std::string suiteDirectory;
+  std::string projectDirectory;
+  std::string audioSubdirectory;
+  std::string scriptsDirectory;
+  std::string cdDrive;
+  int suiteSpeechSpeed = 2;
+  int sapiType = 3;
+  int sapiVoice = 0, sapiSpeed = 0, sapiPitch = 0;
+  std::string announceFiles = "SIM";
+  std::string withEffect = "NAO";
+  std::string withSilence = "NAO";
+  std::string writeHeader = "SIM";
+  std::string qualityLow = "--abr 40";
+  std::string qualityHigh = "--abr 80";
+  std::string qualityMax = "--abr 160";
+  std::string mp3Options = "--abr 80";
+  bool noTextFiles = false, noPartFiles = false;
+  bool commandLineMode = false;
+  bool voiceChosen = false;
+  bool newProjectMode = false;
+  std::string savedProjectDirectory;
+  std::string copyTargetDirectory;
+  bool mp3Output = false;
+  AlternateVoices alternateVoices;
+  int linesPerPart = 0;
+  // File names of the project directory that conversion and division work
+  // on (never more than kMaxSelection).
+  std::vector<std::string> selection;
+};
+
+// The one instance.
+AppState& appState();
+
+// Fill the state from the settings, as start-up does (steps 6 to 15).
+void loadAppState(AppState& state);
+// Load the conversion voice on its first use (option C, T, the settings
+// dialog): [VARLO] TIPOSAPI, NUMEROSAPI, VELOCIDADESAPI, TONALIDADESAPI.
+void loadVoiceOnFirstUse(AppState& state);
+// "SIM"/"NAO" judged by the first letter.
+bool isYes(const std::string& value);
+
+// The farewell: closing recording and message, engines closed, console
+// closed; the process ends.
+[[noreturn]] void farewell();
+
+}  // namespace varlo
