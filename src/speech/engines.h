@@ -1,0 +1,47 @@
+// The engine dispatcher: the one entry point through which the program makes
+// a voice speak. Engine type codes: 3 the built-in voice Olira, 4 the old
+// engine interface (none on this platform: open fails), 5, 54 and every other
+// code the espeak-ng voices (Brazilian Portuguese voices first in the list).
+//
+// Live speech goes on in the background after speakText returns; callers poll
+// isSpeaking through pumpMessages. With an output file, the text is rendered
+// into that 16-bit mono WAV file, which is complete after closeEngine.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varlo {
+
+constexpr int kEngineOlira = 3;
+constexpr int kEngineOldInterface = 4;
+constexpr int kEngineEspeak = 5;
+constexpr int kEngineEspeakAlt = 54;
+
+// The type chosen by the last openEngine (5 at start), successful or not.
+int currentEngineType();
+
+// Opens the driver of engineType with a 1-based voice number, a speed and a
+// pitch, rendering into outputFile when it is not empty. False when the
+// engine cannot be used.
+bool openEngine(int engineType, int voiceNumber, int speed, int pitch,
+                std::string_view outputFile);
+void closeEngine();   // the output file is final afterwards
+void speakText(std::string_view text);
+// queuedOnly: only text not yet rendered counts (no difference for espeak-ng
+// and Olira).
+bool isSpeaking(bool queuedOnly = false);
+void stopSpeaking();  // silence at once, discard queued text
+int voiceCount();
+// Name of a 1-based voice of the current type ("" when out of range).
+std::string voiceName(int voiceNumber);
+
+// While on, text is read as markup; the conversion turns it on only around a
+// silence element (<silence msec="N"/>), which becomes a pause.
+bool xmlMode();
+void setXmlMode(bool on);
+
+// The output file of the engine open now ("" for live speech).
+const std::string& engineOutputFile();
+
+}  // namespace varlo
