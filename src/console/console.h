@@ -43,8 +43,15 @@ uint8_t altKeyCode(uint8_t letterOrDigit);
 
 // Window life.
 void openConsole();
-[[noreturn]] void closeConsole();   // end of program: restores the terminal, exits
+// End of program: empties the key queue, restores the terminal and exits the
+// process with the status given. Ctrl+Break (in a terminal: SIGINT, SIGTERM
+// or SIGHUP sent from outside) ends the program here as well.
+[[noreturn]] void closeConsole(int exitStatus = 0);
 void restoreTerminal();             // safe to call many times, from any exit path
+// Hand the terminal to an interactive external program (an editor) and take
+// it back afterwards with a full redraw. Nothing happens without a terminal.
+void suspendTerminal();
+void resumeTerminal();
 
 // Output (the output algorithm: 7, 8, 10, 13, 32-255, deferred wrap).
 void writeText(std::string_view bytes);
@@ -56,7 +63,7 @@ std::string readLine(int bufferSize = 128);
 bool keyPending();
 uint8_t readKey();
 void peekKeys(uint8_t& first, uint8_t& second);
-void pushKey(uint8_t code);
+void pushKey(uint8_t code);          // dropped when 64 bytes are queued
 // Queue a whole key from a front end: an extended key (0, code) goes in only
 // if both bytes fit. Returns false when the key was dropped.
 bool queueKey(uint8_t code, bool extended);
@@ -110,8 +117,10 @@ struct Time { int hour, minute, second, hundredths; };
 Date currentDate();
 Time currentTime();
 
-// Headless front end access for tests and batch runs: the whole screen as
-// 25 lines of Windows-1252 text, and keys injected as if typed.
+// Front end access for tests and batch runs: the whole screen as 25 lines of
+// Windows-1252 text, each without its trailing spaces and ended by '\n', and
+// keys injected as if typed. Injected keys wait in their own buffer and move
+// to the key queue as it has room, so none is lost.
 std::string screenDump();
 void injectKeys(std::string_view bytes);
 void injectExtendedKey(uint8_t code);
