@@ -1,0 +1,156 @@
+#include "shell/main_menu.h"
+
+#include <string>
+
+#include "console/config.h"
+#include "console/console.h"
+#include "console/speech.h"
+#include "platform/codepage.h"
+#include "platform/instance_lock.h"
+#include "shell/app_state.h"
+#include "shell/menu_options.h"
+#include "shell/messages.h"
+#include "shell/project.h"
+
+namespace varlo {
+
+namespace {
+
+constexpr const char* kVersion = "2.2 BETA";
+// Entries of the arrow menu and of the F1 listing, in order, with the option
+// letter each stands for.
+constexpr const char* kOptionKeys[] = {"VLGERCD", "VLGERSOM", "VLCONQUA", "VLFORARQ",
+                                       "VLDIVARQ", "VLLIS", "VLMOD", "VLVERVOZ",
+                                       "VLTESARQ", "VLCTRLI", "VLSCRIPT"};
+constexpr const char* kOptionLetters = "gcafdlmvtie";
+
+void newLine() { writeText("\r\n"); }
+
+void sayOnBlue(const char* key, int lineBreaks) {
+  setBackgroundColor(1);
+  sayMessage(key, lineBreaks);
+  setBackgroundColor(0);
+}
+
+void greet() {
+  sayOnBlue("VLINIC", 0);
+  setBackgroundColor(1);
+  writeLineSpeak(kVersion);
+  setBackgroundColor(0);
+  newLine();
+  AppState& s = appState();
+  s.sapiAvailableAtStart = s.useSapi = engineActive();
+  if (!engineActive()) {
+    setBackgroundColor(4);
+    sayMessage("VLSAPDOS", 1);
+    setBackgroundColor(0);
+  }
+}
+
+void askProjectDirectory() {
+  AppState& s = appState();
+  newLine();
+  sayMessage("VLINFTRA", 1);
+  pause(100);
+  sayMessage("VLPREENT", 1);
+  std::string directory = utf8ToCp1252(s.projectDirectory);
+  if (editProjectDirectory(directory) == key::Esc) farewell();
+  s.projectDirectory = directory.empty() ? currentDirectoryName() : cp1252ToUtf8(directory);
+  if (!TrocaDir(s.projectDirectory)) {
+    beep();
+    beep();
+    sayMessage("VLPROTDT", 1);
+    farewell();
+  }
+  newLine();
+  sayMessage("VLIRETRA", 0);
+  writeLineSpeak(utf8ToCp1252(s.projectDirectory));
+  fillSelectionAtStart();
+  flushKeys();
+}
+
+void sayHelp() {
+  playRecording("VLMENU");
+  pause(100);
+  sayMessage("VLOP", 1);
+  pause(100);
+  for (const char* key : kOptionKeys) sayMessage(key, 1);
+  beep();
+  beep();
+  pause(100);
+  sayMessage("VLUSECON", 0);
+  pause(100);
+  for (const char* key : {"VLCTRLG", "VLCTRLD", "VLCTRLC", "VLCTRLN"}) sayMessage(key, 1);
+  flushKeys();
+}
+
+// The arrow menu's choice as an option letter; Enter when nothing was chosen.
+uint8_t chooseFromArrowMenu() {
+  int choice = runArrowMenu(kOptionKeys, sizeof kOptionKeys / sizeof kOptionKeys[0]);
+  return choice >= 1 ? static_cast<uint8_t>(kOptionLetters[choice - 1]) : key::Enter;
+}
+
+// Read one menu key; extended keys that open the menus are handled here.
+// Returns 0 when the key was fully handled.
+uint8_t readMenuKey() {
+  uint8_t extended = 0;
+  uint8_t k = readKeyEcho(extended);
+  newLine();
+  if (k != 0) return k;
+  if (extended == key::Up || extended == key::Down) return chooseFromArrowMenu();
+  if (extended == key::F1) sayHelp();
+  else if (extended == key::F9) reviewScreen();
+  return 0;
+}
+
+// Run the option of a key; false when the key ends the menu loop.
+bool dispatch(uint8_t k) {
+  switch (upperText(std::string(1, static_cast<char>(k)))[0]) {
+    case 0: case key::Enter: return true;
+    case key::Esc: return false;
+    case 'A': settingsDialog(); return true;
+    case 'C': convertSelection(); return true;
+    case 'D': divideFile(); return true;
+    case 'E': runScriptOption(); return true;
+    case 'F': editWithSuiteEditor(); return true;
+    case 'G': generateCd(); return true;
+    case 'I': projectInformation(); return true;
+    case 'L': listSelection(); return true;
+    case 'M': modifySelection(); return true;
+    case 'T': voiceTest(); return true;
+    case 'V': voiceAdjust(); return true;
+    case 3: copyProjectOption(); return true;
+    case 4: divideAlternatingVoices(); return true;
+    case 7: recordNewProject(); return true;
+    case 14: openManual(); return true;
+    default: sayMessage("VLOPINV", 1); return true;
+  }
+}
+
+void mainLoop() {
+  for (;;) {
+    pause(200);
+    sayOnBlue("VLQUALOP", 0);
+    if (!dispatch(readMenuKey())) return;
+  }
+}
+
+}  // namespace
+
+void runProgram(int argc, char** argv) {
+  if (!acquireInstanceLock("varlo")) std::exit(0);
+  clearWindow();
+  setTitle("VARLO");
+  initSpeech(0, readSetting("VARLO", "DIRVARLO"));
+  greet();
+  loadAppState(appState());
+  if (argc > 1 && std::string(argv[1]) != "*") {
+    runCommandLineJobOption(argv[1]);
+    farewell();
+  }
+  askProjectDirectory();
+  mainLoop();
+  farewell();
+}
+
+}  // namespace varlo

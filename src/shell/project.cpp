@@ -1,0 +1,71 @@
+#include "shell/project.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "console/console.h"
+#include "console/speech.h"
+#include "platform/codepage.h"
+#include "shell/app_state.h"
+
+namespace varlo {
+
+namespace {
+
+bool endsWithNoCase(const std::string& name, std::string_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  return std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(),
+                    [](char a, char b) { return std::toupper((unsigned char)a) == std::toupper((unsigned char)b); });
+}
+
+bool matchesKind(const std::string& name, char kind) {
+  if (kind == 'T') return endsWithNoCase(name, ".TXT");
+  if (kind == 'P') return endsWithNoCase(name, ".PAR");
+  return true;
+}
+
+bool isRegularFile(const std::string& name) {
+  struct stat st{};
+  return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+bool TrocaDir(const std::string& directory) {
+  if (chdir(directory.c_str()) == 0) return true;
+  if (mkdir(directory.c_str(), 0777) == 0 && chdir(directory.c_str()) == 0) return true;
+  for (int i = 0; i < 3; ++i) beep();
+  writeLineSpeak("- ERRO - Function TrocaDir");
+  return false;
+}
+
+bool listByKind(char kind) {
+  AppState& s = appState();
+  if (s.noTextFiles && s.noPartFiles) return false;
+  s.selection.clear();
+  DIR* dir = opendir(".");
+  if (!dir) return false;
+  // More than the selection can hold are left out; the user hears the count.
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == ".." || !matchesKind(name, kind) || !isRegularFile(name)) continue;
+    if (static_cast<int>(s.selection.size()) >= kMaxSelection) break;
+    if (s.selection.empty()) writeText("\r\n");
+    s.selection.push_back(name);
+    writeText(utf8ToCp1252(name) + "\r\n");
+  }
+  closedir(dir);
+  flushKeys();
+  return !s.selection.empty();
+}
+
+bool fileCanBeOpened(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return static_cast<bool>(in);
+}
+
+}  // namespace varlo
