@@ -1,0 +1,12 @@
+// One program instance at a time: an advisory lock on a file under
+// $XDG_RUNTIME_DIR (or /tmp), held until the process ends.
+#pragma once
+
+#include <string_view>
+
+namespace varlo {
+
+// False when another instance already holds the lock of this name.
+bool acquireInstanceLock(std::string_view name);
+
+}  // namespace varlo
