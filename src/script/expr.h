@@ -1,0 +1,66 @@
+// The expression evaluator: a precedence climber that computes an Operand
+// while it reads tokens from the lexer (no syntax tree), and the targets of
+// assignments (lvalues) with indexed assignment.
+//
+// Two switches of the interpreter change what it does: with report-errors
+// off nothing is reported (skimming), and in compile mode calls are not made
+// and binary operators not applied, so only the extent is found.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "script/symbols.h"
+#include "script/value.h"
+
+namespace varlo {
+
+// Parses one expression at the level (0 allows a range a..b, 1 is an
+// ordinary expression) from the current token; the first token after it is
+// current on return. The caller owns the result.
+Operand evaluate(int level = 1);
+// Level 1 (level 0 for a range); an integer wanted converts a string with
+// toInteger, a string wanted converts with toStringValue.
+Operand evaluateAs(Tag wanted);
+void skimExpression();
+
+// Name resolution of an identifier token (module aliases followed through
+// their dots); null when the name is unknown. The current token is the last
+// one of the name on return.
+SymtbEntry* resolveCurrentName();
+
+// The value of a variable entry as read in an expression (a shared copy, or
+// the element of a running iterator).
+Operand readVariable(SymtbEntry& entry);
+// The cell of a variable entry: a global's own cell, or the stack entry of a
+// parameter or local of the running function.
+VarCell* variableCell(SymtbEntry& entry);
+
+struct Lvalue {
+  SymtbEntry* entry = nullptr;     // variable (or function when accepted)
+  std::vector<Operand> path;       // one index list per selector
+  Lvalue() = default;
+  Lvalue(const Lvalue&) = delete;
+  Lvalue& operator=(const Lvalue&) = delete;
+  Lvalue(Lvalue&& other) noexcept;
+  Lvalue& operator=(Lvalue&& other) noexcept;
+  ~Lvalue();
+  bool valid() const { return entry != nullptr; }
+  bool isFunction() const;
+};
+
+// Parses a variable name and its selectors. acceptFunction lets a function
+// name through (the assignment-or-call statement decides). On error the
+// message was reported and the result is not valid.
+Lvalue parseLvalue(bool acceptFunction = false);
+Operand readLvalue(const Lvalue& target);
+// Takes over the value; reports and returns false when it cannot assign.
+bool assignLvalue(const Lvalue& target, Operand&& value);
+std::string lvalueText(const Lvalue& target);
+
+// Operators, for commands that combine values the same way.
+Operand applyOperator(uint8_t op, Operand&& left, Operand&& right);
+// Applies one index list (a list operand) to a value.
+Operand applySelector(const Operand& value, const Operand& indexes);
+
+}  // namespace varlo

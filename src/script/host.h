@@ -1,0 +1,42 @@
+// The script host: loads script files into slots 1-127, compiles and runs
+// them from a label, and turns the outcome into a result code and message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "script/interp.h"
+
+namespace varlo {
+
+enum ScriptResult : int {
+  srSuccess = 0, srRunFailed = 1, srNotRead = 2, srNoLabel = 3, srSyntax = 4
+};
+
+struct RunOutcome {
+  int code = srNotRead;
+  int32_t line = 0;
+  std::string message;
+};
+
+// Interpreter reset: stack, counters, switches, descriptors, every slot
+// freed, the symbol table rebuilt with the commands, the TEMPO reference.
+void resetInterpreter();
+// Reference time of TEMPO in hundredths since the week began, taken at reset.
+int64_t tempoReference();
+
+int32_t loadScript(std::string_view path);
+// Reads lines into a free slot as if they were a file with this path (tests
+// and the interactive host).
+int32_t loadScriptText(std::string_view path, std::string_view contents);
+void freeScript(int32_t slot);
+bool compileScript(int32_t slot);
+int32_t findStartLabel(int32_t slot, std::string_view label);
+void setExternalRoutine(int32_t slot, ExternalRoutine routine);
+RunOutcome runLoaded(int32_t slot, std::string_view label, bool freeAfter,
+                     ExternalRoutine routine = nullptr);
+RunOutcome executeScript(std::string_view path, std::string_view label);
+void reportResult(int code, std::string_view label);
+
+}  // namespace varlo

@@ -1,0 +1,134 @@
+// The interpreter: script slots, the statement driver and run loops, the
+// execution stack and call protocol, and the error reporter that every part
+// of the script language uses.
+//
+// Text is Windows-1252. Portuguese literals in the sources are UTF-8 and go
+// through cp() once where they are used.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/lexer.h"
+#include "script/symbols.h"
+#include "script/value.h"
+
+namespace varlo {
+
+// UTF-8 source literal to Windows-1252.
+std::string cp(std::string_view utf8);
+
+constexpr int kScriptSlots = 128;
+constexpr int kStackSize = 2048;
+constexpr int kMaxArguments = 32;
+
+struct CodeRec {
+  std::string text;                  // without the line feed
+  int32_t lineCount = 1;             // 1 + continuation lines joined here
+  SymtbEntry* function = nullptr;    // enclosing user function
+  SymtbEntry* command = nullptr;     // cached statement of the line
+  int32_t link = 0;
+  int32_t next = 0;
+  std::shared_ptr<const LineTokens> tokens;  // cut on first use
+};
+
+using ExternalRoutine = std::string (*)(std::string_view request);
+
+struct ScriptRec {
+  bool free = true;
+  std::string path;                  // full path, upper case
+  std::string fileName;              // last component
+  bool compiled = false;
+  std::vector<CodeRec> lines;        // [0] is the interactive line
+  int32_t lastLine = 0;
+  ExternalRoutine external = nullptr;
+  int32_t currentLine = 0;
+  int32_t nextLine = 0;
+  int32_t ioStatus = 0;
+  bool failed = false, returning = false, trace = false, stop = false, ended = false;
+};
+
+enum StackKind : uint8_t { stReturn = 0, stArgument = 1, stLocal = 2 };
+
+struct StackRec {
+  uint8_t kind = stReturn;
+  int32_t script = 0;
+  SymtbEntry* owner = nullptr;
+  VarCell var;                       // iterator position and value
+  int32_t savedFrameBase = 0;
+  int32_t savedLine = 0;
+  int32_t argumentCount = 0;         // return record of a call
+};
+
+struct InterpreterState {
+  int32_t currentScript = 0;
+  SymtbEntry* currentFunction = nullptr;
+  int32_t frameBase = 0;
+  int32_t stackPointer = 0;
+  bool reportErrors = true;
+  bool compileMode = false;
+  const SymtbEntry* currentCommand = nullptr;   // statement being run
+};
+extern InterpreterState theInterp;
+
+// An interruption unwinds to the host (Ctrl+F12, TERMINA in a function, the
+// step limit).
+struct ScriptInterrupt : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+ScriptRec& scriptSlot(int32_t n);
+inline ScriptRec& currentScript() { return scriptSlot(theInterp.currentScript); }
+StackRec& stackEntry(int32_t index);           // 1 ... stackPointer
+
+// Error reporter (nothing is printed while report-errors is off).
+void reportAt(int32_t line, std::string_view message);
+void reportError(std::string_view message);
+// Report and return false, the usual end of a failing handler.
+bool fail(std::string_view message);
+// A name between double quotes, as the messages show it.
+std::string quoted(std::string_view name);
+
+// I/O status of the current script (CHECA).
+void setIoStatus(int32_t status);
+int32_t ioStatus();
+
+// Statement driver and run loops.
+bool executeLine(int32_t script, int32_t line);
+bool runScript(int32_t script, int32_t startLine);
+bool runFunctionBody(SymtbEntry& function);
+void setInteractiveLine(int32_t script, std::string_view text);
+// Starts the lexer on a line of a script (cutting its tokens once).
+void startScriptLine(int32_t script, int32_t line);
+
+// Calls.
+struct Arguments {
+  int count = 0;
+  Operand values[kMaxArguments];
+  Arguments() = default;
+  Arguments(const Arguments&) = delete;
+  Arguments& operator=(const Arguments&) = delete;
+  ~Arguments();
+};
+void parseArguments(std::string_view name, const SymtbEntry* function, Arguments& out);
+// The result is undefined when the call failed.
+bool callFunction(std::string_view name, SymtbEntry* function, Arguments& args, Operand& result);
+bool pushExecutionEntry(uint8_t kind);
+
+// Inside a built-in function: argument i (1-based) and the result.
+int argumentCount();
+Operand& argument(int i);
+void setResult(Operand&& value);
+
+// The running script stops at the next line check with this interruption
+// text after so many more lines (0: no limit). For fuzzing and tests.
+void setStepLimit(uint64_t lines);
+
+// Interactive mode: run one line typed by the user in slot 0.
+bool runInteractiveLine(std::string_view text);
+
+}  // namespace varlo
