@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace varlo {
@@ -137,8 +138,10 @@ std::string iniWithValue(std::string_view text, std::string_view section,
 bool writeIniSection(const std::string& path, std::string_view section,
                      const std::vector<IniEntry>& entries) {
   namespace fs = std::filesystem;
-  // A file the user made read-only stays as it is.
-  if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0) return false;
+  // A file the user made read-only stays as it is, even for root.
+  struct stat st{};
+  if (stat(path.c_str(), &st) == 0 && ((st.st_mode & S_IWUSR) == 0 || access(path.c_str(), W_OK) != 0))
+    return false;
   std::string text;
   {
     std::ifstream in(path, std::ios::binary);
