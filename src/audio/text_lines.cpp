@@ -1,0 +1,81 @@
+#include "audio/text_lines.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "platform/codepage.h"
+
+namespace varlo {
+
+std::string trimBlanks(std::string_view text) {
+  size_t first = 0, last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+  return std::string(text.substr(first, last - first));
+}
+
+bool readFileBytes(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    size_t stop = end;
+    if (stop > start && bytes[stop - 1] == '\r') --stop;
+    lines.emplace_back(bytes.substr(start, stop - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+bool looksBinary(std::string_view bytes) {
+  return bytes.substr(0, 65536).find('\0') != std::string_view::npos;
+}
+
+bool writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  bool ok = true;
+  for (const std::string& line : lines) {
+    ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    ok = ok && std::fputc('\n', file) != EOF;
+  }
+  ok = std::fclose(file) == 0 && ok;
+  if (!ok) std::remove(path.c_str());
+  return ok;
+}
+
+std::string withoutExtension(std::string_view name) {
+  size_t n = name.size();
+  if (n >= 4 && name[n - 4] == '.') return std::string(name.substr(0, n - 4));
+  size_t dot = name.find_last_of('.');
+  size_t slash = name.find_last_of('/');
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash) || dot == 0)
+    return std::string(name);
+  return std::string(name.substr(0, dot));
+}
+
+std::string displayName(std::string_view diskName) {
+  return looksLikeUtf8(diskName) ? utf8ToCp1252(diskName) : std::string(diskName);
+}
+
+std::string existingDiskName(std::string_view name) {
+  struct stat info;
+  std::string asGiven(name);
+  if (stat(asGiven.c_str(), &info) == 0) return asGiven;
+  std::string utf8 = cp1252ToUtf8(name);
+  if (utf8 != asGiven && stat(utf8.c_str(), &info) == 0) return utf8;
+  return asGiven;
+}
+
+}  // namespace varlo

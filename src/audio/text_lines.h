@@ -1,0 +1,39 @@
+// Reading and writing the plain text files that division and conversion
+// work on: lines split at LF (a CR before it dropped), blanks trimmed as the
+// text markers expect, and the tests that keep a binary file from being
+// taken for a text.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varlo {
+
+// Without the characters up to the blank (control characters and spaces) at
+// both ends.
+std::string trimBlanks(std::string_view text);
+
+// The whole file, false when it cannot be read.
+bool readFileBytes(const std::string& path, std::string& bytes);
+// The lines of the bytes; a last line without LF counts, an empty file has
+// no lines.
+std::vector<std::string> splitLines(std::string_view bytes);
+// True when the bytes hold a NUL in their first 64 KiB: an executable, an
+// image or a compressed file, never a text.
+bool looksBinary(std::string_view bytes);
+
+// Write the lines, each followed by LF. False when the file cannot be
+// created or written completely; a half-written file is removed.
+bool writeTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+// The name without its extension: without the last four characters when
+// they are a dot and three more, else without the part from the last dot on.
+std::string withoutExtension(std::string_view name);
+
+// The name as the user hears it (Windows-1252) and as the disk knows it.
+std::string displayName(std::string_view diskName);
+// The existing file for a name that may come in either code page.
+std::string existingDiskName(std::string_view name);
+
+}  // namespace varlo

@@ -1,0 +1,106 @@
+// Re-wrapping, marker fields, phrase requests and file names of conversion.
+#include "audio/conversion_text.h"
+
+#include <gtest/gtest.h>
+
+namespace varlo {
+namespace {
+
+TEST(Rewrap, CutsAtTheLastSpaceOfTheWindowAndJoinsParagraphLines) {
+  std::string word9 = "palavra12";  // 9 characters
+  std::string longLine;
+  for (int i = 0; i < 12; ++i) longLine += (i ? " " : "") + word9;  // 119 characters
+  auto out = rewrapLines({longLine, "segue", "", "  novo paragrafo", "fim"});
+  ASSERT_GE(out.size(), 4u);
+  for (const auto& line : out) EXPECT_LE(line.size(), 79u) << line;
+  // Eight words end at column 79 but the space after them is at column 80,
+  // outside the window: the cut falls after the seventh word.
+  EXPECT_EQ(out[0].size(), 69u);
+  EXPECT_EQ(out[1], "palavra12 palavra12 palavra12 palavra12 palavra12 segue");
+  EXPECT_EQ(out[2], "");
+  EXPECT_EQ(out[3], "  novo paragrafo fim");
+  EXPECT_EQ(out.size(), 4u);
+}
+
+TEST(Rewrap, LineWithoutSpacesIsCutEvery79Characters) {
+  std::string huge(100000, 'a');
+  auto out = rewrapLines({huge});
+  ASSERT_EQ(out.size(), 100000u / 79 + 1);
+  EXPECT_EQ(out.front().size(), 79u);
+  EXPECT_EQ(out.back().size(), 100000u % 79);
+  size_t total = 0;
+  for (const auto& l : out) total += l.size();
+  EXPECT_EQ(total, 100000u);
+}
+
+TEST(Rewrap, SpaceBeforeColumn40IsNotUsedAndTabsExpandToEights) {
+  std::string line = "ab " + std::string(100, 'x');
+  auto out = rewrapLines({line});
+  EXPECT_EQ(out[0], line.substr(0, 79));
+  auto tabbed = linesForSpeech({"\tx", std::string(81, 'y')});
+  EXPECT_EQ(tabbed[0].substr(0, 9), "        x");
+  // Short texts are left alone, tabs included.
+  EXPECT_EQ(linesForSpeech({"\tcurta"}), std::vector<std::string>{"\tcurta"});
+}
+
+TEST(VoiceMarker, FieldsReadAsIntegersOrTheRestIsText) {
+  VoiceMarker m;
+  std::string rest;
+  ASSERT_TRUE(parseVoiceFields("5,2,0,0", m, rest));
+  EXPECT_EQ(m.type, 5);
+  EXPECT_EQ(m.voice, 2);
+  ASSERT_TRUE(parseVoiceFields("3,1,-4,12 ", m, rest));
+  EXPECT_EQ(m.speed, -4);
+  EXPECT_EQ(m.pitch, 12);
+  EXPECT_FALSE(parseVoiceFields("x,2,0,0", m, rest));
+  EXPECT_EQ(rest, "x,2,0,0");
+  EXPECT_FALSE(parseVoiceFields("5,dois,0,0", m, rest));
+  EXPECT_EQ(rest, "dois,0,0");
+  EXPECT_FALSE(parseVoiceFields("5,2,0", m, rest));  // pitch missing: "0" has no comma after it
+  EXPECT_EQ(rest, "0");
+  EXPECT_FALSE(parseVoiceFields("", m, rest));
+  EXPECT_EQ(rest, "");
+  EXPECT_FALSE(parseVoiceFields("5,2,0,99999999999", m, rest));
+}
+
+TEST(Phrases, RequestsEndAtPunctuationFollowedBySpace) {
+  std::string pending;
+  std::vector<std::string> requests;
+  gatherPhrases(pending, "Ol\xE1. Tudo bem", requests);
+  EXPECT_EQ(requests, std::vector<std::string>{" Ol\xE1."});
+  EXPECT_EQ(pending, " Tudo bem ");
+  gatherPhrases(pending, "e voce? Sim", requests);
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1], " Tudo bem  e voce?");
+  // A full stop inside a number is no boundary; the line's end is one.
+  requests.clear();
+  pending.clear();
+  gatherPhrases(pending, "custa 3.50 reais.", requests);
+  EXPECT_EQ(requests, std::vector<std::string>{" custa 3.50 reais."});
+}
+
+TEST(Phrases, LongTextWithoutPunctuationIsCutAtTheFirstSpaceAfter200) {
+  std::string words;
+  for (int i = 0; i < 100; ++i) words += "abcdefg ";
+  std::string pending;
+  std::vector<std::string> requests;
+  gatherPhrases(pending, words.substr(0, words.size() - 1), requests);
+  ASSERT_GE(requests.size(), 3u);
+  for (const auto& r : requests) {
+    EXPECT_GT(r.size(), 200u);
+    EXPECT_LE(r.size(), 209u);
+    EXPECT_EQ(r.back(), ' ');
+  }
+}
+
+TEST(AudioNames, SpacesBecomeUnderscoresExceptInTheFinalMp3) {
+  AudioNames n = audioNames("meu livro.txt");
+  EXPECT_EQ(n.baseName, "meu livro");
+  EXPECT_EQ(n.wavName, "meu_livro.wav");
+  EXPECT_EQ(n.mp3Name, "meu_livro.mp3");
+  EXPECT_EQ(n.finalMp3Name, "meu livro.mp3");
+  EXPECT_EQ(audioNames("/projeto/dir/LIVRO_001.PAR").wavName, "LIVRO_001.wav");
+}
+
+}  // namespace
+}  // namespace varlo
