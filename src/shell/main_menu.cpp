@@ -1,5 +1,6 @@
 #include "shell/main_menu.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "console/config.h"
@@ -9,6 +10,7 @@
 #include "platform/instance_lock.h"
 #include "shell/app_state.h"
 #include "shell/menu_options.h"
+#include "shell/project_options.h"
 #include "shell/messages.h"
 #include "shell/project.h"
 

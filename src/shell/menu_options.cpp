@@ -8,6 +8,7 @@
 #include "shell/app_state.h"
 #include "shell/messages.h"
 #include "shell/project.h"
+#include "shell/project_options.h"
 
 namespace varlo {
 
@@ -58,8 +59,6 @@ void divideFile() { notAvailable(); }
 void runScriptOption() { notAvailable(); }
 void editWithSuiteEditor() { notAvailable(); }
 void generateCd() { notAvailable(); }
-void projectInformation() { notAvailable(); }
-void listSelection() { notAvailable(); }
 void modifySelection() { notAvailable(); }
 void voiceTest() { notAvailable(); }
 void voiceAdjust() { notAvailable(); }

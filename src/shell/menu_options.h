@@ -23,8 +23,6 @@ void divideFile();
 void runScriptOption();
 void editWithSuiteEditor();
 void generateCd();
-void projectInformation();
-void listSelection();
 void modifySelection();
 void voiceTest();
 void voiceAdjust();

@@ -1,0 +1,58 @@
+#include "shell/project_size.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace varlo {
+
+namespace fs = std::filesystem;
+
+ProjectSize measureProject(const std::string& directory) {
+  ProjectSize size;
+  std::error_code ec;
+  fs::directory_iterator it(directory, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    const fs::directory_entry& entry = *it;
+    if (entry.path().filename().string().front() == '.') continue;
+    std::error_code statError;
+    if (entry.is_directory(statError)) {
+      ++size.subdirectories;
+      ProjectSize inner = measureProject(entry.path().string());
+      size.bytes += inner.bytes;
+      size.files += inner.files;
+      size.subdirectories += inner.subdirectories;
+    } else {
+      ++size.files;
+      uint64_t bytes = entry.is_regular_file(statError) ? entry.file_size(statError) : 0;
+      if (!statError) size.bytes += bytes;
+    }
+  }
+  return size;
+}
+
+ScaledSize scaleSize(uint64_t bytes) {
+  ScaledSize s{bytes, ""};
+  for (const char* unit : {"K", "MB"}) {
+    if (s.value <= 65535) break;
+    uint64_t rest = s.value % 1024;
+    s.value = s.value / 1024 + (rest > 512 ? 1 : 0);
+    s.unit = unit;
+  }
+  return s;
+}
+
+bool copyProjectTree(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  // A target inside the project would be copied into itself without end.
+  fs::path source = fs::weakly_canonical(from, ec), target = fs::weakly_canonical(to, ec);
+  auto [s, t] = std::mismatch(source.begin(), source.end(), target.begin(), target.end());
+  if (s == source.end()) return false;
+  fs::create_directories(to, ec);
+  fs::copy(from, to,
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing |
+               fs::copy_options::copy_symlinks,
+           ec);
+  return !ec;
+}
+
+}  // namespace varlo
