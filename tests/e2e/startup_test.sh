@@ -1,0 +1,33 @@
+#!/bin/bash
+# Start-up as a user meets it: greeting, project prompt, menu prompt, F1,
+# an invalid key, ESC, and the terminal left usable; a second instance ends
+# silently while the first runs.
+. "$(dirname "$0")/tmux_lib.sh"
+mkdir -p "$WORK/projeto"
+printf 'Um texto.\n' > "$WORK/projeto/livro.txt"
+cd "$WORK/projeto"
+
+# The shell after the program prints the terminal settings and waits.
+start main "$BUILD/varlo; stty -a > $WORK/stty.txt; tput rmcup; echo FIM-DO-TESTE; sleep 30"
+wait_for "VARLO KET - V.2.2 BETA"
+wait_for "diretório"
+keys Enter
+wait_for "Qual sua opção ? "
+screen | grep -qF "Total de arquivo(s) a converter --- 1" || fail "no file count"
+
+# A second instance ends at once and prints nothing.
+out=$(timeout 10 "$BUILD/varlo" </dev/null 2>&1); rc=$?
+[ $rc -eq 0 ] || fail "second instance exit code $rc"
+[ -z "$out" ] || fail "second instance printed: $out"
+
+keys F1
+wait_for "Opções nas teclas:"
+wait_for "E   Executar script"
+keys x
+wait_for "Opção inválida, aperte F1 para ajuda"
+keys Escape
+wait_for "Fim do programa"
+wait_for "FIM-DO-TESTE"
+grep -q ' echo ' "$WORK/stty.txt" && ! grep -q -- '-echo ' "$WORK/stty.txt" || fail "echo not restored: $(cat $WORK/stty.txt)"
+grep -q ' icanon' "$WORK/stty.txt" || fail "terminal left in raw mode"
+echo PASS

@@ -1,0 +1,49 @@
+# Shared steps of the end-to-end tests: run the program in an 80 x 25 tmux
+# pane of a private tmux server, type keys, wait for texts on the screen.
+set -u
+BUILD=$(cd "$1" && pwd)
+WORK=$(mktemp -d /tmp/varlo-e2e.XXXXXX)
+SOCKET="$WORK/tmux.sock"
+export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+export VARLO_AUDIO=${VARLO_AUDIO:-null}
+unset VARLO_CONSOLE
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+cleanup() { tmux -S "$SOCKET" kill-server 2>/dev/null; rm -rf "$WORK"; }
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; echo "--- screen:"; screen; exit 1; }
+
+# Start a command in a new window of the private server (window name $1).
+start() {
+  local name=$1; shift
+  if tmux -S "$SOCKET" has-session 2>/dev/null; then
+    tmux -S "$SOCKET" new-window -d -n "$name" "$*"
+  else
+    tmux -S "$SOCKET" -f /dev/null new-session -d -s e2e -n "$name" -x 80 -y 25 "$*"
+  fi
+}
+
+screen() { tmux -S "$SOCKET" capture-pane -p -t "e2e:${WINDOW:-main}" 2>/dev/null; }
+keys() { tmux -S "$SOCKET" send-keys -t "e2e:${WINDOW:-main}" "$@"; }
+
+# Wait up to $2 seconds (default 20) for text $1 on the screen.
+wait_for() {
+  local text=$1 limit=${2:-20} i=0
+  while [ $i -lt $((limit * 10)) ]; do
+    screen | grep -qF -- "$text" && return 0
+    sleep 0.1; i=$((i + 1))
+  done
+  fail "did not see '$text'"
+}
+
+# Wait until the window's program ended (the window closes).
+wait_end() {
+  local limit=${1:-20} i=0
+  while [ $i -lt $((limit * 10)) ]; do
+    tmux -S "$SOCKET" list-windows -t e2e -F '#{window_name}' 2>/dev/null | grep -qx "${WINDOW:-main}" || return 0
+    sleep 0.1; i=$((i + 1))
+  done
+  fail "program did not end"
+}
