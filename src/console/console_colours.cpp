@@ -1,0 +1,120 @@
+// Colours: the 16-entry palette, the colour map that the user's TABCORES
+// setting rearranges, the colour lock (CORESFIXAS) and the start colours.
+#include <cctype>
+#include <charconv>
+
+#include "console/config.h"
+#include "console/console_core.h"
+
+namespace varlo {
+
+namespace {
+
+constexpr std::array<Rgb, 16> kPalette = {{
+    {0, 0, 0},       {0, 0, 255},     {0, 255, 0},     {0, 255, 255},
+    {255, 0, 0},     {142, 0, 142},   {68, 34, 34},    {192, 192, 192},
+    {40, 40, 40},    {128, 128, 255}, {128, 255, 128}, {128, 255, 255},
+    {255, 128, 128}, {255, 128, 255}, {255, 255, 0},   {255, 255, 255},
+}};
+
+struct Colours {
+  std::array<int, 16> map{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  bool fixed = false;
+} colours;
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+// The console's keys are read as a fixed 80-byte buffer would hold them.
+std::string videoSetting(std::string_view key) {
+  std::string value = readRawSetting("VIDEO", key);
+  if (value.size() > 79) value.resize(79);
+  return value;
+}
+
+bool firstLetterIsS(std::string_view value) {
+  return !value.empty() && std::toupper(static_cast<unsigned char>(value[0])) == 'S';
+}
+
+// A colour index setting: missing, empty or not a number 0-15 gives the
+// fallback.
+int colourIndex(std::string_view key, int fallback) {
+  std::string value = videoSetting(key);
+  std::string_view text = trimmed(value);
+  int index = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return fallback;
+  return index >= 0 && index < 16 ? index : fallback;
+}
+
+// Leading digits of an entry that is not a whole integer (0 when none).
+int leadingDigits(std::string_view entry) {
+  int value = 0;
+  for (char c : entry) {
+    if (c < '0' || c > '9' || value > 100000) break;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+}  // namespace
+
+void parseColourTable(std::string_view text, std::array<int, 16>& map) {
+  for (size_t i = 0; i < map.size(); ++i) {
+    size_t comma = text.find(',');
+    std::string_view entry = trimmed(text.substr(0, comma));
+    int value = 0;
+    auto [end, error] = std::from_chars(entry.data(), entry.data() + entry.size(), value);
+    if (entry.empty() || error != std::errc() || end != entry.data() + entry.size()) {
+      map[i] = leadingDigits(entry);
+      return;
+    }
+    map[i] = value;
+    if (comma == std::string_view::npos) return;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+VideoSettings readVideoSettings() {
+  VideoSettings s;
+  s.colourMap = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  // A missing key reads as empty; the identity table is its default.
+  std::string table = videoSetting("TABCORES");
+  if (!table.empty()) parseColourTable(table, s.colourMap);
+  s.coloursFixed = firstLetterIsS(videoSetting("CORESFIXAS"));
+  s.smoothScroll = firstLetterIsS(videoSetting("LENTO"));
+  s.startAttribute =
+      static_cast<uint8_t>(colourIndex("CORFUNDO", 0) << 4 | colourIndex("CORLETRA", 15));
+  return s;
+}
+
+void applyVideoSettings(const VideoSettings& settings) {
+  colours.map = settings.colourMap;
+  colours.fixed = settings.coloursFixed;
+}
+
+void setTextColor(int index) {
+  openConsole();
+  if (colours.fixed) return;
+  setAttribute(static_cast<uint8_t>((currentAttribute() & 0xF0) | (index & 0x0F)));
+}
+
+// An index above 15 would spill into the foreground nibble; only the low
+// four bits are taken.
+void setBackgroundColor(int index) {
+  openConsole();
+  if (colours.fixed) return;
+  setAttribute(static_cast<uint8_t>((currentAttribute() & 0x0F) | ((index & 0x0F) << 4)));
+}
+
+Rgb colourRgb(int index) {
+  openConsole();
+  if (index < 0 || index > 15) return kPalette[0];
+  int entry = colours.map[index];
+  return entry >= 0 && entry < 16 ? kPalette[entry] : Rgb{0, 0, 0};
+}
+
+}  // namespace varlo

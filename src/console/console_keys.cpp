@@ -1,0 +1,86 @@
+// The key queue: 64 bytes of key codes, extended keys as 0 and a code, and
+// the buffer of injected keys that waits for room in it.
+#include <algorithm>
+#include <array>
+#include <deque>
+
+#include "console/console_core.h"
+
+namespace varlo {
+
+namespace {
+
+struct InjectedKey {
+  uint8_t code;
+  bool extended;
+};
+
+struct KeyQueue {
+  std::array<uint8_t, kKeyQueueSize> bytes{};
+  int count = 0;
+  std::deque<InjectedKey> injected;
+} keys;
+
+// Alt codes of the letters A-Z, in alphabetical order.
+constexpr std::array<uint8_t, 26> kAltLetters = {30, 48, 46, 32, 18, 33, 34, 35, 23,
+                                                 36, 37, 38, 50, 49, 24, 25, 16, 19,
+                                                 31, 20, 22, 47, 17, 45, 21, 44};
+
+bool fits(bool extended) { return keys.count + (extended ? 2 : 1) <= kKeyQueueSize; }
+
+}  // namespace
+
+uint8_t altKeyCode(uint8_t letterOrDigit) {
+  uint8_t c = letterOrDigit;
+  if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 'a' + 'A');
+  if (c >= 'A' && c <= 'Z') return kAltLetters[c - 'A'];
+  if (c == '0') return 129;
+  if (c >= '1' && c <= '9') return static_cast<uint8_t>(120 + c - '1');
+  return 0;
+}
+
+bool queueKey(uint8_t code, bool extended) {
+  if (!fits(extended)) return false;
+  if (extended) keys.bytes[keys.count++] = 0;
+  keys.bytes[keys.count++] = code;
+  return true;
+}
+
+void pushKey(uint8_t code) { queueKey(code, false); }
+
+int queuedKeyCount() { return keys.count; }
+
+void flushKeyQueue() {
+  keys.count = 0;
+  keys.injected.clear();
+}
+
+void peekKeys(uint8_t& first, uint8_t& second) {
+  first = keys.count > 0 ? keys.bytes[0] : 0;
+  second = keys.count > 1 ? keys.bytes[1] : 0;
+}
+
+bool takeKey(uint8_t& code) {
+  if (keys.count == 0) return false;
+  code = keys.bytes[0];
+  std::copy(keys.bytes.begin() + 1, keys.bytes.begin() + keys.count, keys.bytes.begin());
+  --keys.count;
+  return true;
+}
+
+void injectKeys(std::string_view bytes) {
+  for (char c : bytes) keys.injected.push_back({static_cast<uint8_t>(c), false});
+}
+
+void injectExtendedKey(uint8_t code) { keys.injected.push_back({code, true}); }
+
+int injectedKeyCount() { return static_cast<int>(keys.injected.size()); }
+
+void moveInjectedKeys() {
+  while (!keys.injected.empty() && fits(keys.injected.front().extended)) {
+    queueKey(keys.injected.front().code, keys.injected.front().extended);
+    keys.injected.pop_front();
+  }
+}
+
+}  // namespace varlo

@@ -1,0 +1,97 @@
+// Life of the console window: creation on first use with the [VIDEO]
+// settings and the front end chosen for this run, the title, the end of the
+// program, and handing the terminal to other programs.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "console/console_core.h"
+#include "platform/codepage.h"
+#include "platform/headless_front_end.h"
+#include "platform/terminal_front_end.h"
+
+namespace varlo {
+
+namespace {
+
+constexpr size_t kTitleLimit = 140;
+
+struct Window {
+  bool created = false;
+  const FrontEnd* frontEnd = nullptr;
+  std::string title;
+} window;
+
+// The title the window starts with: the program file's full path.
+std::string programPath() {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? utf8ToCp1252(std::string_view(path, static_cast<size_t>(n))) : "VARLO KET";
+}
+
+// VARLO_CONSOLE=headless forces the in-memory front end; otherwise a
+// terminal on stdin and stdout gets the terminal front end.
+const FrontEnd* chooseFrontEnd() {
+  const char* wanted = std::getenv("VARLO_CONSOLE");
+  if (!wanted || std::strcmp(wanted, "headless") != 0) {
+    if (const FrontEnd* terminal = openTerminalFrontEnd()) return terminal;
+  }
+  return openHeadlessFrontEnd();
+}
+
+void restoreAtExit() { restoreTerminal(); }
+
+}  // namespace
+
+void openConsole() {
+  if (window.created) return;
+  window.created = true;
+  VideoSettings settings = readVideoSettings();
+  applyVideoSettings(settings);
+  resetGrid(settings.startAttribute);
+  window.title = programPath();
+  window.frontEnd = chooseFrontEnd();
+  std::atexit(restoreAtExit);
+  window.frontEnd->titleChanged();
+  window.frontEnd->refresh();
+}
+
+const FrontEnd& frontEnd() {
+  openConsole();
+  return *window.frontEnd;
+}
+
+void closeConsole(int exitStatus) {
+  flushKeyQueue();
+  restoreTerminal();
+  std::exit(exitStatus);
+}
+
+void restoreTerminal() {
+  if (window.frontEnd) window.frontEnd->restore();
+}
+
+void suspendTerminal() {
+  if (window.frontEnd) window.frontEnd->suspend();
+}
+
+void resumeTerminal() {
+  if (window.frontEnd) window.frontEnd->resume();
+}
+
+void setTitle(std::string_view text) {
+  const FrontEnd& fe = frontEnd();
+  size_t first = text.find_first_not_of(" \t");
+  size_t last = text.find_last_not_of(" \t");
+  window.title = first == std::string_view::npos ? "" : text.substr(first, last - first + 1);
+  if (window.title.size() > kTitleLimit) window.title = window.title.substr(0, kTitleLimit) + "...";
+  fe.titleChanged();
+}
+
+std::string windowTitle() {
+  openConsole();
+  return window.title;
+}
+
+}  // namespace varlo

@@ -1,0 +1,19 @@
+// The console without a terminal: the grid lives only in memory (read it with
+// screenDump), keys come from injectKeys or, in a batch run, from stdin.
+#pragma once
+
+#include "console/console_front_end.h"
+
+namespace varlo {
+
+// The headless front end. When stdin is not a terminal, keys are read from
+// it once the key queue and the injected keys are empty (UTF-8 becomes
+// Windows-1252, a line end becomes Enter). When no input is left, a key read
+// gets Esc; the 51st such read ends the program, so a batch run never hangs.
+const FrontEnd* openHeadlessFrontEnd();
+
+// Mirror the console output to stdout as UTF-8 text (line ends kept, other
+// control characters left out).
+void setHeadlessEcho(bool on);
+
+}  // namespace varlo
