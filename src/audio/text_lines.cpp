@@ -1,12 +1,8 @@
 #include "audio/text_lines.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-
-#include "platform/codepage.h"
 
 namespace varlo {
 
@@ -63,19 +59,6 @@ std::string withoutExtension(std::string_view name) {
   if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash) || dot == 0)
     return std::string(name);
   return std::string(name.substr(0, dot));
-}
-
-std::string displayName(std::string_view diskName) {
-  return looksLikeUtf8(diskName) ? utf8ToCp1252(diskName) : std::string(diskName);
-}
-
-std::string existingDiskName(std::string_view name) {
-  struct stat info;
-  std::string asGiven(name);
-  if (stat(asGiven.c_str(), &info) == 0) return asGiven;
-  std::string utf8 = cp1252ToUtf8(name);
-  if (utf8 != asGiven && stat(utf8.c_str(), &info) == 0) return utf8;
-  return asGiven;
 }
 
 }  // namespace varlo

@@ -31,9 +31,4 @@ bool writeTextLines(const std::string& path, const std::vector<std::string>& lin
 // they are a dot and three more, else without the part from the last dot on.
 std::string withoutExtension(std::string_view name);
 
-// The name as the user hears it (Windows-1252) and as the disk knows it.
-std::string displayName(std::string_view diskName);
-// The existing file for a name that may come in either code page.
-std::string existingDiskName(std::string_view name);
-
 }  // namespace varlo
