@@ -1,0 +1,77 @@
+#include "speech/olira_driver.h"
+
+#include <algorithm>
+
+#include "console/config.h"
+#include "console/console.h"
+#include "speech/olira_output.h"
+#include "speech/olira_voice.h"
+
+namespace varlo {
+
+namespace {
+
+// Below this the durations would vanish or turn negative (speeds of 12 and
+// more); at it speech is four times the normal rate.
+constexpr double kShortestDuration = 0.2;
+constexpr double kLowestPitch = 0.25;
+constexpr unsigned kClosePoll = 50;
+
+struct DataPaths {
+  std::string database;
+  OliraDataFiles files;
+};
+
+const DataPaths& dataPaths() {
+  static const DataPaths paths = [] {
+    std::string database = readSetting("OLIRATTS", "MBROLA_DB");
+    std::string dir = readSetting("OLIRATTS", "DIR");
+    std::string base = readSetting("OLIRATTS", "BASE");
+    if (database.empty()) database = "br4";
+    if (dir.empty()) dir = suiteDirectory() + "/olira/";
+    if (base.empty()) base = "portug";
+    if (dir.back() != '/') dir += '/';
+    if (database.find('/') == std::string::npos) database = dir + database;
+    return DataPaths{database, oliraFilesAt(dir, base)};
+  }();
+  return paths;
+}
+
+bool opened = false;
+
+}  // namespace
+
+double oliraDurationFactor(int speed) { return std::max(kShortestDuration, 0.8 - speed / 15.0); }
+double oliraPitchFactor(int pitch) { return std::max(kLowestPitch, (pitch + 11) / 11.0); }
+
+bool oliraOpen(int voice, int speed, int pitch, const std::string& outputFile) {
+  const DataPaths& paths = dataPaths();
+  setOutputFile(outputFile);
+  opened = initSynthesizer(paths.database, paths.files.rules, paths.files.exceptions,
+                           paths.files.abbreviations, paths.files.prosody,
+                           paths.files.diphones);
+  setFactors(oliraDurationFactor(speed), oliraPitchFactor(pitch));
+  return opened;
+}
+
+bool oliraSpeak(std::string_view text) { return opened && speakPortuguese(text); }
+
+bool oliraIsSpeaking() {
+  bool playing = isSynthPlaying();
+  if (keyPending()) {
+    oliraStop();
+    return false;
+  }
+  return playing;
+}
+
+void oliraStop() { stopSynthesizer(); }
+
+void oliraClose() {
+  while (oliraIsSpeaking()) pause(kClosePoll);
+  oliraStop();
+  closeSynthesizer();
+  opened = false;
+}
+
+}  // namespace varlo

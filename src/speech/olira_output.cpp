@@ -1,0 +1,224 @@
+#include "speech/olira_output.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "console/config.h"
+#include "console/console.h"
+#include "console/speech.h"
+#include "speech/olira_text.h"
+#include "speech/olira_voice.h"
+#include "speech/synth.h"
+#include "speech/wave_player.h"
+
+namespace varlo {
+
+namespace {
+
+constexpr size_t kHeaderBytes = 44;
+constexpr size_t kImageSamplesMax = 64000;  // bytes of samples in one image
+constexpr size_t kShortestImage = 256;
+// Lines written before the synthesizer is drained at the next pause, so
+// that its queue stays small whatever the length of the text.
+constexpr size_t kLinesPerDrain = 2000;
+
+std::string databasePath;
+std::string outputName;
+std::FILE* outputFile = nullptr;
+bool ready = false;
+double durationFactor = 1.0;
+double pitchFactor = 1.0;
+std::vector<uint8_t> image(kHeaderBytes + kImageSamplesMax);  // header + samples
+size_t imageBytes = 0;
+bool interrupted = false;  // a key press silenced the text being spoken
+
+// The canonical 44-byte header of a 16 kHz 16-bit mono PCM WAV file.
+void writeWavHeader(uint8_t* h, uint32_t dataBytes) {
+  auto put32 = [&](int at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) h[at + i] = uint8_t(v >> (8 * i));
+  };
+  auto put16 = [&](int at, uint16_t v) { h[at] = uint8_t(v), h[at + 1] = uint8_t(v >> 8); };
+  std::memcpy(h, "RIFF", 4);
+  put32(4, dataBytes + 36);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  put32(16, 16);
+  put16(20, 1);
+  put16(22, 1);
+  put32(24, kSynthSampleRate);
+  put32(28, kSynthSampleRate * 2);
+  put16(32, 2);
+  put16(34, 16);
+  std::memcpy(h + 36, "data", 4);
+  put32(40, dataBytes);
+}
+
+void tellUser(const std::string& message) { writeLineSpeak(message); }
+
+std::string directoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+std::string orDefault(const std::string& path, const char* extension) {
+  if (!path.empty()) return path;
+  return suiteDirectory() + "/olira/portug" + extension;
+}
+
+bool createOutputFile() {
+  outputFile = std::fopen(outputName.c_str(), "wb");
+  if (!outputFile) return false;
+  uint8_t header[kHeaderBytes];
+  writeWavHeader(header, 0);
+  if (std::fwrite(header, 1, kHeaderBytes, outputFile) != kHeaderBytes) {
+    std::fclose(outputFile);
+    outputFile = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void playImage() {
+  if (imageBytes > 0 && imageBytes < kShortestImage) {
+    std::memset(image.data() + kHeaderBytes + imageBytes, 0, kShortestImage - imageBytes);
+    imageBytes = kShortestImage;
+  }
+  if (imageBytes == 0) return;
+  writeWavHeader(image.data(), uint32_t(imageBytes));
+  playWaveImage(image.data(), kHeaderBytes + imageBytes);
+  imageBytes = 0;
+}
+
+bool keyStopsSpeech() { return waveSettings().keyInterrupt && keyPending(); }
+
+// Moves every ready sample to the file or to the images; false on a write
+// error. Live, a pending key stops the sound and drops the rest.
+bool drainSamples() {
+  bool ok = true;
+  while (true) {
+    if (outputFile) {
+      int16_t block[8192];
+      int n = synthRead(block, 8192);
+      if (n <= 0) break;
+      ok = std::fwrite(block, 2, size_t(n), outputFile) == size_t(n) && ok;
+      continue;
+    }
+    size_t room = (kImageSamplesMax - imageBytes) / 2;
+    auto* at = reinterpret_cast<int16_t*>(image.data() + kHeaderBytes + imageBytes);
+    int n = synthRead(at, int(room));
+    if (n <= 0) break;
+    imageBytes += size_t(n) * 2;
+    if (imageBytes + 1 >= kImageSamplesMax) playImage();
+    if (keyStopsSpeech()) {
+      stopPlaying();
+      synthReset();
+      imageBytes = 0;
+      interrupted = true;
+      break;
+    }
+  }
+  return ok;
+}
+
+// Restarts the synthesizer after a write error.
+void restartSynthesizer() {
+  synthClose();
+  synthInit(databasePath);
+  synthSetNoError(kSynthNoErrorSilence);
+}
+
+bool synthesize(const std::vector<std::string>& lines) {
+  bool ok = true;
+  size_t sinceDrain = 0;
+  interrupted = false;
+  for (size_t i = 0; i < lines.size() && !interrupted; ++i) {
+    bool last = i + 1 == lines.size();
+    if (lines[i].empty() && !last) continue;
+    if (synthWrite(lines[i] + "\r\n") < 0) {
+      restartSynthesizer();
+      ok = false;
+    }
+    bool pause = !lines[i].empty() && lines[i][0] == '_';
+    if (last || (pause && ++sinceDrain >= kLinesPerDrain)) {
+      synthFlush();
+      ok = drainSamples() && ok;
+      sinceDrain = 0;
+    } else {
+      ++sinceDrain;
+    }
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool initSynthesizer(const std::string& database, const std::string& rulesFile,
+                     const std::string& exceptionsFile, const std::string& abbreviationsFile,
+                     const std::string& prosodyFile, const std::string& diphonesFile) {
+  closeSynthesizer();
+  OliraDataFiles files{orDefault(rulesFile, ".nrl"), orDefault(exceptionsFile, ".exc"),
+                       orDefault(abbreviationsFile, ".abr"), orDefault(prosodyFile, ".pro"),
+                       orDefault(diphonesFile, ".dfn")};
+  std::string name = database.empty() ? "br4" : database;
+  databasePath = name.find('/') == std::string::npos ? directoryOf(files.rules) + name : name;
+  if (synthInit(databasePath) < 0) return false;
+  std::string message;
+  bool loaded = loadVoiceData(files, message);
+  if (!message.empty()) tellUser(message);
+  if (!loaded || (!outputName.empty() && !createOutputFile())) {
+    releaseVoiceData();
+    synthClose();
+    return false;
+  }
+  synthSetNoError(0);
+  imageBytes = 0;
+  ready = true;
+  return true;
+}
+
+void setOutputFile(std::string_view path) { outputName = path; }
+
+void setFactors(double duration, double pitch) {
+  durationFactor = duration;
+  pitchFactor = pitch;
+}
+
+bool speakPortuguese(std::string_view text) {
+  if (trimBlanks(text).empty()) return true;
+  if (!ready) return false;
+  std::vector<std::string> lines = textToPhonemeLines(text, durationFactor, pitchFactor);
+  WaveSettings& wave = waveSettings();
+  bool fast = wave.fastPlayback, cut = wave.cutPlayback;
+  wave.fastPlayback = wave.cutPlayback = false;
+  synthReset();
+  synthSetNoError(kSynthNoErrorSilence);
+  bool ok = synthesize(lines);
+  if (!outputFile && !interrupted) playImage();
+  wave.fastPlayback = fast;
+  wave.cutPlayback = cut;
+  return ok;
+}
+
+void stopSynthesizer() {
+  if (!outputFile) stopPlaying();
+}
+
+bool isSynthPlaying() { return !outputFile && ready && isPlaying(); }
+
+void closeSynthesizer() {
+  if (!ready) return;
+  ready = false;
+  if (outputFile) {
+    long size = std::ftell(outputFile);
+    uint8_t header[kHeaderBytes];
+    writeWavHeader(header, uint32_t(size > long(kHeaderBytes) ? size - long(kHeaderBytes) : 0));
+    std::fseek(outputFile, 0, SEEK_SET);
+    std::fwrite(header, 1, kHeaderBytes, outputFile);
+    std::fclose(outputFile);
+    outputFile = nullptr;
+  }
+  releaseVoiceData();
+  synthClose();
+}
+
+}  // namespace varlo

@@ -1,0 +1,55 @@
+#include "speech/olira_voice.h"
+
+#include "platform/codepage.h"
+#include "speech/olira_phonemes.h"
+#include "speech/olira_preprocess.h"
+#include "speech/olira_prosody.h"
+#include "speech/olira_rules.h"
+
+namespace varlo {
+
+namespace {
+
+std::string missing(const char* what, const std::string& path) {
+  return utf8ToCp1252(what) + path;
+}
+
+}  // namespace
+
+OliraDataFiles oliraFilesAt(std::string directory, std::string_view base) {
+  if (!directory.empty() && directory.back() != '/') directory += '/';
+  std::string stem = directory + std::string(base);
+  return {stem + ".nrl", stem + ".exc", stem + ".abr", stem + ".pro", stem + ".dfn"};
+}
+
+bool loadVoiceData(const OliraDataFiles& files, std::string& message) {
+  message.clear();
+  releaseVoiceData();
+  if (!loadRules(files.rules, files.exceptions)) {
+    message = ruleLoadError();
+    return false;
+  }
+  if (!loadAbbreviations(files.abbreviations)) {
+    message = missing("Arquivo de abreviaturas não foi achado: ", files.abbreviations);
+    return false;
+  }
+  if (!loadProsody(files.prosody, message)) return false;
+  if (!loadDiphones(files.diphones)) {
+    message = missing("Lista de difones não foi achada: ", files.diphones);
+    return false;
+  }
+  return true;
+}
+
+void releaseVoiceData() {
+  releaseRules();
+  releaseDiphones();
+}
+
+std::vector<std::string> textToPhonemeLines(std::string_view text, double durationFactor,
+                                            double pitchFactor) {
+  std::vector<std::string> tokens = tokenize(preprocess(text));
+  return phonemeLines(convertTokens(intonationCodes(tokens)), durationFactor, pitchFactor);
+}
+
+}  // namespace varlo

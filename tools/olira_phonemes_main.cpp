@@ -1,0 +1,53 @@
+// olira-phonemes: prints the phoneme lines the Olira voice makes of a text.
+//   olira-phonemes [-d DIR] [-b BASE] [-s SPEED] [-p PITCH] [TEXT...]
+// Without TEXT the lines of stdin are converted one by one. Text may be
+// UTF-8 or Windows-1252; output is UTF-8.
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+#include "console/config.h"
+#include "platform/codepage.h"
+#include "speech/olira_voice.h"
+
+using namespace varlo;
+
+namespace {
+
+void printLines(const std::string& text, double duration, double pitch) {
+  for (const std::string& line : textToPhonemeLines(textFromFile(text), duration, pitch))
+    std::cout << cp1252ToUtf8(line) << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string dir = suiteDirectory() + "/olira", base = "portug";
+  int speed = 0, pitch = 0, opt;
+  while ((opt = getopt(argc, argv, "d:b:s:p:")) != -1) {
+    switch (opt) {
+      case 'd': dir = optarg; break;
+      case 'b': base = optarg; break;
+      case 's': speed = std::atoi(optarg); break;
+      case 'p': pitch = std::atoi(optarg); break;
+      default:
+        std::cerr << "uso: olira-phonemes [-d DIR] [-b BASE] [-s VELOCIDADE] [-p TOM] [TEXTO...]\n";
+        return 2;
+    }
+  }
+  std::string message;
+  bool loaded = loadVoiceData(oliraFilesAt(dir, base), message);
+  if (!message.empty()) std::cerr << cp1252ToUtf8(message) << '\n';
+  if (!loaded) return 1;
+  double duration = 0.8 - speed / 15.0, pitchFactor = (pitch + 11) / 11.0;
+  if (optind < argc) {
+    std::string text;
+    for (int i = optind; i < argc; ++i) text += (i > optind ? " " : "") + std::string(argv[i]);
+    printLines(text, duration, pitchFactor);
+    return 0;
+  }
+  std::string line;
+  while (std::getline(std::cin, line)) printLines(line, duration, pitchFactor);
+  return 0;
+}
