@@ -19,6 +19,8 @@ std::vector<std::string> wordRecordingNames(std::string_view words, bool feminin
 
 // Play the recordings of the words of a text joined into one sound.
 void playWords(std::string_view words, bool feminine);
+// Play recordings of the letters directory (names without ".wav") joined.
+void playRecordingNames(const std::vector<std::string>& names);
 
 void sayTime();                       // the current hour and minute
 void sayDate();                       // the current weekday, day, month, year

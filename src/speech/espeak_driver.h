@@ -1,0 +1,34 @@
+// The espeak-ng voices, in-process through the library. Live speech is
+// synthesized by a worker thread and handed to the sound layer from
+// pumpMessages, paced to real time; rendering into a file happens in the
+// caller's thread, as fast as the synthesizer goes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varlo {
+
+// Opens a 1-based voice (out of range: voice 1 and rate 0) at a rate of
+// -10..10 (other values keep the default rate), live or into a 16-bit mono
+// WAV file. False when espeak-ng cannot start, has no voice, or the file
+// cannot be created.
+bool espeakOpen(int voiceNumber, int speed, std::string_view outputFile);
+// Waits for live speech to end, then completes the output file's header.
+void espeakClose();
+// Text in Windows-1252; with markup set, a silence element becomes a break.
+void espeakSpeak(std::string_view text, bool markup);
+bool espeakIsSpeaking();
+void espeakStop();
+// Feeds live speech to the sound layer; stops it when a key is pending.
+void espeakPump();
+
+int espeakVoiceTotal();                      // 0 when espeak-ng cannot start
+std::string espeakVoiceName(int voiceNumber);
+// Words per minute for a rate of -10..10, 0 = espeak-ng's default.
+int espeakWordsPerMinute(int rate);
+// "<silence msec="N"/>" elements become SSML breaks; other text is kept and
+// escaped for markup.
+std::string silenceToBreak(std::string_view utf8Text);
+
+}  // namespace varlo
