@@ -1,5 +1,6 @@
 // Waiting and reading: the event pump with the other modules' hooks, key
 // reads that keep pumping in short slices, pauses and line input.
+#include <algorithm>
 #include <array>
 #include <chrono>
 
@@ -72,9 +73,8 @@ uint8_t readKey() {
 void pause(unsigned milliseconds) {
   using Clock = std::chrono::steady_clock;
   auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-    if (left <= 0) break;
+  for (auto now = Clock::now(); now < end; now = Clock::now()) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
     pumpFor(static_cast<int>(std::min<long long>(left, kSliceMs)));
   }
   pumpMessages();

@@ -101,6 +101,9 @@ const FrontEnd kHeadless = {
 }  // namespace
 
 const FrontEnd* openHeadlessFrontEnd() {
+  bool echo = headless.echo;
+  headless = Headless{};
+  headless.echo = echo;
   headless.stdinIsInput = !isatty(0) && fcntl(0, F_GETFD) != -1;
   headless.inputEnded = !headless.stdinIsInput;
   return &kHeadless;
