@@ -71,8 +71,13 @@ class TAmostras {
   bool allocationFailed() const { return allocationFailed_; }
   const std::vector<int16_t>& samples() const { return samples_; }
 
+  // The sample data as save writes it after the header, and its size.
+  bool writeSamples(std::FILE* file) const;
+  size_t dataBytes() const;
+
  private:
   bool readSamples(std::FILE* file, uint32_t dataSize);
+  bool writeEightBit(std::FILE* file) const;
 
   std::vector<int16_t> samples_;
   int highestIndex_ = -1;
