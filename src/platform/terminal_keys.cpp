@@ -15,8 +15,6 @@ namespace {
 
 using Keys = std::vector<TerminalKey>;
 constexpr uint8_t kEsc = 0x1B;
-// A control sequence longer than this is garbage, not a key.
-constexpr size_t kLongestSequence = 64;
 
 struct ExtendedKey {
   uint8_t plain, ctrl;
@@ -190,7 +188,7 @@ size_t decodeCsi(std::string_view b, bool idle, Keys& keys) {
   bool inSubParameter = false;
   for (size_t i = 2; i < b.size(); ++i) {
     auto c = static_cast<uint8_t>(b[i]);
-    if (i >= kLongestSequence || c < 0x20 || c > 0x7E) return i;   // broken: drop it
+    if (c < 0x20 || c > 0x7E) return i;   // broken: drop it
     if ((c >= 0x40 && c <= 0x7E) || c == '$') {
       s.final = static_cast<char>(c);
       interpretCsi(s, keys);
