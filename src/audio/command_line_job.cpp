@@ -1,0 +1,43 @@
+#include "audio/command_line_job.h"
+
+#include <unistd.h>
+
+#include <charconv>
+
+#include "audio/conversion.h"
+#include "audio/text_division_dialog.h"
+#include "audio/text_lines.h"
+#include "console/config.h"
+#include "shell/app_state.h"
+
+namespace varlo {
+
+int linesPerPartSetting(std::string_view value) {
+  std::string text = trimBlanks(value);
+  int lines = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), lines);
+  bool whole = error == std::errc() && end == text.data() + text.size();
+  return whole && lines > 0 ? lines : 100;
+}
+
+void runCommandLineJob(const std::string& textFile) {
+  AppState& s = appState();
+  char directory[4096];
+  s.projectDirectory = getcwd(directory, sizeof directory) ? directory : ".";
+  s.commandLineMode = true;
+  s.selection = {textFile};
+  s.linesPerPart = linesPerPartSetting(readSetting("VARLO", "QUEBRARLINHA"));
+  s.noPartFiles = false;
+  divideFile();
+  // A division that did not happen has said so; the text itself is not
+  // converted in its place.
+  bool divided = !s.selection.empty() && s.selection.front() != textFile;
+  if (divided) {
+    s.mp3Output = true;
+    convertSelection();
+  }
+  s.commandLineMode = false;
+  farewell();
+}
+
+}  // namespace varlo

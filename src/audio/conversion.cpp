@@ -1,0 +1,211 @@
+#include "audio/conversion.h"
+
+#include "audio/conversion_mp3.h"
+#include "audio/conversion_render.h"
+#include "audio/conversion_text.h"
+#include "audio/text_lines.h"
+#include "console/console.h"
+#include "console/file_chooser.h"
+#include "console/speech.h"
+#include "platform/codepage.h"
+#include "shell/app_state.h"
+#include "shell/messages.h"
+#include "shell/project.h"
+#include "shell/project_options.h"
+#include "speech/wave_player.h"
+
+namespace varlo {
+
+namespace {
+
+void newLine() { writeText("\r\n"); }
+
+void sayText(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
+
+void waitUntilQuiet() {
+  while (isBusy()) pumpMessages();
+}
+
+std::string outputDirectory(const AppState& s) {
+  return s.projectDirectory + "/" + (s.audioSubdirectory.empty() ? "WAVMP3" : s.audioSubdirectory);
+}
+
+uint8_t readKeyEchoed() {
+  uint8_t key = readKeySpeak();
+  if (key == 0)
+    readKey();
+  else if (key >= ' ')
+    writeText(std::string(1, char(key)));
+  newLine();
+  return key;
+}
+
+// The W/3 question; false when the user gave up (said).
+bool askFormat(AppState& s) {
+  if (s.noTextFiles && s.noPartFiles) {
+    sayMessage("VLDIRNAO", 1);
+    return false;
+  }
+  if (!listSelection()) return false;
+  if (s.audioSubdirectory.empty()) s.audioSubdirectory = "WAVMP3";
+  newLine();
+  sayMessage("VLOSARSE", 0);
+  writeLineSpeak(displayName(outputDirectory(s)));
+  newLine();
+  waitUntilQuiet();
+  s.mp3Output = false;
+  sayMessage("VLDIGW3", 0);
+  uint8_t key = readKeyEchoed();
+  if (key == 'W' || key == 'w') {
+    sayMessage("VLCONWAV", 1);
+    return true;
+  }
+  if (key == '3') {
+    sayMessage("VLCONMP3", 1);
+    s.mp3Output = true;
+    return true;
+  }
+  sayMessage(key == key::Esc ? "VLDESIST" : "VLOPCAN", 1);
+  return false;
+}
+
+// A part "LIVRO_007.PAR" is track 7 of the album of its text.
+int partNumber(const std::string& name) {
+  std::string base = withoutExtension(name);
+  if (base.size() < 4 || base[base.size() - 4] != '_') return 0;
+  int n = 0;
+  for (char c : base.substr(base.size() - 3)) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+Mp3Tags tagsFor(const AppState& s, const std::string& name, const std::vector<std::string>& lines) {
+  Mp3Tags tags;
+  std::string base = displayName(withoutExtension(name));
+  tags.track = partNumber(name);
+  tags.title = base;
+  tags.album = base;
+  if (tags.track > 0) {
+    for (const std::string& line : lines) {
+      std::string trimmed = trimBlanks(line);
+      if (trimmed.empty()) continue;
+      if (trimmed[0] != '#') tags.title = trimmed.substr(0, 120);
+      break;
+    }
+    bool named = !s.audioSubdirectory.empty() && s.audioSubdirectory != "WAVMP3";
+    tags.album = named ? displayName(s.audioSubdirectory) : base.substr(0, base.size() - 4);
+  }
+  tags.title = cp1252ToUtf8(tags.title);
+  tags.album = cp1252ToUtf8(tags.album);
+  return tags;
+}
+
+enum class FileResult { converted, skipped, endRun };
+
+FileResult convertFile(AppState& s, const std::string& name, const std::string& bytes) {
+  std::string textPath = s.projectDirectory + "/" + name;
+  setTitle("VARLO convertendo " + displayName(textPath));
+  std::vector<std::string> lines = linesForSpeech(splitLines(textFromFile(bytes)));
+  AudioNames names = audioNames(name);
+  if (renderText(lines, names, s.projectDirectory) != RenderResult::done) return FileResult::endRun;
+  if (s.mp3Output &&
+      !startMp3(s.mp3Options, tagsFor(s, name, lines), names.wavName, names.mp3Name,
+                names.finalMp3Name)) {
+    s.mp3Output = false;
+    beep();
+    beep();
+    sayMessage("VLNAOLAM", 1);
+    sayMessage("VLCONCAN", 1);
+  }
+  return FileResult::converted;
+}
+
+// A key pressed during a conversion pauses the run; Esc then S ends the
+// program.
+void pauseIfAsked() {
+  if (!keyPending()) return;
+  beep();
+  beep();
+  sayMessage("VLUMATEC", 1);
+  pause(100);
+  sayMessage("VLMODPAU", 1);
+  uint8_t key = readKeyEchoed();
+  if (key == key::Esc) {
+    sayMessage("VLDCC", 0);
+    uint8_t answer = readKeyEchoed();
+    if (answer == 'S' || answer == 's') {
+      sayMessage("VLOK", 1);
+      finishMp3();
+      farewell();
+    }
+  } else {
+    flushKeys();
+  }
+  sayMessage("VLPAUDES", 1);
+}
+
+// The text as read from the project directory; false ends the run (said).
+bool readText(const AppState& s, const std::string& name, std::string& bytes) {
+  if (!readFileBytes(s.projectDirectory + "/" + name, bytes)) {
+    beep();
+    beep();
+    sayMessage("VLPROABE", 1);
+    return false;
+  }
+  return true;
+}
+
+FileResult convertOne(AppState& s, const std::string& name) {
+  std::string bytes;
+  if (!readText(s, name, bytes)) return FileResult::endRun;
+  if (looksBinary(bytes)) {
+    writeLineSpeak(displayName(name) + utf8ToCp1252(" não é um texto e não será convertido."));
+    return FileResult::skipped;
+  }
+  if (isYes(s.announceFiles)) {
+    newLine();
+    sayMessage("VLCONVER", 0);
+    writeLineSpeak(displayName(name));
+    newLine();
+    waitUntilQuiet();
+  }
+  if (!TrocaDir(outputDirectory(s))) {
+    sayText("Não consegui criar o diretório dos arquivos de áudio; a conversão foi interrompida.");
+    if (!TrocaDir(s.projectDirectory)) farewell();
+    return FileResult::endRun;
+  }
+  FileResult result = convertFile(s, name, bytes);
+  if (!TrocaDir(s.projectDirectory)) {
+    finishMp3();
+    farewell();
+  }
+  return result;
+}
+
+void convertAll(AppState& s) {
+  const std::vector<std::string> selection = s.selection;
+  for (const std::string& name : selection) {
+    if (convertOne(s, name) == FileResult::endRun) return finishMp3();
+    pauseIfAsked();
+    newLine();
+    writeText(utf8ToCp1252("Verificando a existência de outro arquivo"));
+    newLine();
+  }
+  finishMp3();
+  sayMessage("VLULTARQ", 1);
+  sayMessage("VLCONSUC", 1);
+}
+
+}  // namespace
+
+void convertSelection() {
+  AppState& s = appState();
+  if (!s.useSapi) loadVoiceOnFirstUse(s);
+  if (s.commandLineMode || askFormat(s)) convertAll(s);
+  waveSettings().keyInterrupt = true;
+  setTitle("VARLO");
+}
+
+}  // namespace varlo

@@ -1,0 +1,12 @@
+// Main-menu option C: every text of the selection becomes one WAV file, or
+// one MP3 file, in the project's audio subdirectory.
+#pragma once
+
+namespace varlo {
+
+// Asks WAV or MP3 (unless appState().commandLineMode, when
+// appState().mp3Output is already set), then converts the selection in
+// order; a key pressed while a text converts pauses the run between texts.
+void convertSelection();
+
+}  // namespace varlo
