@@ -1,0 +1,26 @@
+// A small program for the terminal test: prints accented text in colour,
+// reads a line, then names every key until Esc.
+#include <string>
+
+#include "console/console.h"
+#include "platform/codepage.h"
+
+using namespace varlo;
+
+int main() {
+  setTitle(utf8ToCp1252("Demonstração do console"));
+  setTextColor(14);
+  writeText(utf8ToCp1252("Ação: digite e tecle Enter\r\n"));
+  setTextColor(7);
+  std::string line = readLine();
+  writeText(utf8ToCp1252("Você digitou: ") + line + "\r\n");
+  for (;;) {
+    uint8_t code = readKey();
+    if (code == key::Esc) break;
+    std::string name = std::to_string(code);
+    if (code == 0) name += "," + std::to_string(readKey());
+    writeText("Tecla: " + name + "\r\n");
+  }
+  writeText("Fim\r\n");
+  return 0;
+}
