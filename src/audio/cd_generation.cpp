@@ -1,0 +1,269 @@
+#include "audio/cd_generation.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+
+#include "audio/text_lines.h"
+#include "console/config.h"
+#include "console/console.h"
+#include "console/field_editor.h"
+#include "console/speech.h"
+#include "platform/codepage.h"
+#include "shell/app_state.h"
+#include "shell/messages.h"
+#include "shell/project.h"
+#include "shell/project_options.h"
+
+extern char** environ;
+
+namespace varlo {
+
+namespace {
+
+constexpr int kMaxSpeed = 48;
+
+void newLine() { writeText("\r\n"); }
+
+void beeps(int count) {
+  for (int i = 0; i < count; ++i) beep();
+}
+
+bool isExecutable(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// The burner: in the suite directory, beside this program, or on the PATH.
+std::string burnerPath() {
+  for (const std::string& dir : {suiteDirectory(), programDirectory()}) {
+    std::string path = dir + (dir.empty() || dir.back() == '/' ? "" : "/") + "createcd";
+    if (!dir.empty() && isExecutable(path)) return path;
+  }
+  return "createcd";
+}
+
+// The speed chosen with the arrows; 0 (the drive's own) after Esc.
+int askSpeed() {
+  newLine();
+  sayMessage("VLVELGRA", 0);
+  int column = cursorColumn(), row = cursorRow();
+  int speed = 2;
+  while (true) {
+    moveCursor(column, row);
+    clearToLineEnd();
+    writeNumberSpeak(speed);
+    uint8_t key = readKey();
+    if (key == key::Enter) return speed;
+    if (key == key::Esc) return 0;
+    if (key == 0) speed = nextSpeed(speed, readKey());
+  }
+}
+
+std::string askLabel() {
+  newLine();
+  sayMessage("VLINFROT", 0);
+  std::string label;
+  readLineSpoken(label);
+  return burnerLabel(label);
+}
+
+uint8_t readKeyEchoed() {
+  uint8_t key = readKeySpeak();
+  if (key == 0)
+    readKey();
+  else if (key >= ' ')
+    writeText(std::string(1, char(key)));
+  newLine();
+  return key;
+}
+
+std::string shownLabel(const std::string& label) {
+  return label.empty() ? "DATA ATUAL" : label;
+}
+
+void showDetails(const AppState& s, int speed, const std::string& label) {
+  newLine();
+  sayMessage("VLMAIINF", 0);
+  uint8_t key = readKeyEchoed();
+  if (key != 'S' && key != 's') return;
+  if (!s.newProjectMode) {
+    clearWindow();
+    newLine();
+    projectInformation();
+  }
+  playRecording("VLEFEITO");
+  sayMessage("VLVELUTI", 0);
+  writeLineSpeak(speed ? std::to_string(speed) + " X" : utf8ToCp1252("VELOCIDADE PADRÃO"));
+  newLine();
+  playRecording("VLEFEITO");
+  sayMessage("VLROTUTI", 0);
+  writeLineSpeak(shownLabel(label));
+  newLine();
+}
+
+bool confirmed() {
+  beeps(2);
+  newLine();
+  sayMessage("VLPROGER", 1);
+  pause(100);
+  sayMessage("VLENTESC", 1);
+  if (readKey() == key::Enter) return true;
+  sayMessage("VLDESIST", 1);
+  return false;
+}
+
+struct BurnOutcome {
+  bool started = false;
+  int status = 0;
+  std::string lastLine;   // the burner's last words, for a failure
+};
+
+std::string lastLineOf(const std::string& path) {
+  std::ifstream in(path);
+  std::string line, last;
+  while (std::getline(in, line))
+    if (!line.empty()) last = line;
+  return last;
+}
+
+// Runs the burner in the background, its words kept in a file: they would
+// write over the console.
+BurnOutcome runBurner(const std::vector<std::string>& args) {
+  std::string program = burnerPath();
+  std::vector<std::string> all = {program};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::string log = "/tmp/varlo-createcd-" + std::to_string(getpid()) + ".log";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid;
+  int error = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  BurnOutcome outcome;
+  if (error == 0) {
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      pumpMessages();
+      usleep(20000);
+    }
+    outcome.started = !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    outcome.lastLine = lastLineOf(log);
+  }
+  std::remove(log.c_str());
+  return outcome;
+}
+
+// Until a key is pressed: check the disc, the tray may be open.
+void remindUntilKey() {
+  beeps(3);
+  flushKeys();
+  while (true) {
+    sayMessage("VLVERRES", 1);
+    pause(100);
+    sayMessage("VLGAVETA", 1);
+    for (int waited = 0; waited < 2000 && !keyPending(); waited += 50) pause(50);
+    if (keyPending()) return;
+  }
+}
+
+void burn(const std::vector<std::string>& args, const std::string& label) {
+  newLine();
+  sayMessage("VLGERCD2", 1);
+  setTitle("VARLO gerando CD : " + shownLabel(label));
+  BurnOutcome outcome = runBurner(args);
+  if (!outcome.started) {
+    beeps(2);
+    sayMessage("VLNAOCRE", 1);
+    pause(100);
+    sayMessage("VLCAN", 1);
+    return;
+  }
+  if (outcome.status != 0) {
+    // The burner explains the failure in Portuguese; the user hears it.
+    beeps(2);
+    writeLineSpeak(utf8ToCp1252(outcome.lastLine.empty() ? "A gravação do CD falhou."
+                                                         : outcome.lastLine));
+  }
+  remindUntilKey();
+}
+
+void restoreProject(AppState& s) {
+  if (!s.newProjectMode) return;
+  s.newProjectMode = false;
+  s.projectDirectory = s.savedProjectDirectory;
+  if (!TrocaDir(s.projectDirectory)) {
+    shutdownSpeech();
+    closeConsole();
+  }
+  sayMessage("VLVOLPAD", 1);
+}
+
+}  // namespace
+
+std::string recorderSetting(std::string_view cdDrive) {
+  std::string drive = trimBlanks(cdDrive);
+  bool letter = !drive.empty() && std::isalpha(static_cast<unsigned char>(drive[0])) &&
+                (drive.size() == 1 || (drive[1] == ':' && drive.find('/') == std::string::npos));
+  return letter ? drive.substr(0, 1) : drive;
+}
+
+std::string burnerLabel(std::string_view typed) {
+  std::string label(typed);
+  std::replace(label.begin(), label.end(), ' ', '_');
+  return label;
+}
+
+std::vector<std::string> burnerArguments(const std::string& recorder, int speed,
+                                         const std::string& label, const std::string& project) {
+  std::vector<std::string> args = {"-r:" + recorder};
+  if (speed > 0) args.push_back("-s:" + std::to_string(speed));
+  if (!label.empty()) args.push_back("-l:" + label);
+  args.insert(args.end(), {"-eject", "-v", project + "/*.*"});
+  return args;
+}
+
+int nextSpeed(int speed, int extendedKey) {
+  if (extendedKey == key::Down && speed < kMaxSpeed) return speed + 2;
+  if (extendedKey == key::Up && speed > 2) return speed - 2;
+  return speed;
+}
+
+void generateCd() {
+  AppState& s = appState();
+  std::string recorder = recorderSetting(s.cdDrive);
+  if (recorder.empty()) {
+    beeps(2);
+    sayMessage("VLNAOCD", 1);
+    pause(100);
+    sayMessage("VLCAN", 1);
+  } else {
+    int speed = askSpeed();
+    std::string label = askLabel();
+    // The label leaves this program in the disk's code page.
+    auto args = burnerArguments(recorder, speed, cp1252ToUtf8(label), s.projectDirectory);
+    showDetails(s, speed, label);
+    if (confirmed()) burn(args, label);
+  }
+  restoreProject(s);
+  pause(1000);
+  setTitle("VARLO");
+  flushKeys();
+  sayMessage("VLOK", 1);
+}
+
+}  // namespace varlo
