@@ -1,0 +1,46 @@
+// The single-instance lock: flock on <runtime dir>/varlo-<name>.lock. The
+// descriptor stays open (and the lock held) until the process ends.
+#include "platform/instance_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+namespace varlo {
+
+namespace {
+
+std::string lockDirectory() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  return runtime && *runtime ? runtime : "/tmp";
+}
+
+// The name becomes part of a file name: no directory separators.
+std::string lockPath(std::string_view name) {
+  std::string file(name);
+  for (char& c : file)
+    if (c == '/') c = '_';
+  return lockDirectory() + "/varlo-" + file + ".lock";
+}
+
+}  // namespace
+
+// A lock file that cannot be made does not stop the program: the user would
+// be left with nothing, for a check that only prevents a second window.
+bool acquireInstanceLock(std::string_view name) {
+  int fd = open(lockPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return true;
+  while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int error = errno;
+    if (error == EINTR) continue;
+    close(fd);
+    return error != EWOULDBLOCK;
+  }
+  return true;
+}
+
+}  // namespace varlo

@@ -1,0 +1,178 @@
+// External programs: posix_spawn, then waitpid polled every few
+// milliseconds between pumps.
+#include "platform/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+
+#include "console/console.h"
+
+extern char** environ;
+
+namespace varlo {
+
+namespace {
+
+constexpr int kWaitSliceMs = 10;
+
+bool isExecutable(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// What is in the pipe now, without waiting for the rest: a program that
+// left a child of its own behind may keep the pipe open for long.
+void drain(int fd, std::string* output) {
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    output->append(buffer, static_cast<size_t>(n));
+  }
+}
+
+// Pump until the child ends; returns its wait status, -1 when lost.
+int waitPumping(pid_t pid, int outputFd, std::string* output) {
+  for (;;) {
+    int status = 0;
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) return status;
+    if (r < 0 && errno != EINTR) return -1;
+    pumpMessages();
+    pollfd fd{outputFd, POLLIN, 0};
+    poll(&fd, outputFd >= 0 ? 1 : 0, kWaitSliceMs);
+    if (outputFd >= 0) drain(outputFd, output);
+  }
+}
+
+int exitCode(int status) {
+  if (status < 0) return -1;
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+}
+
+// Where the background program's input and output go.
+bool redirect(posix_spawn_file_actions_t& actions, int outputFd) {
+  if (posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0) != 0) return false;
+  if (outputFd >= 0)
+    return posix_spawn_file_actions_adddup2(&actions, outputFd, 1) == 0 &&
+           posix_spawn_file_actions_adddup2(&actions, outputFd, 2) == 0;
+  return posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0) == 0 &&
+         posix_spawn_file_actions_adddup2(&actions, 1, 2) == 0;
+}
+
+struct Spawned {
+  pid_t pid = -1;
+  int outputFd = -1;   // read end of the capture pipe
+};
+
+Spawned spawn(const std::vector<std::string>& argv, ProgramMode mode, bool capture) {
+  Spawned child;
+  int fds[2] = {-1, -1};
+  if (capture && pipe2(fds, O_CLOEXEC) != 0) return child;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  // The child gets the default action for the signals the console catches or
+  // that a terminal program's parent ignores while it runs.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGWINCH, SIGCONT}) sigaddset(&defaults, sig);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  bool ready = mode == ProgramMode::terminal || redirect(actions, fds[1]);
+  pid_t pid = -1;
+  if (ready && posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ) == 0)
+    child.pid = pid;
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  if (fds[1] >= 0) close(fds[1]);
+  if (child.pid < 0 && fds[0] >= 0) close(fds[0]);
+  if (child.pid >= 0 && fds[0] >= 0) {
+    fcntl(fds[0], F_SETFL, O_NONBLOCK);
+    child.outputFd = fds[0];
+  }
+  return child;
+}
+
+// While a program has the terminal, Ctrl+C and Ctrl+\ typed there are its
+// own: the console ignores them, as a shell does.
+struct TerminalHandOver {
+  struct sigaction savedInt {}, savedQuit {};
+  TerminalHandOver() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGINT, &ignore, &savedInt);
+    sigaction(SIGQUIT, &ignore, &savedQuit);
+    suspendTerminal();
+  }
+  ~TerminalHandOver() {
+    resumeTerminal();
+    sigaction(SIGINT, &savedInt, nullptr);
+    sigaction(SIGQUIT, &savedQuit, nullptr);
+  }
+};
+
+}  // namespace
+
+int runProgram(const std::vector<std::string>& argv, ProgramMode mode, std::string* output) {
+  if (argv.empty() || argv[0].empty()) return -1;
+  bool capture = mode == ProgramMode::background && output != nullptr;
+  if (mode == ProgramMode::background) {
+    Spawned child = spawn(argv, mode, capture);
+    if (child.pid < 0) return -1;
+    int status = waitPumping(child.pid, child.outputFd, output);
+    if (child.outputFd >= 0) {
+      drain(child.outputFd, output);
+      close(child.outputFd);
+    }
+    return exitCode(status);
+  }
+  TerminalHandOver handOver;
+  Spawned child = spawn(argv, mode, false);
+  if (child.pid < 0) return -1;
+  return exitCode(waitPumping(child.pid, -1, nullptr));
+}
+
+std::string findProgram(std::string_view name) {
+  if (name.empty()) return "";
+  std::string wanted(name);
+  if (wanted.find('/') != std::string::npos) return isExecutable(wanted) ? wanted : "";
+  const char* path = std::getenv("PATH");
+  std::string_view dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  while (true) {
+    size_t colon = dirs.find(':');
+    std::string dir(dirs.substr(0, colon));
+    std::string candidate = (dir.empty() ? "." : dir) + "/" + wanted;
+    if (isExecutable(candidate)) return candidate;
+    if (colon == std::string_view::npos) return "";
+    dirs.remove_prefix(colon + 1);
+  }
+}
+
+int openWithProgram(std::string_view target, std::string_view configuredProgram) {
+  if (!configuredProgram.empty()) {
+    std::string program = findProgram(configuredProgram);
+    if (program.empty()) return -1;
+    return runProgram({program, std::string(target)}, ProgramMode::terminal);
+  }
+  std::string opener = findProgram("xdg-open");
+  if (opener.empty()) return -1;
+  return runProgram({opener, std::string(target)}, ProgramMode::background);
+}
+
+}  // namespace varlo

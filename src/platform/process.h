@@ -1,0 +1,34 @@
+// Starting external programs (the MP3 encoder, the CD burner, the editor,
+// the browser) and waiting for them while the program keeps pumping, so
+// that sound, speech and keys go on flowing.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varlo {
+
+enum class ProgramMode {
+  terminal,     // the program uses the terminal (an editor): it is handed over
+  background,   // stdin from /dev/null, output captured or discarded
+};
+
+// Run argv[0] (searched in PATH when it has no '/') with its arguments and
+// wait for it. In background mode the program's stdout and stderr go to
+// *output when given, else nowhere, so it never writes on the console.
+// Returns the exit status (128 + signal number when a signal ended it), or
+// -1 when the program could not be started; callers tell the user.
+int runProgram(const std::vector<std::string>& argv, ProgramMode mode,
+               std::string* output = nullptr);
+
+// The full path of an executable program: a name with a '/' is checked as
+// it is, another is searched in PATH. Empty when there is none.
+std::string findProgram(std::string_view name);
+
+// Open a file or an address with the configured program (which gets the
+// terminal) when one is given, else with xdg-open in the background.
+// Returns as runProgram does.
+int openWithProgram(std::string_view target, std::string_view configuredProgram);
+
+}  // namespace varlo

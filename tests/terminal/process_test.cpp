@@ -1,0 +1,107 @@
+#include "platform/process.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "console/console.h"
+#include "platform/instance_lock.h"
+
+namespace varlo {
+namespace {
+
+class Programs : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("VARLO_CONSOLE", "headless", 1); }
+};
+
+TEST_F(Programs, CapturesOutputAndExitStatus) {
+  std::string output;
+  int status = runProgram({"sh", "-c", "echo sa\xC3\xAD" "da; echo erro >&2; exit 3"},
+                          ProgramMode::background, &output);
+  EXPECT_EQ(status, 3);
+  EXPECT_EQ(output, "sa\xC3\xAD" "da\nerro\n");
+
+  // Input comes from /dev/null: a program that reads does not hang.
+  output.clear();
+  EXPECT_EQ(runProgram({"sh", "-c", "read x; echo \"[$x]\""}, ProgramMode::background, &output), 0);
+  EXPECT_EQ(output, "[]\n");
+
+  EXPECT_EQ(runProgram({"sh", "-c", "kill -TERM $$"}, ProgramMode::background), 128 + 15);
+}
+
+TEST_F(Programs, DiscardedOutputNeverReachesTheConsole) {
+  ::testing::internal::CaptureStdout();
+  int status = runProgram({"sh", "-c", "echo rabisco; echo rabisco >&2"}, ProgramMode::background);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(status, 0);
+}
+
+TEST_F(Programs, MissingProgramsAreReportedNotRun) {
+  EXPECT_EQ(runProgram({"varlo-no-such-program"}, ProgramMode::background), -1);
+  EXPECT_EQ(runProgram({"/nonexistent/lame"}, ProgramMode::terminal), -1);
+  EXPECT_EQ(runProgram({}, ProgramMode::background), -1);
+  EXPECT_EQ(openWithProgram("livro.txt", "/nonexistent/pagino"), -1);
+  EXPECT_EQ(openWithProgram("livro.txt", "true"), 0);
+  EXPECT_EQ(runProgram({"sh", "-c", "exit 7"}, ProgramMode::terminal), 7);
+}
+
+int pumps = 0;
+void countPumps() { ++pumps; }
+
+TEST_F(Programs, WaitingKeepsPumpingAndDoesNotWaitForGrandchildren) {
+  pumps = 0;
+  setPumpHook(PumpHook::wave, countPumps);
+  std::string output;
+  auto start = std::chrono::steady_clock::now();
+  // The background sleep keeps the output pipe open after its parent ended.
+  EXPECT_EQ(runProgram({"sh", "-c", "sleep 0.2; (sleep 20 &); echo feito"}, ProgramMode::background,
+                       &output),
+            0);
+  setPumpHook(PumpHook::wave, nullptr);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(output, "feito\n");
+  EXPECT_GE(pumps, 5);
+}
+
+TEST(FindProgram, SearchesThePath) {
+  std::string sh = findProgram("sh");
+  ASSERT_FALSE(sh.empty());
+  EXPECT_EQ(sh.substr(sh.size() - 3), "/sh");
+  EXPECT_EQ(findProgram("/bin/sh"), "/bin/sh");
+  EXPECT_EQ(findProgram("/etc/passwd"), "");   // not executable
+  EXPECT_EQ(findProgram("varlo-no-such-program"), "");
+  EXPECT_EQ(findProgram(""), "");
+}
+
+// Each check of another process runs in a child of its own.
+bool acquiredInAnotherProcess(const char* name) {
+  pid_t pid = fork();
+  if (pid == 0) _exit(acquireInstanceLock(name) ? 0 : 1);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(InstanceLock, ASecondInstanceIsRefused) {
+  auto dir = std::filesystem::temp_directory_path() / ("varlo-lock-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+
+  EXPECT_TRUE(acquiredInAnotherProcess("varlo"));   // its holder ended: free again
+  EXPECT_TRUE(acquireInstanceLock("varlo"));
+  EXPECT_FALSE(acquiredInAnotherProcess("varlo"));
+  EXPECT_TRUE(acquiredInAnotherProcess("outro"));
+  EXPECT_TRUE(acquireInstanceLock("a/b"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "varlo-a_b.lock"));
+
+  unsetenv("XDG_RUNTIME_DIR");
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace varlo
