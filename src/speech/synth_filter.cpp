@@ -38,7 +38,8 @@ void tunePeakResonator(Resonator& res, float hz, float bandwidth, float sampleRa
   // |1 - b z^-1 - c z^-2| at the pole angle.
   float re = 1 - p.b * std::cos(p.theta) - p.c * std::cos(2 * p.theta);
   float im = p.b * std::sin(p.theta) + p.c * std::sin(2 * p.theta);
-  res.a = std::sqrt(re * re + im * im);
+  float difference = 2 * std::sin(p.theta / 2);
+  res.a = std::sqrt(re * re + im * im) / difference;
 }
 
 void tuneAntiResonator(AntiResonator& res, float hz, float bandwidth, float sampleRate) {

@@ -34,8 +34,10 @@ struct AntiResonator {
 // spectral balance, as in the vocal tract.
 void tuneResonator(Resonator& r, float hz, float bandwidth, float sampleRate);
 
-// Unity gain at the resonance: the parallel branch's amplitudes then give
-// the level of each spectral peak directly.
+// Unity gain at the resonance for an input that is first differenced
+// (x[n] - x[n-1]): the parallel branch's amplitudes then give the level of
+// each spectral peak directly, while the difference keeps noise out of the
+// low frequencies of high-pitched fricatives like s.
 void tunePeakResonator(Resonator& r, float hz, float bandwidth, float sampleRate);
 
 void tuneAntiResonator(AntiResonator& r, float hz, float bandwidth, float sampleRate);

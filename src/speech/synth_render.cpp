@@ -57,10 +57,10 @@ int16_t toPcm(float v) {
 }
 
 // Alternating signs keep the parallel peaks from cancelling between them.
-float parallelBranch(FilterBank& fb, const Amps& a, float fric) {
-  return a[kA2] * fb.parallel[0].step(fric) - a[kA3] * fb.parallel[1].step(fric) +
-         a[kA4] * fb.parallel[2].step(fric) - a[kA5] * fb.parallel[3].step(fric) +
-         a[kA6] * fb.parallel[4].step(fric) + a[kAb] * fric;
+float parallelBranch(FilterBank& fb, const Amps& a, float fric, float diff) {
+  return a[kA2] * fb.parallel[0].step(diff) - a[kA3] * fb.parallel[1].step(diff) +
+         a[kA4] * fb.parallel[2].step(diff) - a[kA5] * fb.parallel[3].step(diff) +
+         a[kA6] * fb.parallel[4].step(diff) + a[kAb] * fric;
 }
 
 // Frames start every kFrame samples from the phoneme's start, so the
@@ -89,7 +89,8 @@ void runSamples(Renderer& r, const Voice& v, int16_t* out, int n) {
     x = fb.nasalZero.step(fb.nasalPole.step(x));
     for (int k = 4; k >= 0; --k) x = fb.cascade[k].step(x);
     float fric = a[kAf] * r.noise.next() * (a[kAv] > 0 && !open ? 0.5f : 1.0f);
-    float y = a[kGate] * (x + parallelBranch(fb, r.frameAmps, fric)) * scale;
+    float y = a[kGate] * (x + parallelBranch(fb, r.frameAmps, fric, fric - r.lastFric)) * scale;
+    r.lastFric = fric;
     r.dcOut = y - r.dcIn + 0.995f * r.dcOut;
     r.dcIn = y;
     out[i] = toPcm(r.dcOut);

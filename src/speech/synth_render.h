@@ -34,6 +34,7 @@ struct Renderer {
   Amps ampStep{};
   float f0 = 0;
   int frameLeft = 0;  // samples left in the current frame
+  float lastFric = 0;  // for the differenced frication
   float dcIn = 0, dcOut = 0;
 };
 

@@ -143,6 +143,8 @@ PhoneSpan makeSpan(const Neighbour& left, const Neighbour& self, const Neighbour
   PhoneSpan s;
   s.self = self;
   s.sampleRate = sampleRate;
+  s.leftDef = left.def;
+  s.rightDef = right.def;
   Boundary start = boundary(left, self);
   Boundary end = boundary(self, right);
   s.startValue = start.value;
@@ -175,14 +177,19 @@ void frameAt(const PhoneSpan& s, int t, Tracks& tracks, Amps& amps) {
     tracks[k] = v;
   }
   amps = innerAmps(*s.self.def, n, t, s.sampleRate);
-  float w = 1;
+  if (isSilent(*s.self.def)) return;
+  // Next to a sounding phoneme both sides meet halfway at the boundary;
+  // next to a pause the fade is all on the sounding side, so the pause
+  // keeps its full length.
   const Amps* edge = nullptr;
+  float w = 1;
   if (t < s.fadeLen) {
-    w = 0.5f + 0.5f * t / s.fadeLen;
     edge = &s.leftEdge;
+    w = isSilent(*s.leftDef) ? static_cast<float>(t) / s.fadeLen : 0.5f + 0.5f * t / s.fadeLen;
   } else if (t >= n - s.fadeLen) {
-    w = 0.5f + 0.5f * (n - 1 - t) / s.fadeLen;
     edge = &s.rightEdge;
+    float x = static_cast<float>(n - 1 - t) / s.fadeLen;
+    w = isSilent(*s.rightDef) ? x : 0.5f + 0.5f * x;
   }
   if (edge)
     for (int k = 0; k < kAmpCount; ++k) amps[k] = w * amps[k] + (1 - w) * (*edge)[k];

@@ -28,6 +28,8 @@ struct PhoneSpan {
   Amps leftEdge{}, rightEdge{};     // neighbours' amplitudes at the boundaries
   int fadeLen = 1;                  // amplitude crossfade on each side
   float sampleRate = 16000;
+  const PhoneDef* leftDef = nullptr;
+  const PhoneDef* rightDef = nullptr;
 };
 
 PhoneSpan makeSpan(const Neighbour& left, const Neighbour& self, const Neighbour& right, float sampleRate);
