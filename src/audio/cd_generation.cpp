@@ -1,16 +1,11 @@
 #include "audio/cd_generation.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
+#include <sstream>
 
 #include "audio/text_lines.h"
 #include "console/config.h"
@@ -18,12 +13,11 @@
 #include "console/field_editor.h"
 #include "console/speech.h"
 #include "platform/codepage.h"
+#include "platform/process.h"
 #include "shell/app_state.h"
 #include "shell/messages.h"
 #include "shell/project.h"
 #include "shell/project_options.h"
-
-extern char** environ;
 
 namespace varlo {
 
@@ -121,51 +115,13 @@ bool confirmed() {
   return false;
 }
 
-struct BurnOutcome {
-  bool started = false;
-  int status = 0;
-  std::string lastLine;   // the burner's last words, for a failure
-};
-
-std::string lastLineOf(const std::string& path) {
-  std::ifstream in(path);
-  std::string line, last;
-  while (std::getline(in, line))
-    if (!line.empty()) last = line;
+// The burner's last words, to explain a failure.
+std::string lastLineOf(const std::string& output) {
+  std::string last;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);)
+    if (!trimBlanks(line).empty()) last = line;
   return last;
-}
-
-// Runs the burner in the background, its words kept in a file: they would
-// write over the console.
-BurnOutcome runBurner(const std::vector<std::string>& args) {
-  std::string program = burnerPath();
-  std::vector<std::string> all = {program};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::string log = "/tmp/varlo-createcd-" + std::to_string(getpid()) + ".log";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  pid_t pid;
-  int error = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  BurnOutcome outcome;
-  if (error == 0) {
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-      pumpMessages();
-      usleep(20000);
-    }
-    outcome.started = !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    outcome.lastLine = lastLineOf(log);
-  }
-  std::remove(log.c_str());
-  return outcome;
 }
 
 // Until a key is pressed: check the disc, the tray may be open.
@@ -185,19 +141,22 @@ void burn(const std::vector<std::string>& args, const std::string& label) {
   newLine();
   sayMessage("VLGERCD2", 1);
   setTitle("VARLO gerando CD : " + shownLabel(label));
-  BurnOutcome outcome = runBurner(args);
-  if (!outcome.started) {
+  std::vector<std::string> argv = args;
+  argv.insert(argv.begin(), burnerPath());
+  std::string output;
+  int status = runProgram(argv, ProgramMode::background, &output);
+  if (status < 0) {
     beeps(2);
     sayMessage("VLNAOCRE", 1);
     pause(100);
     sayMessage("VLCAN", 1);
     return;
   }
-  if (outcome.status != 0) {
+  if (status != 0) {
     // The burner explains the failure in Portuguese; the user hears it.
+    std::string reason = lastLineOf(output);
     beeps(2);
-    writeLineSpeak(utf8ToCp1252(outcome.lastLine.empty() ? "A gravação do CD falhou."
-                                                         : outcome.lastLine));
+    writeLineSpeak(utf8ToCp1252(reason.empty() ? "A gravação do CD falhou." : reason));
   }
   remindUntilKey();
 }

@@ -110,9 +110,8 @@ FileResult convertFile(AppState& s, const std::string& name, const std::string& 
   std::vector<std::string> lines = linesForSpeech(splitLines(textFromFile(bytes)));
   AudioNames names = audioNames(name);
   if (renderText(lines, names, s.projectDirectory) != RenderResult::done) return FileResult::endRun;
-  if (s.mp3Output &&
-      !startMp3(s.mp3Options, tagsFor(s, name, lines), names.wavName, names.mp3Name,
-                names.finalMp3Name)) {
+  if (s.mp3Output && encodeMp3(s.mp3Options, tagsFor(s, name, lines), names.wavName,
+                               names.mp3Name, names.finalMp3Name) == Mp3Result::notStarted) {
     s.mp3Output = false;
     beep();
     beep();
@@ -137,7 +136,6 @@ void pauseIfAsked() {
     uint8_t answer = readKeyEchoed();
     if (answer == 'S' || answer == 's') {
       sayMessage("VLOK", 1);
-      finishMp3();
       farewell();
     }
   } else {
@@ -177,23 +175,19 @@ FileResult convertOne(AppState& s, const std::string& name) {
     return FileResult::endRun;
   }
   FileResult result = convertFile(s, name, bytes);
-  if (!TrocaDir(s.projectDirectory)) {
-    finishMp3();
-    farewell();
-  }
+  if (!TrocaDir(s.projectDirectory)) farewell();
   return result;
 }
 
 void convertAll(AppState& s) {
   const std::vector<std::string> selection = s.selection;
   for (const std::string& name : selection) {
-    if (convertOne(s, name) == FileResult::endRun) return finishMp3();
+    if (convertOne(s, name) == FileResult::endRun) return;
     pauseIfAsked();
     newLine();
     writeText(utf8ToCp1252("Verificando a existência de outro arquivo"));
     newLine();
   }
-  finishMp3();
   sayMessage("VLULTARQ", 1);
   sayMessage("VLCONSUC", 1);
 }

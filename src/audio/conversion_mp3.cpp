@@ -1,95 +1,45 @@
 #include "audio/conversion_mp3.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "console/config.h"
-#include "console/console.h"
 #include "console/file_chooser.h"
 #include "console/speech.h"
 #include "platform/codepage.h"
-
-extern char** environ;
+#include "platform/process.h"
 
 namespace varlo {
 
 namespace {
-
-// The encoding running in the background, at most one.
-struct Encoding {
-  pid_t pid = -1;
-  std::string directory;   // where the files are (absolute)
-  std::string wavName, mp3Name, finalMp3Name;
-};
-
-Encoding running;
 
 bool isExecutable(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-std::string currentDirectory() {
-  char buffer[4096];
-  return getcwd(buffer, sizeof buffer) ? buffer : ".";
-}
-
-// lame reads tag texts through the locale: a UTF-8 one keeps accents.
-std::vector<std::string> encoderEnvironment() {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e)
-    if (std::strncmp(*e, "LC_ALL=", 7) != 0) env.emplace_back(*e);
-  env.emplace_back("LC_ALL=C.UTF-8");
-  return env;
-}
-
-std::vector<char*> pointers(std::vector<std::string>& strings) {
-  std::vector<char*> out;
-  for (std::string& s : strings) out.push_back(s.data());
-  out.push_back(nullptr);
-  return out;
-}
-
-// Start the program without a window of its own: its output would write
-// over the console.
-pid_t startInBackground(const std::string& program, std::vector<std::string> args) {
-  args.insert(args.begin(), program);
-  std::vector<std::string> env = encoderEnvironment();
-  std::vector<char*> argv = pointers(args), envp = pointers(env);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  int error = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return error == 0 ? pid : -1;
-}
-
-// Wait for the process while the console keeps its messages flowing.
-int waitWhilePumping(pid_t pid) {
-  int status = 0;
-  while (true) {
-    pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) return status;
-    if (done < 0 && errno != EINTR) return -1;
-    pumpMessages();
-    usleep(10000);
-  }
-}
-
 long fileSize(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 ? long(info.st_size) : -1;
+}
+
+// lame reads the tag texts through the locale; a UTF-8 one keeps their
+// accents. The program itself never consults the locale.
+int runWithUtf8Locale(const std::vector<std::string>& argv) {
+  const char* old = std::getenv("LC_ALL");
+  std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+  setenv("LC_ALL", "C.UTF-8", 1);
+  int status = runProgram(argv, ProgramMode::background);
+  if (saved)
+    setenv("LC_ALL", saved->c_str(), 1);
+  else
+    unsetenv("LC_ALL");
+  return status;
 }
 
 }  // namespace
@@ -114,35 +64,25 @@ std::vector<std::string> lameArguments(const std::string& mp3Options, const Mp3T
   return args;
 }
 
-bool startMp3(const std::string& mp3Options, const Mp3Tags& tags, const std::string& wavName,
-              const std::string& mp3Name, const std::string& finalMp3Name) {
-  finishMp3();
-  pid_t pid = startInBackground(lamePath(), lameArguments(mp3Options, tags, wavName, mp3Name));
-  if (pid < 0) return false;
-  running = {pid, currentDirectory(), wavName, mp3Name, finalMp3Name};
-  return true;
-}
-
-void finishMp3() {
-  if (running.pid < 0) return;
-  int status = waitWhilePumping(running.pid);
-  Encoding job = running;
-  running = Encoding{};
-  std::string dir = job.directory + "/";
-  std::string mp3 = dir + job.mp3Name;
-  bool encoded = status >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  if (!encoded || fileSize(mp3) <= 0) {
+Mp3Result encodeMp3(const std::string& mp3Options, const Mp3Tags& tags,
+                    const std::string& wavName, const std::string& mp3Name,
+                    const std::string& finalMp3Name) {
+  std::vector<std::string> argv = lameArguments(mp3Options, tags, wavName, mp3Name);
+  argv.insert(argv.begin(), lamePath());
+  int status = runWithUtf8Locale(argv);
+  if (status < 0) return Mp3Result::notStarted;
+  if (status != 0 || fileSize(mp3Name) <= 0) {
     // A half-written MP3 is worse than none: the WAV stays for another try.
-    std::remove(mp3.c_str());
+    std::remove(mp3Name.c_str());
     beep();
     beep();
     writeLineSpeak(utf8ToCp1252("A conversão para MP3 falhou; o arquivo WAV foi mantido: ") +
-                   displayName(job.wavName));
-    return;
+                   displayName(wavName));
+    return Mp3Result::failed;
   }
-  if (job.mp3Name != job.finalMp3Name)
-    std::rename(mp3.c_str(), (dir + job.finalMp3Name).c_str());
-  std::remove((dir + job.wavName).c_str());
+  if (mp3Name != finalMp3Name) std::rename(mp3Name.c_str(), finalMp3Name.c_str());
+  std::remove(wavName.c_str());
+  return Mp3Result::encoded;
 }
 
 }  // namespace varlo

@@ -1,7 +1,7 @@
 // Turning a rendered WAV file into MP3 with lame: the encoder is found
 // ([VARLO] PROG_LAME, else the suite directory's lame, else lame on the
-// PATH), started in the background with the MP3 options in force and ID3
-// tags, and finished while the next text renders.
+// PATH) and run in the background with the MP3 options in force and ID3
+// tags.
 #pragma once
 
 #include <string>
@@ -23,14 +23,15 @@ std::string lamePath();
 std::vector<std::string> lameArguments(const std::string& mp3Options, const Mp3Tags& tags,
                                        const std::string& wavName, const std::string& mp3Name);
 
-// Start encoding wavName (in the current directory) into mp3Name, finishing
-// any encoding still running first. False when the encoder cannot be
-// started; the WAV file then stays.
-bool startMp3(const std::string& mp3Options, const Mp3Tags& tags, const std::string& wavName,
-              const std::string& mp3Name, const std::string& finalMp3Name);
-// Wait for the encoding in progress, if any. When it produced its MP3, the
-// MP3 takes its final name and the WAV file is deleted; otherwise the WAV
-// stays and the user is told.
-void finishMp3();
+enum class Mp3Result {
+  encoded,      // finalMp3Name written, the WAV file deleted
+  failed,       // the encoder ran but wrote no MP3: the WAV stays (said)
+  notStarted,   // no encoder could be run: the WAV stays (not said)
+};
+// Encode wavName (in the current directory) into mp3Name, which then takes
+// finalMp3Name.
+Mp3Result encodeMp3(const std::string& mp3Options, const Mp3Tags& tags,
+                    const std::string& wavName, const std::string& mp3Name,
+                    const std::string& finalMp3Name);
 
 }  // namespace varlo
