@@ -1,9 +1,12 @@
 // A small program for the terminal test: prints accented text in colour,
-// reads a line, then names every key until Esc.
+// reads a line, then names every key until Esc; F2 hands the terminal to the
+// program named by VARLO_DEMO_PROGRAM.
+#include <cstdlib>
 #include <string>
 
 #include "console/console.h"
 #include "platform/codepage.h"
+#include "platform/process.h"
 
 using namespace varlo;
 
@@ -19,6 +22,9 @@ int main() {
     if (code == key::Esc) break;
     std::string name = std::to_string(code);
     if (code == 0) name += "," + std::to_string(readKey());
+    if (name == "0,60" && std::getenv("VARLO_DEMO_PROGRAM"))
+      name += " -> " + std::to_string(runProgram({"sh", "-c", std::getenv("VARLO_DEMO_PROGRAM")},
+                                                 ProgramMode::terminal));
     writeText("Tecla: " + name + "\r\n");
   }
   writeText("Fim\r\n");

@@ -53,7 +53,7 @@ tm set -g status off
 sleep 0.3
 
 # Normal run: accented text, line input, keys, Esc ends.
-tm send-keys -t t "$demo" Enter
+tm send-keys -t t "VARLO_DEMO_PROGRAM='stty -a > $work/stty-inside; echo externo; sleep 0.5; exit 5' $demo" Enter
 wait_for "Ação: digite e tecle Enter" || fail "accented prompt not shown"
 tm send-keys -t t -l "olá, pé"
 tm send-keys -t t BSpace Enter
@@ -78,6 +78,14 @@ wait_for "Aumente o terminal" || fail "no message for a small terminal"
 tm resize-window -t t -x 80 -y 25
 wait_for "Tecla: 3" || fail "screen not redrawn after growing"
 
+# An editor-like program gets the terminal in its normal state and the
+# screen comes back whole.
+tm send-keys -t t F2
+wait_for "externo" || fail "the external program did not run"
+grep -qE '(^| )echo( |$)' "$work/stty-inside" || fail "the external program got no echo"
+wait_for "Tecla: 0,60 -> 5" || fail "the screen did not come back after the external program"
+tm capture-pane -p -t t | grep -qF "Tecla: 0,113" || fail "earlier lines lost after the external program"
+
 tm send-keys -t t Escape
 wait_normal_screen || fail "demo did not end on Esc"
 check_restored "normal end"
@@ -90,6 +98,13 @@ kill -TERM "$pid"
 for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the program"
 check_restored "SIGTERM"
+
+# A crash restores the terminal before the default action.
+tm send-keys -t t "ulimit -c 0; $demo" Enter
+wait_for "Ação: digite" || fail "third run did not start"
+sleep 0.2
+pkill -SEGV -n -f "$demo"
+check_restored "SIGSEGV"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed"
