@@ -40,7 +40,8 @@ bool isGQ(unsigned char c) { return c == 'g' || c == 'q'; }
 
 // Walks the letters from the last to the first; states as in the classic
 // Portuguese stress rules (final vowel, final consonant, -m, -s, diphthongs
-// and the gu/qu groups).
+// and the gu/qu groups). A final "-ns" is read like "-m", of which it is
+// the plural (homens, jovens).
 int stressByEnding(const std::string& w) {
   int state = 0, result = 0;
   for (int pos = int(w.size()); pos >= 1; --pos) {
@@ -52,6 +53,7 @@ int stressByEnding(const std::string& w) {
         else if (c == 'i') { result = pos; state = 20; }
         else if (c == 'u') { result = pos; state = 10; }
         else if (c == 'm') state = 40;
+        else if (c == 'n' && pos + 1 == int(w.size()) && w.back() == 's') state = 40;
         else if (c != 's') state = 30;
         break;
       case 1:

@@ -46,10 +46,13 @@ void releaseVoiceData() {
   releaseDiphones();
 }
 
+std::vector<std::string> letterToSoundLines(std::string_view text) {
+  return convertTokens(intonationCodes(tokenize(preprocess(text))));
+}
+
 std::vector<std::string> textToPhonemeLines(std::string_view text, double durationFactor,
                                             double pitchFactor) {
-  std::vector<std::string> tokens = tokenize(preprocess(text));
-  return phonemeLines(convertTokens(intonationCodes(tokens)), durationFactor, pitchFactor);
+  return phonemeLines(letterToSoundLines(text), durationFactor, pitchFactor);
 }
 
 }  // namespace varlo

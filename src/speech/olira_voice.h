@@ -26,6 +26,10 @@ OliraDataFiles oliraFilesAt(std::string directory, std::string_view base);
 bool loadVoiceData(const OliraDataFiles& files, std::string& message);
 void releaseVoiceData();
 
+// The letter-to-sound lines of a text: ";code|word" headers, phoneme names
+// with the ">" stress mark, an empty line after every word.
+std::vector<std::string> letterToSoundLines(std::string_view text);
+
 // Header comments (";word") and phoneme lines of a text, empty lines kept
 // between words; the text is Windows-1252.
 std::vector<std::string> textToPhonemeLines(std::string_view text, double durationFactor,

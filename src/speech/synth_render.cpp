@@ -14,9 +14,16 @@ namespace {
 constexpr int kFrame = kSynthSampleRate / 1000;
 constexpr float kRate = static_cast<float>(kSynthSampleRate);
 
+// Utterances start from rest (the last one faded out), so the same lines
+// always give the same samples.
+void startUtterance(Renderer& r, const PhoneQueue& q) {
+  r = Renderer{};
+  startContour(r.pitch, q);
+}
+
 void beginPhone(Renderer& r, const PhoneQueue& q, const Voice& voice) {
   const QueuedPhone& f = q.phones.front();
-  if (r.utteranceStart) startContour(r.pitch, q);
+  if (r.utteranceStart) startUtterance(r, q);
   const QueuedPhone* right = sameUtterance(q, 1);
   const QueuedPhone* right2 = sameUtterance(q, 2);
   Neighbour left = r.utteranceStart ? Neighbour{} : r.left;
@@ -89,11 +96,11 @@ void runSamples(Renderer& r, const Voice& v, int16_t* out, int n) {
     x = fb.nasalZero.step(fb.nasalPole.step(x));
     for (int k = 4; k >= 0; --k) x = fb.cascade[k].step(x);
     float fric = a[kAf] * r.noise.next() * (a[kAv] > 0 && !open ? 0.5f : 1.0f);
-    float y = a[kGate] * (x + parallelBranch(fb, r.frameAmps, fric, fric - r.lastFric)) * scale;
+    float y = x + parallelBranch(fb, r.frameAmps, fric, fric - r.lastFric);
     r.lastFric = fric;
     r.dcOut = y - r.dcIn + 0.995f * r.dcOut;
     r.dcIn = y;
-    out[i] = toPcm(r.dcOut);
+    out[i] = toPcm(a[kGate] * r.dcOut * scale);
   }
   r.frameLeft -= n;
   if (r.frameLeft == 0) a = r.frameAmps;  // no drift from the float steps
