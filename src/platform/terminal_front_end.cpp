@@ -41,6 +41,7 @@ struct Terminal {
   int columns = kColumns, rows = kRows;
   ScreenImage shown;
   bool redrawAll = true;
+  std::string lastCursor;   // the cursor sequence last sent
   std::string input;   // bytes not decoded yet
   Clock::time_point lastInput;
   Clock::time_point focusGained;
@@ -167,7 +168,11 @@ void refresh() {
   } else {
     if (term.redrawAll) out += "\x1b[0m\x1b[2J";
     renderScreenChanges(term.shown, currentGrid(), term.redrawAll, out);
-    showCursor(out);
+    // Drawing moves the terminal's cursor; otherwise it is sent on change only.
+    std::string cursor;
+    showCursor(cursor);
+    if (!out.empty() || cursor != term.lastCursor) out += cursor;
+    term.lastCursor = cursor;
   }
   term.redrawAll = false;
   writeOut(out);
