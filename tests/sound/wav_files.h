@@ -21,7 +21,9 @@ inline void put32(Bytes& b, uint32_t v) {
   put16(b, v & 0xFFFF);
   put16(b, v >> 16);
 }
-inline void putTag(Bytes& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
+inline void putTag(Bytes& b, const char* tag) {
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(tag[i]));
+}
 
 inline void putChunk(Bytes& b, const char* tag, const Bytes& body) {
   putTag(b, tag);
