@@ -55,6 +55,7 @@ struct Joiner {
 
   void flush() {
     if (samples.empty()) return;
+    noteSound(SoundEvent::joined, std::to_string(samples.size()));
     std::vector<uint8_t> image = recordedVoiceImage(samples);
     samples.clear();
     waitForEngine();
@@ -109,9 +110,13 @@ std::string numberWords(uint32_t n) {
     if (g < 4) groups[g] += std::string(" ") + (one ? kGroupOne[g] : kGroupMany[g]);
     lastWithWords = g;
   }
+  // "e" joins the last group only when it is below a hundred or a whole
+  // hundred: "dois mil e quinhentos", but "mil oitocentos e vinte e dois".
+  const char* last = digits + lastWithWords * 3;
+  bool joinWithE = last[0] == '0' || (last[1] == '0' && last[2] == '0');
   std::string out;
   for (int g = 0; g < 5; ++g) {
-    if (g == lastWithWords && !out.empty()) out += "e ";
+    if (g == lastWithWords && !out.empty() && joinWithE) out += "e ";
     out += groups[g];
   }
   if (out.rfind("um mil", 0) == 0 && out.rfind("um milh", 0) != 0) out.erase(0, 3);

@@ -84,9 +84,11 @@ const std::string& soundDirectory();     // ends with "/" unless empty
 const std::string& lettersDirectory();   // ends with "/"
 
 // What the front end hands to the sound layer, in order, for tests: every
-// recording file (also each word joined by number reading), the memory sounds,
-// the pauses and the word runs given to the suite synthesizer.
-enum class SoundEvent { file, click, beep, pause, words };
+// recording file asked for (also each word joined by number reading; whether
+// or not it exists), the memory sounds, the pauses (detail: milliseconds),
+// the word runs given to the suite synthesizer and each sound of joined word
+// recordings (detail: its number of sample bytes).
+enum class SoundEvent { file, click, beep, pause, words, joined };
 using SoundListener = void (*)(SoundEvent event, std::string_view detail);
 void setSoundListener(SoundListener listener);   // nullptr to remove
 

@@ -44,15 +44,15 @@ void sayNumber(const std::string& run) {
 
 void sayWordRun(const std::string& run) {
   // "www" as the last word of the run is spelled, as users hear addresses.
-  std::string upper = upperText(run);
-  size_t head = run.size() >= 3 ? run.size() - 3 : 0;
-  if (run.size() >= 3 && upper.compare(head, 3, "WWW") == 0 &&
-      (head == 0 || run[head - 1] == ' ')) {
-    sayWordRun(run.substr(0, head));
-    spell(run.substr(head));
+  size_t end = run.find_last_not_of(' ');
+  if (end == std::string::npos) return;
+  size_t start = run.find_last_of(' ', end);
+  start = start == std::string::npos ? 0 : start + 1;
+  if (upperText(run.substr(start, end + 1 - start)) == "WWW") {
+    sayWordRun(run.substr(0, start));
+    spell(run.substr(start, 3));
     return;
   }
-  if (run.find_first_not_of(' ') == std::string::npos) return;
   noteSound(SoundEvent::words, run);
   suiteSynthSpeak(run);
 }

@@ -36,9 +36,11 @@ constexpr size_t kPieceSamples = kWaveBufferBytes / 2;
 // The worker waits when this much speech is rendered and not yet handed over.
 constexpr size_t kMaxPendingSeconds = 10;
 
+// A piece of text, or a silence of silenceMs when that is above 0.
 struct Job {
   std::string utf8;
-  bool markup;
+  bool markup = false;
+  int silenceMs = 0;
 };
 
 // Shared with the worker thread; allocated once and never freed, so that
@@ -92,11 +94,11 @@ void orderVoices() {
   d.voices.insert(d.voices.end(), others.begin(), others.end());
 }
 
-// Every rendered buffer, from whichever thread renders.
-int onSamples(short* wav, int count, espeak_EVENT*) {
-  if (!wav || count <= 0) return 0;
+// Every rendered buffer, from whichever thread renders. Returns 1 when the
+// job was stopped meanwhile, which makes espeak-ng abort it.
+int deliver(const int16_t* wav, size_t count) {
   if (d.file) {
-    size_t bytes = size_t(count) * 2;
+    size_t bytes = count * 2;
     if (std::fwrite(wav, 1, bytes, d.file) != bytes) d.fileFailed = true;
     d.fileBytes += bytes;
     return 0;
@@ -110,6 +112,21 @@ int onSamples(short* wav, int count, espeak_EVENT*) {
   if (live.generation != jobGeneration) return 1;
   live.pending.insert(live.pending.end(), wav, wav + count);
   return 0;
+}
+
+int onSamples(short* wav, int count, espeak_EVENT*) {
+  return wav && count > 0 ? deliver(wav, size_t(count)) : 0;
+}
+
+// espeak-ng ignores a break with no text after it, so silences are made here.
+void renderSilence(int ms) {
+  const std::vector<int16_t> zeros(d.sampleRate / 20, 0);
+  size_t left = size_t(ms) * size_t(d.sampleRate) / 1000;
+  while (left > 0) {
+    size_t n = std::min(left, zeros.size());
+    if (deliver(zeros.data(), n)) return;
+    left -= n;
+  }
 }
 
 bool startLibrary() {
@@ -127,6 +144,10 @@ bool startLibrary() {
 }
 
 void render(const Job& job) {
+  if (job.silenceMs > 0) {
+    renderSilence(job.silenceMs);
+    return;
+  }
   unsigned flags = espeakCHARS_UTF8 | (job.markup ? espeakSSML : 0);
   espeak_Synth(job.utf8.c_str(), job.utf8.size() + 1, 0, POS_CHARACTER, 0,
                flags, nullptr, nullptr);
@@ -264,43 +285,49 @@ void espeakClose() {
   d.open = false;
 }
 
-std::string silenceToBreak(std::string_view text) {
+std::vector<SpeechPiece> splitSilences(std::string_view text) {
   static constexpr std::string_view open = "<silence msec=\"";
-  std::string out;
-  size_t i = 0;
-  while (i < text.size()) {
-    if (text.substr(i, open.size()) == open) {
-      size_t end = text.find("\"/>", i + open.size());
-      if (end != std::string_view::npos) {
-        std::string_view ms = text.substr(i + open.size(), end - i - open.size());
-        if (!ms.empty() && ms.find_first_not_of("0123456789") == std::string_view::npos) {
-          out += "<break time=\"" + std::string(ms) + "ms\"/>";
-          i = end + 3;
-          continue;
-        }
-      }
+  std::vector<SpeechPiece> pieces;
+  auto addText = [&](std::string_view part) {
+    if (part.find_first_not_of(" \t\r\n") != std::string_view::npos)
+      pieces.push_back({std::string(part), 0});
+  };
+  size_t from = 0, at;
+  while ((at = text.find(open, from)) != std::string_view::npos) {
+    size_t digits = at + open.size();
+    size_t end = text.find("\"/>", digits);
+    std::string_view ms = text.substr(digits, end == std::string_view::npos ? 0 : end - digits);
+    if (ms.empty() || ms.size() > 7 ||
+        ms.find_first_not_of("0123456789") != std::string_view::npos) {
+      addText(text.substr(from, digits - from));
+      from = digits;
+      continue;
     }
-    switch (text[i]) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      default: out += text[i];
-    }
-    ++i;
+    addText(text.substr(from, at - from));
+    pieces.push_back({"", std::stoi(std::string(ms))});
+    from = end + 3;
   }
-  return out;
+  addText(text.substr(from));
+  return pieces;
 }
 
 void espeakSpeak(std::string_view text, bool markup) {
   if (!d.open) return;
-  Job job{cp1252ToUtf8(text.empty() ? std::string_view(" ") : text), markup};
-  if (markup) job.utf8 = "<speak>" + silenceToBreak(job.utf8) + "</speak>";
+  std::vector<Job> jobs;
+  std::string utf8 = cp1252ToUtf8(text.empty() ? std::string_view(" ") : text);
+  if (!markup) {
+    jobs.push_back({utf8});
+  } else {
+    for (SpeechPiece& piece : splitSilences(utf8)) {
+      jobs.push_back({"<speak>" + piece.text + "</speak>", true, piece.silenceMs});
+    }
+  }
   if (d.file) {
-    render(job);
+    for (const Job& job : jobs) render(job);
     return;
   }
   std::lock_guard<std::mutex> hold(d.live->lock);
-  d.live->jobs.push_back(std::move(job));
+  for (Job& job : jobs) d.live->jobs.push_back(std::move(job));
   d.live->wake.notify_all();
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varlo {
 
@@ -16,7 +17,8 @@ namespace varlo {
 bool espeakOpen(int voiceNumber, int speed, std::string_view outputFile);
 // Waits for live speech to end, then completes the output file's header.
 void espeakClose();
-// Text in Windows-1252; with markup set, a silence element becomes a break.
+// Text in Windows-1252. With markup set the text is SSML, in which each
+// silence element (<silence msec="N"/>) becomes N ms of silence.
 void espeakSpeak(std::string_view text, bool markup);
 bool espeakIsSpeaking();
 void espeakStop();
@@ -27,8 +29,12 @@ int espeakVoiceTotal();                      // 0 when espeak-ng cannot start
 std::string espeakVoiceName(int voiceNumber);
 // Words per minute for a rate of -10..10, 0 = espeak-ng's default.
 int espeakWordsPerMinute(int rate);
-// "<silence msec="N"/>" elements become SSML breaks; other text is kept and
-// escaped for markup.
-std::string silenceToBreak(std::string_view utf8Text);
+// Markup cut at its silence elements: text pieces (silenceMs 0; blank ones
+// left out) and silences in order.
+struct SpeechPiece {
+  std::string text;
+  int silenceMs = 0;
+};
+std::vector<SpeechPiece> splitSilences(std::string_view text);
 
 }  // namespace varlo

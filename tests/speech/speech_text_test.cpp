@@ -1,0 +1,117 @@
+// Letter case, vowels, the attention sounds, the battery and addresses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "console/speech.h"
+#include "console/speech_sounds.h"
+#include "console/speech_system.h"
+#include "platform/codepage.h"
+#include "speech_fixture.h"
+
+namespace varlo::test {
+namespace {
+
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
+}
+uint16_t le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
+
+void expectShortWaveHeader(const std::vector<uint8_t>& image, uint32_t samples) {
+  ASSERT_EQ(image.size(), 44 + samples);
+  EXPECT_EQ(std::string(image.begin(), image.begin() + 4), "RIFF");
+  EXPECT_EQ(le32(image, 4), 36 + samples);
+  EXPECT_EQ(std::string(image.begin() + 8, image.begin() + 16), "WAVEfmt ");
+  EXPECT_EQ(le16(image, 20), 1);        // PCM
+  EXPECT_EQ(le16(image, 22), 1);        // mono
+  EXPECT_EQ(le32(image, 24), 11025u);
+  EXPECT_EQ(le16(image, 34), 8);
+  EXPECT_EQ(std::string(image.begin() + 36, image.begin() + 40), "data");
+  EXPECT_EQ(le32(image, 40), samples);
+}
+
+TEST(AttentionSounds, BeepRepeatsItsPatternAndEndsSilent) {
+  const auto& beep = beepSound();
+  expectShortWaveHeader(beep, 512);
+  const uint8_t pattern[] = {128, 112, 96, 80, 64, 80, 96, 112};
+  for (size_t i = 0; i < 511; ++i) ASSERT_EQ(beep[44 + i], pattern[i % 8]) << i;
+  EXPECT_EQ(beep[44 + 511], 128);
+}
+
+TEST(AttentionSounds, ClickIsACrackleThenSilence) {
+  const auto& click = clickSound();
+  expectShortWaveHeader(click, 256);
+  bool varied = false;
+  for (size_t i = 0; i < 64; ++i) {
+    EXPECT_GE(click[44 + i], 128);
+    EXPECT_LT(click[44 + i], 188);
+    varied = varied || click[44 + i] != click[44];
+  }
+  EXPECT_TRUE(varied);
+  for (size_t i = 64; i < 256; ++i) ASSERT_EQ(click[44 + i], 128) << i;
+}
+
+TEST(TextCase, UpperTextFoldsAccentedLetters) {
+  EXPECT_EQ(upperText(utf8ToCp1252("ação à vista, já!")), utf8ToCp1252("AÇÃO À VISTA, JÁ!"));
+  EXPECT_EQ(upperText("abc-XYZ 09"), "ABC-XYZ 09");
+  // Only a-z and bytes 224-255 change.
+  EXPECT_EQ(upperText("\xAA\xB5\xDF"), "\xAA\xB5\xDF");
+}
+
+TEST(TextCase, HasVowelLooksForAnythingButConsonants) {
+  EXPECT_FALSE(hasVowel("BCDFG"));
+  EXPECT_FALSE(hasVowel("rst"));
+  EXPECT_FALSE(hasVowel(""));
+  EXPECT_TRUE(hasVowel("brt a"));   // a space is not a consonant either
+  EXPECT_TRUE(hasVowel("pq1"));
+  EXPECT_TRUE(hasVowel(utf8ToCp1252("ç")));
+  EXPECT_TRUE(hasVowel("W"));
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path) << text << "\n";
+}
+
+TEST(Battery, ReadsTheSystemBatteryAndTheMains) {
+  auto root = makeTempDir("varlo-power");
+  EXPECT_FALSE(readBatteryStatus(root.string()).hasBattery);
+  writeFile(root / "hidpp_battery_0" / "type", "Battery");   // a mouse's battery
+  writeFile(root / "hidpp_battery_0" / "scope", "Device");
+  writeFile(root / "hidpp_battery_0" / "capacity", "10");
+  EXPECT_FALSE(readBatteryStatus(root.string()).hasBattery);
+  writeFile(root / "BAT0" / "type", "Battery");
+  writeFile(root / "BAT0" / "capacity", "73");
+  writeFile(root / "AC" / "type", "Mains");
+  writeFile(root / "AC" / "online", "0");
+  BatteryStatus status = readBatteryStatus(root.string());
+  EXPECT_TRUE(status.hasBattery);
+  EXPECT_EQ(status.percent, 73);
+  EXPECT_FALSE(status.onMains);
+  writeFile(root / "AC" / "online", "1");
+  EXPECT_TRUE(readBatteryStatus(root.string()).onMains);
+  std::filesystem::remove_all(root);
+}
+
+class Addresses : public SpeechFixture {};
+
+TEST_F(Addresses, ChooseTheConfiguredProgramOrTheTextItself) {
+  configure("[MURENA]\nLEGADO=NAO\nPROG.HTM=navegador\nPROG.PDF=leitor\n");
+  AddressLaunch web = planAddress("www.murena.org", "/home/u");
+  EXPECT_EQ(web.program, "navegador");
+  EXPECT_EQ(web.parameter, "www.murena.org");
+  AddressLaunch pdf = planAddress("livro.pdf", "/home/u");
+  EXPECT_EQ(pdf.program, "leitor");
+  EXPECT_EQ(pdf.parameter, "livro.pdf");
+  AddressLaunch text = planAddress("nota.txt", "/home/u");
+  EXPECT_EQ(text.program, "");
+  EXPECT_EQ(text.parameter, "nota.txt");
+  AddressLaunch local = planAddress("bin\\jogo.exe", "/home/u/");
+  EXPECT_EQ(local.program, "/home/u/bin/jogo.exe");
+  EXPECT_EQ(local.parameter, "");
+  EXPECT_EQ(planAddress("/opt/x.com", "/home/u").program, "/opt/x.com");
+}
+
+}  // namespace
+}  // namespace varlo::test
