@@ -36,6 +36,9 @@ int lastWhere(const std::string& w, bool (*test)(unsigned char)) {
 }
 
 bool isAEO(unsigned char c) { return c == 'a' || c == 'e' || c == 'o'; }
+// A vowel whose following i is a glide before a final vowel (ideia,
+// praia, joia, cuia), so that the stress falls on it.
+bool isGlideCarrier(unsigned char c) { return isAEO(c) || c == 'u'; }
 bool isGQ(unsigned char c) { return c == 'g' || c == 'q'; }
 
 // Walks the letters from the last to the first; states as in the classic
@@ -58,6 +61,7 @@ int stressByEnding(const std::string& w) {
         break;
       case 1:
         if (c == 'u') state = 4;
+        else if (c == 'i' && pos > 1 && isGlideCarrier(w[pos - 2])) return pos - 1;
         else if (vowel) return pos;
         else state = 2;
         break;
