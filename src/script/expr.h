@@ -58,6 +58,10 @@ Operand readLvalue(const Lvalue& target);
 bool assignLvalue(const Lvalue& target, Operand&& value);
 std::string lvalueText(const Lvalue& target);
 
+// A selector at the current token (Dot name, or a bracketed index list) as
+// a list of indexes; invalid after an error.
+Operand readIndexList();
+
 // Operators, for commands that combine values the same way.
 Operand applyOperator(uint8_t op, Operand&& left, Operand&& right);
 // Applies one index list (a list operand) to a value.

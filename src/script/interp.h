@@ -118,11 +118,19 @@ void parseArguments(std::string_view name, const SymtbEntry* function, Arguments
 // The result is undefined when the call failed.
 bool callFunction(std::string_view name, SymtbEntry* function, Arguments& args, Operand& result);
 bool pushExecutionEntry(uint8_t kind);
+// Pops and releases execution-stack entries above `base`.
+void unwindExecutionStack(int32_t base);
+// The function a call is entering (FUNCAO tells a call from ordinary flow).
+const SymtbEntry* takePendingCall();
 
 // Inside a built-in function: argument i (1-based) and the result.
 int argumentCount();
 Operand& argument(int i);
 void setResult(Operand&& value);
+
+// True when the native stack is nearly used up: deep recursion is refused
+// before it can crash the program.
+bool nativeStackLow();
 
 // The running script stops at the next line check with this interruption
 // text after so many more lines (0: no limit). For fuzzing and tests.

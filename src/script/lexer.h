@@ -54,7 +54,8 @@ struct Token {
   std::string text;           // folded identifier text or string contents
   std::string raw;            // as written ("EOL", ";", "//" for ends)
   uint32_t hash = 0;          // symbol table bucket of text (identifiers)
-  std::vector<std::string> errors;  // lexical errors met while scanning it
+  std::vector<std::string> errorsBefore;  // invalid bytes skipped before it
+  std::vector<std::string> errorsInside;  // an unterminated string
   // Resolution cache (symbols.h: resolveToken).
   mutable SymtbEntry* cachedEntry = nullptr;
   mutable uint32_t cachedGeneration = 0;
@@ -65,7 +66,7 @@ struct Token {
 // The tokens of one line text (which ends with a line feed).
 struct LineTokens {
   std::string text;
-  std::vector<Token> tokens;   // the last one is terminal
+  std::vector<Token> tokens;   // ends with a terminal token, the last is EOL
   bool commentLine = false;    // first character & * / or ;
 };
 std::shared_ptr<const LineTokens> cutLine(std::string_view textWithLineFeed);
@@ -99,5 +100,7 @@ void skipToEnd();
 bool isWord(std::string_view name);
 // "Erro na linha N: message" on the script output channel.
 void lexicalError(std::string_view message);
+// Lexical errors reported so far (the compiler gives up on files full of them).
+long lexicalErrorCount();
 
 }  // namespace varlo

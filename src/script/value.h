@@ -97,6 +97,9 @@ Operand toStringValue(const Operand& v);
 bool isTrue(const Operand& v);
 bool sameValue(const Operand& a, const Operand& b);
 int sublistIndex(const Operand& needle, const Operand& haystack);
+// True when storing value inside container would make the container hold
+// itself (reference counts could never free it): store a deepCopy instead.
+bool wouldHoldItself(const Operand& container, const Operand& value);
 
 // Dictionaries (keys compared byte for byte; an integer key is its text).
 Operand dictGet(const Operand& d, std::string_view key);  // shared or undefined

@@ -1,0 +1,262 @@
+// SE, SENAO, ENQUANTO, PARA, REPETE, FIM, QUEBRA and CONTINUA: they move
+// the next line along the links the compiler stored.
+#include "script/commands.h"
+#include "script/expr.h"
+#include "script/flow.h"
+#include "script/interp.h"
+
+namespace varlo {
+
+namespace {
+
+CodeRec& lineCode(int32_t line) { return currentScript().lines[size_t(line)]; }
+int32_t thisLine() { return currentScript().currentLine; }
+void continueAfter(int32_t line) { currentScript().nextLine = lineCode(line).next; }
+
+bool evaluateCondition(bool& holds) {
+  Operand c = evaluate(1);
+  holds = conditionHolds(c);
+  releaseValue(c);
+  return true;
+}
+
+void skipWord(std::string_view word) {
+  if (isWord(word)) scan();
+}
+
+// Number of values a PARA domain runs through.
+int64_t domainLength(const Operand& d) {
+  switch (d.tag) {
+    case Tag::range: return (d.last >= d.first ? int64_t(d.last) - d.first : int64_t(d.first) - d.last) + 1;
+    case Tag::string: return int64_t(textOf(d).size());
+    case Tag::list: return listLength(d);
+    default: return 0;
+  }
+}
+
+// The domain of PARA v EM expression; false with a message when invalid.
+bool domainOf(Operand&& v, Operand& domain) {
+  switch (v.tag) {
+    case Tag::integer: domain = rangeValue(v.first, v.first); return true;
+    case Tag::range: case Tag::string: case Tag::list: domain = v; return true;
+    case Tag::dict: {
+      domain = newList();
+      for (DicNode* n = v.obj->firstNode; n; n = n->next) listAppend(domain, stringValue(n->key));
+      releaseValue(v);
+      return true;
+    }
+    default:
+      releaseValue(v);
+      return fail(cp("Domínio inválido para um iterador"));
+  }
+}
+
+// PARA v [DE] a [.. | ATE | A] b [CRESCENDO | DECRESCENDO]
+bool boundsDomain(Operand& domain) {
+  skipWord("DE");
+  Operand a = evaluateAs(Tag::integer);
+  if (theToken.kind == tkOperator && theToken.op == opRange) scan();
+  else if (isWord("ATE") || isWord("A")) scan();
+  Operand b = evaluateAs(Tag::integer);
+  bool integers = a.tag == Tag::integer && b.tag == Tag::integer;
+  int32_t first = a.first, last = b.first;
+  releaseValue(a);
+  releaseValue(b);
+  if (!integers) return fail(cp("Limites para a variável de controle devem ser INTEIROS"));
+  bool downward = isWord("DECRESCENDO");
+  if (downward || isWord("CRESCENDO")) scan();
+  bool empty = downward ? first < last : last < first;
+  domain = empty ? newList() : rangeValue(first, last);
+  return true;
+}
+
+// The variable named on a PARA or REPETE line (re-read by FIM and QUEBRA).
+SymtbEntry* loopVariable(int32_t loopLine) {
+  startScriptLine(theInterp.currentScript, loopLine);
+  if (scan() == tkLabel && scan() == tkColon) scan();
+  if (scan() != tkIdentifier) return nullptr;
+  SymtbEntry* e = resolveCurrentName();
+  return e && e->kind == skVariable ? e : nullptr;
+}
+
+std::string_view loopName(int32_t loopLine) {
+  const SymtbEntry* c = lineCode(loopLine).command;
+  return c ? std::string_view(c->name) : std::string_view();
+}
+
+void resetIterator(VarCell& cell) {
+  releaseValue(cell.value);
+  cell.value = undefinedValue();
+  cell.position = -1;
+}
+
+bool endFor(int32_t loopLine) {
+  SymtbEntry* e = loopVariable(loopLine);
+  VarCell* cell = e ? variableCell(*e) : nullptr;
+  if (!cell || cell->position < 0) {
+    return fail(cp("A variável ") + std::string(e ? e->name : theToken.text) + cp(" não é um iterador"));
+  }
+  if (cell->position < domainLength(cell->value) - 1) {
+    ++cell->position;
+    currentScript().nextLine = loopLine + 1;
+  } else {
+    resetIterator(*cell);
+  }
+  return true;
+}
+
+bool endRepeat(int32_t loopLine) {
+  startScriptLine(theInterp.currentScript, loopLine);
+  if (scan() == tkLabel && scan() == tkColon) scan();
+  scan();
+  Lvalue target = parseLvalue();
+  if (!target.valid()) return false;
+  Operand limit = evaluateAs(Tag::integer);
+  if (limit.tag != Tag::integer) {
+    releaseValue(limit);
+    return fail(cp("Limite superior para o comando REPETE deve ser inteiro"));
+  }
+  Operand counter = readLvalue(target);
+  Operand n = toInteger(counter);
+  releaseValue(counter);
+  if (n.tag != Tag::integer) {
+    releaseValue(n);
+    return fail(cp("A variável de controle do comando REPETE não contém um valor inteiro"));
+  }
+  if (n.first < limit.first) {
+    if (!assignLvalue(target, integerValue(n.first + 1))) return false;
+    currentScript().nextLine = loopLine + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool conditionHolds(const Operand& v) {
+  switch (v.tag) {
+    case Tag::integer: return v.first != 0;
+    case Tag::string: case Tag::dict: case Tag::list: return isTrue(v);
+    default: return false;
+  }
+}
+
+bool cmdIf() {
+  if (theInterp.currentScript == 0) return cmdOneLineIf();
+  bool holds;
+  evaluateCondition(holds);
+  skipWord("ENTAO");
+  if (!holds) currentScript().nextLine = lineCode(thisLine()).link;
+  return true;
+}
+
+bool cmdOneLineIf() {
+  bool holds;
+  evaluateCondition(holds);
+  skipWord("ENTAO");
+  if (!holds || theToken.kind == tkEnd) {
+    skipToEnd();
+    return true;
+  }
+  SymtbEntry* statement = nullptr;
+  if (theToken.kind == tkIdentifier) {
+    SymtbEntry* e = findCommand(theToken.text);
+    if (e && (e->kind == skCommand || e->kind == skBreak || e->kind == skContinue)) statement = e;
+    else if (!e) statement = &assignOrCallStatement();
+  }
+  if (!statement) return fail("Esperava um comando simples na mesma linha do comando SE");
+  mark();
+  scan();
+  const SymtbEntry* outer = theInterp.currentCommand;
+  theInterp.currentCommand = statement;
+  bool ok = statement->command();
+  theInterp.currentCommand = outer;
+  return ok;
+}
+
+bool cmdElse() {
+  if (!isWord("SE")) return true;
+  scan();
+  return cmdIf();
+}
+
+bool cmdWhile() {
+  bool holds;
+  evaluateCondition(holds);
+  skipWord("FACA");
+  if (!holds) continueAfter(lineCode(thisLine()).link);
+  return true;
+}
+
+bool cmdFor() {
+  if (theToken.kind != tkIdentifier) return fail(cp("Um iterador deve ser uma váriável simples, sem índices"));
+  Lvalue target = parseLvalue();
+  if (!target.valid()) return false;
+  if (!target.path.empty()) return fail(cp("Um iterador deve ser uma váriável simples, sem índices"));
+  Operand domain;
+  if (isWord("EM")) {
+    scan();
+    if (!domainOf(evaluate(0), domain)) return false;
+  } else if (!boundsDomain(domain)) {
+    return false;
+  }
+  skipWord("FACA");
+  VarCell* cell = variableCell(*target.entry);
+  releaseValue(cell->value);
+  if (domainLength(domain) == 0) {
+    releaseValue(domain);
+    cell->value = undefinedValue();
+    cell->position = -1;
+    continueAfter(lineCode(thisLine()).link);
+    return true;
+  }
+  cell->value = domain;
+  cell->position = 0;
+  return true;
+}
+
+bool cmdRepeat() {
+  Lvalue target = parseLvalue();
+  if (!target.valid()) return false;
+  Operand limit = evaluateAs(Tag::integer);
+  if (limit.tag != Tag::integer) {
+    releaseValue(limit);
+    return fail(cp("Limite superior para o comando REPETE deve ser inteiro"));
+  }
+  if (!assignLvalue(target, integerValue(1))) return false;
+  if (limit.first <= 0) continueAfter(lineCode(thisLine()).link);
+  return true;
+}
+
+bool cmdEnd() {
+  std::string complement(theToken.text);
+  scan();
+  TokenRec endLine = theToken;
+  int32_t loopLine = lineCode(thisLine()).link;
+  bool ok = true;
+  if (complement == "ENQUANTO") currentScript().nextLine = loopLine;
+  else if (complement == "PARA") ok = endFor(loopLine);
+  else if (complement == "REPETE") ok = endRepeat(loopLine);
+  theToken = endLine;
+  return ok;
+}
+
+bool cmdBreak() {
+  int32_t loopLine = lineCode(thisLine()).link;
+  int32_t endLine = lineCode(loopLine).link;
+  if (loopName(loopLine) == "PARA") {
+    TokenRec here = theToken;
+    SymtbEntry* e = loopVariable(loopLine);
+    if (e) resetIterator(*variableCell(*e));
+    theToken = here;
+  }
+  continueAfter(endLine);
+  return true;
+}
+
+bool cmdContinue() {
+  int32_t loopLine = lineCode(thisLine()).link;
+  currentScript().nextLine = lineCode(loopLine).link;
+  return true;
+}
+
+}  // namespace varlo

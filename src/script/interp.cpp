@@ -1,0 +1,410 @@
+// The statement driver, the run loops, the execution stack, the call
+// protocol and the error reporter.
+#include "script/interp.h"
+
+#include <pthread.h>
+
+#include <array>
+#include <chrono>
+
+#include "console/console.h"
+#include "platform/codepage.h"
+#include "script/commands.h"
+#include "script/expr.h"
+#include "script/output.h"
+
+namespace varlo {
+
+InterpreterState theInterp;
+
+namespace {
+
+std::array<ScriptRec, kScriptSlots> slots;
+std::array<StackRec, kStackSize + 1> stack;  // entry 0 is never used
+
+struct LineCheck {
+  uint32_t tick = 0;
+  uint64_t stepLimit = 0;
+  uint64_t steps = 0;
+  std::chrono::steady_clock::time_point lastPump{};
+};
+LineCheck lineCheck;
+
+// Ctrl+F12 at the front of the key queue stops the script.
+void pollKeyboard(int32_t line) {
+  auto now = std::chrono::steady_clock::now();
+  if (now - lineCheck.lastPump > std::chrono::milliseconds(20)) {
+    lineCheck.lastPump = now;
+    pumpMessages();
+  }
+  uint8_t first = 1, second = 0;
+  peekKeys(first, second);
+  if (first == 0 && second == key::CtrlF12) {
+    readKey();
+    readKey();
+    throw ScriptInterrupt(cp("Execução interrompida na linha ") + std::to_string(line));
+  }
+}
+
+// Done before every line a run loop executes.
+void beforeLine(int32_t line) {
+  if ((++lineCheck.tick & 255) == 0) pollKeyboard(line);
+  if (lineCheck.stepLimit && ++lineCheck.steps > lineCheck.stepLimit) {
+    throw ScriptInterrupt(cp("Limite de passos atingido na linha ") + std::to_string(line));
+  }
+}
+
+// Chooses the statement of the line whose first token is current.
+SymtbEntry* chooseStatement(int32_t s, CodeRec& code, int32_t line) {
+  if (theToken.kind != tkIdentifier) return &expressionStatement();
+  if (code.command && line > 0) return code.command;
+  SymtbEntry* e = findOrCreate(s, theInterp.currentFunction, theToken.text, false);
+  if (!e || e->kind >= skVariable) {
+    e = &assignOrCallStatement();
+    if (line > 0) code.command = e;
+  }
+  return e;
+}
+
+void releaseEntry(StackRec& e) {
+  releaseValue(e.var.value);
+  e.var.position = -1;
+}
+
+// Pops and releases entries down to (not including) index `base`.
+void popTo(int32_t base) {
+  while (theInterp.stackPointer > base) releaseEntry(stack[size_t(theInterp.stackPointer--)]);
+}
+
+struct CallerState {
+  int32_t script;
+  SymtbEntry* function;
+  int32_t frameBase;
+  int32_t line;
+  int32_t nextLine;
+};
+
+CallerState saveCaller() {
+  const InterpreterState& in = theInterp;
+  const ScriptRec& r = slots[size_t(in.currentScript)];
+  return {in.currentScript, in.currentFunction, in.frameBase, r.currentLine, r.nextLine};
+}
+
+void restoreCaller(const CallerState& c) {
+  theInterp.currentScript = c.script;
+  theInterp.currentFunction = c.function;
+  theInterp.frameBase = c.frameBase;
+  ScriptRec& r = slots[size_t(c.script)];
+  r.currentLine = c.line;
+  r.nextLine = c.nextLine;
+}
+
+// After a successful body: locals dropped, the return record checked and
+// its value taken, the arguments released.
+bool finishCall(int32_t savedPointer, Operand& result) {
+  InterpreterState& in = theInterp;
+  while (in.stackPointer > in.frameBase && stack[size_t(in.stackPointer)].kind == stLocal) {
+    releaseEntry(stack[size_t(in.stackPointer--)]);
+  }
+  if (in.stackPointer != in.frameBase || stack[size_t(in.frameBase)].kind != stReturn) {
+    reportError(cp("Pilha Corrompida, RET não achado"));
+    popTo(savedPointer);
+    return false;
+  }
+  StackRec& record = stack[size_t(in.frameBase)];
+  result = record.var.value;
+  record.var.value = Operand{};
+  in.stackPointer = in.frameBase - 1;
+  bool intact = true;
+  while (in.stackPointer > savedPointer) {
+    StackRec& e = stack[size_t(in.stackPointer--)];
+    if (e.kind != stArgument) intact = false;
+    releaseEntry(e);
+  }
+  if (!intact) reportError("Pilha corrompida");
+  return true;
+}
+
+const SymtbEntry* pendingCall = nullptr;
+
+}  // namespace
+
+std::string cp(std::string_view utf8) { return utf8ToCp1252(utf8); }
+
+ScriptRec& scriptSlot(int32_t n) { return slots[size_t(n)]; }
+StackRec& stackEntry(int32_t index) { return stack[size_t(index)]; }
+
+std::string quoted(std::string_view name) {
+  std::string out = "\"";
+  out += name;
+  out += '"';
+  return out;
+}
+
+void reportAt(int32_t line, std::string_view message) {
+  if (!theInterp.reportErrors) return;
+  int32_t s = theInterp.currentScript;
+  if (s > 0 && line > 0) {
+    const ScriptRec& r = slots[size_t(s)];
+    if (!r.fileName.empty()) {
+      printLine("Erro no script " + r.fileName + ", linha " + std::to_string(line) + ":");
+      printLine(message);
+    } else {
+      printLine("Erro na linha " + std::to_string(line) + ": " + std::string(message));
+    }
+    return;
+  }
+  printLine(message);
+}
+
+void reportError(std::string_view message) { reportAt(currentScript().currentLine, message); }
+
+bool fail(std::string_view message) {
+  reportError(message);
+  return false;
+}
+
+void setIoStatus(int32_t status) { currentScript().ioStatus = status; }
+int32_t ioStatus() { return currentScript().ioStatus; }
+
+void startScriptLine(int32_t script, int32_t line) {
+  CodeRec& code = slots[size_t(script)].lines[size_t(line)];
+  if (!code.tokens) code.tokens = cutLine(code.text + '\n');
+  startLine(line, code.tokens);
+}
+
+void setInteractiveLine(int32_t script, std::string_view text) {
+  ScriptRec& r = slots[size_t(script)];
+  if (r.lines.empty()) r.lines.resize(1);
+  CodeRec& code = r.lines[0];
+  code = CodeRec{};
+  code.text = text.empty() ? std::string(" ") : std::string(text);
+}
+
+bool executeLine(int32_t s, int32_t line) {
+  ScriptRec& r = slots[size_t(s)];
+  if (line < 0 || line > r.lastLine || size_t(line) >= r.lines.size()) {
+    r.failed = true;
+    return false;
+  }
+  CodeRec& code = r.lines[size_t(line)];
+  startScriptLine(s, line);
+  if (line > 0) r.nextLine = code.next;
+  if (r.trace) printLine(code.text);
+  if (scan() == tkLabel && scan() == tkColon) scan();
+  if (theToken.kind == tkEnd) {
+    r.failed = false;
+    return true;
+  }
+  SymtbEntry* statement = chooseStatement(s, code, line);
+  bool ok;
+  if (statement->kind == skNew || statement->kind > skEnd) {
+    ok = fail("Esperava um comando");
+  } else if (s == 0 && statement->kind > skIfLine) {
+    ok = fail("O comando " + quoted(theToken.text) + cp(" não é válido no modo interativo"));
+  } else {
+    mark();
+    scan();
+    const SymtbEntry* outer = theInterp.currentCommand;
+    theInterp.currentCommand = statement;
+    ok = statement->command();
+    theInterp.currentCommand = outer;
+    if (theToken.kind != tkEnd) {
+      reportError("A linha deveria terminar onde aparece " + quoted(theToken.raw));
+    }
+  }
+  slots[size_t(s)].failed = !ok;
+  return ok;
+}
+
+bool runScript(int32_t s, int32_t start) {
+  InterpreterState& in = theInterp;
+  in.currentScript = s;
+  ScriptRec& first = slots[size_t(s)];
+  first.returning = first.stop = false;
+  first.currentLine = start;
+  for (;;) {
+    ScriptRec& r = slots[size_t(in.currentScript)];
+    if (r.stop || r.currentLine > r.lastLine) return true;
+    beforeLine(r.currentLine);
+    if (!executeLine(in.currentScript, r.currentLine)) return false;
+    ScriptRec& now = slots[size_t(in.currentScript)];
+    now.currentLine = now.nextLine;
+  }
+}
+
+bool runFunctionBody(SymtbEntry& function) {
+  InterpreterState& in = theInterp;
+  ScriptRec& r = slots[size_t(in.currentScript)];
+  r.currentLine = function.line;
+  pendingCall = &function;
+  while (!r.stop && r.currentLine <= r.lastLine) {
+    beforeLine(r.currentLine);
+    if (!executeLine(in.currentScript, r.currentLine)) return false;
+    if (r.returning && in.currentFunction == &function) {
+      r.returning = false;
+      return true;
+    }
+    r.currentLine = r.nextLine;
+  }
+  return true;
+}
+
+void unwindExecutionStack(int32_t base) { popTo(base); }
+
+const SymtbEntry* takePendingCall() {
+  const SymtbEntry* f = pendingCall;
+  pendingCall = nullptr;
+  return f;
+}
+
+bool pushExecutionEntry(uint8_t kind) {
+  InterpreterState& in = theInterp;
+  if (in.stackPointer >= kStackSize) return fail(cp("Estouro na pilha de execução"));
+  StackRec& e = stack[size_t(++in.stackPointer)];
+  e.kind = kind;
+  e.script = in.currentScript;
+  e.owner = nullptr;
+  e.var.position = -1;
+  e.var.value = Operand{};
+  e.savedFrameBase = 0;
+  e.savedLine = 0;
+  e.argumentCount = 0;
+  return true;
+}
+
+Arguments::~Arguments() {
+  for (int i = 0; i < count; ++i) releaseValue(values[i]);
+}
+
+void parseArguments(std::string_view name, const SymtbEntry* f, Arguments& out) {
+  bool builtin = f && f->kind == skBuiltin;
+  int declared = !f ? kMaxArguments : builtin ? f->wordA : f->wordB;
+  bool needParens = !builtin || (f->wordB & kBuiltinNeedsParens);
+  bool parens = theToken.kind == tkLeftParen;
+  if (parens) {
+    scan();
+  } else if (needParens) {
+    reportError(cp("A função ") + quoted(name) + " deve ser invocada com ()");
+    return;
+  }
+  if (builtin && (f->wordB & kBuiltinHashAllowed) && theToken.kind == tkHash) scan();
+  int given = 0;
+  auto takeOne = [&]() {
+    uint32_t before = theToken.position;
+    const Token* at = theToken.current;
+    Operand v = evaluate(1);
+    if (v.tag == Tag::invalid) v = undefinedValue();
+    if (out.count < kMaxArguments) out.values[out.count++] = v;
+    else releaseValue(v);
+    ++given;
+    if (theToken.kind == tkComma) {
+      scan();
+      return true;
+    }
+    return theToken.position != before || theToken.current != at;
+  };
+  if (parens) {
+    while (theToken.kind != tkRightParen && theToken.kind != tkEnd) {
+      if (!takeOne()) break;
+    }
+    if (theToken.kind == tkRightParen) scan();
+    else reportError(cp("Faltou fechar parênteses na chamada da função ") + quoted(name));
+  } else {
+    while (given < declared && theToken.kind != tkEnd && theToken.kind != tkRightParen) {
+      if (!takeOne()) break;
+    }
+  }
+  if (given > declared) {
+    std::string text = cp("A função ") + quoted(name) + " ";
+    if (declared == 0) text += cp("não requer parâmetros");
+    else if (declared == 1) text += cp("requer um parâmetro apenas");
+    else text += cp("requer ") + std::to_string(declared) + cp(" parâmetros apenas");
+    reportError(text);
+  }
+  while (out.count < declared && out.count < kMaxArguments) out.values[out.count++] = undefinedValue();
+}
+
+bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand& result) {
+  InterpreterState& in = theInterp;
+  result = undefinedValue();
+  if (in.compileMode) return true;
+  if (!f) return fail(cp("A função ") + quoted(name) + cp(" não foi definida"));
+  if (in.stackPointer + args.count + 1 > kStackSize || nativeStackLow()) {
+    return fail("Estouro na pilha de chamadas");
+  }
+  int32_t savedPointer = in.stackPointer;
+  for (int i = args.count - 1; i >= 0; --i) {
+    pushExecutionEntry(stArgument);
+    stack[size_t(in.stackPointer)].var.value = args.values[i];
+    args.values[i] = Operand{};
+  }
+  args.count = 0;
+  CallerState caller = saveCaller();
+  pushExecutionEntry(stReturn);
+  StackRec& record = stack[size_t(in.stackPointer)];
+  record.owner = in.currentFunction;
+  record.savedLine = caller.line;
+  record.savedFrameBase = in.frameBase;
+  record.argumentCount = in.stackPointer - 1 - savedPointer;
+  in.frameBase = in.stackPointer;
+  TokenRec savedToken = theToken;
+  bool user = f->kind == skFunction;
+  if (user && f->script >= 0 && f->script < kScriptSlots) in.currentScript = f->script;
+  in.currentFunction = f;
+  bool ok = user ? runFunctionBody(*f) : f->builtin(*f);
+  if (ok) ok = finishCall(savedPointer, result);
+  if (!ok) {
+    popTo(savedPointer);
+    result = undefinedValue();
+  }
+  restoreCaller(caller);
+  theToken = savedToken;
+  return ok;
+}
+
+int argumentCount() { return stack[size_t(theInterp.frameBase)].argumentCount; }
+
+Operand& argument(int i) { return stack[size_t(theInterp.frameBase - i)].var.value; }
+
+void setResult(Operand&& value) {
+  Operand& slot = stack[size_t(theInterp.frameBase)].var.value;
+  releaseValue(slot);
+  slot = value;
+  value = Operand{};
+}
+
+void setStepLimit(uint64_t lines) {
+  lineCheck.stepLimit = lines;
+  lineCheck.steps = 0;
+}
+
+bool nativeStackLow() {
+  thread_local const char* low = nullptr;
+  if (!low) {
+    pthread_attr_t attr;
+    void* address = nullptr;
+    size_t size = 0;
+    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+      pthread_attr_getstack(&attr, &address, &size);
+      pthread_attr_destroy(&attr);
+    }
+    low = static_cast<const char*>(address);
+    if (!low) return false;
+  }
+  char here;
+  // Keep a margin for the deepest handler and the sanitizers' larger frames.
+  constexpr size_t kMargin = 512 * 1024;
+  return size_t(&here - low) < kMargin;
+}
+
+bool runInteractiveLine(std::string_view text) {
+  setInteractiveLine(0, text);
+  theInterp.currentScript = 0;
+  theInterp.currentFunction = nullptr;
+  ScriptRec& r = slots[0];
+  r.currentLine = 0;
+  return executeLine(0, 0);
+}
+
+}  // namespace varlo

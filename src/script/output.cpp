@@ -1,0 +1,44 @@
+// The script output channel: the talking console, or a capturing sink.
+#include "script/output.h"
+
+#include <string>
+
+#include "console/console.h"
+#include "console/speech.h"
+
+namespace varlo {
+
+namespace {
+OutputSink sink = nullptr;
+}
+
+void setOutputSink(OutputSink s) { sink = s; }
+
+void printLine(std::string_view text) {
+  if (sink) sink(text, true, true);
+  else writeLineSpeak(text);
+}
+
+void printText(std::string_view text) {
+  if (sink) sink(text, false, true);
+  else writeSpeak(text);
+}
+
+void printSilent(std::string_view text, bool lineBreak) {
+  if (sink) {
+    sink(text, lineBreak, false);
+    return;
+  }
+  writeText(text);
+  if (lineBreak) writeText("\r\n");
+}
+
+void waitSpeech() {
+  if (sink) return;
+  while (isBusy()) {
+    pumpMessages();
+    pause(10);
+  }
+}
+
+}  // namespace varlo

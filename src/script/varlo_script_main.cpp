@@ -1,0 +1,54 @@
+// varlo-script ARQUIVO [RÓTULO]: runs a script on the console (headless when
+// VARLO_CONSOLE=headless, its output mirrored to stdout) and exits with the
+// host's result code.
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "console/console.h"
+#include "console/speech.h"
+#include "platform/codepage.h"
+#include "platform/headless_front_end.h"
+#include "script/host.h"
+
+namespace {
+
+// Deep recursion of scripts needs more native stack than the usual 8 MB.
+void growStack() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_STACK, &limit) != 0) return;
+  constexpr rlim_t kWanted = rlim_t(256) << 20;
+  if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < kWanted) {
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? kWanted : std::min(kWanted, limit.rlim_max);
+    setrlimit(RLIMIT_STACK, &limit);
+  }
+}
+
+bool headless() {
+  const char* mode = std::getenv("VARLO_CONSOLE");
+  return mode && std::string(mode) == "headless";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace varlo;
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "uso: varlo-script ARQUIVO [ROTULO]\n");
+    return 2;
+  }
+  growStack();
+  bool quiet = std::getenv("VARLO_AUDIO") == nullptr;
+  if (quiet) setenv("VARLO_AUDIO", "null", 1);
+  openConsole();
+  if (headless()) setHeadlessEcho(true);
+  initSpeech(0, "");
+  resetInterpreter();
+  std::string label = argc == 3 ? utf8ToCp1252(argv[2]) : std::string();
+  RunOutcome outcome = executeScript(argv[1], label);
+  if (outcome.code != srSuccess) reportResult(outcome.code, label);
+  shutdownSpeech();
+  closeConsole(outcome.code);
+}
