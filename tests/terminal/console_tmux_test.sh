@@ -20,9 +20,9 @@ trap 'tm kill-server 2>/dev/null; rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; echo "--- pane:"; tm capture-pane -p -t t; echo "---"; failures=$((failures + 1)); }
 
-# Wait until the pane shows the text (up to about 5 seconds).
+# Wait until the pane shows the text (up to about 10 seconds).
 wait_for() {
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     tm capture-pane -p -t t | grep -qF -- "$1" && return 0
     sleep 0.1
   done
@@ -30,7 +30,7 @@ wait_for() {
 }
 
 wait_normal_screen() {
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     [ "$(tm display -p -t t '#{alternate_on}')" = 0 ] && return 0
     sleep 0.1
   done
