@@ -85,4 +85,28 @@ inline double pitchOf(const std::vector<int16_t>& s, size_t from, size_t count, 
   return rate / (bestLag + std::clamp(shift, -0.5, 0.5));
 }
 
+// Normalised autocorrelation at one lag: near 1 for voicing repeating at
+// that period, near 0 for noise.
+inline double periodicityAt(const std::vector<int16_t>& s, size_t from, size_t count, int lag) {
+  double xy = 0, xx = 0, yy = 0;
+  for (size_t i = from; i + lag < from + count && i + lag < s.size(); ++i) {
+    xy += double(s[i]) * s[i + lag];
+    xx += double(s[i]) * s[i];
+    yy += double(s[i + lag]) * s[i + lag];
+  }
+  return xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0;
+}
+
+// Energy of the sample differences against that of the sample sums: above
+// 1 the stretch is mostly above fs/4 (4 kHz), well under 1 mostly low.
+inline double highToLowRatio(const std::vector<int16_t>& s, size_t from, size_t count) {
+  double diff = 0, sum = 0;
+  for (size_t i = from + 1; i < from + count && i < s.size(); ++i) {
+    double d = double(s[i]) - s[i - 1], a = double(s[i]) + s[i - 1];
+    diff += d * d;
+    sum += a * a;
+  }
+  return sum > 0 ? std::sqrt(diff / sum) : 0;
+}
+
 }  // namespace varlo::test
