@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "audio/cd_generation.h"
+#include "audio/command_line_job.h"
+#include "audio/conversion.h"
+#include "audio/text_division_dialog.h"
 #include "console/config.h"
 #include "console/console.h"
 #include "console/speech.h"
@@ -139,7 +143,7 @@ void mainLoop() {
 
 }  // namespace
 
-void runProgram(int argc, char** argv) {
+void runVarlo(int argc, char** argv) {
   if (!acquireInstanceLock("varlo")) std::exit(0);
   clearWindow();
   setTitle("VARLO");
@@ -147,7 +151,7 @@ void runProgram(int argc, char** argv) {
   greet();
   loadAppState(appState());
   if (argc > 1 && std::string(argv[1]) != "*") {
-    runCommandLineJobOption(argv[1]);
+    runCommandLineJob(argv[1]);
     farewell();
   }
   askProjectDirectory();

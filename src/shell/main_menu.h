@@ -5,6 +5,6 @@ namespace varlo {
 
 // The whole program: start-up, then the command-line job when a text file
 // is named, else the directory prompt and the menu loop; ends in farewell.
-[[noreturn]] void runProgram(int argc, char** argv);
+[[noreturn]] void runVarlo(int argc, char** argv);
 
 }  // namespace varlo

@@ -1,14 +1,26 @@
 #include "shell/menu_options.h"
 
+#include <charconv>
+#include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "audio/cd_generation.h"
+#include "audio/text_division_dialog.h"
+#include "console/config.h"
 #include "console/console.h"
+#include "console/field_editor.h"
+#include "console/file_chooser.h"
+#include "console/option_menu.h"
 #include "console/speech.h"
 #include "platform/codepage.h"
+#include "platform/process.h"
+#include "script/host.h"
 #include "shell/app_state.h"
 #include "shell/messages.h"
 #include "shell/project.h"
 #include "shell/project_options.h"
+#include "shell/project_size.h"
 
 namespace varlo {
 
@@ -19,13 +31,50 @@ void notAvailable() {
   writeLineSpeak(utf8ToCp1252("Esta opção ainda não está disponível nesta versão."));
 }
 
+void newLine() { writeText("\r\n"); }
+
+// Leave room for a list below the cursor, so it does not scroll the screen.
+void makeRoom(int rows) {
+  for (int i = 0; i < rows; ++i) newLine();
+  moveCursor(cursorColumn(), cursorRow() - rows);
+}
+
+bool readInteger(std::string_view section, std::string_view key, int& value) {
+  std::string text = readSetting(section, key);
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+// Wait after an external program ended: [MURENA] TEMPOESPERAPROGVOLTAR ms,
+// 1000 when it is not a number from 0 to 1000.
+void waitForReturn() {
+  int ms = 0;
+  if (!readInteger("MURENA", "TEMPOESPERAPROGVOLTAR", ms) || ms < 0 || ms > 1000) ms = 1000;
+  pause(ms);
+}
+
+std::string configuredEditor() {
+  std::string editor = readSetting("MURENA", "EDITOR");
+  for (const char* var : {"VISUAL", "EDITOR"}) {
+    if (!editor.empty()) break;
+    const char* value = std::getenv(var);
+    if (value) editor = value;
+  }
+  return editor.empty() ? "editor" : editor;
+}
+
+// A program that could not be started is said, not passed over in silence.
+void sayProgramMissing(const std::string& program) {
+  beep();
+  writeLineSpeak(utf8ToCp1252("Não consegui abrir o programa " + program));
+}
+
+bool goToProject() { return TrocaDir(appState().projectDirectory); }
+
 }  // namespace
 
 uint8_t editProjectDirectory(std::string& directory) {
-  writeText(directory);
-  std::string typed = readLine(256);
-  if (!typed.empty()) directory = typed;
-  return key::Enter;
+  return editField(directory, 1, cursorRow(), true, 80, 255);
 }
 
 std::string currentDirectoryName() {
@@ -38,7 +87,7 @@ void fillSelectionAtStart() {
   if (!listByKind('P')) s.noPartFiles = true;
   if (listByKind('T')) {
     pause(100);
-    writeText("\r\n");
+    newLine();
     sayMessage("VLTOTCON", 0);
     writeNumberSpeak(static_cast<long long>(s.selection.size()));
     writeText("\r\n\r\n");
@@ -47,25 +96,133 @@ void fillSelectionAtStart() {
   }
 }
 
-int runArrowMenu(const char* const*, int) {
-  notAvailable();
-  return 0;
+int runArrowMenu(const char* const* keys, int count) {
+  makeRoom(16);
+  openMenu(cursorColumn(), cursorRow(), 50, 5, 16);
+  for (int i = 0; i < count; ++i) addMenuEntry(keys[i], messageText(keys[i]));
+  return runMenu();
 }
 
 void reviewScreen() { notAvailable(); }
 void settingsDialog() { notAvailable(); }
-void convertSelection() { notAvailable(); }
-void divideFile() { notAvailable(); }
-void runScriptOption() { notAvailable(); }
-void editWithSuiteEditor() { notAvailable(); }
-void generateCd() { notAvailable(); }
 void modifySelection() { notAvailable(); }
 void voiceTest() { notAvailable(); }
 void voiceAdjust() { notAvailable(); }
-void copyProjectOption() { notAvailable(); }
-void divideAlternatingVoices() { notAvailable(); }
-void recordNewProject() { notAvailable(); }
-void openManual() { notAvailable(); }
-void runCommandLineJobOption(const std::string&) { notAvailable(); }
+
+void runScriptOption() {
+  AppState& s = appState();
+  if (TrocaDir(s.scriptsDirectory)) {
+    sayMessage("VLSELSCR", 1);
+    makeRoom(11);
+    std::string script = askFileName(10, "*.CMD");
+    writeLineSpeak(script);
+    if (script.empty()) {
+      sayMessage("VLNAOSCR", 1);
+    } else {
+      RunOutcome outcome = executeScript(diskPath(script), "inicia");
+      if (outcome.code != srSuccess) reportResult(outcome.code, "inicia");
+    }
+  }
+  if (!goToProject()) {
+    sayMessage("VLPRODIS", 1);
+    shutdownSpeech();
+    closeConsole();
+  }
+}
+
+void editWithSuiteEditor() {
+  std::string editor = configuredEditor();
+  sayMessage("VLSELSET", 1);
+  makeRoom(11);
+  std::string file = askFileName(10, "*.*");
+  writeLineSpeak(file);
+  if (file.empty()) {
+    sayMessage("VLDESIST", 1);
+    return;
+  }
+  pause(250);
+  if (runProgram({editor, diskPath(file)}, ProgramMode::terminal) < 0) sayProgramMissing(editor);
+  waitForReturn();
+  pause(500);
+  if (listByKind('T')) appState().noTextFiles = false;
+}
+
+void copyProjectOption() {
+  AppState& s = appState();
+  sayMessage("VLCAMCOM", 0);
+  std::string target;
+  readLineSpoken(target);
+  s.copyTargetDirectory = cp1252ToUtf8(target);
+  if (target.empty()) {
+    sayMessage("VLDESIST", 1);
+    return;
+  }
+  if (chdir(s.copyTargetDirectory.c_str()) != 0 &&
+      !(mkdir(s.copyTargetDirectory.c_str(), 0777) == 0 && chdir(s.copyTargetDirectory.c_str()) == 0)) {
+    sayMessage("VLPRODIC", 1);
+    return;
+  }
+  std::string targetPath = currentDirectoryName();
+  if (!goToProject()) return;
+  sayMessage("VLCOPIA", 1);
+  pause(500);
+  if (!copyProjectTree(s.projectDirectory, targetPath)) {
+    beep();
+    writeLineSpeak(utf8ToCp1252("A cópia não pôde ser feita por inteiro."));
+    return;
+  }
+  pause(1000);
+  sayMessage("VLCPOK", 1);
+}
+
+void divideAlternatingVoices() {
+  AppState& s = appState();
+  AlternateVoices& v = s.alternateVoices;
+  v.active = true;
+  bool fromSuite = !s.sapiAvailableAtStart || s.voiceChosen;
+  const char* section = fromSuite ? "SERVFALA" : "VARLO";
+  bool ok = fromSuite ? readInteger(section, "TIPOSAPI", v.type) && readInteger(section, "VOZ", v.voice) &&
+                            readInteger(section, "VELOCIDADE", v.speed) && readInteger(section, "TOM", v.pitch)
+                      : readInteger(section, "TIPOSAPI", v.type) && readInteger(section, "NUMEROSAPI", v.voice) &&
+                            readInteger(section, "VELOCIDADESAPI", v.speed) &&
+                            readInteger(section, "TONALIDADESAPI", v.pitch);
+  if (ok)
+    divideFile();
+  else
+    sayMessage("VLPARINV", 1);
+  v.active = false;
+}
+
+void recordNewProject() {
+  AppState& s = appState();
+  s.savedProjectDirectory = s.projectDirectory;
+  sayMessage("VLNOVDIR", 1);
+  std::string directory = utf8ToCp1252(s.projectDirectory);
+  uint8_t k = editField(directory, 1, cursorRow(), true, 80, 255);
+  newLine();
+  if (k == key::Esc || directory.empty()) {
+    s.projectDirectory = s.savedProjectDirectory;
+    sayMessage("VLDESIST", 1);
+    return;
+  }
+  s.projectDirectory = cp1252ToUtf8(directory);
+  if (!TrocaDir(s.projectDirectory)) {
+    s.projectDirectory = s.savedProjectDirectory;
+    goToProject();
+    return;
+  }
+  s.newProjectMode = true;
+  sayMessage("VLOK", 1);
+  projectInformation();
+  generateCd();
+}
+
+void openManual() {
+  pause(250);
+  std::string manual = suiteDirectory() + "/manual/varlo.htm";
+  if (openWithProgram(manual, readSetting("MURENA", "PROG.HTM")) < 0) sayProgramMissing("do manual");
+  waitForReturn();
+  pause(500);
+}
 
 }  // namespace varlo

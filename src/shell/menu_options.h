@@ -1,5 +1,5 @@
-// What each key of the main menu runs. The options live in their own
-// modules; this is where the menu reaches them.
+// What the main menu runs that is not an option module of its own: the
+// project prompt, the arrow menu, and the Ctrl options of the menu.
 #pragma once
 
 #include <cstdint>
@@ -18,11 +18,8 @@ int runArrowMenu(const char* const* keys, int count);
 void reviewScreen();
 
 void settingsDialog();
-void convertSelection();
-void divideFile();
 void runScriptOption();
 void editWithSuiteEditor();
-void generateCd();
 void modifySelection();
 void voiceTest();
 void voiceAdjust();
@@ -30,6 +27,5 @@ void copyProjectOption();
 void divideAlternatingVoices();
 void recordNewProject();
 void openManual();
-void runCommandLineJobOption(const std::string& textFile);
 
 }  // namespace varlo

@@ -2,4 +2,4 @@
 // the way. A first parameter naming a text file runs the one-shot job.
 #include "shell/main_menu.h"
 
-int main(int argc, char** argv) { varlo::runProgram(argc, argv); }
+int main(int argc, char** argv) { varlo::runVarlo(argc, argv); }
