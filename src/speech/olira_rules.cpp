@@ -186,9 +186,14 @@ const std::string* findException(const std::string& key) {
   return nullptr;
 }
 
+// Á Â Ã É Ê Í Ó Ô Õ Ú: a short word that carries one is stressed (já, só, é).
+bool hasStressAccent(const std::string& w) {
+  return w.find_first_of(utf8ToCp1252("ÁÂÃÉÊÍÓÔÕÚ")) != std::string::npos;
+}
+
 bool hasNoStress(const std::string& w) {
   static const std::string words[] = {"POR", "DAS", "DOS", "COM", utf8ToCp1252("NÃO"), "SIM"};
-  if (w.size() <= 2) return true;
+  if (w.size() <= 2) return !hasStressAccent(w);
   return std::find(std::begin(words), std::end(words), w) != std::end(words);
 }
 
