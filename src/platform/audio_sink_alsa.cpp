@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -144,7 +145,12 @@ void run() {
   }
 }
 
+void close();
+
 int open(const AudioFormat& format, const std::string& device) {
+  // The playback thread must be joined before the program's statics go.
+  static const bool closesAtExit = std::atexit([] { close(); }) == 0;
+  (void)closesAtExit;
   snd_lib_error_set_handler(quietErrors);
   std::string name = device.empty() ? "default" : device;
   if (snd_pcm_open(&pcm, name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0 &&
