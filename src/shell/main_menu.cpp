@@ -15,6 +15,7 @@
 #include "shell/app_state.h"
 #include "shell/menu_options.h"
 #include "shell/project_options.h"
+#include "shell/settings_dialog.h"
 #include "shell/messages.h"
 #include "shell/project.h"
 

@@ -104,10 +104,7 @@ int runArrowMenu(const char* const* keys, int count) {
 }
 
 void reviewScreen() { notAvailable(); }
-void settingsDialog() { notAvailable(); }
 void modifySelection() { notAvailable(); }
-void voiceTest() { notAvailable(); }
-void voiceAdjust() { notAvailable(); }
 
 void runScriptOption() {
   AppState& s = appState();

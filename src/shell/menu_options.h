@@ -17,12 +17,9 @@ void fillSelectionAtStart();
 int runArrowMenu(const char* const* keys, int count);
 void reviewScreen();
 
-void settingsDialog();
 void runScriptOption();
 void editWithSuiteEditor();
 void modifySelection();
-void voiceTest();
-void voiceAdjust();
 void copyProjectOption();
 void divideAlternatingVoices();
 void recordNewProject();

@@ -1,0 +1,209 @@
+// Option A: the output settings form.
+#include "shell/settings_dialog.h"
+
+#include <charconv>
+
+#include "console/config.h"
+#include "console/console.h"
+#include "console/field_editor.h"
+#include "console/form.h"
+#include "console/ini_file.h"
+#include "console/speech.h"
+#include "platform/codepage.h"
+#include "shell/app_state.h"
+#include "shell/messages.h"
+#include "shell/voice_selection.h"
+
+namespace varlo {
+
+namespace {
+
+void newLine() { writeText("\r\n"); }
+
+int integerOr(std::string_view section, std::string_view key, int fallback) {
+  std::string v = readSetting(section, key);
+  int value = 0;
+  auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
+  return !v.empty() && ec == std::errc() && end == v.data() + v.size() ? value : fallback;
+}
+
+// The first letter of a field, trimmed and upper-cased; 0 when empty.
+char firstLetter(const std::string& field) {
+  size_t i = field.find_first_not_of(' ');
+  return i == std::string::npos ? 0 : upperText(field.substr(i, 1))[0];
+}
+
+std::string trimmed(const std::string& s) {
+  size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
+  return a == std::string::npos ? "" : s.substr(a, b - a + 1);
+}
+
+// The recorder is a device or image path (kept as typed) rather than a
+// drive letter (upper-cased).
+bool isPath(const std::string& cd) { return cd.find('/') != std::string::npos; }
+
+std::string defaultEncoderPath() {
+  std::string suite = readSetting("MURENA", "PGMMURENA");
+  if (suite.empty()) suite = suiteDirectory();
+  if (suite.back() != '/') suite += '/';
+  return suite + "lame";
+}
+
+std::string orDefault(const std::string& field, const char* fallback) {
+  return trimmed(field).empty() ? fallback : field;
+}
+
+void addFields(SettingsFields& f) {
+  newLine();
+  for (int i = 0; i < 16; ++i) newLine();
+  moveCursor(1, cursorRow() - 16);
+  setFormLabelWidth(38);
+  beginForm();
+  auto text = [](const char* key, const char* label, std::string& value, int max) {
+    addTextField(key, utf8ToCp1252(label), value, max);
+  };
+  auto number = [](const char* key, const char* label, int& value) {
+    addIntegerField(key, utf8ToCp1252(label), value);
+  };
+  text("VLSINPON", "Sintetizar pontuação : ", f.punctuation, 4);
+  text("VLQUAMP3", "Qualidade do MP3 (alta ou baixa) : ", f.quality, 5);
+  // Room for a device or image path, not only a drive letter.
+  text("VLUNIDCD", "Unidade do CD : ", f.cdDrive, 64);
+  text("VLDIRAUD", "Diretório de audio : ", f.audioSubdirectory, 28);
+  text("VLATIAVI", "Ativar avisos : ", f.announceFiles, 4);
+  text("VLINTSIL", "Introduzir silêncio : ", f.withSilence, 4);
+  text("VLINTEFE", "Introduzir efeito : ", f.withEffect, 4);
+  text("VLINTCAB", "Introduzir cabeçalho : ", f.writeHeader, 4);
+  number("VLLINARQ", "Linhas por arquivo : ", f.linesPerPart);
+  text("VLCOMSAP", "Alterar síntese (sim ou não) : ", f.useSapi, 4);
+  number("VLTIPSAP", "Tipo SAPI (3, 4 ou 5) : ", f.sapiType);
+  number("VLNUMSAP", "Número SAPI : ", f.sapiVoice);
+  number("VLVELSAP", "Velocidade SAPI : ", f.sapiSpeed);
+  number("VLTONSAP", "Tonalidade SAPI : ", f.sapiPitch);
+  text("VLGERMP3", "Gerador de MP3 : ", f.encoderPath, 144);
+}
+
+// Try the voice with a phrase the user may change; true to show the form again.
+bool tryVoiceAgain() {
+  sayMessage("VLAJUSAP", 1);
+  pause(100);
+  sayMessage("VLDIGFRA", 1);
+  std::string phrase =
+      utf8ToCp1252("AJUSTE SAPI: TESTE - \"Irei converter os arquivos utilizando esse padrão\" -");
+  if (editField(phrase, 1, cursorRow(), true, 80, 255) == key::Esc) return false;
+  speak(phrase);
+  newLine();
+  sayMessage("VLDESALT", 0);
+  uint8_t extended = 0;
+  uint8_t k = readKeyEcho(extended);
+  return k == 'S' || k == 's';
+}
+
+}  // namespace
+
+SettingsFields currentSettingsFields() {
+  const AppState& s = appState();
+  SettingsFields f;
+  f.punctuation = readSetting("VARLO", "SINTETIZARPONTUACAO");
+  f.quality = readSetting("VARLO", "QUALIDADEMP3");
+  f.cdDrive = readSetting("VARLO", "CD");
+  f.audioSubdirectory = s.audioSubdirectory;
+  f.announceFiles = s.announceFiles;
+  f.withSilence = s.withSilence;
+  f.withEffect = s.withEffect;
+  f.writeHeader = s.writeHeader;
+  f.linesPerPart = integerOr("VARLO", "QUEBRARLINHA", 100);
+  f.useSapi = readSetting("VARLO", "ALTERARSINTESE");
+  f.sapiType = integerOr("VARLO", "TIPOSAPI", integerOr("SERVFALA", "TIPOSAPI", 3));
+  f.sapiVoice = integerOr("VARLO", "NUMEROSAPI", 1);
+  f.sapiSpeed = integerOr("VARLO", "VELOCIDADESAPI", 0);
+  f.sapiPitch = integerOr("VARLO", "TONALIDADESAPI", 0);
+  f.encoderPath = readSetting("VARLO", "PROG_LAME");
+  if (f.encoderPath.empty()) f.encoderPath = defaultEncoderPath();
+  return f;
+}
+
+void applySettingsFields(SettingsFields& f) {
+  AppState& s = appState();
+  speechOptions().speakPunctuation = firstLetter(f.punctuation) != 'N';
+  char quality = firstLetter(f.quality);
+  s.mp3Options = quality == 'B' ? s.qualityLow : quality == 'M' ? s.qualityMax : s.qualityHigh;
+  // A device path is kept whole; a drive letter keeps its letter only.
+  if (!trimmed(f.cdDrive).empty()) s.cdDrive = isPath(f.cdDrive) ? trimmed(f.cdDrive) : f.cdDrive.substr(0, 1);
+  f.announceFiles = orDefault(f.announceFiles, "SIM");
+  f.withSilence = orDefault(f.withSilence, "NAO");
+  f.withEffect = orDefault(f.withEffect, "NAO");
+  f.writeHeader = orDefault(f.writeHeader, "SIM");
+  s.announceFiles = f.announceFiles;
+  s.withSilence = f.withSilence;
+  s.withEffect = f.withEffect;
+  s.writeHeader = f.writeHeader;
+  f.audioSubdirectory = trimmed(f.audioSubdirectory);
+  s.audioSubdirectory = f.audioSubdirectory.empty() ? "WAVMP3" : cp1252ToUtf8(f.audioSubdirectory);
+  if (f.linesPerPart < 1) f.linesPerPart = 100;
+  s.linesPerPart = f.linesPerPart;
+  if (trimmed(f.encoderPath).empty()) f.encoderPath = defaultEncoderPath();
+  s.sapiType = f.sapiType;
+  s.sapiVoice = f.sapiVoice;
+  s.sapiSpeed = f.sapiSpeed;
+  s.sapiPitch = f.sapiPitch;
+  s.useSapi = firstLetter(f.useSapi) != 'N';
+}
+
+bool storeSettingsFields(const SettingsFields& f) {
+  auto upper = [](const std::string& v) { return upperText(v); };
+  return writeIniSection(userConfigFile(), "VARLO",
+                         {{"SINTETIZARPONTUACAO", upper(f.punctuation)},
+                          {"QUALIDADEMP3", upper(f.quality)},
+                          {"CD", isPath(f.cdDrive) ? f.cdDrive : upper(f.cdDrive)},
+                          {"CLEK", upper(f.announceFiles)},
+                          {"COMSILENCIO", upper(f.withSilence)},
+                          {"COMEFEITO", upper(f.withEffect)},
+                          {"ESCREVECABEC", upper(f.writeHeader)},
+                          {"QUEBRARLINHA", std::to_string(f.linesPerPart)},
+                          {"ALTERARSINTESE", upper(f.useSapi)},
+                          {"TIPOSAPI", std::to_string(f.sapiType)},
+                          {"NUMEROSAPI", std::to_string(f.sapiVoice)},
+                          {"VELOCIDADESAPI", std::to_string(f.sapiSpeed)},
+                          {"TONALIDADESAPI", std::to_string(f.sapiPitch)},
+                          {"PROG_LAME", f.encoderPath}});
+}
+
+void settingsDialog() {
+  AppState& s = appState();
+  SettingsFields f = currentSettingsFields();
+  for (;;) {
+    setBackgroundColor(1);
+    newLine();
+    sayMessage("VLAJUSTE", 1);
+    setBackgroundColor(0);
+    beep();
+    beep();
+    addFields(f);
+    runForm(true);
+    applySettingsFields(f);
+    // A file that cannot be written is said: the user would lose the settings.
+    if (!storeSettingsFields(f)) {
+      beep();
+      writeLineSpeak(utf8ToCp1252("Não foi possível gravar os ajustes em ") + utf8ToCp1252(userConfigFile()));
+    }
+    reloadSettings();
+    newLine();
+    sayMessage("VLAGUARD", 1);
+    if (s.useSapi) {
+      stopSpeech();
+      pause(250);
+      selectConversionVoice(s);
+      pause(250);
+      s.voiceChosen = true;
+    }
+    beep();
+    beep();
+    if (!s.useSapi || !tryVoiceAgain()) break;
+  }
+  s.useSapi = engineActive();
+  sayMessage("VLOKAJUS", 1);
+  if (s.voiceChosen) restoreMenuVoice();
+}
+
+}  // namespace varlo

@@ -1,0 +1,18 @@
+#include "shell/voice_selection.h"
+
+#include "console/config.h"
+#include "console/speech.h"
+
+namespace varlo {
+
+void selectConversionVoice(const AppState& s) {
+  setSpeechOutputFile("");
+  reconfigureSpeech(s.suiteSpeechSpeed, true, s.sapiType, s.sapiVoice, s.sapiSpeed, s.sapiPitch);
+}
+
+void restoreMenuVoice() {
+  shutdownSpeech();
+  initSpeech(0, readSetting("VARLO", "DIRVARLO"));
+}
+
+}  // namespace varlo

@@ -1,0 +1,13 @@
+// Switching between the conversion voice and the voice of the menus.
+#pragma once
+
+#include "shell/app_state.h"
+
+namespace varlo {
+
+// Open the conversion voice of the state for live speech.
+void selectConversionVoice(const AppState& state);
+// Close the engines and start the front end again with its own settings.
+void restoreMenuVoice();
+
+}  // namespace varlo

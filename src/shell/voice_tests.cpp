@@ -1,0 +1,240 @@
+// Options V (adjust and try the voices installed) and T (read a whole text
+// aloud with the configured voice).
+#include <fstream>
+#include <string>
+
+#include "console/console.h"
+#include "console/field_editor.h"
+#include "console/file_chooser.h"
+#include "console/speech.h"
+#include "platform/codepage.h"
+#include "shell/app_state.h"
+#include "shell/messages.h"
+#include "shell/settings_dialog.h"
+#include "shell/voice_selection.h"
+#include "speech/engines.h"
+
+namespace varlo {
+
+namespace {
+
+void newLine() { writeText("\r\n"); }
+
+void waitWhileSpeaking() {
+  while (isBusy()) pumpMessages();
+}
+
+void makeRoom(int rows) {
+  for (int i = 0; i < rows; ++i) newLine();
+  moveCursor(cursorColumn(), cursorRow() - rows);
+}
+
+// The voice being tried in option V.
+struct TrialVoice {
+  int type = 5, voice = 1, speed = 0, pitch = 0;
+  bool speaking = true;
+};
+
+void selectTrialVoice(const TrialVoice& v) {
+  AppState trial = appState();
+  trial.sapiType = v.type;
+  trial.sapiVoice = v.voice;
+  trial.sapiSpeed = v.speed;
+  trial.sapiPitch = v.pitch;
+  selectConversionVoice(trial);
+}
+
+void sayVoiceHelp() {
+  playRecording("VLMENU");
+  pause(100);
+  sayMessage("VLOP", 1);
+  pause(100);
+  for (const char* k : {"VLCIMBAI", "VLDIRESQ", "VLCDICES", "VLNOVVAL", "VLNOVFRA", "VLNUMVOZ",
+                        "VLNUMF4", "VLNUMF5"})
+    sayMessage(k, 1);
+}
+
+void typingMode() {
+  for (int i = 0; i < 3; ++i) beep();
+  writeLineSpeak("Digite qualquer frase e pressione ENTER.  Para sair, ESCAPE");
+  for (;;) {
+    std::string line;
+    readLineSpoken(line);
+    if (line.empty()) break;
+    speak(line);
+    waitWhileSpeaking();
+  }
+  for (int i = 0; i < 3; ++i) beep();
+}
+
+// Ask for a number after a message; an empty entry keeps the value.
+void askNumber(const char* key, int& value) {
+  newLine();
+  sayMessage(key, 0);
+  readNumberSpoken(value);
+}
+
+void sayNewValue(const TrialVoice& v, const char* key, int value) {
+  if (v.speaking) {
+    newLine();
+    sayMessage(key, 0);
+  }
+  writeNumberSpeak(value);
+  newLine();
+  waitWhileSpeaking();
+}
+
+// One key of the trial loop; false when it ends the loop (Enter or Esc).
+bool handleTrialKey(uint8_t code, TrialVoice& v, std::string& phrase) {
+  switch (code) {
+    case key::Enter: case key::Esc: return false;
+    case key::F1: sayVoiceHelp(); break;
+    case key::F4: v.speaking = !v.speaking; beep(); break;
+    case key::F5: typingMode(); break;
+    case key::Down: v.speaking = true; if (v.voice < voiceCount()) ++v.voice; break;
+    case key::Up: v.speaking = true; if (v.voice > 1) --v.voice; break;
+    case key::Right: if (v.speed < 500) ++v.speed; sayNewValue(v, "VLVELOCI", v.speed); break;
+    case key::Left: if (v.speed > 0) --v.speed; sayNewValue(v, "VLVELOCI", v.speed); break;
+    case key::CtrlRight: if (v.pitch < 500) ++v.pitch; sayNewValue(v, "VLTONALI", v.pitch); break;
+    case key::CtrlLeft: if (v.pitch > 0) --v.pitch; sayNewValue(v, "VLTONALI", v.pitch); break;
+    case 'F': case 'f':
+      v.speaking = true;
+      newLine();
+      sayMessage("VLREEDIT", 1);
+      editField(phrase, 1, cursorRow(), true, 80, 255);
+      break;
+    case 'V': case 'v':
+      v.speaking = true;
+      askNumber("VLINUVOZ", v.voice);
+      askNumber("VLINFVEL", v.speed);
+      askNumber("VLINFTON", v.pitch);
+      break;
+    case 'N': case 'n':
+      v.speaking = true;
+      sayMessage("VLVOZATU", 0);
+      writeNumberSpeak(v.voice);
+      pause(100);
+      newLine();
+      sayMessage("VLVOZINS", 0);
+      writeNumberSpeak(voiceCount());
+      newLine();
+      break;
+    default: break;
+  }
+  return true;
+}
+
+uint8_t readTrialKey() {
+  uint8_t k = readKey();
+  return k == 0 ? readKey() : k;
+}
+
+void keepTrialVoice(const TrialVoice& v) {
+  AppState& s = appState();
+  sayMessage("VLASSCON", 0);
+  uint8_t extended = 0;
+  uint8_t answer = readKeyEcho(extended);
+  newLine();
+  if (answer != 'S' && answer != 's') {
+    sayMessage("VLDESIST", 1);
+    return;
+  }
+  s.sapiType = v.type;
+  s.sapiVoice = v.voice;
+  s.sapiSpeed = v.speed;
+  s.sapiPitch = v.pitch;
+  s.useSapi = s.voiceChosen = true;
+  sayMessage("VLOK", 1);
+}
+
+std::string readWholeText(const std::string& path, bool& ok) {
+  std::ifstream in(path, std::ios::binary);
+  ok = static_cast<bool>(in);
+  std::string text, line;
+  while (ok && std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    text += ' ' + line;
+  }
+  return textFromFile(text);
+}
+
+}  // namespace
+
+void voiceAdjust() {
+  newLine();
+  sayMessage("VLINFTIP", 0);
+  uint8_t extended = 0;
+  uint8_t typeKey = readKeyEcho(extended);
+  newLine();
+  if (typeKey < '3' || typeKey > '5') {
+    sayMessage("VLDESIST", 1);
+    return;
+  }
+  newLine();
+  std::string phrase =
+      utf8ToCp1252("AJUSTE SAPI: TESTE - \"Poderei converter os arquivos utilizando esse padrão\" -");
+  sayMessage("VLDIGMSG", 1);
+  if (editField(phrase, 1, cursorRow(), true, 80, 255) == key::Esc || phrase.empty()) {
+    sayMessage("VLDESIST", 1);
+    return;
+  }
+  newLine();
+  sayMessage("VLUSESET", 1);
+  newLine();
+  TrialVoice v;
+  v.type = typeKey - '0';
+  uint8_t code = 0;
+  for (;;) {
+    flushKeys();
+    if (v.speaking) {
+      selectTrialVoice(v);
+      speak(phrase);
+      waitWhileSpeaking();
+    }
+    code = readTrialKey();
+    if (!handleTrialKey(code, v, phrase)) break;
+    waitWhileSpeaking();
+  }
+  if (code == key::Enter)
+    keepTrialVoice(v);
+  else
+    sayMessage("VLOK", 1);
+  pause(250);
+  restoreMenuVoice();
+  pause(250);
+  flushKeys();
+}
+
+void voiceTest() {
+  AppState& s = appState();
+  if (!s.useSapi) loadVoiceOnFirstUse(s);
+  if (s.noTextFiles) {
+    sayMessage("VLNAOSEL", 1);
+    return;
+  }
+  sayMessage("VLSELSET", 1);
+  makeRoom(11);
+  std::string file = askFileName(10, "*.TXT");
+  writeLineSpeak(file);
+  if (file.empty()) {
+    sayMessage("VLDESIST", 1);
+    return;
+  }
+  bool ok = false;
+  std::string text = readWholeText(diskPath(file), ok);
+  if (!ok) {
+    beep();
+    sayMessage("VLPROABE", 1);
+    return;
+  }
+  if (s.voiceChosen) selectConversionVoice(s);
+  pause(250);
+  speak(text);
+  waitWhileSpeaking();
+  pause(250);
+  if (s.voiceChosen) restoreMenuVoice();
+  flushKeys();
+  sayMessage("VLOK", 1);
+}
+
+}  // namespace varlo

@@ -1,0 +1,74 @@
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "console/config.h"
+#include "console/speech.h"
+#include "shell/app_state.h"
+#include "shell/settings_dialog.h"
+
+using namespace varlo;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SettingsForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home = fs::temp_directory_path() / ("varlo-settings-" + std::to_string(getpid()));
+    fs::remove_all(home);
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    reloadSettings();
+    loadAppState(appState());
+  }
+  void TearDown() override { fs::remove_all(home); }
+  std::string userFile() {
+    std::ifstream in(userConfigFile(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  fs::path home;
+};
+
+}  // namespace
+
+TEST_F(SettingsForm, TypedValuesChangeTheProgramAndAreStoredNormalised) {
+  SettingsFields f = currentSettingsFields();
+  f.quality = "baixa";
+  f.announceFiles = "";
+  f.linesPerPart = 0;
+  f.punctuation = "nao";
+  f.audioSubdirectory = "  ";
+  applySettingsFields(f);
+  AppState& s = appState();
+  EXPECT_EQ(s.mp3Options, s.qualityLow);
+  EXPECT_EQ(s.announceFiles, "SIM");
+  EXPECT_EQ(s.linesPerPart, 100);
+  EXPECT_EQ(s.audioSubdirectory, "WAVMP3");
+  EXPECT_FALSE(speechOptions().speakPunctuation);
+  ASSERT_TRUE(storeSettingsFields(f));
+  std::string text = userFile();
+  EXPECT_NE(text.find("QUALIDADEMP3=BAIXA\n"), std::string::npos);
+  EXPECT_NE(text.find("CLEK=SIM\n"), std::string::npos);
+  EXPECT_NE(text.find("QUEBRARLINHA=100\n"), std::string::npos);
+  // Start-up judges the whole value, so BAIXA reads as high quality there.
+  reloadSettings();
+  loadAppState(s);
+  EXPECT_EQ(s.mp3Options, s.qualityHigh);
+  speechOptions().speakPunctuation = true;
+}
+
+TEST_F(SettingsForm, WritingKeepsTheOtherSectionsOfTheUserFile) {
+  fs::create_directories(home / "murena");
+  std::string mine = "; minhas notas\n[SERVFALA]\nVOZ=3\n\n[VARLO]\nCD=/dev/sr1\nOUTRA=1\n";
+  std::ofstream(home / "murena" / "Murena.ini", std::ios::binary) << mine;
+  reloadSettings();
+  SettingsFields f = currentSettingsFields();
+  EXPECT_EQ(f.cdDrive, "/dev/sr1");
+  f.cdDrive = "/tmp/x.iso";
+  applySettingsFields(f);
+  EXPECT_EQ(appState().cdDrive, "/tmp/x.iso");
+  ASSERT_TRUE(storeSettingsFields(f));
+  std::string text = userFile();
+  EXPECT_EQ(text.rfind("; minhas notas\n[SERVFALA]\nVOZ=3\n\n[VARLO]\nCD=/tmp/x.iso\nOUTRA=1\n", 0), 0u) << text;
+}
