@@ -38,7 +38,7 @@ TEST_F(SynthTest, GarbageLinesAreReportedAndSkipped) {
   EXPECT_EQ(synthWrite("a 100\n\x01\x02 garbage \xff\na 1O0\nk\n"), kSynthErrSyntax);
   EXPECT_FALSE(synthLastError().empty());
   // A name of any bytes is just an unknown phoneme.
-  EXPECT_EQ(synthWrite(std::string("e 100\n\0\0\0 5\n", 14)), 2);
+  EXPECT_EQ(synthWrite(std::string("e 100\n\0\0\0 5\n", 12)), 2);
   synthFlush();
   EXPECT_EQ(readAll().size(), size_t(205 * kMs));
   // Lines that are fine report how many phonemes were queued.
@@ -131,4 +131,38 @@ TEST(SynthCalls, EverythingFailsQuietlyWithoutAVoice) {
   EXPECT_EQ(synthRead(buf, 0), 0);
   EXPECT_EQ(synthRead(buf, -5), 0);
   synthClose();
+}
+
+TEST_F(SynthTest, SurvivesRandomText) {
+  // Lines of random phonemes, values and bytes, written and read in random
+  // pieces.
+  uint32_t seed = 12345;
+  auto next = [&] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+  const char* const names[] = {"a", "sh", "r2", "_", "#", ";", "xx", "p", "in", "\x01", "s2", "rr", "wn", "ch"};
+  const char* const values[] = {"-5", "0", "0.3", "7", "50", "100", "250", "20000", "1e9", "-1e9", "x", "nan"};
+  auto pick = [&](const auto& list) { return std::string(list[next() % std::size(list)]); };
+  for (int round = 0; round < 4; ++round) {
+    std::string text;
+    for (int line = 0; line < 100; ++line) {
+      if (next() % 10 == 0) {
+        for (int i = next() % 20; i > 0; --i) text += static_cast<char>(next());
+      } else {
+        text += pick(names) + " " + pick(values);
+        for (int i = next() % 5; i > 0; --i) text += " " + pick(values);
+      }
+      text += next() % 8 ? "\n" : "\r\n";
+    }
+    for (size_t at = 0; at < text.size();) {
+      size_t n = 1 + next() % 200;
+      synthWrite(std::string_view(text).substr(at, n));
+      at += n;
+      std::vector<int16_t> buf(1 + next() % 5000);
+      synthRead(buf.data(), int(buf.size()));
+    }
+    synthFlush();
+    readAll();
+  }
+  // Still sound afterwards.
+  synthReset();
+  EXPECT_EQ(speak("a 100 50 200\n").size(), size_t(100 * kMs));
 }
