@@ -23,16 +23,24 @@ struct Noise {
 struct Glottis {
   double phase = 0;  // 0..1 through the pitch period, open phase first
   float tiltMemory = 0;
+  float periodPitch = 1, periodLevel = 1;  // this period's jitter and shimmer
+  Noise irregularity{0x9E3779B9u};
 
   bool isOpen(const SourceShape& shape) const { return phase < shape.openQuotient; }
 
   // One sample of the glottal flow derivative at pitch f0 (a new period
   // starts when the phase wraps, so pitch changes never break a pulse).
+  // Each period varies a little in length and strength, as a larynx does:
+  // perfectly regular pulses sound buzzy.
   float step(float f0, const SourceShape& shape, float sampleRate) {
     float x = static_cast<float>(phase) / shape.openQuotient;
-    float pulse = x < 1 ? 2 * x - 3 * x * x : 0;
-    phase += f0 / sampleRate;
-    if (phase >= 1) phase -= 1;
+    float pulse = x < 1 ? (2 * x - 3 * x * x) * periodLevel : 0;
+    phase += f0 * periodPitch / sampleRate;
+    if (phase >= 1) {
+      phase -= 1;
+      periodPitch = 1 + shape.jitter * irregularity.next();
+      periodLevel = 1 + shape.shimmer * irregularity.next();
+    }
     tiltMemory = (1 - shape.tilt) * pulse + shape.tilt * tiltMemory;
     return tiltMemory;
   }

@@ -46,6 +46,8 @@ struct SourceShape {
   float openQuotient = 0.6f;  // share of the pitch period the glottis is open
   float tilt = 0.3f;          // one-pole low-pass on the pulses (0..1)
   float breath = 0.03f;       // aspiration mixed into voicing
+  float jitter = 0;           // random change of each period's length
+  float shimmer = 0;          // random change of each period's strength
 };
 
 // Fixed resonators above F3 and the parallel branch bandwidths.
