@@ -85,7 +85,7 @@ void sayHelp() {
   beep();
   beep();
   pause(100);
-  sayMessage("VLUSECON", 0);
+  sayMessage("VLUSECON", 1);
   pause(100);
   for (const char* key : {"VLCTRLG", "VLCTRLD", "VLCTRLC", "VLCTRLN"}) sayMessage(key, 1);
   flushKeys();

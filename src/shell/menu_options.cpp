@@ -104,7 +104,6 @@ int runArrowMenu(const char* const* keys, int count) {
 }
 
 void reviewScreen() { notAvailable(); }
-void modifySelection() { notAvailable(); }
 
 void runScriptOption() {
   AppState& s = appState();

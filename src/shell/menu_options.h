@@ -19,7 +19,6 @@ void reviewScreen();
 
 void runScriptOption();
 void editWithSuiteEditor();
-void modifySelection();
 void copyProjectOption();
 void divideAlternatingVoices();
 void recordNewProject();

@@ -1,12 +1,17 @@
-// Main-menu options on the project: list the selection (L), project
-// information (I).
+// Main-menu options on the project: list the selection (L), modify it (M),
+// project information (I).
 #include "shell/project_options.h"
 
+#include <cctype>
+#include <vector>
+
 #include "console/console.h"
+#include "console/marking_list.h"
 #include "console/speech.h"
 #include "platform/codepage.h"
 #include "shell/app_state.h"
 #include "shell/messages.h"
+#include "shell/project.h"
 #include "shell/project_size.h"
 
 namespace varlo {
@@ -50,6 +55,90 @@ bool listSelection() {
     return false;
   }
   return true;
+}
+
+namespace {
+
+// Fill the selection by kind; when none is found, the other kind is listed
+// so that the selection keeps what the project has.
+void insertKind(char kind) {
+  AppState& s = appState();
+  bool texts = kind == 'T';
+  if (listByKind(kind)) {
+    newLine();
+    sayMessage("VLTOTAL", 0);
+    writeNumberSpeak(static_cast<long long>(s.selection.size()));
+    newLine();
+    s.audioSubdirectory.clear();
+    return;
+  }
+  sayMessage(texts ? "VLNAOTXT" : "VLNAOPAR", 1);
+  (texts ? s.noTextFiles : s.noPartFiles) = true;
+  if (listByKind(texts ? 'P' : 'T')) (texts ? s.noPartFiles : s.noTextFiles) = false;
+}
+
+void insertByKind() {
+  newLine();
+  sayMessage("VLINS", 1);
+  pause(100);
+  sayMessage("VLDIGTP", 0);
+  uint8_t extended = 0;
+  uint8_t k = readKeyEcho(extended);
+  newLine();
+  if (k == 'T' || k == 't' || k == 'P' || k == 'p')
+    insertKind(static_cast<char>(std::toupper(k)));
+  else
+    sayMessage("VLOPCAN", 1);
+}
+
+void selectByFile() {
+  AppState& s = appState();
+  sayMessage("VLSELSET", 1);
+  pause(100);
+  sayMessage("VLENTFIN", 1);
+  int top = cursorRow();
+  openList(1, top, 80, top + static_cast<int>(s.selection.size()));
+  for (const std::string& name : s.selection) addListEntry(utf8ToCp1252(name));
+  ListResult result = runList(1, true);
+  std::vector<std::string> marked;
+  for (int i = 1; i <= listCount(); ++i)
+    if (listEntry(i).mark) marked.push_back(s.selection[i - 1]);
+  closeList();
+  clearWindow();
+  newLine();
+  if (result.key == key::Enter && !marked.empty()) {
+    s.selection = marked;
+    sayMessage("VLOKSEL", 1);
+  } else {
+    sayMessage("VLDESIST", 1);
+  }
+}
+
+}  // namespace
+
+void modifySelection() {
+  AppState& s = appState();
+  if (s.noTextFiles && s.noPartFiles) {
+    beep();
+    beep();
+    sayMessage("VLNAOSEL", 1);
+    return;
+  }
+  sayMessage("VLDIG", 1);
+  pause(200);
+  sayMessage("VLINSMAS", 1);
+  pause(100);
+  sayMessage("VLSELARQ", 1);
+  writeText(messageText("VLQUALOP"));
+  uint8_t extended = 0;
+  uint8_t k = readKeyEcho(extended);
+  newLine();
+  switch (k) {
+    case 'I': case 'i': insertByKind(); break;
+    case 'S': case 's': selectByFile(); break;
+    case key::Esc: sayMessage("VLDESIST", 1); break;
+    default: sayMessage("VLOPCAN", 1); break;
+  }
 }
 
 void sayProjectSize(const std::string& directory) {

@@ -38,6 +38,16 @@ wait_for() {
   fail "did not see '$text'"
 }
 
+# Wait up to $3 seconds (default 60) until text $1 shows $2 times or more.
+wait_count() {
+  local text=$1 count=$2 limit=${3:-60} i=0
+  while [ $i -lt $((limit * 10)) ]; do
+    [ "$(screen | grep -cF -- "$text")" -ge "$count" ] && return 0
+    sleep 0.1; i=$((i + 1))
+  done
+  fail "did not see '$text' $count times"
+}
+
 # Wait until the window's program ended (the window closes).
 wait_end() {
   local limit=${1:-20} i=0
