@@ -1,7 +1,6 @@
 // The synthesizer's calls and its one module state.
-#include <sys/stat.h>
-
 #include <cmath>
+#include <filesystem>
 
 #include "speech/synth.h"
 #include "speech/synth_parse.h"
@@ -26,9 +25,8 @@ SynthState state;
 
 // The voice file itself, or the file "br4" inside a directory.
 std::string voiceFilePath(const std::string& path) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return path + "/br4";
-  return path;
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec) ? path + "/br4" : path;
 }
 
 int lineSamples(double ms) { return static_cast<int>(std::lround(ms * kSynthSampleRate / 1000.0)); }

@@ -93,11 +93,6 @@ bool splitFields(Loader& ld, const std::vector<std::string>& words, size_t from,
   return true;
 }
 
-struct NumKey {
-  const char* key;
-  float lo, hi;
-};
-
 // Applies one phoneme field; the caller has already handled like=.
 bool applyPhoneField(Loader& ld, PhoneDef& def, const Field& f) {
   static const std::map<std::string, Track> tracks = {{"f1", kF1}, {"f2", kF2}, {"f3", kF3},   {"b1", kB1},
