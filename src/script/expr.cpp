@@ -154,15 +154,16 @@ bool skipStray(uint8_t closer, std::string_view message) {
   return false;
 }
 
-void appendRange(Operand& list, int32_t a, int32_t b) {
+bool appendRange(Operand& list, int32_t a, int32_t b) {
   int64_t count = (b >= a ? int64_t(b) - a : int64_t(a) - b) + 1;
-  if (!fitsLimits(size_t(listLength(list)) + size_t(count), 0)) return;
+  if (!fitsLimits(size_t(listLength(list)) + size_t(count), 0)) return false;
   int step = b >= a ? 1 : -1;
   cellsOf(list).reserve(cellsOf(list).size() + size_t(count));
   for (int64_t k = a;; k += step) {
     listAppend(list, integerValue(int32_t(k)));
     if (k == b) break;
   }
+  return true;
 }
 
 // [ elements ], the current token being the bracket.
@@ -178,7 +179,9 @@ Operand listLiteral() {
       scan();
       Operand last = evaluate(1);
       if (element.tag == Tag::integer && last.tag == Tag::integer) {
-        if (list.tag == Tag::list) appendRange(list, element.first, last.first);
+        if (list.tag == Tag::list && !appendRange(list, element.first, last.first)) {
+          releaseValue(list);  // too large: the literal is invalid
+        }
       } else {
         reportError("Esperava uma faixa de inteiros como elementos da lista");
       }

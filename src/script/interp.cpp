@@ -347,6 +347,7 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
   record.savedLine = caller.line;
   record.savedFrameBase = in.frameBase;
   record.argumentCount = in.stackPointer - 1 - savedPointer;
+  record.var.value = undefinedValue();
   in.frameBase = in.stackPointer;
   TokenRec savedToken = theToken;
   bool user = f->kind == skFunction;

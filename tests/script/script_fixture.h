@@ -50,15 +50,17 @@ class ScriptTest : public ::testing::Test {
 
   void TearDown() override { setOutputSink(nullptr); }
 
-  // Loads UTF-8 script text under a name and runs it from the label.
+  // Loads UTF-8 script text under a name, runs it from the label and frees
+  // the slot.
   RunOutcome run(std::string_view text, std::string_view label = "",
                  std::string_view name = "/tmp/varlo-test/TESTE.SCR") {
     int32_t slot = loadScriptText(name, utf8ToCp1252(text));
-    return runLoaded(slot, utf8ToCp1252(label), false);
+    return runLoaded(slot, utf8ToCp1252(label), true);
   }
 
   // Output of a script run (UTF-8).
   std::string output(std::string_view text) {
+    captured().clear();
     run(text);
     return captured();
   }

@@ -1,0 +1,52 @@
+// libFuzzer target: arbitrary bytes compiled and run as a script (and their
+// first line typed in interactive mode), with a step limit so that endless
+// loops end, small value limits so that memory stays bounded, and the
+// object counters checked after every input: whatever a script does, all of
+// its values must be freed when the interpreter is reset.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "console/console.h"
+#include "script/host.h"
+#include "script/interp.h"
+#include "script/output.h"
+
+namespace {
+
+void discard(std::string_view, bool, bool) {}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  setenv("VARLO_CONSOLE", "headless", 1);
+  setenv("VARLO_AUDIO", "null", 1);
+  varlo::openConsole();
+  varlo::setOutputSink(discard);
+  varlo::setValueLimits({size_t(1) << 16, size_t(1) << 20});
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace varlo;
+  std::string text(reinterpret_cast<const char*>(data), size);
+  resetInterpreter();
+  injectKeys("\r\r\r\r\r\r\r\r");
+  setStepLimit(20000);
+  int32_t slot = loadScriptText("/fuzz/ENTRADA.CMD", text);
+  runLoaded(slot, "", false);
+  setStepLimit(20000);
+  try {
+    runInteractiveLine(text.substr(0, text.find('\n')));
+  } catch (const ScriptInterrupt&) {
+  }
+  resetInterpreter();
+  flushKeyQueue();
+  ObjectCounters c = objectCounters();
+  if (c.objects != 0 || c.dictNodes != 0 || c.listCells != 0) {
+    std::fprintf(stderr, "objects left after reset: %ld %ld %ld\n", c.objects, c.dictNodes, c.listCells);
+    std::abort();
+  }
+  return 0;
+}
