@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 
 struct Heard {
   std::string name;         // "_DEL", "_97", "<beep>", "<click>", "<words x>", "<joined>"
-  std::string attributes;   // the cursor row's colours when it was heard
+  std::string attributes;   // the screen's colours when it was heard, row by row
 };
 
 struct Trigger {
@@ -62,6 +62,11 @@ inline std::string screenRow(int row) {
   return dump.substr(start, dump.find('\n', start) - start);
 }
 
+// The colour of a cell in a screen's colours as heard.
+inline uint8_t attributeAt(const std::string& attributes, int column, int row) {
+  return static_cast<uint8_t>(attributes[(row - 1) * kColumns + column - 1]);
+}
+
 inline std::string soundName(SoundEvent event, std::string_view detail) {
   switch (event) {
     case SoundEvent::file: return fs::path(detail).stem().string();
@@ -76,7 +81,8 @@ inline std::string soundName(SoundEvent event, std::string_view detail) {
 
 inline void listen(SoundEvent event, std::string_view detail) {
   std::string attributes;
-  for (int c = 1; c <= kColumns; ++c) attributes += static_cast<char>(screenAttribute(c, cursorRow()));
+  for (int r = 1; r <= kRows; ++r)
+    for (int c = 1; c <= kColumns; ++c) attributes += static_cast<char>(screenAttribute(c, r));
   std::string name = soundName(event, detail);
   script().heard.push_back({name, attributes});
   if (event == SoundEvent::beep) script().modifiers.clear();   // the key queue was emptied

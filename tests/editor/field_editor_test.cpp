@@ -99,7 +99,10 @@ TEST_F(Editor, SelectionIsShownOnGreyAndPasteReplacesIt) {
   for (const Heard& h : script().heard)
     if (h.name == "<click>") shown = h.attributes;
   ASSERT_FALSE(shown.empty());
-  EXPECT_EQ(shown.substr(0, 4), std::string("\x07\x87\x87\x07"));
+  EXPECT_EQ(attributeAt(shown, 1, 3), 0x07);
+  EXPECT_EQ(attributeAt(shown, 2, 3), 0x87);
+  EXPECT_EQ(attributeAt(shown, 3, 3), 0x87);
+  EXPECT_EQ(attributeAt(shown, 4, 3), 0x07);
   EXPECT_EQ(screenAttribute(2, 3), 0x07);   // the end of the edit draws it plainly
 }
 
