@@ -1,10 +1,11 @@
 // synth-say: reads phoneme lines on standard input and writes what the
 // Olira synthesizer makes of them into a WAV file (16 kHz, 16-bit, mono).
 //   printf '_ 100\nk 80\na 145 80 253\nz 60\nax 100 50 230\n_ 100\n' | synth-say casa.wav
+// -s (strict): an unknown phoneme or a bad line makes the exit status 1
+// (the WAV file is written all the same, unknown phonemes as silence).
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,7 @@ std::string wavHeader(uint32_t dataBytes) {
 }
 
 int usage() {
-  std::cerr << "usage: synth-say [-d VOICE] OUT.wav  (phoneme lines on standard input)\n";
+  std::cerr << "usage: synth-say [-s] [-d VOICE] OUT.wav  (phoneme lines on standard input)\n";
   return 2;
 }
 
@@ -50,9 +51,12 @@ int usage() {
 int main(int argc, char** argv) {
   std::string voice = std::string(VARLO_SUITE_DIR) + "/olira/br4";
   std::string out;
+  bool strict = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "-d" && i + 1 < argc)
+    if (a == "-s")
+      strict = true;
+    else if (a == "-d" && i + 1 < argc)
       voice = argv[++i];
     else if (out.empty() && !a.empty() && a[0] != '-')
       out = a;
@@ -64,9 +68,14 @@ int main(int argc, char** argv) {
     std::cerr << "synth-say: " << synthLastError() << "\n";
     return 1;
   }
-  synthSetNoError(kSynthNoErrorSilence);
-  std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-  if (synthWrite(text) < 0) std::cerr << "synth-say: " << synthLastError() << "\n";
+  synthSetNoError(strict ? 0 : kSynthNoErrorSilence);
+  bool faulty = false;
+  for (std::string line; std::getline(std::cin, line);) {
+    if (synthWrite(line + "\n") < 0) {
+      std::cerr << "synth-say: " << synthLastError() << "\n";
+      faulty = true;
+    }
+  }
   synthFlush();
   std::vector<int16_t> samples;
   std::vector<int16_t> block(64000);
@@ -80,5 +89,5 @@ int main(int argc, char** argv) {
     std::cerr << "synth-say: cannot write " << out << "\n";
     return 1;
   }
-  return 0;
+  return strict && faulty ? 1 : 0;
 }
