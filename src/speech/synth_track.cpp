@@ -1,8 +1,10 @@
 // Transitions between phoneme targets. At each boundary the dominant
-// phoneme (higher rank: stops over fricatives over nasals over liquids over
-// glides over vowels) fixes the boundary value as its own target moved a
-// share `ext` toward its neighbour's, and how long each side takes to get
-// there. Silence adopts its neighbour, so speech starts and ends on target.
+// phoneme (the higher rank of the voice data; Olira ranks stops over
+// fricatives over nasals over liquids over glides over vowels) fixes the
+// boundary value as its own target moved a share `ext` toward its
+// neighbour's, and how long each side takes to get there. Equal ranks meet
+// halfway. Silence adopts its neighbour, so speech starts and ends on
+// target.
 #include "speech/synth_track.h"
 
 #include <algorithm>
