@@ -70,7 +70,9 @@ bool createOutputFile() {
   if (!outputFile) return false;
   uint8_t header[kHeaderBytes];
   writeWavHeader(header, 0);
-  if (std::fwrite(header, 1, kHeaderBytes, outputFile) != kHeaderBytes) {
+  // Flushed at once: the file on disk holds a valid, empty WAV until close.
+  if (std::fwrite(header, 1, kHeaderBytes, outputFile) != kHeaderBytes ||
+      std::fflush(outputFile) != 0) {
     std::fclose(outputFile);
     outputFile = nullptr;
     return false;
