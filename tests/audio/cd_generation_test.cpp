@@ -1,0 +1,137 @@
+// Option G answered from the keyboard: the project written into an ISO
+// image by createcd, the speed and label questions, and the failures the
+// user must hear about.
+#include "audio/cd_generation.h"
+
+#include <array>
+#include <cstdio>
+
+#include "conversion_fixture.h"
+#include "platform/codepage.h"
+
+namespace varlo::test {
+namespace {
+
+TEST(CdCommand, LabelSpeedAndDriveReachTheBurnerAsTyped) {
+  EXPECT_EQ(burnerLabel("meu disco de teste"), "meu_disco_de_teste");
+  EXPECT_EQ(recorderSetting("E:"), "E");
+  EXPECT_EQ(recorderSetting(" /dev/sr1 "), "/dev/sr1");
+  EXPECT_EQ(recorderSetting("/tmp/livros.iso"), "/tmp/livros.iso");
+  EXPECT_EQ(burnerArguments("E", 0, "", "/p"),
+            (std::vector<std::string>{"-r:E", "-eject", "-v", "/p/*.*"}));
+  EXPECT_EQ(burnerArguments("/x.iso", 8, "rot", "/p"),
+            (std::vector<std::string>{"-r:/x.iso", "-s:8", "-l:rot", "-eject", "-v", "/p/*.*"}));
+  int speed = 2;
+  for (int i = 0; i < 30; ++i) speed = nextSpeed(speed, key::Down);
+  EXPECT_EQ(speed, 48);
+  for (int i = 0; i < 30; ++i) speed = nextSpeed(speed, key::Up);
+  EXPECT_EQ(speed, 2);
+}
+
+std::string run(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    std::array<char, 512> line;
+    while (fgets(line.data(), line.size(), pipe)) out += line.data();
+    pclose(pipe);
+  }
+  return out;
+}
+
+// Keys that must come after the refusal beeps, which discard waiting keys:
+// the answer to "ENTER confirma", and a key ending the reminders once the
+// burner has finished.
+uint8_t confirmation = key::Enter;
+bool confirmed = false;
+void answerLateQuestions() {
+  if (keyPending()) return;
+  if (!confirmed && screenDump().find("ENTER confirma") != std::string::npos) {
+    confirmed = true;
+    pushKey(confirmation);
+  } else if (screenDump().find("Verifique o resultado") != std::string::npos) {
+    pushKey(key::Enter);
+  }
+}
+
+class CdGeneration : public ConversionFixture {
+ protected:
+  void SetUp() override {
+    ConversionFixture::SetUp();
+    std::string path = std::string(VARLO_BINARY_DIR) + ":" + getenv("PATH");
+    setenv("PATH", path.c_str(), 1);
+    writeBytes(project / "LIVRO_001.PAR", "texto\n");
+    fs::create_directories(audio);
+    writeBytes(audio / "LIVRO_001.mp3", "som");
+  }
+  void TearDown() override {
+    setPumpHook(PumpHook::media, nullptr);
+    ConversionFixture::TearDown();
+  }
+
+  // Answers the speed, label and details questions with `keys`, then the
+  // confirmation with `answer`.
+  std::string generate(const std::string& keys, uint8_t answer = key::Enter) {
+    clearWindow();
+    flushKeyQueue();
+    injectKeys(keys);
+    confirmation = answer;
+    confirmed = false;
+    setPumpHook(PumpHook::media, answerLateQuestions);
+    generateCd();
+    return screenDump();
+  }
+};
+
+TEST_F(CdGeneration, ProjectGoesIntoTheImageWithTheTypedLabel) {
+  fs::path image = root / "disco.iso";
+  appState().cdDrive = image.string();
+  std::string screen = generate(std::string("\x1b") + "meu disco\rS");
+  ASSERT_TRUE(fs::exists(image)) << screen;
+  EXPECT_NE(screen.find(utf8ToCp1252("VELOCIDADE PADRÃO")), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Verifique o resultado"), std::string::npos);
+  std::string listing = run("xorriso -indev '" + image.string() + "' -pvd_info -ls / -ls /WAVMP3 2>&1");
+  EXPECT_NE(listing.find("Volume id    : 'meu_disco'"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("'LIVRO_001.PAR'"), std::string::npos);
+  EXPECT_NE(listing.find("'LIVRO_001.mp3'"), std::string::npos);
+  EXPECT_EQ(windowTitle(), "VARLO");
+}
+
+TEST_F(CdGeneration, NoRecorderOrNoConfirmationBurnsNothing) {
+  appState().cdDrive = "";
+  std::string screen = generate("");
+  EXPECT_NE(screen.find(utf8ToCp1252("A unidade do CD não foi especificada")), std::string::npos);
+  fs::path image = root / "disco.iso";
+  appState().cdDrive = image.string();
+  screen = generate("\r\rN", key::Esc);
+  EXPECT_NE(screen.find("Desistiu"), std::string::npos) << screen;
+  EXPECT_FALSE(fs::exists(image));
+}
+
+TEST_F(CdGeneration, BurnerFailureIsSaid) {
+  appState().cdDrive = (root / "nao" / "existe" / "disco.iso").string();
+  std::string screen = generate("\r\rN");
+  EXPECT_NE(screen.find(utf8ToCp1252("A gravação falhou")), std::string::npos) << screen;
+}
+
+TEST_F(CdGeneration, CtrlGReturnsToTheProjectDirectory) {
+  AppState& s = appState();
+  fs::path other = root / "outro";
+  fs::create_directories(other);
+  writeBytes(other / "novo.txt", "novo\n");
+  s.savedProjectDirectory = s.projectDirectory;
+  s.projectDirectory = other.string();
+  s.newProjectMode = true;
+  ASSERT_EQ(chdir(other.c_str()), 0);
+  s.cdDrive = (root / "novo.iso").string();
+  std::string screen = generate("\r\rN");
+  EXPECT_NE(run("xorriso -indev '" + (root / "novo.iso").string() + "' -ls / 2>&1").find("novo.txt"),
+            std::string::npos);
+  EXPECT_FALSE(s.newProjectMode);
+  EXPECT_EQ(s.projectDirectory, project.string());
+  char here[4096];
+  EXPECT_EQ(std::string(getcwd(here, sizeof here)), project.string());
+  EXPECT_NE(screen.find(utf8ToCp1252("Voltei a trabalhar no diretório padrão")), std::string::npos);
+}
+
+}  // namespace
+}  // namespace varlo::test
