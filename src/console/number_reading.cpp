@@ -142,15 +142,35 @@ std::vector<std::string> wordRecordingNames(std::string_view words, bool feminin
   return names;
 }
 
-void playRecordingNames(const std::vector<std::string>& names) {
+std::string feminineWords(std::string_view words) {
+  std::string out(words);
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  size_t start = out.find_last_of(' ');
+  start = start == std::string::npos ? 0 : start + 1;
+  std::string last = out.substr(start);
+  if (last == "um") out.replace(start, 2, "uma");
+  if (last == "dois") out.replace(start, 4, "duas");
+  return out;
+}
+
+void playRecordingNames(const std::vector<std::string>& names, std::string_view text) {
   const std::string dir = suiteLettersDirectory();
+  if (speechState().engineOpen) {
+    for (const std::string& name : names) {
+      if (existingFile(dir + name + ".wav").empty()) {
+        speakThroughEngine(text);
+        return;
+      }
+    }
+  }
   Joiner joiner;
   for (const std::string& name : names) joiner.add(dir + name + ".wav");
   joiner.flush();
 }
 
 void playWords(std::string_view words, bool feminine) {
-  playRecordingNames(wordRecordingNames(words, feminine));
+  playRecordingNames(wordRecordingNames(words, feminine),
+                     feminine ? feminineWords(words) : std::string(words));
 }
 
 }  // namespace varlo

@@ -17,18 +17,25 @@ std::string numberWords(uint32_t n);
 // with feminine set a final "um"/"dois" becomes "_uma"/"_duas".
 std::vector<std::string> wordRecordingNames(std::string_view words, bool feminine);
 
+// The words with a final "um"/"dois" made feminine ("uma"/"duas").
+std::string feminineWords(std::string_view words);
+
 // Play the recordings of the words of a text joined into one sound.
 void playWords(std::string_view words, bool feminine);
 // Play recordings of the letters directory (names without ".wav") joined.
-void playRecordingNames(const std::vector<std::string>& names);
+// When one is missing and an engine is open, the engine says `text` instead.
+void playRecordingNames(const std::vector<std::string>& names, std::string_view text);
 
 void sayTime();                       // the current hour and minute
 void sayDate();                       // the current weekday, day, month, year
 void sayHourMinute(int hour, int minute);
 void sayDayMonthYear(int day, int month, int year);
 
-// Recording names said for a clock time and a date (what the two above play).
+// Recording names said for a clock time and a date (what the two above play),
+// and the same sentences as text.
 std::vector<std::string> hourMinuteRecordings(int hour, int minute);
 std::vector<std::string> dateRecordings(int day, int month, int year);
+std::string hourMinuteText(int hour, int minute);
+std::string dateText(int day, int month, int year);
 
 }  // namespace varlo

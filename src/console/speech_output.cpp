@@ -132,10 +132,20 @@ std::string letterSoundPath(uint8_t c) {
   return existingFile(path).empty() ? dir + "_unknown.wav" : path;
 }
 
+bool speakThroughEngine(std::string_view text) {
+  if (!speechState().engineOpen) return false;
+  speak(text);
+  return true;
+}
+
+// Without the suite's letter sounds an open engine names the character, so
+// that typed keys are still heard.
 void sayChar(uint8_t c) {
   waitForEngine();
   if ((c >= 1 && c <= 11) || (c >= 13 && c <= 31)) return;
-  playSoundFile(letterSoundPath(c));
+  std::string path = letterSoundPath(c);
+  if (existingFile(path).empty() && speakThroughEngine(characterName(c))) return;
+  playSoundFile(path);
 }
 
 void spell(std::string_view text) {

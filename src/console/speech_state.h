@@ -42,6 +42,12 @@ void waitWhileBusy();
 // The path, or a file of the same name in another letter case, if any.
 std::string existingFile(const std::string& path);
 
+// When a recording is missing and an engine is open, the engine says the
+// text instead; false when no engine is open.
+bool speakThroughEngine(std::string_view text);
+// The Portuguese name of a character ("vírgula"); letters and digits as such.
+std::string characterName(uint8_t c);
+
 // The recorded voice: the text cut into words, numbers and characters.
 void speakRecorded(std::string_view text);
 

@@ -12,6 +12,17 @@ const char* const kWeekdays[] = {"Domingo", "Segunda", "Terca", "Quarta",
 const char* const kMonths[] = {"Janeiro", "Fevereiro", "Marco", "Abril", "Maio", "Junho",
                                "Julho", "Agosto", "Setembro", "Outubro", "Novembro",
                                "Dezembro"};
+// The same names written in full, Windows-1252, for an engine.
+const char* const kWeekdayText[] = {"domingo", "segunda-feira", "ter\xE7" "a-feira",
+                                    "quarta-feira", "quinta-feira", "sexta-feira",
+                                    "s\xE1" "bado"};
+const char* const kMonthText[] = {"janeiro", "fevereiro", "mar\xE7o", "abril", "maio",
+                                  "junho", "julho", "agosto", "setembro", "outubro",
+                                  "novembro", "dezembro"};
+
+bool validDate(int day, int month, int year) {
+  return month >= 1 && month <= 12 && day >= 1 && day <= 31 && year >= 1;
+}
 
 void append(std::vector<std::string>& names, const std::vector<std::string>& more) {
   names.insert(names.end(), more.begin(), more.end());
@@ -43,7 +54,7 @@ std::vector<std::string> hourMinuteRecordings(int hour, int minute) {
 // Years are said whole ("dois mil e vinte e seis", "mil novecentos e
 // noventa e nove").
 std::vector<std::string> dateRecordings(int day, int month, int year) {
-  if (month < 1 || month > 12 || day < 1 || day > 31 || year < 1) return {};
+  if (!validDate(day, month, year)) return {};
   std::vector<std::string> names;
   names.push_back(std::string("_") + kWeekdays[weekdayOf(day, month, year)]);
   if (day == 1) {
@@ -58,12 +69,30 @@ std::vector<std::string> dateRecordings(int day, int month, int year) {
   return names;
 }
 
+std::string hourMinuteText(int hour, int minute) {
+  std::string text = feminineWords(numberWords(uint32_t(hour)));
+  text += hour < 2 ? " hora" : " horas";
+  if (minute != 0) {
+    text += " e " + std::string(numberWords(uint32_t(minute)));
+    text += minute < 2 ? " minuto" : " minutos";
+  }
+  return text;
+}
+
+std::string dateText(int day, int month, int year) {
+  if (!validDate(day, month, year)) return "";
+  std::string text = kWeekdayText[weekdayOf(day, month, year)];
+  text += ", " + (day == 1 ? std::string("primeiro") : numberWords(uint32_t(day)));
+  text += std::string(" de ") + kMonthText[month - 1] + " de " + numberWords(uint32_t(year));
+  return text;
+}
+
 void sayHourMinute(int hour, int minute) {
-  playRecordingNames(hourMinuteRecordings(hour, minute));
+  playRecordingNames(hourMinuteRecordings(hour, minute), hourMinuteText(hour, minute));
 }
 
 void sayDayMonthYear(int day, int month, int year) {
-  playRecordingNames(dateRecordings(day, month, year));
+  playRecordingNames(dateRecordings(day, month, year), dateText(day, month, year));
 }
 
 void sayTime() {

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "console/speech.h"
+#include "console/speech_state.h"
+#include "console/number_reading.h"
 #include "speech/engines.h"
 #include "speech/espeak_driver.h"
 #include "speech_fixture.h"
@@ -180,6 +182,24 @@ TEST_F(EspeakEngine, FrontEndRendersIntoTheOutputFile) {
   WavFile w = readWav(file);
   EXPECT_EQ(w.dataSize, w.fileSize - 44);
   EXPECT_GT(w.dataSize, 22050u);
+}
+
+TEST_F(EspeakEngine, WithoutRecordingsTheEngineSaysLettersAndTheClock) {
+  fs::path file = root / "eco.wav";
+  setSpeechOutputFile(file.string());
+  reconfigureSpeech(3, true, kEngineEspeak, 1, 0, 0);
+  ASSERT_TRUE(engineActive());
+  sayChar('a');
+  sayChar(',');
+  sayHourMinute(10, 15);
+  reconfigureSpeech(3, false, 0, 0, 0, 0);
+  setSpeechOutputFile("");
+  // Recordings were not there, so nothing was played from files...
+  for (const Heard& h : heard()) EXPECT_NE(h.event, SoundEvent::joined);
+  // ...and the engine said it all: well over a second of speech.
+  EXPECT_GT(readWav(file).dataSize / 2, 22050u * 3 / 2);
+  EXPECT_EQ(characterName(','), "v\xEDrgula");
+  EXPECT_EQ(characterName('a'), "a");
 }
 
 }  // namespace

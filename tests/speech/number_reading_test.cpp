@@ -79,6 +79,13 @@ TEST(Clock, DateSentences) {
   EXPECT_TRUE(dateRecordings(1, 13, 2026).empty());
 }
 
+TEST(Clock, SentencesAsTextForAnEngine) {
+  EXPECT_EQ(hourMinuteText(22, 30), "vinte e duas horas e trinta minutos");
+  EXPECT_EQ(hourMinuteText(1, 0), "uma hora");
+  EXPECT_EQ(dateText(1, 5, 2026), "sexta-feira, primeiro de maio de dois mil e vinte e seis");
+  EXPECT_EQ(dateText(3, 3, 2027), "quarta-feira, tres de mar\xE7o de dois mil e vinte e sete");
+}
+
 class JoinedWords : public SpeechFixture {};
 
 TEST_F(JoinedWords, LongWordsArePlayedInPiecesOfAtMost30000Bytes) {

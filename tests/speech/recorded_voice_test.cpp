@@ -120,6 +120,33 @@ TEST_F(RecordedVoice, KeyPressStopsTheTextAtTheNextCharacter) {
   flushKeys();
 }
 
+TEST_F(RecordedVoice, KeysAreEchoedAndF8SaysTheTime) {
+  addRecording("_113");
+  addRecording("_122");
+  injectKeys("\xDEq");           // 222 is skipped
+  heard().clear();
+  uint8_t extended = 99;
+  EXPECT_EQ(readKeyEcho(extended), 'q');
+  EXPECT_EQ(extended, 0);
+  EXPECT_EQ(heardNames(), (Names{"_113"}));
+  EXPECT_NE(screenDump().find('q'), std::string::npos);
+
+  injectExtendedKey(key::F8);
+  injectExtendedKey(key::Up);
+  heard().clear();
+  EXPECT_EQ(readKeyEcho(extended), 0);
+  EXPECT_EQ(extended, key::Up);
+  Names names = heardNames();
+  bool hours = false;
+  for (const std::string& n : names) hours = hours || n == "_hora" || n == "_horas";
+  EXPECT_TRUE(hours);
+
+  injectKeys("z");
+  heard().clear();
+  EXPECT_EQ(readKeySpeak(), 'z');
+  EXPECT_EQ(heardNames(), (Names{"_122"}));
+}
+
 TEST_F(RecordedVoice, RecordingsOfKeysLiveInTheirDirectories) {
   writeRecording(sounds / "VLQUALOP.wav", 100);
   EXPECT_TRUE(recordingExists("VLQUALOP"));
