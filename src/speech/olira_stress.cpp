@@ -41,6 +41,16 @@ bool isAEO(unsigned char c) { return c == 'a' || c == 'e' || c == 'o'; }
 bool isGlideCarrier(unsigned char c) { return isAEO(c) || c == 'u'; }
 bool isGQ(unsigned char c) { return c == 'g' || c == 'q'; }
 
+// An i after a vowel that closes its syllable with n or m, or opens one with
+// nh, carries the stress of the hiatus: ainda, caindo, construindo, rainha.
+bool isStressedHiatusI(const std::string& w, int pos) {
+  if (pos < 2 || pos + 2 > int(w.size())) return false;
+  unsigned char before = w[pos - 2], next = w[pos], after = w[pos + 1];
+  if (!(isAEO(before) || before == 'u')) return false;
+  if (next == 'n' && after == 'h') return true;
+  return (next == 'n' || next == 'm') && !isStressVowel(after) && after != 'h';
+}
+
 // Walks the letters from the last to the first; states as in the classic
 // Portuguese stress rules (final vowel, final consonant, -m, -s, diphthongs
 // and the gu/qu groups). A final "-ns" is read like "-m", of which it is
@@ -67,6 +77,7 @@ int stressByEnding(const std::string& w) {
         break;
       case 2:
         if (isAEO(c)) return pos;
+        if (c == 'i' && isStressedHiatusI(w, pos)) return pos;
         if (c == 'i' || c == 'u') { result = pos; state = 3; }
         break;
       case 3:
