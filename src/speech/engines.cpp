@@ -149,4 +149,6 @@ void setXmlMode(bool on) { state.xml = on; }
 
 const std::string& engineOutputFile() { return state.outputFile; }
 
+bool engineOutputFailed() { return usesEspeak() && espeakWriteFailed(); }
+
 }  // namespace varlo

@@ -43,5 +43,8 @@ void setXmlMode(bool on);
 
 // The output file of the engine open now ("" for live speech).
 const std::string& engineOutputFile();
+// After closeEngine: the output file could not be written completely (a full
+// disk), so the recording is damaged.
+bool engineOutputFailed();
 
 }  // namespace varlo

@@ -190,9 +190,9 @@ bool openFile(std::string_view path) {
 void closeFile() {
   uint32_t size = uint32_t(std::min<uint64_t>(d.fileBytes, 0xFFFFFFFFu - 36));
   auto header = buildWavHeader(d.sampleRate, 16, size, 1);
-  if (std::fseek(d.file, 0, SEEK_SET) == 0)
-    std::fwrite(header.data(), 1, header.size(), d.file);
-  std::fclose(d.file);
+  bool written = std::fseek(d.file, 0, SEEK_SET) == 0 &&
+                 std::fwrite(header.data(), 1, header.size(), d.file) == header.size();
+  if (std::fclose(d.file) != 0 || !written) d.fileFailed = true;
   d.file = nullptr;
 }
 
@@ -261,6 +261,7 @@ bool espeakOpen(int voiceNumber, int speed, std::string_view outputFile) {
     return false;
   }
   espeak_SetParameter(espeakRATE, espeakWordsPerMinute(speed), 0);
+  d.fileFailed = false;
   if (!outputFile.empty()) {
     if (!openFile(outputFile)) {
       if (d.file) std::fclose(d.file);
@@ -360,6 +361,8 @@ void espeakPump() {
   }
   d.inPump = false;
 }
+
+bool espeakWriteFailed() { return d.fileFailed; }
 
 int espeakVoiceTotal() {
   return startLibrary() ? int(d.voices.size()) : 0;

@@ -21,6 +21,9 @@ void espeakClose();
 // silence element (<silence msec="N"/>) becomes N ms of silence.
 void espeakSpeak(std::string_view text, bool markup);
 bool espeakIsSpeaking();
+// Some of the output file could not be written (a full disk): the file of
+// the last open, checked after the close.
+bool espeakWriteFailed();
 void espeakStop();
 // Feeds live speech to the sound layer; stops it when a key is pending.
 void espeakPump();

@@ -144,8 +144,15 @@ TEST_F(EspeakEngine, UnknownTypesActAsEspeakAndTypeFourNeverOpens) {
   }
 }
 
-TEST_F(EspeakEngine, FileThatCannotBeCreatedFailsTheOpen) {
+TEST_F(EspeakEngine, FilesThatCannotBeWrittenAreReported) {
   EXPECT_FALSE(openEngine(kEngineEspeak, 1, 0, 0, (root / "nao" / "existe.wav").string()));
+  // A full disk shows after the close.
+  ASSERT_TRUE(openEngine(kEngineEspeak, 1, 0, 0, "/dev/full"));
+  speakText("Uma frase longa o bastante para encher o disco.");
+  closeEngine();
+  EXPECT_TRUE(engineOutputFailed());
+  render(root / "bom.wav", 1, 0, "Agora sim.");
+  EXPECT_FALSE(engineOutputFailed());
 }
 
 TEST_F(EspeakEngine, FrontEndFallsBackToTheRecordedVoiceWhenTheEngineFails) {
