@@ -84,6 +84,10 @@ Answer runChooser(int left, int top, int right, int bottom, std::string_view pat
     refuse("N\xE3o consegui entrar no diret\xF3rio " + dir);
     return {};
   }
+  if (access(".", R_OK) != 0) {
+    refuse("N\xE3o consegui ler o diret\xF3rio " + (dir.empty() ? displayName(currentDirectory()) : dir));
+    return {};
+  }
   ChooserView view;
   view.entries = listEntries(mask, attributeFilter);
   if (view.entries.empty()) {
