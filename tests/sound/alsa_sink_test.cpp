@@ -22,7 +22,7 @@ using test::Bytes;
 class AlsaSink : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string dir = test::freshDirectory("alsa");
+    dir = test::freshDirectory("alsa");
     std::ofstream(dir + "/asound.conf")
         << "pcm.null { type null hint { show on description \"Discard\" } }\n";
     std::filesystem::create_directories(dir + "/murena");
@@ -38,8 +38,10 @@ class AlsaSink : public ::testing::Test {
     flushKeyQueue();
   }
   void TearDown() override { closeWavePlayer(); }
+  static void TearDownTestSuite() { std::filesystem::remove_all(dir); }
 
-  std::string file = test::freshDirectory("alsa_files") + "/a.wav";
+  static inline std::string dir;
+  std::string file = dir + "/a.wav";
 };
 
 TEST_F(AlsaSink, NamedDeviceFromTheSettingsPlaysThroughTheThread) {

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ class PlayerTest : public ::testing::Test {
   void TearDown() override {
     closeWavePlayer();
     flushKeyQueue();
+    std::filesystem::remove_all(dir);
   }
 
   // Starts a new capture file (the device is closed so the sink lets go of

@@ -13,6 +13,7 @@ using test::Bytes;
 
 class WavBufferTest : public ::testing::Test {
  protected:
+  void TearDown() override { std::filesystem::remove_all(dir); }
   std::string dir = test::freshDirectory("buffer");
   std::string path(const char* name) { return dir + "/" + name; }
 };

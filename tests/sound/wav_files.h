@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -74,9 +76,11 @@ inline Bytes readFile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-// A fresh directory under the system's temporary directory.
+// A fresh directory under the system's temporary directory, one per process
+// so that tests run side by side do not meet.
 inline std::string freshDirectory(const std::string& name) {
-  auto dir = std::filesystem::temp_directory_path() / ("varlo_sound_" + name);
+  auto dir = std::filesystem::temp_directory_path() /
+             ("varlo_sound_" + name + "_" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir.string();

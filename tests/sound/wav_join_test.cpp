@@ -27,7 +27,10 @@ class WavJoinTest : public ::testing::Test {
     std::filesystem::current_path(dir);
     clearWindow();
   }
-  void TearDown() override { std::filesystem::current_path(old); }
+  void TearDown() override {
+    std::filesystem::current_path(old);
+    std::filesystem::remove_all(dir);
+  }
 
   static Bytes dataOf(const Bytes& wav) { return Bytes(wav.begin() + 44, wav.end()); }
   static bool screenHas(const char* utf8) {
