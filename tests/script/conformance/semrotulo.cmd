@@ -1,0 +1,1 @@
+ESCREVE "sem rótulo"
