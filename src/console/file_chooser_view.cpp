@@ -145,8 +145,7 @@ EntryRun runEntries(ChooserView& v, int start) {
   showCurrent(v, i, Saying::spoken);
   EntryRun run;
   for (;;) {
-    while (!keyPending() && isBusy()) {
-    }
+    while (!keyPending() && isBusy()) pause(10);
     run.key = readKeyPress();
     stopSpeech();
     Saying saying;

@@ -101,8 +101,7 @@ uint8_t editCurrent(int n, bool editable) {
     playRecording(f.key);
   else
     speak(f.prompt);
-  while (isBusy()) {
-  }
+  while (isBusy()) pause(10);
   speak(f.value);
   uint8_t attribute = currentAttribute();
   setBackgroundColor(kValueBackground);
