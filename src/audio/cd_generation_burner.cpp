@@ -92,7 +92,10 @@ std::vector<std::string> sourceEntries(const std::string& pattern) {
 
 std::string volumeId(std::string_view label, std::string_view today) {
   std::string id(label.empty() ? today : label);
-  return id.substr(0, 32);
+  if (id.size() <= 32) return id;
+  size_t cut = 32;
+  while (cut > 0 && (static_cast<unsigned char>(id[cut]) & 0xC0) == 0x80) --cut;  // inside a UTF-8 letter
+  return id.substr(0, cut);
 }
 
 std::vector<std::string> xorrisoArguments(const BurnRequest& request,

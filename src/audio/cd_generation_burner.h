@@ -37,8 +37,9 @@ std::string recorderDevice(std::string_view recorder);
 // out. Empty when the directory cannot be read.
 std::vector<std::string> sourceEntries(const std::string& pattern);
 
-// The volume identifier: the label limited to the 32 characters an ISO
-// volume takes, or the date as "AAAA_MM_DD" when empty.
+// The volume identifier: the label limited to the 32 bytes an ISO volume
+// takes (never cutting a UTF-8 letter), or the date as "AAAA_MM_DD" when
+// empty.
 std::string volumeId(std::string_view label, std::string_view today);
 
 // xorriso's arguments (without the program name) writing the entries to

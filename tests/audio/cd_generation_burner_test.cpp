@@ -74,6 +74,7 @@ TEST(BurnXorriso, ImageGetsLabelNamesAndNoSpeedOrEject) {
   EXPECT_TRUE(hasPair(args, "-speed", "8c"));
   EXPECT_TRUE(hasPair(args, "-commit_eject", "all"));
   EXPECT_TRUE(hasPair(args, "-volid", std::string(32, 'L')));
+  EXPECT_EQ(volumeId(std::string(31, 'a') + "\xC3\xA7\xC3\xA3", "hoje"), std::string(31, 'a'));
 }
 
 TEST(BurnSource, MaskSelectsEntriesWithoutRegardToCaseAndSkipsHiddenOnes) {
