@@ -20,6 +20,7 @@
 
 #include "audio/wav_buffer.h"
 #include "console/console.h"
+#include "platform/audio_sink.h"
 #include "platform/codepage.h"
 #include "speech/wave_player.h"
 
@@ -220,7 +221,9 @@ void handPiece(const int16_t* samples, size_t count) {
 }
 
 void feedSoundLayer() {
-  const uint64_t ahead = uint64_t(kAheadSeconds * d.sampleRate);
+  // Without a device sound is consumed at once, and so is speech.
+  const bool paced = audioSinkKind() != AudioSinkKind::null;
+  const uint64_t ahead = paced ? uint64_t(kAheadSeconds * d.sampleRate) : UINT64_MAX / 2;
   // Everything handed has been heard: the next piece starts a new clock.
   if (d.handed > 0 && samplesDueByClock() >= d.handed) d.handed = 0;
   std::vector<int16_t> piece;
@@ -235,7 +238,7 @@ void feedSoundLayer() {
       d.live->wake.notify_all();
     }
     if (d.handed == 0) d.playStart = Clock::now();
-    d.handed += piece.size();
+    d.handed += paced ? piece.size() : 0;
     handPiece(piece.data(), piece.size());
   }
 }
