@@ -12,7 +12,7 @@ start main "$BUILD/varlo; stty -a > $WORK/stty.txt; tput rmcup; echo FIM-DO-TEST
 wait_for "VARLO KET - V.2.2 BETA"
 wait_for "diretório"
 keys Enter
-wait_for "Qual sua opção ?"
+wait_prompt
 screen | grep -qF "Total de arquivo(s) a converter --- 1" || fail "no file count"
 
 # A second instance ends at once and prints nothing.
@@ -24,7 +24,7 @@ keys F1
 wait_for "Opções nas teclas:"
 wait_for "E   Executar script"
 # Keys typed while the listing is said are discarded at its end.
-wait_count "Qual sua opção ?" 2
+wait_prompt
 keys x
 wait_for "Opção inválida, aperte F1 para ajuda" 30
 keys Escape

@@ -48,6 +48,17 @@ wait_count() {
   fail "did not see '$text' $count times"
 }
 
+# Wait up to $1 seconds (default 90) until the menu prompt is the last line
+# written: the option before it has ended.
+wait_prompt() {
+  local limit=${1:-90} i=0
+  while [ $i -lt $((limit * 10)) ]; do
+    [ "$(screen | grep -v '^ *$' | tail -n 1)" = "Qual sua opção ?" ] && return 0
+    sleep 0.1; i=$((i + 1))
+  done
+  fail "the menu prompt did not come back"
+}
+
 # Wait until the window's program ended (the window closes).
 wait_end() {
   local limit=${1:-20} i=0
