@@ -1,9 +1,11 @@
 #include "speech/olira_output.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "audio/wav_buffer.h"
 #include "console/config.h"
 #include "console/console.h"
 #include "console/speech.h"
@@ -34,23 +36,9 @@ size_t imageBytes = 0;
 bool interrupted = false;  // a key press silenced the text being spoken
 
 // The canonical 44-byte header of a 16 kHz 16-bit mono PCM WAV file.
-void writeWavHeader(uint8_t* h, uint32_t dataBytes) {
-  auto put32 = [&](int at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) h[at + i] = uint8_t(v >> (8 * i));
-  };
-  auto put16 = [&](int at, uint16_t v) { h[at] = uint8_t(v), h[at + 1] = uint8_t(v >> 8); };
-  std::memcpy(h, "RIFF", 4);
-  put32(4, dataBytes + 36);
-  std::memcpy(h + 8, "WAVEfmt ", 8);
-  put32(16, 16);
-  put16(20, 1);
-  put16(22, 1);
-  put32(24, kSynthSampleRate);
-  put32(28, kSynthSampleRate * 2);
-  put16(32, 2);
-  put16(34, 16);
-  std::memcpy(h + 36, "data", 4);
-  put32(40, dataBytes);
+void writeWavHeader(uint8_t* at, uint32_t dataBytes) {
+  std::array<uint8_t, kHeaderBytes> header = buildWavHeader(kSynthSampleRate, 16, dataBytes, 1);
+  std::memcpy(at, header.data(), kHeaderBytes);
 }
 
 void tellUser(const std::string& message) { writeLineSpeak(message); }
