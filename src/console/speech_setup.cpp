@@ -1,6 +1,7 @@
 // Start, reconfiguration and end of the speech front end, and the settings
 // that follow the suite voice's speed level.
 #include <cctype>
+#include <climits>
 #include <string>
 
 #include "console/config.h"
@@ -25,10 +26,11 @@ int settingInt(std::string_view section, const std::string& key, int fallback) {
   std::string digits = value.substr(start, end - start + 1);
   size_t i = (digits[0] == '-' || digits[0] == '+') ? 1 : 0;
   if (i == digits.size() || digits.find_first_not_of("0123456789", i) != std::string::npos ||
-      digits.size() > 10) {
+      digits.size() > 12) {
     return fallback;
   }
-  return int(std::stol(digits));
+  long long number = std::stoll(digits);
+  return number < INT_MIN || number > INT_MAX ? fallback : int(number);
 }
 
 // First letter, upper-cased, of a yes/no setting ('\0' when empty).

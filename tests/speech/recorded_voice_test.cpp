@@ -5,6 +5,7 @@
 
 #include "console/speech.h"
 #include "platform/codepage.h"
+#include "speech/wave_player.h"
 #include "speech_fixture.h"
 
 namespace varlo::test {
@@ -16,7 +17,7 @@ class RecordedVoice : public SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    for (int c : {42, 44, 46, 45, 49, 50, 51, 52, 53, 54, 55, 87, 119, 12}) {
+    for (int c : {40, 42, 44, 46, 45, 49, 50, 51, 52, 53, 54, 55, 87, 119, 12}) {
       addRecording("_" + std::to_string(c));
     }
     for (const char* word : {"_zero", "_sete", "_cinco", "_MENOS", "_unknown"}) {
@@ -63,6 +64,21 @@ TEST_F(RecordedVoice, PunctuationIsOnlyPausedWhenNotSpoken) {
   // Without a following space the mark is said after all.
   EXPECT_EQ(said("a,b"), (Names{"<words a>", "_44", "<words b >"}));
   speechOptions().speakPunctuation = true;
+}
+
+TEST_F(RecordedVoice, PausesAndPlaybackSwitchesFollowTheSpeedLevel) {
+  configure("SAPI=NAO\n[SINTETIZADOR]\nPAUSAPONTO2=400\nPAUSAVIRG2=abc\nCORTAFALA2=Sim\n"
+            "RAPIDINHO2=nao\nPAUSADOISPONTOS3=90\n");
+  reconfigureSpeech(2, false, 0, 0, 0, 0);
+  EXPECT_EQ(speechSpeedLevel(), 2);
+  EXPECT_TRUE(waveSettings().cutPlayback);
+  EXPECT_FALSE(waveSettings().fastPlayback);
+  EXPECT_EQ(said("a. b, c"), (Names{"<words a>", "_46", "<pause 400>", "<words  b>", "_44",
+                                    "<pause 150>", "<words  c >"}));
+  reconfigureSpeech(9, false, 0, 0, 0, 0);   // not a level: the middle one
+  EXPECT_EQ(speechSpeedLevel(), 3);
+  EXPECT_FALSE(waveSettings().cutPlayback);
+  EXPECT_EQ(said("(x"), (Names{"_40", "<pause 90>", "<words x >"}));
 }
 
 TEST_F(RecordedVoice, WwwIsSpelledAndTheAddressGoesOn) {
