@@ -1,0 +1,255 @@
+// The file descriptors of scripts: text files, network connections and
+// serial ports behind the numbers #0 ... #15.
+#include "script/cmd_descriptors.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <filesystem>
+
+#include "console/config.h"
+#include "platform/codepage.h"
+#include "script/commands.h"
+#include "script/expr.h"
+#include "script/interp.h"
+
+namespace varlo {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::array<Descriptor, kDescriptorCount> descriptors;
+
+std::string upperAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = char(c - 32);
+  }
+  return text;
+}
+
+// An entry of the directory whose name matches regardless of letter case.
+std::string findIgnoringCase(const fs::path& path) {
+  std::error_code ec;
+  fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  std::string wanted = upperAscii(path.filename().string());
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    if (upperAscii(entry.path().filename().string()) == wanted) return entry.path().string();
+  }
+  return path.string();
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += size_t(n);
+  }
+  return true;
+}
+
+// Fills the receive buffer of a connection, waiting up to the network
+// time-out (serial ports wait as long).
+bool receiveMore(Descriptor& d) {
+  pollfd p{d.fd, POLLIN, 0};
+  int ready = ::poll(&p, 1, networkTimeout());
+  if (ready <= 0) return false;
+  char chunk[kReceiveBufferSize];
+  ssize_t n = ::read(d.fd, chunk, sizeof chunk);
+  if (n <= 0) return false;
+  d.received.append(chunk, size_t(n));
+  return true;
+}
+
+bool readFileLine(Descriptor& d, std::string& line) {
+  line.clear();
+  int c = std::getc(d.file);
+  if (c == EOF) return false;
+  size_t limit = valueLimits().maxStringBytes;
+  while (c != EOF && c != '\n') {
+    if (line.size() >= limit) {
+      reportError(cp("Memória insuficiente"));
+      return false;
+    }
+    line += char(c);
+    c = std::getc(d.file);
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+  if (looksLikeUtf8(line)) line = utf8ToCp1252(line);
+  return true;
+}
+
+bool readConnectionLine(Descriptor& d, std::string& line) {
+  size_t end;
+  while ((end = d.received.find('\n')) == std::string::npos) {
+    if (!receiveMore(d)) {
+      if (d.received.empty()) return false;
+      end = d.received.size();
+      break;
+    }
+  }
+  line = d.received.substr(0, end);
+  d.received.erase(0, end < d.received.size() ? end + 1 : end);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+}  // namespace
+
+Descriptor& descriptorSlot(int n) { return descriptors[size_t(n)]; }
+
+int parseDescriptor() {
+  if (theToken.kind != tkHash) {
+    reportError("Esperava um descritor de arquivo");
+    return -1;
+  }
+  scan();
+  Operand v = evaluateAs(Tag::integer);
+  int n = v.tag == Tag::integer ? v.first : -1;
+  releaseValue(v);
+  if (n < 0 || n >= kDescriptorCount) {
+    reportError(cp("Descritor de arquivo inválido"));
+    return -1;
+  }
+  return n;
+}
+
+std::string diskPath(std::string_view name, bool existing) {
+  std::string path = cp1252ToUtf8(name);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  std::error_code ec;
+  if (!existing || path.empty() || fs::exists(path, ec)) return path;
+  return findIgnoringCase(fs::path(path));
+}
+
+bool openTextDescriptor(int n, std::string_view name, char mode) {
+  Descriptor& d = descriptors[size_t(n)];
+  if (d.open || name.empty()) return false;
+  const char* how = mode == 'E' ? "wb" : mode == 'A' ? "ab" : "rb";
+  std::error_code ec;
+  std::string path = diskPath(name, mode != 'E');
+  if (mode == 'L' && fs::is_directory(path, ec)) return false;
+  std::FILE* f = std::fopen(path.c_str(), how);
+  if (!f) return false;
+  d = Descriptor{};
+  d.open = true;
+  d.kind = dkTextFile;
+  d.file = f;
+  d.writing = mode != 'L';
+  return true;
+}
+
+bool attachDescriptor(int n, uint8_t kind, int fd) {
+  if (n < 0 || n >= kDescriptorCount || descriptors[size_t(n)].open) return false;
+  Descriptor& d = descriptors[size_t(n)];
+  d = Descriptor{};
+  d.open = true;
+  d.kind = kind;
+  d.fd = fd;
+  return true;
+}
+
+bool closeDescriptor(int n) {
+  Descriptor& d = descriptors[size_t(n)];
+  if (!d.open) return false;
+  bool ok = true;
+  if (d.file) ok = std::fclose(d.file) == 0;
+  if (d.fd >= 0) ok = ::close(d.fd) == 0 && ok;
+  d = Descriptor{};
+  return ok;
+}
+
+void closeAllDescriptors() {
+  for (int n = 0; n < kDescriptorCount; ++n) closeDescriptor(n);
+}
+
+bool writeToDescriptor(int n, std::string_view text, bool lineBreak) {
+  Descriptor& d = descriptors[size_t(n)];
+  if (!d.open) return false;
+  if (d.kind == dkTextFile) {
+    if (!d.writing) return false;
+    std::string bytes = cp1252ToUtf8(text);
+    if (lineBreak) bytes += '\n';
+    return std::fwrite(bytes.data(), 1, bytes.size(), d.file) == bytes.size() && std::fflush(d.file) == 0;
+  }
+  std::string bytes(text);
+  if (lineBreak) bytes += "\r\n";
+  return writeAll(d.fd, bytes);
+}
+
+bool readDescriptorLine(int n, std::string& line) {
+  Descriptor& d = descriptors[size_t(n)];
+  if (!d.open) return false;
+  if (d.kind == dkTextFile) return !d.writing && readFileLine(d, line);
+  return readConnectionLine(d, line);
+}
+
+bool readDescriptorRest(int n, std::string& text) {
+  Descriptor& d = descriptors[size_t(n)];
+  if (!d.open || d.kind != dkTextFile || d.writing) return false;
+  std::string bytes;
+  char chunk[kReceiveBufferSize];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, d.file)) > 0) {
+    if (!fitsLimits(0, bytes.size() + got)) return false;
+    bytes.append(chunk, got);
+  }
+  text = textFromFile(bytes);
+  return true;
+}
+
+bool readDescriptorByte(int n, char& c) {
+  Descriptor& d = descriptors[size_t(n)];
+  if (!d.open) return false;
+  if (d.kind == dkTextFile) {
+    int got = d.writing ? EOF : std::getc(d.file);
+    c = char(got);
+    return got != EOF;
+  }
+  if (d.received.empty() && !receiveMore(d)) return false;
+  c = d.received[0];
+  d.received.erase(0, 1);
+  return true;
+}
+
+bool descriptorAtEnd(int n) {
+  Descriptor& d = descriptors[size_t(n)];
+  if (!d.open || d.kind != dkTextFile) return false;
+  if (d.writing) return true;
+  int c = std::getc(d.file);
+  if (c == EOF) return true;
+  std::ungetc(c, d.file);
+  return false;
+}
+
+int networkTimeout() {
+  std::string value = readSetting("MURENA", "TIMEOUT_REDE");
+  int32_t ms = 0;
+  if (!parseInteger(value, ms) || ms <= 0) return 20000;
+  return ms;
+}
+
+bool readWholeFile(std::string_view name, std::string& text) {
+  std::string path = diskPath(name, true);
+  std::error_code ec;
+  if (path.empty() || !fs::is_regular_file(path, ec)) return false;
+  auto size = fs::file_size(path, ec);
+  if (ec || !fitsLimits(0, size_t(size))) return false;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::string bytes(size_t(size), '\0');
+  size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  bytes.resize(got);
+  text = textFromFile(bytes);
+  return true;
+}
+
+}  // namespace varlo

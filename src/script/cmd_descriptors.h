@@ -1,0 +1,70 @@
+// The 16 file descriptors of the script language (#0 ... #15): text files
+// opened by ABRE and ABREARQ, and the network connections and serial ports
+// that the device commands attach. ESCREVE, LE, FECHA, FIMARQ and the JSON
+// reader use them through these functions; every descriptor is closed by
+// the interpreter reset.
+//
+// Names given by scripts are Windows-1252 and may use backslashes; on disk
+// they are UTF-8 paths with "/", and an existing file is found whatever the
+// letter case of its name. Text files are read as Windows-1252 or UTF-8
+// (recognised line by line) and written as UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace varlo {
+
+constexpr int kDescriptorCount = 16;
+constexpr size_t kReceiveBufferSize = 4096;
+
+enum DescriptorKind : uint8_t { dkConsole = 0, dkTextFile = 1, dkNetwork = 2, dkSerial = 3 };
+
+struct Descriptor {
+  bool open = false;
+  uint8_t kind = dkConsole;
+  std::FILE* file = nullptr;   // text file
+  bool writing = false;        // text file opened for writing or appending
+  int fd = -1;                 // network connection or serial port
+  std::string received;        // bytes received and not yet read
+};
+
+// Descriptor n (0-15).
+Descriptor& descriptorSlot(int n);
+
+// Reads "#n" at the current token: the number, or -1 after reporting
+// "Esperava um descritor de arquivo" / "Descritor de arquivo inválido".
+int parseDescriptor();
+
+// A script's file name as a path on disk; with existing set, an entry whose
+// name differs only in letter case is found.
+std::string diskPath(std::string_view name, bool existing);
+
+// Opens a text file on a closed descriptor: mode 'L' reads, 'E' writes
+// (created or emptied), 'A' appends (created if absent).
+bool openTextDescriptor(int n, std::string_view name, char mode);
+// Hands an open socket or serial port to a descriptor (device commands).
+bool attachDescriptor(int n, uint8_t kind, int fd);
+bool closeDescriptor(int n);
+void closeAllDescriptors();
+
+// Writes text, with CR LF (network, serial) or LF (file) when lineBreak.
+bool writeToDescriptor(int n, std::string_view text, bool lineBreak);
+// One line without its end; false at the end of input or on an error.
+bool readDescriptorLine(int n, std::string& line);
+// Everything left in a text file opened for reading (false for others).
+bool readDescriptorRest(int n, std::string& text);
+// One byte; false at the end of input.
+bool readDescriptorByte(int n, char& c);
+// An open text file with nothing more to read.
+bool descriptorAtEnd(int n);
+
+// Milliseconds a network read waits: [MURENA] TIMEOUT_REDE, default 20000.
+int networkTimeout();
+
+// The whole of a text file as Windows-1252; false when it cannot be read.
+bool readWholeFile(std::string_view name, std::string& text);
+
+}  // namespace varlo

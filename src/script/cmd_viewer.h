@@ -1,0 +1,17 @@
+// The text viewer of the help: lines shown in the console and read one by
+// one with speech until the user leaves with Esc.
+//
+// Keys: Up and Down read the previous and next line; Page Up and Page Down
+// move a screenful; Home and End (also with Ctrl) go to the first and last
+// line; Enter reads from the current line on until a key is pressed; Esc
+// leaves. The screen is put back as it was afterwards.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace varlo {
+
+void viewText(const std::vector<std::string>& lines);
+
+}  // namespace varlo
