@@ -120,6 +120,14 @@ TEST_F(Conversion, VoiceMarkersSwitchOrAreSpokenWhenMalformed) {
              "#SAPI#5,1,8,0\nUma frase bastante comprida para medir a velocidade da voz.\n");
   convert({"rapida.txt"});
   EXPECT_LT(wavFrames(audio / "rapida.wav"), slow * 3 / 4);
+
+  // A voice that cannot record (type 4 has no engine here): the text is
+  // recorded with the configured voice, and the user is told.
+  writeBytes(project / "antiga.txt", "#SAPI#4,1,0,0\nTexto depois do marcador.\n");
+  std::string screen = convert({"antiga.txt"});
+  EXPECT_NEAR(wavFrames(audio / "antiga.wav"), rest, kJitter);
+  EXPECT_NE(screen.find(utf8ToCp1252("não pôde ser usada")), std::string::npos) << screen;
+  EXPECT_TRUE(noScratchFiles());
 }
 
 TEST_F(Conversion, SilencesAddTwoSecondsAtEachEndAndHalfASecondPerParagraph) {
