@@ -252,6 +252,10 @@ Operand callNamed(std::string_view name, SymtbEntry* function) {
 
 Operand identifierValue() {
   SymtbEntry* entry = resolveCurrentName();
+  if (entry && entry->kind == skVariable) {
+    scan();
+    return theInterp.compileMode ? undefinedValue() : readVariable(*entry);
+  }
   std::string name(theToken.text);
   if (!entry) {
     if (scan() == tkLeftParen) return callNamed(name, nullptr);
@@ -259,9 +263,6 @@ Operand identifierValue() {
     return invalidValue();
   }
   switch (entry->kind) {
-    case skVariable:
-      scan();
-      return readVariable(*entry);
     case skBuiltin:
     case skFunction:
       scan();
@@ -382,20 +383,23 @@ void skimExpression() {
   theInterp.reportErrors = saved;
 }
 
-SymtbEntry* resolveCurrentName() {
+SymtbEntry* resolveCurrentToken() {
   const Token* token = theToken.current;
-  InterpreterState& in = theInterp;
-  SymtbEntry* entry;
+  const InterpreterState& in = theInterp;
   if (token->cachedGeneration == tableGeneration() && token->cachedScript == in.currentScript &&
       token->cachedFunction == in.currentFunction) {
-    entry = token->cachedEntry;
-  } else {
-    entry = resolveHashed(in.currentScript, in.currentFunction, token->text, token->hash);
-    token->cachedEntry = entry;
-    token->cachedGeneration = tableGeneration();
-    token->cachedScript = in.currentScript;
-    token->cachedFunction = in.currentFunction;
+    return token->cachedEntry;
   }
+  SymtbEntry* entry = resolveHashed(in.currentScript, in.currentFunction, token->text, token->hash);
+  token->cachedEntry = entry;
+  token->cachedGeneration = tableGeneration();
+  token->cachedScript = in.currentScript;
+  token->cachedFunction = in.currentFunction;
+  return entry;
+}
+
+SymtbEntry* resolveCurrentName() {
+  SymtbEntry* entry = resolveCurrentToken();
   while (entry && entry->kind == skModule) {
     if (scan() != tkDot || scan() != tkIdentifier) {
       reportError(cp("Esperava um identificador após o ponto"));

@@ -28,6 +28,9 @@ void skimExpression();
 // their dots); null when the name is unknown. The current token is the last
 // one of the name on return.
 SymtbEntry* resolveCurrentName();
+// The current identifier token resolved in the current script and function
+// (remembered by the token until the symbol table changes).
+SymtbEntry* resolveCurrentToken();
 
 // The value of a variable entry as read in an expression (a shared copy, or
 // the element of a running iterator).

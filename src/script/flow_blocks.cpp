@@ -228,15 +228,16 @@ bool cmdRepeat() {
 }
 
 bool cmdEnd() {
-  std::string complement(theToken.text);
+  std::string_view complement = theToken.text;
   scan();
-  TokenRec endLine = theToken;
+  if (complement != "PARA" && complement != "REPETE") {
+    if (complement == "ENQUANTO") currentScript().nextLine = lineCode(thisLine()).link;
+    return true;
+  }
+  // The loop line is read again; the lexer is left at its end.
   int32_t loopLine = lineCode(thisLine()).link;
-  bool ok = true;
-  if (complement == "ENQUANTO") currentScript().nextLine = loopLine;
-  else if (complement == "PARA") ok = endFor(loopLine);
-  else if (complement == "REPETE") ok = endRepeat(loopLine);
-  theToken = endLine;
+  bool ok = complement == "PARA" ? endFor(loopLine) : endRepeat(loopLine);
+  skipToEnd();
   return ok;
 }
 
@@ -244,10 +245,9 @@ bool cmdBreak() {
   int32_t loopLine = lineCode(thisLine()).link;
   int32_t endLine = lineCode(loopLine).link;
   if (loopName(loopLine) == "PARA") {
-    TokenRec here = theToken;
     SymtbEntry* e = loopVariable(loopLine);
     if (e) resetIterator(*variableCell(*e));
-    theToken = here;
+    skipToEnd();
   }
   continueAfter(endLine);
   return true;

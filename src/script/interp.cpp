@@ -170,7 +170,7 @@ int32_t ioStatus() { return currentScript().ioStatus; }
 void startScriptLine(int32_t script, int32_t line) {
   CodeRec& code = slots[size_t(script)].lines[size_t(line)];
   if (!code.tokens) code.tokens = cutLine(code.text + '\n');
-  startLine(line, code.tokens);
+  startLine(line, code.tokens, line == 0);
 }
 
 void setInteractiveLine(int32_t script, std::string_view text) {

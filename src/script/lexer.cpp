@@ -244,10 +244,12 @@ std::string_view TokenRec::lineText() const {
   return std::string_view(source->text.data(), source->text.size() - 1);
 }
 
-void startLine(int32_t lineNumber, std::shared_ptr<const LineTokens> source) {
+void startLine(int32_t lineNumber, const std::shared_ptr<const LineTokens>& source, bool keepAlive) {
   TokenRec& t = theToken;
   t.line = lineNumber;
-  t.source = std::move(source);
+  t.source = source.get();
+  if (keepAlive) t.keep = source;
+  else if (t.keep) t.keep.reset();
   t.position = 0;
   t.rewindMark = -1;
   t.kind = tkEnd;
@@ -261,7 +263,7 @@ void startLine(int32_t lineNumber, std::shared_ptr<const LineTokens> source) {
 void startLineText(int32_t lineNumber, std::string_view text) {
   std::string withLineFeed(text);
   withLineFeed += '\n';
-  startLine(lineNumber, cutLine(withLineFeed));
+  startLine(lineNumber, cutLine(withLineFeed), true);
 }
 
 uint8_t scan() {

@@ -73,7 +73,10 @@ std::shared_ptr<const LineTokens> cutLine(std::string_view textWithLineFeed);
 
 struct TokenRec {
   int32_t line = 0;                          // line number being scanned
-  std::shared_ptr<const LineTokens> source;  // the line and its tokens
+  const LineTokens* source = nullptr;        // the line and its tokens
+  // Holds lines that may be replaced while being scanned (the interactive
+  // line 0, which CMD rewrites); script lines live in their CodeRec.
+  std::shared_ptr<const LineTokens> keep;
   uint32_t position = 0;                     // index of the next token
   int32_t rewindMark = -1;                   // token index or -1
   uint8_t kind = tkEnd;
@@ -90,7 +93,7 @@ struct TokenRec {
 extern TokenRec theToken;
 
 // Start scanning a line whose tokens were cut already.
-void startLine(int32_t lineNumber, std::shared_ptr<const LineTokens> source);
+void startLine(int32_t lineNumber, const std::shared_ptr<const LineTokens>& source, bool keepAlive);
 // Convenience: cut text (without line feed) and start it.
 void startLineText(int32_t lineNumber, std::string_view text);
 uint8_t scan();

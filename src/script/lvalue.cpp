@@ -14,7 +14,7 @@ namespace {
 // followed; a missing name is created as a script-level variable.
 SymtbEntry* targetEntry() {
   int32_t script = theInterp.currentScript;
-  SymtbEntry* entry = resolve(script, theInterp.currentFunction, theToken.text);
+  SymtbEntry* entry = resolveCurrentToken();
   while (entry && entry->kind == skModule) {
     if (scan() != tkDot || scan() != tkIdentifier) {
       reportError(cp("Esperava um identificador após o ponto"));

@@ -10,17 +10,22 @@ namespace varlo {
 
 namespace {
 OutputSink sink = nullptr;
+bool silenced = false;
 }
 
 void setOutputSink(OutputSink s) { sink = s; }
+void setSpeechSilenced(bool on) { silenced = on; }
+bool speechSilenced() { return silenced; }
 
 void printLine(std::string_view text) {
   if (sink) sink(text, true, true);
+  else if (silenced) printSilent(text, true);
   else writeLineSpeak(text);
 }
 
 void printText(std::string_view text) {
   if (sink) sink(text, false, true);
+  else if (silenced) printSilent(text, false);
   else writeSpeak(text);
 }
 
@@ -34,7 +39,7 @@ void printSilent(std::string_view text, bool lineBreak) {
 }
 
 void waitSpeech() {
-  if (sink) return;
+  if (sink || silenced) return;
   while (isBusy()) {
     pumpMessages();
     pause(10);

@@ -15,6 +15,11 @@ void printSilent(std::string_view text, bool lineBreak);
 // Waits while speech is in progress; a key press silences it.
 void waitSpeech();
 
+// Batch runs without sound: everything is printed, nothing is spoken, and
+// commands that speak (FALA, SOLETRA) should skip speaking too.
+void setSpeechSilenced(bool silenced);
+bool speechSilenced();
+
 // A sink replaces the console: it receives every piece of output.
 using OutputSink = void (*)(std::string_view text, bool lineBreak, bool spoken);
 void setOutputSink(OutputSink sink);   // nullptr: back to the console

@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/headless_front_end.h"
 #include "script/host.h"
+#include "script/output.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
   openConsole();
   if (headless()) setHeadlessEcho(true);
   initSpeech(0, "");
+  setSpeechSilenced(quiet);
   resetInterpreter();
   std::string label = argc == 3 ? utf8ToCp1252(argv[2]) : std::string();
   RunOutcome outcome = executeScript(argv[1], label);
