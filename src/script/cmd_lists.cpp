@@ -155,8 +155,9 @@ bool cmdSort() {
   Lvalue target = parseLvalue();
   if (!target.valid()) return false;
   Operand list = readLvalue(target);
+  SortOptions options = sortOptions();
   bool ok = list.tag == Tag::list;
-  if (ok) sortList(list, sortOptions());
+  if (ok) sortList(list, options);
   releaseValue(list);
   if (!ok) return fail("Esperava uma lista para ordenar");
   return true;
