@@ -62,7 +62,7 @@ bool inPlace(Op op, const char* name) {
   if (!target.valid()) return false;
   int32_t amount = 0;
   if (!readInteger(amount, false)) {
-    return fail("O segundo operando do comando " + std::string(name) + " deve ser inteiro");
+    return failLine("O segundo operando do comando " + std::string(name) + " deve ser inteiro");
   }
   Operand current = readLvalue(target);
   Operand number = toInteger(current);
@@ -76,7 +76,7 @@ bool inPlace(Op op, const char* name) {
   releaseValue(number);
   releaseValue(current);
   if (result.tag == Tag::invalid) {
-    return fail("O primeiro operando do comando " + std::string(name) + cp(" não é inteiro"));
+    return failLine("O primeiro operando do comando " + std::string(name) + cp(" não é inteiro"));
   }
   return assignLvalue(target, std::move(result));
 }

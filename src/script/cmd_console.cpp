@@ -33,7 +33,7 @@ bool collectItems(std::string& out, const char* invalidMessage) {
     Operand v = evaluate(1);
     if (v.tag == Tag::invalid && invalidMessage) {
       skipToEnd();
-      return fail(cp(invalidMessage));
+      return failLine(cp(invalidMessage));
     }
     std::string text = valueText(v);
     releaseValue(v);
@@ -61,7 +61,7 @@ bool emit(const Destination& to, std::string_view text, bool lineBreak) {
     bool ok = writeToDescriptor(to.descriptor, text, lineBreak);
     setIoStatus(ok ? 0 : 1);
     if (!descriptorSlot(to.descriptor).open) {
-      return fail("Erro no processamento do arquivo #" + std::to_string(to.descriptor));
+      return failLine("Erro no processamento do arquivo #" + std::to_string(to.descriptor));
     }
     return true;
   }
@@ -76,7 +76,7 @@ bool writeList(const Destination& to) {
   Operand list = evaluate(1);
   if (list.tag != Tag::list) {
     releaseValue(list);
-    return fail("Esperava uma lista para ser escrita");
+    return failLine("Esperava uma lista para ser escrita");
   }
   Operand separator = undefinedValue();
   if (theToken.kind != tkEnd) separator = evaluate(1);
@@ -87,7 +87,7 @@ bool writeList(const Destination& to) {
       ok = emit(to, cell ? valueText(*cell) : std::string("?"), true);
     }
   } else if (separator.tag != Tag::string) {
-    ok = fail("Esperava uma cadeia como separador");
+    ok = failLine("Esperava uma cadeia como separador");
   } else {
     std::string line;
     bool first = true;

@@ -105,6 +105,7 @@ Descriptor& descriptorSlot(int n) { return descriptors[size_t(n)]; }
 
 int parseDescriptor() {
   if (theToken.kind != tkHash) {
+    skipToEnd();
     reportError("Esperava um descritor de arquivo");
     return -1;
   }
@@ -113,6 +114,7 @@ int parseDescriptor() {
   int n = v.tag == Tag::integer ? v.first : -1;
   releaseValue(v);
   if (n < 0 || n >= kDescriptorCount) {
+    skipToEnd();
     reportError(cp("Descritor de arquivo inválido"));
     return -1;
   }

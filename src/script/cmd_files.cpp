@@ -17,12 +17,12 @@ bool cmdOpen() {
   if (descriptorSlot(n).open) {
     setIoStatus(1);
     if (quiet) return true;
-    return fail("O descritor #" + std::to_string(n) + cp(" já está aberto"));
+    return failLine("O descritor #" + std::to_string(n) + cp(" já está aberto"));
   }
   bool ok = openTextDescriptor(n, name, mode);
   setIoStatus(ok ? 0 : 1);
   if (ok || quiet) return true;
-  return fail("Erro na abertura do arquivo " + name);
+  return failLine("Erro na abertura do arquivo " + name);
 }
 
 bool cmdClose() {
@@ -30,7 +30,7 @@ bool cmdClose() {
   if (n < 0) return false;
   bool ok = closeDescriptor(n);
   setIoStatus(ok ? 0 : 1);
-  if (!ok) return fail("Erro no fechamento do arquivo #" + std::to_string(n));
+  if (!ok) return failLine("Erro no fechamento do arquivo #" + std::to_string(n));
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include "console/option_menu.h"
 #include "script/cmd_descriptors.h"
 #include "script/cmd_viewer.h"
+#include "script/cmd_operands.h"
 #include "script/interp.h"
 #include "script/output.h"
 
@@ -87,17 +88,17 @@ bool cmdHelp() {
   if (theToken.kind != tkEnd) {
     if (theToken.kind != tkIdentifier) {
       skipToEnd();
-      return fail("Esperava o nome de um comando");
+      return failLine("Esperava o nome de um comando");
     }
     name = std::string(theToken.text);
     scan();
   }
   std::vector<Section> sections;
-  if (!loadManual(sections)) return fail(cp("Manual não encontrado"));
+  if (!loadManual(sections)) return failLine(cp("Manual não encontrado"));
   const Section* section = name.empty() ? chooseSection(sections) : findSection(sections, name);
   if (!section) {
     if (name.empty()) return true;
-    return fail(cp("Ajuda não encontrada para o comando ") + name);
+    return failLine(cp("Ajuda não encontrada para o comando ") + name);
   }
   viewText(section->lines);
   return true;

@@ -147,7 +147,7 @@ bool cmdAppend() {
   }
   releaseValue(list);
   releaseValue(more);
-  if (!ok) return fail("O comando ANEXA espera listas como argumentos");
+  if (!ok) return failLine("O comando ANEXA espera listas como argumentos");
   return true;
 }
 
@@ -159,7 +159,7 @@ bool cmdSort() {
   bool ok = list.tag == Tag::list;
   if (ok) sortList(list, options);
   releaseValue(list);
-  if (!ok) return fail("Esperava uma lista para ordenar");
+  if (!ok) return failLine("Esperava uma lista para ordenar");
   return true;
 }
 
@@ -194,7 +194,7 @@ bool cmdFind() {
   releaseValue(list);
   releaseValue(start);
   releaseValue(value);
-  if (!message.empty()) return fail(message);
+  if (!message.empty()) return failLine(message);
   return assignLvalue(target, integerValue(found));
 }
 

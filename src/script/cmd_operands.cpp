@@ -23,6 +23,11 @@ bool readInteger(int32_t& out, bool report) {
   return ok;
 }
 
+bool failLine(std::string_view message) {
+  skipToEnd();
+  return fail(message);
+}
+
 bool takeAmpersand() {
   if (theToken.kind != tkAmpersand) return false;
   scan();
@@ -48,7 +53,7 @@ bool appendToString(const Lvalue& target, std::string_view piece, const char* no
   bool isString = current.tag == Tag::string;
   std::string text = isString ? textOf(current) : std::string();
   releaseValue(current);
-  if (!isString) return fail(cp(notString));
+  if (!isString) return failLine(cp(notString));
   if (!fitsLimits(0, text.size() + piece.size())) return false;
   text += piece;
   return assignLvalue(target, stringValue(std::move(text)));

@@ -17,6 +17,9 @@ bool readString(std::string& out, bool report = true);
 // An integer operand (a numeric string is accepted). With report set, a
 // non-integer reports "Esperava um valor inteiro".
 bool readInteger(int32_t& out, bool report = true);
+// Reports, skips the rest of the line (so that no second complaint about
+// it follows) and returns false.
+bool failLine(std::string_view message);
 // Skips a trailing Ampersand and says whether there was one.
 bool takeAmpersand();
 // The kind of the token after the current one, without moving.

@@ -46,11 +46,11 @@ void readModifiers(ReadRequest& r) {
 
 bool checkModifiers(const ReadRequest& r) {
   if (r.integer && (r.list || r.json)) {
-    return fail(std::string("Modificadores ") + (r.list ? "INTEIRO e LISTA" : "INTEIRO e DICIONARIO") +
+    return failLine(std::string("Modificadores ") + (r.list ? "INTEIRO e LISTA" : "INTEIRO e DICIONARIO") +
                 cp(" conflitantes para o comando Lê"));
   }
   if (!fromKeyboard(r) && (r.mute || r.password || r.edit)) {
-    return fail(cp("Os modificadores MUDO, SENHA ou EDITA só se aplicam à leitura do teclado"));
+    return failLine(cp("Os modificadores MUDO, SENHA ou EDITA só se aplicam à leitura do teclado"));
   }
   return true;
 }
@@ -66,7 +66,7 @@ bool parseRequest(ReadRequest& r, Lvalue& target) {
     if (r.descriptor < 0) return false;
   }
   readModifiers(r);
-  if (theToken.kind != tkIdentifier) return fail(cp("Faltou a variável para leitura"));
+  if (theToken.kind != tkIdentifier) return failLine(cp("Faltou a variável para leitura"));
   if (!checkModifiers(r)) return false;
   target = parseLvalue();
   if (!target.valid()) return false;
@@ -76,7 +76,7 @@ bool parseRequest(ReadRequest& r, Lvalue& target) {
   }
   r.key = takeAmpersand();
   if (!fromKeyboard(r) && !descriptorSlot(r.descriptor).open) {
-    return fail(cp("Não há arquivo aberto associado ao descritor #") + std::to_string(r.descriptor));
+    return failLine(cp("Não há arquivo aberto associado ao descritor #") + std::to_string(r.descriptor));
   }
   return true;
 }
@@ -251,7 +251,7 @@ bool cmdRead() {
   if (v.tag == Tag::list && r.upper && !r.json) upperElements(v);
   v = converted(r, std::move(v));
   if (v.tag == Tag::invalid) {
-    return fail(cp("Erro de leitura; a variável ") + quoted(lvalueText(target)) + cp(" não foi alterada"));
+    return failLine(cp("Erro de leitura; a variável ") + quoted(lvalueText(target)) + cp(" não foi alterada"));
   }
   return assignLvalue(target, std::move(v));
 }

@@ -62,7 +62,7 @@ bool cmdDebug() {
 bool cmdVersion() {
   std::string text;
   if (theToken.kind == tkEnd || !readString(text, false)) {
-    return fail(cp("Esperava uma cadeia com o número da versão"));
+    return failLine(cp("Esperava uma cadeia com o número da versão"));
   }
   long whole = 0;
   std::string fraction;

@@ -82,7 +82,7 @@ bool concatenateList(const Lvalue& target) {
   std::string joined = ok ? joinList(list, separator) : std::string();
   Tag tag = list.tag;
   releaseValue(list);
-  if (tag != Tag::list) return fail("Esperava uma lista para concatenar");
+  if (tag != Tag::list) return failLine("Esperava uma lista para concatenar");
   if (!ok) return false;
   if (!fitsLimits(0, joined.size())) return false;
   return assignLvalue(target, stringValue(std::move(joined)));
@@ -97,7 +97,7 @@ bool cmdConcatenate() {
   Operand piece = evaluateAs(Tag::string);
   if (piece.tag != Tag::string) {
     releaseValue(piece);
-    return fail("O comando CONCATENA aplica-se a cadeias");
+    return failLine("O comando CONCATENA aplica-se a cadeias");
   }
   bool ok = appendToString(target, textOf(piece), "O comando CONCATENA aplica-se a cadeias");
   releaseValue(piece);
@@ -110,7 +110,7 @@ bool cmdCopy() {
   std::string text;
   int32_t first = 0, last = 0;
   if (!readString(text, false) || !readInteger(first, false) || !readInteger(last, false)) {
-    return fail(cp("Operandos inválidos para o comando COPIA"));
+    return failLine(cp("Operandos inválidos para o comando COPIA"));
   }
   return assignLvalue(target, stringValue(slice(text, first, last)));
 }
@@ -136,7 +136,7 @@ bool cmdReplace() {
   releaseValue(current);
   releaseValue(old);
   releaseValue(by);
-  if (!strings) return fail(cp("Esperava três cadeias como argumentos para o comando SUBSTITUI"));
+  if (!strings) return failLine(cp("Esperava três cadeias como argumentos para o comando SUBSTITUI"));
   if (!fitsLimits(0, result.size())) return false;
   return assignLvalue(target, stringValue(std::move(result)));
 }
@@ -148,15 +148,15 @@ bool cmdExchange() {
   bool isString = current.tag == Tag::string;
   std::string text = isString ? textOf(current) : std::string();
   releaseValue(current);
-  if (!isString) return fail(cp("A variável especificada não contém uma cadeia"));
+  if (!isString) return failLine(cp("A variável especificada não contém uma cadeia"));
   Operand by = evaluate(1);
   bool byString = by.tag == Tag::string;
   std::string insert = byString ? textOf(by) : std::string();
   releaseValue(by);
-  if (!byString) return fail("O terceiro argumento deveria ser a nova cadeia");
+  if (!byString) return failLine("O terceiro argumento deveria ser a nova cadeia");
   int32_t first = 0, last = 0;
   if (!readInteger(first, false) || !readInteger(last, false)) {
-    return fail("O quarto e quinto argumentos deveriam ser inteiros");
+    return failLine("O quarto e quinto argumentos deveriam ser inteiros");
   }
   // Characters first..last give way to the new text; last < first inserts.
   int64_t a = std::clamp<int64_t>(first, 1, int64_t(text.size()) + 1);
