@@ -299,7 +299,10 @@ Operand selectors(Operand&& value) {
 }
 
 Operand primary() {
-  if (tooDeep()) {
+  // Only nested brackets, bars and unary operators recurse here (calls are
+  // guarded by the call protocol).
+  uint8_t kind = theToken.kind;
+  if (kind >= tkOperator && kind != tkInteger && kind != tkString && tooDeep()) {
     skipToEnd();
     return invalidValue();
   }

@@ -227,6 +227,7 @@ std::shared_ptr<const LineTokens> cutLine(std::string_view textWithLineFeed) {
   for (;;) {
     Token t = cutter.next(pos);
     if (t.kind == tkIdentifier) t.hash = hashName(t.text);
+    t.hasErrors = !t.errorsBefore.empty() || !t.errorsInside.empty();
     bool terminal = t.terminal;
     bool endOfLine = t.raw == "EOL";
     line->tokens.push_back(std::move(t));
@@ -271,10 +272,9 @@ uint8_t scan() {
   const std::vector<Token>& tokens = t.source->tokens;
   uint32_t index = t.position;
   const Token& token = tokens[index];
-  bool arriving = t.current != &token;
-  if (arriving) {
-    if (!token.errorsBefore.empty()) reportAll(token.errorsBefore);
-    if (!token.errorsInside.empty()) reportAll(token.errorsInside);
+  if (token.hasErrors && t.current != &token) {
+    reportAll(token.errorsBefore);
+    reportAll(token.errorsInside);
   }
   makeCurrent(t, token);
   if (!token.terminal) t.position = index + 1;
@@ -291,7 +291,7 @@ void rewind() {
   if (t.rewindMark < 0) return;
   const Token& token = t.source->tokens[uint32_t(t.rewindMark)];
   // Scanning again from the token's start meets only what lies inside it.
-  reportAll(token.errorsInside);
+  if (token.hasErrors) reportAll(token.errorsInside);
   makeCurrent(t, token);
   if (!token.terminal) t.position = uint32_t(t.rewindMark) + 1;
 }

@@ -48,6 +48,7 @@ struct Token {
   uint8_t kind = tkEnd;
   uint8_t op = opNone;
   bool terminal = false;      // scanning again stays on this token
+  bool hasErrors = false;     // errorsBefore or errorsInside not empty
   int32_t integer = 0;
   uint32_t start = 0;         // byte offset of the token in the line
   uint32_t end = 0;           // byte offset after it
