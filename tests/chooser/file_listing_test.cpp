@@ -57,6 +57,8 @@ TEST(Sorting, NumberedNamesSortByNumberAndAccentsFold) {
   EXPECT_EQ(sortKey("\xC1" "baco.txt"), "ABACO.TXT");
   EXPECT_EQ(sortKey("9x"), "000000000000009X");
   EXPECT_EQ(sortKey("\xE7\xE3o-\xD1\xF6\xDF"), "CAO-NO\xFE");   // ção-Ñöß
+  // Windows-1252 letters of 128-191 fold by their own meaning: Š, œ, ª.
+  EXPECT_EQ(sortKey("\x8A\x9C\xAA\x80"), "SOA\xFE");
 }
 
 TEST(Sorting, ExtensionSizeAndTimeKeepNameOrderForTies) {
