@@ -16,11 +16,12 @@
 
 namespace {
 
-// Deep recursion of scripts needs more native stack than the usual 8 MB.
+// Deep recursion of scripts needs more native stack than the usual 8 MB
+// (kept well below the gap the kernel leaves under the stack).
 void growStack() {
   rlimit limit{};
   if (getrlimit(RLIMIT_STACK, &limit) != 0) return;
-  constexpr rlim_t kWanted = rlim_t(256) << 20;
+  constexpr rlim_t kWanted = rlim_t(64) << 20;
   if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < kWanted) {
     limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? kWanted : std::min(kWanted, limit.rlim_max);
     setrlimit(RLIMIT_STACK, &limit);
