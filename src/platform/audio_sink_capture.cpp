@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 
 #include "platform/audio_sink_backend.h"
 
@@ -103,7 +104,12 @@ void close() {
 
 }  // namespace
 
-void setCaptureFile(const std::string& path) { capturePath = path; }
+// Fixed at choice time: the program changes directory while it converts.
+void setCaptureFile(const std::string& path) {
+  std::error_code failed;
+  std::filesystem::path full = std::filesystem::absolute(path, failed);
+  capturePath = failed ? path : full.string();
+}
 
 const SinkOps& captureSink() {
   static const SinkOps ops{open, close, write, reset, poll};
