@@ -211,5 +211,33 @@ TEST_F(Conversion, UnreadableTextEndsTheRunAndKeepsEarlierResults) {
   EXPECT_EQ(screen.find(utf8ToCp1252("Conversão bem sucedida")), std::string::npos);
 }
 
+// The answer to the W/3 question, given once it is asked (the listing of
+// the selection before it discards waiting keys).
+uint8_t formatAnswer = 0;
+void answerFormatQuestion() {
+  if (formatAnswer && !keyPending() && screenDump().find("Digite W") != std::string::npos) {
+    pushKey(formatAnswer);
+    formatAnswer = 0;
+  }
+}
+
+TEST_F(Conversion, OptionCAsksTheFormatAndWritesIntoTheAudioSubdirectory) {
+  AppState& s = appState();
+  s.commandLineMode = false;
+  writeBytes(project / "a.txt", "Texto curto.\n");
+  setPumpHook(PumpHook::media, answerFormatQuestion);
+  formatAnswer = '3';
+  std::string screen = convert({"a.txt"});
+  EXPECT_NE(screen.find("OK, irei converter no formato MP3"), std::string::npos) << screen;
+  EXPECT_TRUE(fs::exists(audio / "a.mp3"));
+  EXPECT_FALSE(fs::exists(audio / "a.wav"));
+
+  formatAnswer = key::Esc;
+  screen = convert({"a.txt"});
+  EXPECT_NE(screen.find("Desistiu"), std::string::npos) << screen;
+  setPumpHook(PumpHook::media, nullptr);
+  EXPECT_EQ(s.audioSubdirectory, "WAVMP3");
+}
+
 }  // namespace
 }  // namespace varlo::test
