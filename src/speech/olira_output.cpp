@@ -21,9 +21,11 @@ namespace {
 constexpr size_t kHeaderBytes = 44;
 constexpr size_t kImageSamplesMax = 64000;  // bytes of samples in one image
 constexpr size_t kShortestImage = 256;
-// Lines written before the synthesizer is drained at the next pause, so
-// that its queue stays small whatever the length of the text.
+// Lines written before the synthesizer is drained at the next pause (or,
+// in a text without punctuation, at the next word), so that its queue stays
+// small whatever the length of the text.
 constexpr size_t kLinesPerDrain = 2000;
+constexpr size_t kLinesPerDrainAtWord = 8000;
 
 std::string databasePath;
 std::string outputName;
@@ -129,12 +131,13 @@ bool synthesize(const std::vector<std::string>& lines) {
       ok = false;
     }
     bool pause = !lines[i].empty() && lines[i][0] == '_';
-    if (last || (pause && ++sinceDrain >= kLinesPerDrain)) {
+    bool word = !lines[i].empty() && lines[i][0] == ';';
+    ++sinceDrain;
+    if (last || (pause && sinceDrain >= kLinesPerDrain) ||
+        (word && sinceDrain >= kLinesPerDrainAtWord)) {
       synthFlush();
       ok = drainSamples() && ok;
       sinceDrain = 0;
-    } else {
-      ++sinceDrain;
     }
   }
   return ok;
