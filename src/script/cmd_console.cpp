@@ -109,7 +109,7 @@ bool listForm() {
   if (!isWord("LISTA")) return false;
   uint8_t next = nextTokenKind();
   return next != tkEnd && next != tkComma && next != tkColon && next != tkAmpersand &&
-         next != tkOperator && next != tkLeftBracket && next != tkDot;
+         next != tkOperator && next != tkDot;
 }
 
 bool speakItems(bool spelled) {
@@ -139,8 +139,11 @@ bool cmdWrite() {
     scan();
     ok = writeList(to);
   } else {
+    // An invalid value never goes into a file or connection; on the
+    // console it is shown as such.
     std::string text;
-    collectItems(text, nullptr);
+    const char* invalid = to.descriptor >= 0 ? "Expressão inválida para o comando ESCREVE" : nullptr;
+    if (!collectItems(text, invalid)) return false;
     bool lineBreak = !takeAmpersand();
     ok = emit(to, text, lineBreak);
   }
