@@ -17,23 +17,11 @@ constexpr double kShortestDuration = 0.2;
 constexpr double kLowestPitch = 0.25;
 constexpr unsigned kClosePoll = 50;
 
-struct DataPaths {
-  std::string database;
-  OliraDataFiles files;
-};
-
-const DataPaths& dataPaths() {
-  static const DataPaths paths = [] {
-    std::string database = readSetting("OLIRATTS", "MBROLA_DB");
-    std::string dir = readSetting("OLIRATTS", "DIR");
-    std::string base = readSetting("OLIRATTS", "BASE");
-    if (database.empty()) database = "br4";
-    if (dir.empty()) dir = suiteDirectory() + "/olira/";
-    if (base.empty()) base = "portug";
-    if (dir.back() != '/') dir += '/';
-    if (database.find('/') == std::string::npos) database = dir + database;
-    return DataPaths{database, oliraFilesAt(dir, base)};
-  }();
+// Computed once, at the first open.
+const OliraPaths& dataPaths() {
+  static const OliraPaths paths = oliraPathsFor(readSetting("OLIRATTS", "MBROLA_DB"),
+                                                readSetting("OLIRATTS", "DIR"),
+                                                readSetting("OLIRATTS", "BASE"));
   return paths;
 }
 
@@ -41,11 +29,20 @@ bool opened = false;
 
 }  // namespace
 
+OliraPaths oliraPathsFor(std::string database, std::string dir, std::string base) {
+  if (database.empty()) database = "br4";
+  if (dir.empty()) dir = suiteDirectory() + "/olira/";
+  if (base.empty()) base = "portug";
+  if (dir.back() != '/') dir += '/';
+  if (database.find('/') == std::string::npos) database = dir + database;
+  return OliraPaths{database, oliraFilesAt(dir, base)};
+}
+
 double oliraDurationFactor(int speed) { return std::max(kShortestDuration, 0.8 - speed / 15.0); }
 double oliraPitchFactor(int pitch) { return std::max(kLowestPitch, (pitch + 11) / 11.0); }
 
 bool oliraOpen(int voice, int speed, int pitch, const std::string& outputFile) {
-  const DataPaths& paths = dataPaths();
+  const OliraPaths& paths = dataPaths();
   setOutputFile(outputFile);
   opened = initSynthesizer(paths.database, paths.files.rules, paths.files.exceptions,
                            paths.files.abbreviations, paths.files.prosody,

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "speech/olira_voice.h"
+
 namespace varlo {
 
 // voice is ignored; speed 0 is the normal rate (3 faster, -3 slower);
@@ -17,6 +19,15 @@ bool oliraSpeak(std::string_view text);
 // A pending key stops the speech and answers false.
 bool oliraIsSpeaking();
 void oliraStop();
+
+// The synthesizer voice and the five data files from the [OLIRATTS] values
+// MBROLA_DB, DIR and BASE; empty values give br4, the suite's olira
+// directory and portug.
+struct OliraPaths {
+  std::string database;
+  OliraDataFiles files;
+};
+OliraPaths oliraPathsFor(std::string database, std::string directory, std::string base);
 
 // Duration and pitch factors for a speed and a pitch setting, kept within
 // what the synthesizer can render.

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "console/config.h"
 #include "olira/olira_test_util.h"
 #include "speech/olira_driver.h"
 #include "speech/olira_output.h"
@@ -82,6 +83,20 @@ TEST(OliraDriver, SpeedAndPitchBecomeFactors) {
   EXPECT_DOUBLE_EQ(oliraPitchFactor(0), 1.0);
   EXPECT_DOUBLE_EQ(oliraPitchFactor(11), 2.0);
   EXPECT_DOUBLE_EQ(oliraPitchFactor(-50), 0.25);
+}
+
+TEST(OliraDriver, DataFilePaths) {
+  OliraPaths defaults = oliraPathsFor("", "", "");
+  std::string dir = suiteDirectory() + "/olira/";
+  EXPECT_EQ(defaults.database, dir + "br4");
+  EXPECT_EQ(defaults.files.rules, dir + "portug.nrl");
+  EXPECT_EQ(defaults.files.diphones, dir + "portug.dfn");
+  OliraPaths own = oliraPathsFor("voz", "/opt/vozes", "meu");
+  EXPECT_EQ(own.database, "/opt/vozes/voz");
+  EXPECT_EQ(own.files.exceptions, "/opt/vozes/meu.exc");
+  EXPECT_EQ(own.files.abbreviations, "/opt/vozes/meu.abr");
+  EXPECT_EQ(own.files.prosody, "/opt/vozes/meu.pro");
+  EXPECT_EQ(oliraPathsFor("/outro/lugar/br4", "/d/", "b").database, "/outro/lugar/br4");
 }
 
 TEST(OliraDriver, RendersThroughTheSuiteData) {
