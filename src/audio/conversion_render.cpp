@@ -25,8 +25,6 @@ struct Render {
   AudioNames names;
   std::string effectDirectory;
   std::string pending;          // gathered for the next request
-  int voiceSwitches = 0;
-  int effectsInserted = 0;
   bool piecesJoined = false;    // "temp.wav" holds the pieces closed so far
   bool silencesAllowed = false;
   bool voiceLost = false;       // the voice could not record: stop rendering
@@ -95,8 +93,6 @@ void joinPiece(const std::string& effect) {
     farewell();
 }
 
-void flushPending();
-
 void insertSilence(const char* milliseconds) {
   if (!r.silencesAllowed) return;
   bool previous = xmlMode();
@@ -116,7 +112,6 @@ void flushPending() {
 void switchVoice(const VoiceMarker& v) {
   closeRecording();
   joinPiece("");
-  ++r.voiceSwitches;
   stopSpeech();
   if (recordWith(v.type, v.voice, v.speed, v.pitch)) return;
   sayProblem("A voz indicada no texto não pôde ser usada; continuo com a voz configurada.");
@@ -137,7 +132,6 @@ std::string findEffect(const std::string& name) {
 void insertEffect(const std::string& effect) {
   closeRecording();
   joinPiece(effect);
-  ++r.effectsInserted;
   stopSpeech();
   r.voiceLost = !recordWithConfiguredVoice();
 }

@@ -94,6 +94,26 @@ TEST_F(Conversion, EffectWithoutNameTakesTheConfiguredOneOrNothing) {
   EXPECT_NEAR(wavFrames(audio / "vazio.wav"), one + 5000 + two, 2 * kJitter);
 }
 
+TEST_F(Conversion, EffectsThatCannotBeJoinedAreLeftOutAndLeftAlone) {
+  // 12345 Hz is no rate the join can reach; a float WAV is no PCM; a text
+  // is no WAV at all.
+  writeSquareWave(project / "estranho.wav", 22050, 16, 1, 1000);
+  std::string odd = readBytes(project / "estranho.wav");
+  odd.replace(24, 4, std::string("\x39\x30\x00\x00", 4));
+  writeBytes(project / "estranho.wav", odd);
+  std::string floatWav = readBytes(project / "estranho.wav");
+  floatWav[20] = 3;
+  writeBytes(project / "flutuante.wav", floatWav);
+  writeBytes(project / "texto.wav", "isto nao e um som");
+  writeBytes(project / "sons.txt",
+             "Um.\n#SOM#estranho.wav\nDois.\n#SOM#flutuante.wav\nTres.\n#SOM#texto.wav\nFim.\n");
+  convert({"sons.txt"});
+  EXPECT_GT(wavFrames(audio / "sons.wav"), framesOf("Um.\nDois.\nTres.\nFim.\n") / 2);
+  EXPECT_EQ(readBytes(project / "estranho.wav"), odd);
+  EXPECT_EQ(readBytes(project / "flutuante.wav"), floatWav);
+  EXPECT_TRUE(noScratchFiles());
+}
+
 TEST_F(Conversion, MissingEffectIsSpokenAsItsName) {
   int spoken = framesOf("Antes.\nporta.wav\nDepois.\n");
   writeBytes(project / "falta.txt", "Antes.\n#SOM#porta.wav\nDepois.\n");
