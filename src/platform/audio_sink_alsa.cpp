@@ -147,25 +147,30 @@ void run() {
 
 void close();
 
+// Opens a PCM by name and sets it up for the format; null when it cannot
+// play that format.
+snd_pcm_t* openPcm(const std::string& name, const AudioFormat& format) {
+  snd_pcm_t* opened = nullptr;
+  if (snd_pcm_open(&opened, name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+    return nullptr;
+  if (snd_pcm_set_params(opened, pcmFormat(format.bits), SND_PCM_ACCESS_RW_INTERLEAVED,
+                         unsigned(format.channels), unsigned(format.rate), 1,
+                         kLatencyMicros) < 0) {
+    snd_pcm_close(opened);
+    return nullptr;
+  }
+  return opened;
+}
+
 int open(const AudioFormat& format, const std::string& device) {
   // The playback thread must be joined before the program's statics go.
   static const bool closesAtExit = std::atexit([] { close(); }) == 0;
   (void)closesAtExit;
   snd_lib_error_set_handler(quietErrors);
-  std::string name = device.empty() ? "default" : device;
-  if (snd_pcm_open(&pcm, name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0 &&
-      (name == "default" ||
-       snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)) {
-    pcm = nullptr;
-    return 2;
-  }
-  if (snd_pcm_set_params(pcm, pcmFormat(format.bits), SND_PCM_ACCESS_RW_INTERLEAVED,
-                         unsigned(format.channels), unsigned(format.rate), 1,
-                         kLatencyMicros) < 0) {
-    snd_pcm_close(pcm);
-    pcm = nullptr;
-    return 2;
-  }
+  // A chosen device that cannot play the format gives way to the default.
+  pcm = device.empty() ? nullptr : openPcm(device, format);
+  if (!pcm) pcm = openPcm("default", format);
+  if (!pcm) return 2;
   frameBytes = format.bytesPerFrame();
   framesWritten = lastPlayed = 0;
   lastProgress = std::chrono::steady_clock::now();
