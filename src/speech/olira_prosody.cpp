@@ -220,7 +220,9 @@ std::vector<std::string> tokenize(std::string_view text) {
   std::vector<std::string> list{"[--]"};
   size_t pos = 0;
   while (true) {
-    while (pos < text.size() && text[pos] == ' ') ++pos;
+    // The hyphen of a compound word (guarda-chuva) separates like a blank;
+    // as a token it would take the class of a sentence boundary.
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '-')) ++pos;
     if (pos >= text.size()) break;
     std::string entry;
     if (text.compare(pos, 2, "..") == 0) {

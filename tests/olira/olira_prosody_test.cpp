@@ -114,6 +114,10 @@ TEST_F(OliraProsody, TokensGetClassesAndCodes) {
                           "577|casa", "555|.", "555|", "575|fim", "555|?", "555|"}));
 }
 
+TEST_F(OliraProsody, HyphensJoinWordsWithoutATokenOfTheirOwn) {
+  EXPECT_EQ(tokenize("guarda-chuva"), (Lines{"[--]", "[XX]guarda", "[XX]chuva"}));
+}
+
 TEST_F(OliraProsody, QuestionMarkCodesContinueThePreviousLevel) {
   std::string text = "[DURAÇÃO]\n[CHAVES]\n[PROSÓDIA]\n||?\?=?33\n|?\?|=9\n";
   ASSERT_EQ(messageOf(text, true), "");
