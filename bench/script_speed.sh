@@ -7,7 +7,7 @@
 # Usage: bench/script_speed.sh [BUILD_DIR]   (default build)
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
-BUILD=${1:-$HERE/../build}
+BUILD=$(cd "${1:-$HERE/../build}" && pwd)
 RUNNER="$BUILD/varlo-script"
 [ -x "$RUNNER" ] || { echo "varlo-script not built in $BUILD"; exit 1; }
 command -v lua5.4 > /dev/null || { echo "lua5.4 not installed"; exit 1; }

@@ -18,90 +18,108 @@ struct SortOptions {
   bool ignoreCase = false;
 };
 
-// One element with what the comparison needs worked out once.
+bool textual(Tag t) { return t == Tag::integer || t == Tag::string; }
+
+// One element with what the comparison needs worked out once; its text
+// (integers and strings, folded with MAIUSC) waits in a separate vector so
+// that moving keys stays cheap.
 struct SortKey {
   Operand* cell = nullptr;
   Tag tag = Tag::invalid;
   int32_t integer = 0;      // integer, or the number of a numeric string
   bool number = false;      // integer or numeric string
-  std::string text;         // integers and strings, folded with MAIUSC
+  uint32_t text = 0;        // index into the texts
 };
 
-SortKey keyOf(Operand* cell, const SortOptions& options) {
-  SortKey k;
-  k.cell = cell;
-  k.tag = cell->tag;
-  if (k.tag == Tag::integer) {
-    k.integer = cell->first;
-    k.number = true;
-    k.text = integerText(cell->first);
-  } else if (k.tag == Tag::string) {
-    k.number = parseInteger(textOf(*cell), k.integer);
-    k.text = options.ignoreCase ? upperText(textOf(*cell)) : textOf(*cell);
+struct Sorter {
+  const SortOptions& options;
+  std::vector<std::string> texts;
+  std::vector<SortKey> keys;
+
+  // Integers need their text only when strings are there to meet them.
+  void add(Operand* cell, bool withTexts) {
+    SortKey k;
+    k.cell = cell;
+    k.tag = cell->tag;
+    k.text = uint32_t(texts.size());
+    if (k.tag == Tag::integer) {
+      k.integer = cell->first;
+      k.number = true;
+      texts.push_back(withTexts ? integerText(cell->first) : std::string());
+    } else if (k.tag == Tag::string) {
+      k.number = parseInteger(textOf(*cell), k.integer);
+      texts.push_back(options.ignoreCase ? upperText(textOf(*cell)) : textOf(*cell));
+    } else {
+      texts.emplace_back();
+    }
+    keys.push_back(k);
   }
-  return k;
-}
 
-bool textual(Tag t) { return t == Tag::integer || t == Tag::string; }
-
-int compareKeys(const SortKey& a, const SortKey& b, const SortOptions& options) {
-  int result;
-  if (a.tag == Tag::integer && b.tag == Tag::integer) {
-    result = a.integer < b.integer ? -1 : a.integer > b.integer ? 1 : 0;
-  } else if (textual(a.tag) && textual(b.tag)) {
-    if (options.numeric && a.number && b.number) {
+  int compare(const SortKey& a, const SortKey& b) const {
+    int result;
+    if (a.tag == Tag::integer && b.tag == Tag::integer) {
       result = a.integer < b.integer ? -1 : a.integer > b.integer ? 1 : 0;
-    } else {
-      int c = a.text.compare(b.text);
-      result = c < 0 ? -1 : c > 0 ? 1 : 0;
-    }
-  } else {
-    result = a.tag == b.tag ? 0 : -1;
-  }
-  return options.descending ? -result : result;
-}
-
-// Quicksort that stays inside its bounds whatever the comparison answers
-// (mixed types make it inconsistent); the smaller side recurses, so the
-// native stack stays shallow.
-void quicksort(std::vector<SortKey>& keys, long lo, long hi, const SortOptions& options) {
-  while (lo < hi) {
-    if (hi - lo < 12) {
-      for (long i = lo + 1; i <= hi; ++i) {
-        for (long j = i; j > lo && compareKeys(keys[size_t(j)], keys[size_t(j - 1)], options) < 0; --j) {
-          std::swap(keys[size_t(j)], keys[size_t(j - 1)]);
-        }
+    } else if (textual(a.tag) && textual(b.tag)) {
+      if (options.numeric && a.number && b.number) {
+        result = a.integer < b.integer ? -1 : a.integer > b.integer ? 1 : 0;
+      } else {
+        int c = texts[a.text].compare(texts[b.text]);
+        result = c < 0 ? -1 : c > 0 ? 1 : 0;
       }
-      return;
-    }
-    std::swap(keys[size_t(lo)], keys[size_t(lo + (hi - lo) / 2)]);
-    long store = lo;
-    for (long i = lo + 1; i <= hi; ++i) {
-      if (compareKeys(keys[size_t(i)], keys[size_t(lo)], options) < 0) std::swap(keys[size_t(++store)], keys[size_t(i)]);
-    }
-    std::swap(keys[size_t(lo)], keys[size_t(store)]);
-    if (store - lo < hi - store) {
-      quicksort(keys, lo, store - 1, options);
-      lo = store + 1;
     } else {
-      quicksort(keys, store + 1, hi, options);
-      hi = store - 1;
+      result = a.tag == b.tag ? 0 : -1;
+    }
+    return options.descending ? -result : result;
+  }
+
+  void insertionSort(long lo, long hi) {
+    for (long i = lo + 1; i <= hi; ++i) {
+      for (long j = i; j > lo && compare(keys[size_t(j)], keys[size_t(j - 1)]) < 0; --j) {
+        std::swap(keys[size_t(j)], keys[size_t(j - 1)]);
+      }
     }
   }
-}
+
+  // Quicksort with three bands (smaller, equal, greater), so runs of equal
+  // values cost nothing; every index stays inside lo..hi whatever the
+  // comparison answers (mixed types make it inconsistent), and the smaller
+  // side recurses so the native stack stays shallow.
+  void quicksort(long lo, long hi) {
+    while (hi - lo >= 12) {
+      SortKey pivot = keys[size_t(lo + (hi - lo) / 2)];
+      long lt = lo, i = lo, gt = hi;
+      while (i <= gt) {
+        int c = compare(keys[size_t(i)], pivot);
+        if (c < 0) std::swap(keys[size_t(lt++)], keys[size_t(i++)]);
+        else if (c > 0) std::swap(keys[size_t(i)], keys[size_t(gt--)]);
+        else ++i;
+      }
+      if (lt - lo < hi - gt) {
+        quicksort(lo, lt - 1);
+        lo = gt + 1;
+      } else {
+        quicksort(gt + 1, hi);
+        hi = lt - 1;
+      }
+    }
+    insertionSort(lo, hi);
+  }
+};
 
 void sortList(Operand& list, const SortOptions& options) {
   auto& cells = cellsOf(list);
-  std::vector<SortKey> keys;
-  keys.reserve(cells.size());
+  bool strings = std::any_of(cells.begin(), cells.end(), [](const Operand* c) { return c && c->tag == Tag::string; });
+  Sorter sorter{options, {}, {}};
+  sorter.keys.reserve(cells.size());
+  sorter.texts.reserve(cells.size());
   size_t holes = 0;
   for (Operand* cell : cells) {
-    if (cell) keys.push_back(keyOf(cell, options));
+    if (cell) sorter.add(cell, strings);
     else ++holes;
   }
-  quicksort(keys, 0, long(keys.size()) - 1, options);
+  sorter.quicksort(0, long(sorter.keys.size()) - 1);
   size_t i = 0;
-  for (const SortKey& k : keys) cells[i++] = k.cell;
+  for (const SortKey& k : sorter.keys) cells[i++] = k.cell;
   // Holes have no place in an order: they go to the end.
   while (holes-- > 0) cells[i++] = nullptr;
 }
