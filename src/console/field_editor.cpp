@@ -58,7 +58,8 @@ uint8_t readLineAtCursor(std::string& value) {
 
 void drawField(const EditState& e) {
   uint8_t attribute = currentAttribute();
-  std::string visible = fitted(std::string_view(e.value).substr(std::min<size_t>(e.offset - 1, e.value.size())), e.width);
+  size_t first = std::min<size_t>(e.offset - 1, e.value.size());
+  std::string visible = fitted(std::string_view(e.value).substr(first), e.width);
   int from = hasSelection(e) ? selectionFrom(e) - e.offset : e.width;
   int to = hasSelection(e) ? selectionTo(e) - e.offset : e.width;
   from = std::clamp(from, 0, e.width);

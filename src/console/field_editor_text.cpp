@@ -13,6 +13,11 @@ bool isDigit(uint8_t c) { return c >= '0' && c <= '9'; }
 bool isLetter(uint8_t c) { return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c >= 128; }
 bool sameRun(uint8_t a, uint8_t b) { return isDigit(a) ? isDigit(b) : isLetter(a) && isLetter(b); }
 
+// Append to text the characters from p on that pass the test; p ends after them.
+void takeWhile(const EditState& e, int& p, bool (*test)(uint8_t), std::string& text) {
+  for (; p <= e.maxLength && test(charAt(e, p)); ++p) text += static_cast<char>(charAt(e, p));
+}
+
 // Opening and closing marks and punctuation that surround an address in text.
 constexpr std::string_view kAddressTrim = "\"(*-.<=>[_{)]},;:!?'";
 
@@ -125,10 +130,11 @@ WordAtCursor wordAt(const EditState& e, int position) {
   if (isDigit(c) || c == '-') {
     w.kind = WordKind::number;
     w.text += static_cast<char>(c);
-    for (++p; p <= e.maxLength && isDigit(charAt(e, p)); ++p) w.text += static_cast<char>(charAt(e, p));
+    ++p;
+    takeWhile(e, p, isDigit, w.text);
   } else if (isLetter(c)) {
     w.kind = WordKind::word;
-    for (; p <= e.maxLength && isLetter(charAt(e, p)); ++p) w.text += static_cast<char>(charAt(e, p));
+    takeWhile(e, p, isLetter, w.text);
   } else {
     w.kind = WordKind::other;
     w.text += static_cast<char>(c);

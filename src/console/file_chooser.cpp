@@ -46,6 +46,12 @@ std::string withSlashes(std::string_view text) {
   return out;
 }
 
+std::string trimmed(const std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::string directoryPart(const std::string& path) {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -85,7 +91,8 @@ Answer runChooser(int left, int top, int right, int bottom, std::string_view pat
     return {};
   }
   if (access(".", R_OK) != 0) {
-    refuse("N\xE3o consegui ler o diret\xF3rio " + (dir.empty() ? displayName(currentDirectory()) : dir));
+    std::string shown = dir.empty() ? displayName(currentDirectory()) : dir;
+    refuse("N\xE3o consegui ler o diret\xF3rio " + shown);
     return {};
   }
   ChooserView view;
@@ -144,9 +151,7 @@ std::string askFileName(int rows, std::string_view defaultMask) {
     if (k == key::Tab) continue;
     if (k == key::Esc) return "";
     if (k != key::Up && k != key::Down) return text;
-    text = withSlashes(text);
-    size_t first = text.find_first_not_of(' ');
-    text = first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
+    text = trimmed(withSlashes(text));
     if (isDirectory(text) && text.back() != '/') text += '/';
     std::string dir = directoryPart(text);
     if (text.empty() || text.back() == '/') text += withSlashes(defaultMask);

@@ -98,7 +98,8 @@ void listOneMask(const std::string& mask, int filter, std::vector<TMySearchRec>&
     if (diskName == "." || diskName == "..") continue;
     std::string shown = displayName(diskName);
     if (!maskMatches(pattern, shown)) continue;
-    std::string full = dir.empty() ? diskName : onDisk + (onDisk.back() == '/' ? "" : "/") + diskName;
+    std::string full = diskName;
+    if (!dir.empty()) full = onDisk + (onDisk.back() == '/' ? "" : "/") + diskName;
     struct stat st{};
     if (stat(full.c_str(), &st) != 0) continue;   // a dangling link opens nothing
     int bits = attributesOf(full, st);

@@ -34,7 +34,9 @@ int fieldCount() { return static_cast<int>(form.fields.size()); }
 TCampo& field(int n) { return form.fields[n - 1]; }
 int rowOf(int n) { return form.firstRow + n - form.scroll - 1; }
 bool isShown(int n) { return rowOf(n) >= form.firstRow && rowOf(n) <= kRows; }
-int valueWidth(const TCampo& f) { return std::clamp(std::min(f.maxLength, 79 - labelWidth), 1, kColumns); }
+int valueWidth(const TCampo& f) {
+  return std::clamp(std::min(f.maxLength, 79 - labelWidth), 1, kColumns);
+}
 
 std::string trimmed(std::string_view text) {
   size_t first = text.find_first_not_of(' ');
