@@ -82,6 +82,22 @@ TEST_F(Chooser, AnotherDirectoryGivesTheFullPathAndIsLeftAgain) {
   EXPECT_EQ(diskPath(answer), answer);
 }
 
+TEST_F(Chooser, LookAlikeNamesOpenTheOneThatWasChosen) {
+  fs::create_directories(root / "cjk");
+  std::ofstream(root / "cjk" / "\xE6\x97\xA5.txt") << "primeiro";   // 日.txt
+  std::ofstream(root / "cjk" / "\xE4\xB8\xAD.txt") << "segundo";    // 中.txt
+  fs::current_path(root / "cjk");
+  std::vector<TMySearchRec> listed = listEntries("*.txt", attr::archive);
+  sortEntries(listed, SortKind::byName);
+  ASSERT_EQ(listed.size(), 2u);
+  after(kSaid, [] { pressKey(key::Down); });
+  after(kSaid, [] { typeKeys("\r"); });
+  std::string answer = choose("*.txt");
+  EXPECT_EQ(answer, "?.txt");
+  EXPECT_EQ(diskPath(answer), (root / "cjk" / listed[1].diskName).string());
+  fs::current_path(files);
+}
+
 TEST_F(Chooser, NothingToListIsSaidAndAnswersEmpty) {
   EXPECT_EQ(choose("*.pdf"), "");
   EXPECT_EQ(choose("naoexiste/"), "");
