@@ -19,7 +19,7 @@ namespace varlo {
 namespace {
 
 constexpr size_t kHeaderBytes = 44;
-constexpr size_t kImageSamplesMax = 64000;  // bytes of samples in one image
+constexpr size_t kImageBytesMax = 64000;  // sample bytes of one played image
 constexpr size_t kShortestImage = 256;
 // Lines written before the synthesizer is drained at the next pause (or,
 // in a text without punctuation, at the next word), so that its queue stays
@@ -33,7 +33,7 @@ std::FILE* outputFile = nullptr;
 bool ready = false;
 double durationFactor = 1.0;
 double pitchFactor = 1.0;
-std::vector<uint8_t> image(kHeaderBytes + kImageSamplesMax);  // header + samples
+std::vector<uint8_t> image(kHeaderBytes + kImageBytesMax);  // header + samples
 size_t imageBytes = 0;
 bool interrupted = false;  // a key press silenced the text being spoken
 
@@ -95,12 +95,12 @@ bool drainSamples() {
       ok = std::fwrite(block, 2, size_t(n), outputFile) == size_t(n) && ok;
       continue;
     }
-    size_t room = (kImageSamplesMax - imageBytes) / 2;
+    size_t room = (kImageBytesMax - imageBytes) / 2;
     auto* at = reinterpret_cast<int16_t*>(image.data() + kHeaderBytes + imageBytes);
     int n = synthRead(at, int(room));
     if (n <= 0) break;
     imageBytes += size_t(n) * 2;
-    if (imageBytes + 1 >= kImageSamplesMax) playImage();
+    if (imageBytes >= kImageBytesMax) playImage();
     if (keyStopsSpeech()) {
       stopPlaying();
       synthReset();
