@@ -22,8 +22,9 @@
 //   CLOSE <time>
 // <time> is in microseconds on the monotonic clock. PLAY is written when the
 // buffer is handed to the device; the sink plays it after the buffers before
-// it, at the format's pace. STOP is a reset: the last <unplayed bytes> of the
-// audio handed over since the previous STOP were never heard.
+// it, at the format's pace. STOP is a reset while sound was queued: the last
+// <unplayed bytes> of the audio handed over since the previous STOP were
+// never heard.
 // audio_capture_reader.h reads such a file back.
 #pragma once
 

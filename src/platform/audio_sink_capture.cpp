@@ -70,7 +70,9 @@ size_t unheardBytes(const Queued& q, int64_t now) {
   return left / frame * frame;
 }
 
+// A reset with nothing queued changes nothing heard and is not recorded.
 void reset() {
+  if (queued.empty()) return;
   int64_t now = nowMicros();
   size_t unplayed = 0;
   for (const Queued& q : queued) {

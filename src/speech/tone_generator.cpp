@@ -40,9 +40,9 @@ void startTone(int frequency) {
   loopWaveImage(toneImage.data(), toneImage.size());
 }
 
+// Sound that replaced the tone plays on.
 void stopTone() {
-  if (toneImage.empty()) return;
-  stopPlaying();
+  stopLoop();
   toneImage.clear();
 }
 

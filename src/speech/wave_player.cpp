@@ -133,15 +133,6 @@ int setFormat(int rate, int bits, int channels) {
   return 0;
 }
 
-void endLoop() {
-  if (!player.looping) return;
-  player.looping = false;
-  if (player.loopInFlight > 0) {
-    audioReset();
-    pumpWave();
-  }
-}
-
 // Queues one piece, shortened first when cut playback applies.
 bool queuePiece(const uint8_t* piece, size_t n, int rate, int channels, int bits) {
   if (!settings.cutPlayback || channels != 1) return queueBuffer(piece, n);
@@ -186,9 +177,18 @@ int fastRate(int rate) {
   return int(half);
 }
 
+void stopLoop() {
+  if (!player.looping) return;
+  player.looping = false;
+  if (player.loopInFlight > 0) {
+    audioReset();
+    pumpWave();
+  }
+}
+
 int playSamples(const void* data, size_t length, int rate, int channels, int bits) {
   start();
-  endLoop();
+  stopLoop();
   if (settings.fastPlayback) rate = fastRate(rate);
   int deviceBits = settings.cutPlayback && bits == 16 && channels == 1 ? 8 : bits;
   int result = setFormat(rate, deviceBits, channels);

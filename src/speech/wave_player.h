@@ -61,6 +61,8 @@ int playSamples(const void* data, size_t length, int rate, int channels, int bit
 // Plays a WAV image over and over until stopPlaying or other sound replaces
 // it (the tone generator). Looping sound does not count for isPlaying.
 int loopWaveImage(const uint8_t* image, size_t size);
+// Ends looping sound only; other sound plays on.
+void stopLoop();
 
 // Pumps messages; a pending key (with keyInterrupt) or an empty ring stops
 // the device. True while buffers are still playing.
