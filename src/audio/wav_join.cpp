@@ -50,10 +50,7 @@ bool writeScratch(const void* data, size_t n) {
   return std::fwrite(data, 1, n, join.scratch) == n && std::fflush(join.scratch) == 0;
 }
 
-bool writeFailed() {
-  say("Erro ao gravar arquivo, programa cancelado");
-  return false;
-}
+void sayWriteFailed() { say("Erro ao gravar arquivo, programa cancelado"); }
 
 // Copies the data chunk; a short read is reported once and ends the copy,
 // and only whole frames are kept so later audio stays aligned.
@@ -171,7 +168,7 @@ JoinResult joinWav(const std::string& fileName, int position, const std::string&
   if (position == 2) order.push_back(fileName);
   for (const std::string& name : order) {
     if (appendFile(name) == Appended::writeFailed) {
-      writeFailed();
+      sayWriteFailed();
       abandonJoin();
       return JoinResult::diskFull;
     }
@@ -181,7 +178,7 @@ JoinResult joinWav(const std::string& fileName, int position, const std::string&
     return JoinResult::diskFull;
   }
   if (std::rename(kScratchName, target.c_str()) != 0) {
-    writeFailed();
+    sayWriteFailed();
     abandonJoin();
     return JoinResult::diskFull;
   }
