@@ -105,8 +105,9 @@ enum class JoinResult {
 // position 1 puts it before the target's audio, 2 after it. The first file
 // decides the format; a file of another format is converted through a copy,
 // so the user's file is never changed. Uses the scratch file "ARQ_WAV.$$$".
-// On diskFull the message "Erro ao gravar arquivo, programa cancelado" has
-// been said and the target is untouched; the caller ends the program.
+// On diskFull the failure has been said ("Erro ao gravar arquivo, programa
+// cancelado" when appending failed), the scratch file is gone and the target
+// is untouched; the caller ends the program.
 JoinResult joinWav(const std::string& fileName, int position,
                    const std::string& target = "temp.wav");
 
