@@ -87,8 +87,10 @@ bool fnMap(const SymtbEntry&) {
   Operand list = shared(argument(2));
   Operand results = newList();
   std::string name = f->name;
-  // The function may change the list: look at its length every time.
-  for (int32_t i = 0; i < listLength(list); ++i) {
+  // The elements there at the start, as far as the function leaves them:
+  // a function that grows the list cannot make MAP run forever.
+  int32_t count = listLength(list);
+  for (int32_t i = 0; i < count && i < listLength(list); ++i) {
     const Operand* cell = cellsOf(list)[size_t(i)];
     Operand result = undefinedValue();
     if (cell) {
