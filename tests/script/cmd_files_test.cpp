@@ -1,0 +1,155 @@
+// Descriptors and text files: bytes on disk, encodings, binary and missing
+// files, misuse of descriptors, and the reset that closes them.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "script_fixture.h"
+
+namespace varlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileCommandsTest : public test::ScriptTest {
+ protected:
+  fs::path dir;
+
+  void SetUp() override {
+    test::ScriptTest::SetUp();
+    dir = fs::temp_directory_path() / ("varlo-files-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    test::ScriptTest::TearDown();
+    resetInterpreter();
+    fs::remove_all(dir);
+  }
+
+  std::string path(const std::string& name) { return (dir / name).string(); }
+
+  std::string bytes(const std::string& name) {
+    std::ifstream in(path(name), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  void write(const std::string& name, const std::string& content) {
+    std::ofstream(path(name), std::ios::binary) << content;
+  }
+
+  std::string error(int line, const std::string& message) {
+    return "Erro no script TESTE.SCR, linha " + std::to_string(line) + ":\n" + message + "\n";
+  }
+};
+
+TEST_F(FileCommandsTest, TextIsWrittenAsUtf8AndReadFromEitherEncoding) {
+  std::string f = path("a.txt");
+  EXPECT_EQ(output("ABRE #1 \"" + f + "\" &\nESCREVE #1 \"ação\", 1\nFECHA #1\n"), "");
+  EXPECT_EQ(bytes("a.txt"), "ação 1\n");
+  write("latin.txt", "a\xe7\xe3o\r\nfim");
+  EXPECT_EQ(output("ABRE #2 \"" + path("latin.txt") + "\"\nLE #2 X\nLE #2 Y\nSAIDA(X)\nSAIDA(Y)\n"
+                   "SAIDA(FDA(#2))\n"),
+            "ação\nfim\n1\n");
+}
+
+TEST_F(FileCommandsTest, NamesAreFoundWhateverTheirLetterCase) {
+  write("Dados.TXT", "um\n");
+  EXPECT_EQ(output("ABRE #1 \"" + path("dados.txt") + "\"\nLE #1 X\nSAIDA(X)\n"
+                   "SAIDA(CONTEUDO(\"" + path("DADOS.txt") + "\"))\n"),
+            "um\n[um]\n");
+}
+
+TEST_F(FileCommandsTest, BinaryFilesAreReadAsBytesWithoutHarm) {
+  std::string binary("\x00\xff\x01\n\x00\x00\xfe", 7);
+  write("b.bin", binary);
+  EXPECT_EQ(output("ABRE #1 \"" + path("b.bin") + "\"\nLE #1 X\nSAIDA(TAMANHO(X))\nSAIDA(ORD(X[2]))\n"
+                   "L := CONTEUDO(\"" + path("b.bin") + "\")\nSAIDA(TAMANHO(L))\nSAIDA(TAMANHO(L[1]))\n"),
+            "3\n255\n2\n3\n");
+}
+
+TEST_F(FileCommandsTest, ReadingPastTheEndLeavesTheVariableAndStops) {
+  write("one.txt", "x\n");
+  EXPECT_EQ(output("V := 5\nABRE #1 \"" + path("one.txt") + "\"\nLE #1 V\nLE #1 V\nSAIDA(V)\n"),
+            error(4, "Erro de leitura; a variável \"V\" não foi alterada"));
+  write("empty.txt", "");
+  EXPECT_EQ(output("V := \"abc\"\nABRE #2 \"" + path("empty.txt") + "\"\nLE #2 V[2]\nSAIDA(V)\n"),
+            error(3, "Erro de leitura; a variável \"V[2]\" não foi alterada"));
+}
+
+TEST_F(FileCommandsTest, DescriptorMisuseIsReported) {
+  EXPECT_EQ(output("ABRE \"x.txt\"\n"), error(1, "Esperava um descritor de arquivo"));
+  EXPECT_EQ(output("ABRE #16 \"x.txt\"\n"), error(1, "Descritor de arquivo inválido"));
+  EXPECT_EQ(output("ABRE #-1 \"x.txt\"\n"), error(1, "Descritor de arquivo inválido"));
+  EXPECT_EQ(output("ESCREVE #5 \"x\"\n"), error(1, "Erro no processamento do arquivo #5"));
+  EXPECT_EQ(output("FECHA #2\n"), error(1, "Erro no fechamento do arquivo #2"));
+  EXPECT_EQ(output("LE #3 X\n"), error(1, "Não há arquivo aberto associado ao descritor #3"));
+  EXPECT_EQ(output("ABRE #1 \"" + path("nada.txt") + "\"\n"),
+            error(1, "Erro na abertura do arquivo " + path("nada.txt")));
+  EXPECT_EQ(output("ABRE #1 \"" + dir.string() + "\"\nCHECA S\nSAIDA(S)\n"),
+            error(1, "Erro na abertura do arquivo " + dir.string()));
+}
+
+TEST_F(FileCommandsTest, InvalidValuesNeverReachAFile) {
+  std::string f = path("c.txt");
+  EXPECT_EQ(output("ABRE #1 \"" + f + "\" &\nESCREVE #1 \"antes\"\nESCREVE #1 \"x\", [1] - 2\n"),
+            error(3, "Expressão inválida para o comando ESCREVE"));
+  EXPECT_EQ(bytes("c.txt"), "antes\n");
+}
+
+TEST_F(FileCommandsTest, WritingToAFileOpenForReadingOnlySetsTheStatus) {
+  write("r.txt", "a\n");
+  EXPECT_EQ(output("ABRE #1 \"" + path("r.txt") + "\"\nESCREVE #1 \"b\"\nCHECA S\nSAIDA(S)\n"
+                   "LE #1 X\nCHECA S\nSAIDA(X + S)\n"),
+            "1\na0\n");
+  EXPECT_EQ(bytes("r.txt"), "a\n");
+}
+
+TEST_F(FileCommandsTest, TheResetClosesEveryDescriptor) {
+  std::string f = path("d.txt");
+  EXPECT_EQ(output("ABRE #1 \"" + f + "\" &\nESCREVE #1 \"um\"\n"), "");
+  resetInterpreter();
+  // Open again on the same descriptor: it was closed, and its text is on disk.
+  EXPECT_EQ(output("ABRE #1 \"" + f + "\"\nLE #1 X\nSAIDA(X)\n"), "um\n");
+}
+
+TEST_F(FileCommandsTest, OpeningFunctionsAndEndOfFile) {
+  write("e.txt", "");
+  std::string f = path("e.txt");
+  EXPECT_EQ(output("SAIDA(ABREARQ(#1, \"" + f + "\", \"L\"))\nSAIDA(FDA(#1))\nSAIDA(FIMARQ(#2))\n"
+                   "SAIDA(ABREARQ(#1, \"" + f + "\", \"L\"))\nCHECA S\nSAIDA(S)\n"
+                   "SAIDA(TIPO(ABREARQ(#2, \"" + f + "\", \"LE\")))\nSAIDA(TIPO(FDA(99)))\n"
+                   "SAIDA(ABREARQ(#3, \"" + path("novo/x.txt") + "\", \"e\"))\n"),
+            "1\n1\n0\n0\n1\nindefinido\nindefinido\n0\n");
+}
+
+TEST_F(FileCommandsTest, ContentsAndDirectoryListings) {
+  write("z.txt", "1\r\n2\r\n");
+  fs::create_directories(dir / "sub");
+  std::string d = dir.string();
+  EXPECT_EQ(output("SAIDA(CONTEUDO(\"" + path("z.txt") + "\"))\n"
+                   "SAIDA(DIRETORIO(\"" + d + "\"))\nSAIDA(DIRETORIO(\"" + d + "\", \"dir\"))\n"
+                   "SAIDA(DIRETORIO(\"" + d + "\", \"ARQ\"))\nSAIDA(DIRETORIO(\"" + d + "/*.TXT\"))\n"
+                   "SAIDA(DIRETORIO(\"" + d + "/nada\"))\nCHECA S\nSAIDA(S)\n"),
+            "[1, 2]\n[sub, z.txt]\n[sub]\n[z.txt]\n[z.txt]\n[]\n1\n");
+  EXPECT_EQ(output("SAIDA(DIRETORIO(\"" + d + "\", \"X\"))\n"),
+            error(1, "Argumento inválido para a função DIRETÓRIO: X") + "[sub, z.txt]\n");
+}
+
+TEST_F(FileCommandsTest, FilesBeyondTheStringLimitAreRefused) {
+  write("big.txt", std::string(5000, 'x'));
+  ValueLimits saved = valueLimits();
+  ValueLimits small = saved;
+  small.maxStringBytes = 1000;
+  setValueLimits(small);
+  std::string out = output("SAIDA(TIPO(CONTEUDO(\"" + path("big.txt") + "\")))\nCHECA S\nSAIDA(S)\n");
+  setValueLimits(saved);
+  EXPECT_EQ(out, error(1, "Memória insuficiente") + "indefinido\n1\n");
+}
+
+}  // namespace
+}  // namespace varlo
