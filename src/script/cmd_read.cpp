@@ -27,9 +27,12 @@ struct ReadRequest {
 
 bool fromKeyboard(const ReadRequest& r) { return r.descriptor < 0; }
 
-// A modifier word is one only when the variable (or another modifier)
-// follows it.
-bool modifier(std::string_view word) { return isWord(word) && nextTokenKind() == tkIdentifier; }
+// A modifier word at the end of the statement is the variable itself.
+bool modifier(std::string_view word) {
+  if (!isWord(word)) return false;
+  uint8_t next = nextTokenKind();
+  return next != tkEnd && next != tkAmpersand;
+}
 
 void readModifiers(ReadRequest& r) {
   for (;; scan()) {
@@ -99,7 +102,7 @@ std::string readPassword() {
       line += char(c);
     }
   }
-  printSilent("", true);
+  writeText("\r\n");
   return line;
 }
 
@@ -113,7 +116,7 @@ std::string keyboardLine(const ReadRequest& r, const Operand& current) {
     if (current.tag != Tag::invalid && current.tag != Tag::undefined) line = valueText(current);
     if (line.size() > size_t(kLineLimit)) line.resize(size_t(kLineLimit));
     if (editFieldHere(line, cursorColumn(), cursorRow(), true, kLineLimit) == key::Esc) line.clear();
-    printSilent("", true);
+    writeText("\r\n");
   } else {
     readLineSpoken(line);
   }
