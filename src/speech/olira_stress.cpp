@@ -95,7 +95,8 @@ int stressByEnding(const std::string& w) {
       case 10:
         return (isAEO(c) || c == 'i') ? pos : result;
       case 20:
-        if (isAEO(c)) result = pos;
+      case 22:  // the nucleus of the final diphthong is found (reais)
+        if (isAEO(c) && state == 20) { result = pos; state = 22; }
         else if (c == 'u') state = 21;
         else return result;
         break;

@@ -93,6 +93,10 @@ TEST(OliraStress, PluralsInNsAndGlidesBeforeAFinalVowel) {
   EXPECT_EQ(stress("construindo"), 8);
   EXPECT_EQ(stress("rainha"), 3);
   EXPECT_EQ(stress("cuidado"), 5);
+  // A final diphthong keeps the stress against a vowel before it.
+  EXPECT_EQ(stress("reais"), 3);
+  EXPECT_EQ(stress("passeei"), 6);
+  EXPECT_EQ(stress("uruguai"), 6);
 }
 
 TEST_F(OliraRules, StressMarkGoesOnTheFirstPhonemeAtTheStressedLetter) {
