@@ -116,6 +116,7 @@ bool speakItems(bool spelled) {
   std::string text;
   collectItems(text, "Expressão inválida para o comando FALA");
   bool wait = !takeAmpersand();
+  if (speechSilenced()) return true;
   if (text.empty()) stopSpeech();
   else if (spelled) spell(text);
   else speak(text);

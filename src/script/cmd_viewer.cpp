@@ -7,6 +7,7 @@
 #include "console/console.h"
 #include "console/speech.h"
 #include "script/interp.h"
+#include "script/output.h"
 
 namespace varlo {
 
@@ -74,6 +75,7 @@ struct Viewer {
   }
 
   void say() {
+    if (speechSilenced()) return;
     stopSpeech();
     const std::string& text = lines[size_t(current)];
     bool blank = text.find_first_not_of(' ') == std::string::npos;
