@@ -38,6 +38,11 @@ constexpr uint8_t Backspace = 8, CtrlBackspace = 127, Enter = 13, CtrlEnter = 10
                   Tab = 9, Esc = 27;
 }  // namespace key
 
+// Modifiers held with a key (keyModifiers, queueKey).
+namespace keymod {
+constexpr uint8_t shift = 1, ctrl = 2, alt = 4;
+}
+
 // Alt+letter / Alt+digit extended code, 0 when the byte has none.
 uint8_t altKeyCode(uint8_t letterOrDigit);
 
@@ -66,7 +71,9 @@ void peekKeys(uint8_t& first, uint8_t& second);
 void pushKey(uint8_t code);          // dropped when 64 bytes are queued
 // Queue a whole key from a front end: an extended key (0, code) goes in only
 // if both bytes fit. Returns false when the key was dropped.
-bool queueKey(uint8_t code, bool extended);
+bool queueKey(uint8_t code, bool extended, uint8_t modifiers = 0);
+// The modifiers (keymod bits) held with the key byte last read.
+uint8_t keyModifiers();
 int queuedKeyCount();
 void flushKeyQueue();
 
@@ -123,6 +130,6 @@ Time currentTime();
 // to the key queue as it has room, so none is lost.
 std::string screenDump();
 void injectKeys(std::string_view bytes);
-void injectExtendedKey(uint8_t code);
+void injectExtendedKey(uint8_t code, uint8_t modifiers = 0);
 
 }  // namespace varlo

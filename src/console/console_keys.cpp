@@ -13,11 +13,14 @@ namespace {
 struct InjectedKey {
   uint8_t code;
   bool extended;
+  uint8_t modifiers;
 };
 
 struct KeyQueue {
   std::array<uint8_t, kKeyQueueSize> bytes{};
+  std::array<uint8_t, kKeyQueueSize> modifiers{};   // held with each byte
   int count = 0;
+  uint8_t lastModifiers = 0;
   std::deque<InjectedKey> injected;
 } keys;
 
@@ -39,12 +42,18 @@ uint8_t altKeyCode(uint8_t letterOrDigit) {
   return 0;
 }
 
-bool queueKey(uint8_t code, bool extended) {
+bool queueKey(uint8_t code, bool extended, uint8_t modifiers) {
   if (!fits(extended)) return false;
-  if (extended) keys.bytes[keys.count++] = 0;
+  if (extended) {
+    keys.modifiers[keys.count] = modifiers;
+    keys.bytes[keys.count++] = 0;
+  }
+  keys.modifiers[keys.count] = modifiers;
   keys.bytes[keys.count++] = code;
   return true;
 }
+
+uint8_t keyModifiers() { return keys.lastModifiers; }
 
 void pushKey(uint8_t code) { queueKey(code, false); }
 
@@ -63,22 +72,27 @@ void peekKeys(uint8_t& first, uint8_t& second) {
 bool takeKey(uint8_t& code) {
   if (keys.count == 0) return false;
   code = keys.bytes[0];
+  keys.lastModifiers = keys.modifiers[0];
   std::copy(keys.bytes.begin() + 1, keys.bytes.begin() + keys.count, keys.bytes.begin());
+  std::copy(keys.modifiers.begin() + 1, keys.modifiers.begin() + keys.count, keys.modifiers.begin());
   --keys.count;
   return true;
 }
 
 void injectKeys(std::string_view bytes) {
-  for (char c : bytes) keys.injected.push_back({static_cast<uint8_t>(c), false});
+  for (char c : bytes) keys.injected.push_back({static_cast<uint8_t>(c), false, 0});
 }
 
-void injectExtendedKey(uint8_t code) { keys.injected.push_back({code, true}); }
+void injectExtendedKey(uint8_t code, uint8_t modifiers) {
+  keys.injected.push_back({code, true, modifiers});
+}
 
 int injectedKeyCount() { return static_cast<int>(keys.injected.size()); }
 
 void moveInjectedKeys() {
   while (!keys.injected.empty() && fits(keys.injected.front().extended)) {
-    queueKey(keys.injected.front().code, keys.injected.front().extended);
+    const InjectedKey& k = keys.injected.front();
+    queueKey(k.code, k.extended, k.modifiers);
     keys.injected.pop_front();
   }
 }

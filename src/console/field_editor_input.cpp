@@ -6,7 +6,7 @@
 namespace varlo {
 
 namespace {
-ModifierSource modifierSource = nullptr;
+ModifierSource modifierSource = keyModifiers;
 }
 
 void setModifierSource(ModifierSource source) { modifierSource = source; }

@@ -4,11 +4,9 @@
 
 #include <cstdint>
 
-namespace varlo {
+#include "console/console.h"
 
-namespace keymod {
-constexpr uint8_t shift = 1, ctrl = 2, alt = 4;
-}
+namespace varlo {
 
 struct KeyPress {
   uint8_t byte = 0;   // 0 for an extended key
@@ -21,9 +19,8 @@ struct KeyPress {
 // Read a key (waiting for it); a 0 brings its extended code.
 KeyPress readKeyPress();
 
-// Where the modifiers held with the key just read come from (keymod bits).
-// The console's key queue does not record them yet; until it does, nothing
-// is held unless a source is installed (tests install one).
+// Where the modifiers held with the key just read come from (keymod bits):
+// the console's key queue, unless a test installs another source.
 using ModifierSource = uint8_t (*)();
 void setModifierSource(ModifierSource source);
 uint8_t heldModifiers();

@@ -224,7 +224,7 @@ void deliver(const TerminalKey& k) {
     case TerminalKey::Source::keyboard:
       break;
   }
-  queueKey(k.code, k.extended);
+  queueKey(k.code, k.extended, k.modifiers);
 }
 
 // Read what the terminal has; the terminal gone (end of input, read error)

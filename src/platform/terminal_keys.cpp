@@ -41,6 +41,9 @@ constexpr ExtendedKey kUp{key::Up, key::CtrlUp}, kDown{key::Down, key::CtrlDown}
 
 struct Modifiers {
   bool shift = false, alt = false, ctrl = false;
+  uint8_t bits() const {
+    return (shift ? keymod::shift : 0) | (ctrl ? keymod::ctrl : 0) | (alt ? keymod::alt : 0);
+  }
 };
 
 // The xterm modifier parameter: 1 + (Shift 1, Alt 2, Ctrl 4, Meta 8).
@@ -50,8 +53,12 @@ Modifiers modifiersFrom(int parameter) {
 }
 
 void add(Keys& keys, uint8_t code, bool extended,
-         TerminalKey::Source source = TerminalKey::Source::keyboard) {
-  keys.push_back({code, extended, source});
+         TerminalKey::Source source = TerminalKey::Source::keyboard, uint8_t modifiers = 0) {
+  keys.push_back({code, extended, modifiers, source});
+}
+
+void addHeld(Keys& keys, uint8_t code, bool extended, Modifiers m) {
+  add(keys, code, extended, TerminalKey::Source::keyboard, m.bits());
 }
 
 // Alt with a cursor or function key belongs to the desktop (Alt+F4 and the
@@ -60,7 +67,7 @@ void addExtended(Keys& keys, ExtendedKey k, Modifiers m) {
   if (k.plain == 0) return;
   if (m.alt && !m.ctrl && k.plain != key::Left && k.plain != key::Right) return;
   uint8_t code = m.ctrl ? k.ctrl : m.shift && k.plain == key::Insert ? key::ShiftInsert : k.plain;
-  add(keys, code, true);
+  addHeld(keys, code, true, m);
 }
 
 // A character reported with its modifiers (CSI u, xterm modifyOtherKeys).
@@ -72,7 +79,7 @@ void addCharacter(Keys& keys, int codePoint, Modifiers m) {
   } else if (codePoint == 9 || codePoint == 27) {
     add(keys, static_cast<uint8_t>(codePoint), false);
   } else if (codePoint > 0 && codePoint < 128 && m.alt) {
-    if (uint8_t alt = altKeyCode(static_cast<uint8_t>(codePoint))) add(keys, alt, true);
+    if (uint8_t alt = altKeyCode(static_cast<uint8_t>(codePoint))) addHeld(keys, alt, true, m);
   } else if (m.ctrl) {
     if ((codePoint | 0x20) >= 'a' && (codePoint | 0x20) <= 'z')
       add(keys, static_cast<uint8_t>(codePoint & 0x1F), false);
@@ -279,7 +286,7 @@ size_t decodeEscape(std::string_view b, bool idle, Keys& keys) {
     return 1;
   }
   if (uint8_t alt = altKeyCode(next)) {
-    add(keys, alt, true);
+    add(keys, alt, true, TerminalKey::Source::keyboard, keymod::alt);
   } else if (next >= 1 && next <= 26 && next != 8 && next != 9 && next != 13) {
     add(keys, altKeyCode(static_cast<uint8_t>('A' + next - 1)), true);   // Ctrl+Alt+letter
   } else if (next >= 0x80) {   // Alt with a non-ASCII character: nothing

@@ -14,6 +14,7 @@ struct TerminalKey {
   enum class Source { keyboard, mouse, focusIn, focusOut };
   uint8_t code = 0;
   bool extended = false;   // delivered as 0 followed by code
+  uint8_t modifiers = 0;   // keymod bits held with the key
   Source source = Source::keyboard;
 };
 

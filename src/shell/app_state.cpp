@@ -7,6 +7,7 @@
 #include "console/console.h"
 #include "console/speech.h"
 #include "shell/messages.h"
+#include "speech/wave_player.h"
 
 namespace varlo {
 
@@ -80,6 +81,7 @@ void farewell() {
   while (isBusy()) pumpMessages();
   pause(1000);
   shutdownSpeech();
+  closeWavePlayer();
   closeConsole();
 }
 
