@@ -129,7 +129,7 @@ bool callRemote() {
   std::string answer;
   ExternalRoutine routine = currentScript().external;
   if (routine) answer = routine(text);
-  else reportError("Rotina externa não foi definida");
+  else reportError(cp("Rotina externa não foi definida"));
   if (theToken.kind != tkIdentifier) return true;
   Lvalue target = parseLvalue();
   return target.valid() && assignLvalue(target, stringValue(std::move(answer)));

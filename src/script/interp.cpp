@@ -366,7 +366,16 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
 
 int argumentCount() { return stack[size_t(theInterp.frameBase)].argumentCount; }
 
-Operand& argument(int i) { return stack[size_t(theInterp.frameBase - i)].var.value; }
+Operand& argument(int i) {
+  // A call refused for missing parentheses passes no arguments at all.
+  if (i < 1 || i > argumentCount()) {
+    static Operand none;
+    releaseValue(none);
+    none = undefinedValue();
+    return none;
+  }
+  return stack[size_t(theInterp.frameBase - i)].var.value;
+}
 
 void setResult(Operand&& value) {
   Operand& slot = stack[size_t(theInterp.frameBase)].var.value;

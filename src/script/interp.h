@@ -123,7 +123,8 @@ void unwindExecutionStack(int32_t base);
 // The function a call is entering (FUNCAO tells a call from ordinary flow).
 const SymtbEntry* takePendingCall();
 
-// Inside a built-in function: argument i (1-based) and the result.
+// Inside a built-in function: argument i (1-based; undefined beyond the
+// arguments passed) and the result.
 int argumentCount();
 Operand& argument(int i);
 void setResult(Operand&& value);

@@ -235,6 +235,25 @@ TEST_F(InterpTest, ValuesAreFreedWithTheirLastReference) {
   EXPECT_EQ(after.listCells, before.listCells);
 }
 
+bool secondArgument(const SymtbEntry&) {
+  setResult(shared(argument(2)));
+  return true;
+}
+
+TEST_F(InterpTest, BuiltinCalledWithoutRequiredParenthesesSeesUndefinedArguments) {
+  addBuiltin({"SEGUNDO", secondArgument, 2, kBuiltinNeedsParens});
+  EXPECT_EQ(output("SAIDA(SEGUNDO(1, 2))\nX := SEGUNDO 1\nSAIDA(X)\n"),
+            "2\nErro no script TESTE.SCR, linha 2:\nA função \"SEGUNDO\" deve ser invocada com ()\n"
+            "Erro no script TESTE.SCR, linha 2:\nA linha deveria terminar onde aparece \"1\"\nindefinido\n");
+}
+
+TEST_F(InterpTest, LongLinesAndExternalRoutine) {
+  std::string sum = "X := 0";
+  for (int i = 0; i < 3000; ++i) sum += " + 1";
+  EXPECT_EQ(output(sum + "\nSAIDA(X)\nCHAMA REMOTO \"oi\" R\nSAIDA(R)\n"),
+            "3000\nErro no script TESTE.SCR, linha 3:\nRotina externa não foi definida\n\n");
+}
+
 TEST_F(InterpTest, HugeRangesAreRefusedWithAMessage) {
   RunOutcome o = run("L := [1..2000000000]\n");
   EXPECT_EQ(o.code, srRunFailed);
