@@ -48,16 +48,19 @@ wait_count() {
   fail "did not see '$text' $count times"
 }
 
-# Wait up to $1 seconds (default 90) until the menu prompt is the last line
-# written: the option before it has ended.
-wait_prompt() {
-  local limit=${1:-90} i=0
+# Wait up to $2 seconds (default 90) until the last line written is $1:
+# the program asks it and waits.
+wait_last() {
+  local text=$1 limit=${2:-90} i=0
   while [ $i -lt $((limit * 10)) ]; do
-    [ "$(screen | grep -v '^ *$' | tail -n 1)" = "Qual sua opção ?" ] && return 0
+    [ "$(screen | grep -v '^ *$' | tail -n 1 | sed 's/ *$//')" = "$text" ] && return 0
     sleep 0.1; i=$((i + 1))
   done
-  fail "the menu prompt did not come back"
+  fail "the program did not come to ask '$text'"
 }
+
+# The menu prompt is the last line: the option before it has ended.
+wait_prompt() { wait_last "Qual sua opção ?" "${1:-90}"; }
 
 # Wait until the window's program ended (the window closes).
 wait_end() {
