@@ -19,7 +19,7 @@ bool endsItems() {
 
 void pad(std::string& text, int32_t width) {
   size_t wanted = size_t(std::abs(int64_t(width)));
-  if (text.size() >= wanted) return;
+  if (text.size() >= wanted || !fitsLimits(0, wanted)) return;
   std::string blanks(wanted - text.size(), ' ');
   text = width > 0 ? text + blanks : blanks + text;
 }
@@ -31,10 +31,7 @@ bool collectItems(std::string& out, const char* invalidMessage) {
   if (endsItems()) return true;
   for (;;) {
     Operand v = evaluate(1);
-    if (v.tag == Tag::invalid && invalidMessage) {
-      skipToEnd();
-      return failLine(cp(invalidMessage));
-    }
+    if (v.tag == Tag::invalid && invalidMessage) return failLine(cp(invalidMessage));
     std::string text = valueText(v);
     releaseValue(v);
     if (theToken.kind == tkColon) {
