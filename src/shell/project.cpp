@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,7 +38,10 @@ bool isRegularFile(const std::string& name) {
 
 bool TrocaDir(const std::string& directory) {
   if (chdir(directory.c_str()) == 0) return true;
-  if (mkdir(directory.c_str(), 0777) == 0 && chdir(directory.c_str()) == 0) return true;
+  // Missing parents are made too, so a fresh suite gets its scripts directory.
+  std::error_code ec;
+  std::filesystem::create_directories(directory, ec);
+  if (!ec && chdir(directory.c_str()) == 0) return true;
   for (int i = 0; i < 3; ++i) beep();
   writeLineSpeak("- ERRO - Function TrocaDir");
   return false;
