@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <filesystem>
@@ -63,6 +64,20 @@ bool receiveMore(Descriptor& d) {
   if (n <= 0) return false;
   d.received.append(chunk, size_t(n));
   return true;
+}
+
+// A file whose first 64 KiB hold bytes above 127 that are no UTF-8.
+bool writtenInWindows1252(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::string head(64 * 1024, '\0');
+  head.resize(std::fread(head.data(), 1, head.size(), f));
+  std::fclose(f);
+  // A multi-byte character cut at the end of the sample is no evidence.
+  while (!head.empty() && (uint8_t(head.back()) & 0xC0) == 0x80) head.pop_back();
+  if (!head.empty() && uint8_t(head.back()) >= 0xC0) head.pop_back();
+  bool high = std::any_of(head.begin(), head.end(), [](char c) { return uint8_t(c) > 127; });
+  return high && !looksLikeUtf8(head);
 }
 
 bool readFileLine(Descriptor& d, std::string& line) {
@@ -138,6 +153,7 @@ bool openTextDescriptor(int n, std::string_view name, char mode) {
   std::error_code ec;
   std::string path = diskPath(name, mode != 'E');
   if (mode == 'L' && fs::is_directory(path, ec)) return false;
+  bool windows1252 = mode == 'A' && writtenInWindows1252(path);
   std::FILE* f = std::fopen(path.c_str(), how);
   if (!f) return false;
   d = Descriptor{};
@@ -145,6 +161,7 @@ bool openTextDescriptor(int n, std::string_view name, char mode) {
   d.kind = dkTextFile;
   d.file = f;
   d.writing = mode != 'L';
+  d.windows1252 = windows1252;
   return true;
 }
 
@@ -177,7 +194,7 @@ bool writeToDescriptor(int n, std::string_view text, bool lineBreak) {
   if (!d.open) return false;
   if (d.kind == dkTextFile) {
     if (!d.writing) return false;
-    std::string bytes = cp1252ToUtf8(text);
+    std::string bytes = d.windows1252 ? std::string(text) : cp1252ToUtf8(text);
     if (lineBreak) bytes += '\n';
     return std::fwrite(bytes.data(), 1, bytes.size(), d.file) == bytes.size() && std::fflush(d.file) == 0;
   }

@@ -7,7 +7,8 @@
 // Names given by scripts are Windows-1252 and may use backslashes; on disk
 // they are UTF-8 paths with "/", and an existing file is found whatever the
 // letter case of its name. Text files are read as Windows-1252 or UTF-8
-// (recognised line by line) and written as UTF-8.
+// (recognised line by line) and written as UTF-8, except that appending to
+// a file already in Windows-1252 goes on in Windows-1252.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,7 @@ struct Descriptor {
   uint8_t kind = dkConsole;
   std::FILE* file = nullptr;   // text file
   bool writing = false;        // text file opened for writing or appending
+  bool windows1252 = false;    // appending to a file written in Windows-1252
   int fd = -1;                 // network connection or serial port
   std::string received;        // bytes received and not yet read
 };

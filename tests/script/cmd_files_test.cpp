@@ -57,6 +57,19 @@ TEST_F(FileCommandsTest, TextIsWrittenAsUtf8AndReadFromEitherEncoding) {
             "ação\nfim\n1\n");
 }
 
+TEST_F(FileCommandsTest, AppendingKeepsTheEncodingOfTheFile) {
+  write("old.txt", "p\xe3o\n");
+  write("new.txt", "pão\n");
+  write("plain.txt", "pao\n");
+  EXPECT_EQ(output("ABRE #1 \"" + path("old.txt") + "\" &\nESCREVE #1 \"ação\"\nFECHA #1\n"
+                   "ABRE #1 \"" + path("new.txt") + "\" &\nESCREVE #1 \"ação\"\nFECHA #1\n"
+                   "ABRE #1 \"" + path("plain.txt") + "\" &\nESCREVE #1 \"ação\"\nFECHA #1\n"),
+            "");
+  EXPECT_EQ(bytes("old.txt"), "p\xe3o\na\xe7\xe3o\n");
+  EXPECT_EQ(bytes("new.txt"), "pão\nação\n");
+  EXPECT_EQ(bytes("plain.txt"), "pao\nação\n");
+}
+
 TEST_F(FileCommandsTest, NamesAreFoundWhateverTheirLetterCase) {
   write("Dados.TXT", "um\n");
   EXPECT_EQ(output("ABRE #1 \"" + path("dados.txt") + "\"\nLE #1 X\nSAIDA(X)\n"
