@@ -84,8 +84,10 @@ bool parseRequest(ReadRequest& r, Lvalue& target) {
   return true;
 }
 
-// A line typed without echo or speech; Esc gives an empty line.
+// A line typed without echo or speech (a click tells that a key was
+// taken, a beep that there is nothing to erase); Esc gives an empty line.
 std::string readPassword() {
+  bool sounds = !speechSilenced();
   std::string line;
   for (;;) {
     uint8_t c = readKey();
@@ -98,8 +100,10 @@ std::string readPassword() {
       break;
     } else if (c == key::Backspace) {
       if (!line.empty()) line.pop_back();
+      else if (sounds) beep();
     } else if (c >= 32 && line.size() < size_t(kLineLimit)) {
       line += char(c);
+      if (sounds) click();
     }
   }
   writeText("\r\n");
