@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kPageRows = kRows - 1;      // the last row holds the key hint
 constexpr uint8_t kHighlight = 0x70;      // black on light grey
+constexpr const char* kHint = "Setas: linha   PgUp/PgDn: página   Enter: ler tudo   Esc: sair";
 
 struct SavedScreen {
   std::string chars, attributes;
@@ -69,18 +70,19 @@ struct Viewer {
     top = std::clamp(top, std::max(0, current - kPageRows + 1), current);
     for (int row = 1; row <= kPageRows; ++row) drawRow(row, top + row - 1);
     moveCursor(1, kRows);
-    writeText(cp("Setas: linha   PgUp/PgDn: página   Enter: ler tudo   Esc: sair"));
+    writeText(cp(kHint));
     clearToLineEnd();
     moveCursor(1, current - top + 1);
   }
 
-  void say() {
+  void say(const std::string& text) {
     if (speechSilenced()) return;
     stopSpeech();
-    const std::string& text = lines[size_t(current)];
     bool blank = text.find_first_not_of(' ') == std::string::npos;
     speak(blank ? std::string("em branco") : text);
   }
+
+  void say() { say(lines[size_t(current)]); }
 
   void moveTo(int index) {
     index = std::clamp(index, 0, last());
@@ -113,6 +115,7 @@ struct Viewer {
       case key::PageDown: moveTo(current + kPageRows); break;
       case key::Home: case key::CtrlHome: moveTo(0); break;
       case key::End: case key::CtrlEnd: moveTo(last()); break;
+      case key::F1: say(cp(kHint)); break;
       default: beep(); break;
     }
     return true;

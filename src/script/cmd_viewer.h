@@ -3,8 +3,9 @@
 //
 // Keys: Up and Down read the previous and next line; Page Up and Page Down
 // move a screenful; Home and End (also with Ctrl) go to the first and last
-// line; Enter reads from the current line on until a key is pressed; Esc
-// leaves. The screen is put back as it was afterwards.
+// line; Enter reads from the current line on until a key is pressed; the
+// space bar repeats the line; F1 says the keys; Esc leaves. The screen is
+// put back as it was afterwards.
 #pragma once
 
 #include <string>
