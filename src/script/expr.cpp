@@ -134,24 +134,14 @@ Operand unaryOperator() {
     Operand v = evaluate(1);
     if (theToken.kind == tkOperator && theToken.op == opBar) scan();
     else reportError("Faltou a barra vertical");
-    return barValue(std::move(v));
+    return applyPrefix(opBar, std::move(v));
   }
-  if (op != opSub && op != opAdd && op != opMul && op != opGt && op != opLt) {
+  if (!isPrefixOperator(op)) {
     reportError("Operador " + std::string(theToken.raw) + " inesperado");
     return invalidValue();
   }
   scan();
-  Operand v = primary();
-  return op == opSub ? negation(std::move(v)) : listAggregate(op, std::move(v));
-}
-
-// Reports a stray token inside a literal (without the line prefix) and skips
-// to the closing token; false when the line ended.
-bool skipStray(uint8_t closer, std::string_view message) {
-  if (theInterp.reportErrors) printLine(std::string(theToken.raw) + std::string(message));
-  while (theToken.kind != closer && theToken.kind != tkEnd) scan();
-  if (theToken.kind == closer) scan();
-  return false;
+  return applyPrefix(op, primary());
 }
 
 bool appendRange(Operand& list, int32_t a, int32_t b) {
@@ -166,6 +156,15 @@ bool appendRange(Operand& list, int32_t a, int32_t b) {
   return true;
 }
 
+// Reports a stray token inside a literal (without the line prefix) and skips
+// to the closing token; false when the line ended.
+bool skipStray(uint8_t closer, std::string_view message) {
+  if (theInterp.reportErrors) printLine(std::string(theToken.raw) + std::string(message));
+  while (theToken.kind != closer && theToken.kind != tkEnd) scan();
+  if (theToken.kind == closer) scan();
+  return false;
+}
+
 // [ elements ], the current token being the bracket.
 Operand listLiteral() {
   Operand list = theInterp.compileMode ? undefinedValue() : newList();
@@ -177,20 +176,9 @@ Operand listLiteral() {
     Operand element = evaluate(1);
     if (theToken.kind == tkOperator && theToken.op == opRange) {
       scan();
-      Operand last = evaluate(1);
-      if (element.tag == Tag::integer && last.tag == Tag::integer) {
-        if (list.tag == Tag::list && !appendRange(list, element.first, last.first)) {
-          releaseValue(list);  // too large: the literal is invalid
-        }
-      } else {
-        reportError("Esperava uma faixa de inteiros como elementos da lista");
-      }
-      releaseValue(element);
-      releaseValue(last);
-    } else if (list.tag == Tag::list) {
-      listAppend(list, std::move(element));
+      addListRange(list, std::move(element), evaluate(1));
     } else {
-      releaseValue(element);
+      addListElement(list, std::move(element));
     }
     if (theToken.kind == tkComma) {
       scan();
@@ -215,20 +203,12 @@ Operand dictLiteral() {
   int64_t nextKey = 0;
   for (;;) {
     Operand first = evaluate(1);
-    Operand value;
-    std::string key;
     if (theToken.kind == tkColon) {
       scan();
-      value = evaluate(1);
-      if (first.tag == Tag::integer) nextKey = int64_t(first.first) + 1;
-      if (!keyText(first, key)) key = valueText(first);
-      releaseValue(first);
+      addDictEntry(dict, nextKey, std::move(first), evaluate(1), true);
     } else {
-      key = std::to_string(nextKey++);
-      value = first;
+      addDictEntry(dict, nextKey, std::move(first), Operand{}, false);
     }
-    if (dict.tag == Tag::dict) dictSet(dict, key, std::move(value));
-    releaseValue(value);
     if (theToken.kind == tkComma) {
       scan();
     } else if (theToken.kind == tkRightBrace) {
@@ -259,20 +239,11 @@ Operand identifierValue() {
   std::string name(theToken.text);
   if (!entry) {
     if (scan() == tkLeftParen) return callNamed(name, nullptr);
-    reportError(cp("A variável ") + quoted(name) + cp(" não foi inicializada"));
-    return invalidValue();
+    return notAValue(name, nullptr);
   }
-  switch (entry->kind) {
-    case skBuiltin:
-    case skFunction:
-      scan();
-      return callNamed(name, entry);
-    default:
-      scan();
-      reportError(quoted(name) + cp(" é um identificador de ") + std::string(kindName(entry->kind)) +
-                  cp("; não pode ser nome de variável"));
-      return invalidValue();
-  }
+  scan();
+  if (entry->kind == skBuiltin || entry->kind == skFunction) return callNamed(name, entry);
+  return notAValue(name, entry);
 }
 
 Operand parenthesised() {
@@ -327,6 +298,57 @@ Operand primary() {
 }
 
 }  // namespace
+
+bool isPrefixOperator(uint8_t op) {
+  return op == opSub || op == opAdd || op == opMul || op == opGt || op == opLt || op == opBar;
+}
+
+Operand applyPrefix(uint8_t op, Operand&& v) {
+  if (op == opBar) return barValue(std::move(v));
+  return op == opSub ? negation(std::move(v)) : listAggregate(op, std::move(v));
+}
+
+void addListElement(Operand& list, Operand&& element) {
+  if (list.tag == Tag::list) listAppend(list, std::move(element));
+  else releaseValue(element);
+}
+
+void addListRange(Operand& list, Operand&& first, Operand&& last) {
+  if (first.tag == Tag::integer && last.tag == Tag::integer) {
+    if (list.tag == Tag::list && !appendRange(list, first.first, last.first)) {
+      releaseValue(list);  // too large: the literal is invalid
+    }
+  } else {
+    reportError("Esperava uma faixa de inteiros como elementos da lista");
+  }
+  releaseValue(first);
+  releaseValue(last);
+}
+
+void addDictEntry(Operand& dict, int64_t& nextKey, Operand&& first, Operand&& value, bool keyed) {
+  std::string key;
+  if (keyed) {
+    if (first.tag == Tag::integer) nextKey = int64_t(first.first) + 1;
+    if (!keyText(first, key)) key = valueText(first);
+    releaseValue(first);
+  } else {
+    key = std::to_string(nextKey++);
+    value = first;
+    first = Operand{};
+  }
+  if (dict.tag == Tag::dict) dictSet(dict, key, std::move(value));
+  releaseValue(value);
+}
+
+Operand notAValue(std::string_view name, const SymtbEntry* entry) {
+  if (!entry) {
+    reportError(cp("A variável ") + quoted(name) + cp(" não foi inicializada"));
+  } else {
+    reportError(quoted(name) + cp(" é um identificador de ") + std::string(kindName(entry->kind)) +
+                cp("; não pode ser nome de variável"));
+  }
+  return invalidValue();
+}
 
 Operand readIndexList() {
   Operand indexes = theInterp.compileMode ? undefinedValue() : newList();
@@ -386,8 +408,10 @@ void skimExpression() {
   theInterp.reportErrors = saved;
 }
 
-SymtbEntry* resolveCurrentToken() {
-  const Token* token = theToken.current;
+SymtbEntry* resolveCurrentToken() { return resolveToken(*theToken.current); }
+
+SymtbEntry* resolveToken(const Token& name) {
+  const Token* token = &name;
   const InterpreterState& in = theInterp;
   if (token->cachedGeneration == tableGeneration() && token->cachedScript == in.currentScript &&
       token->cachedFunction == in.currentFunction) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "script/lexer.h"
 #include "script/symbols.h"
 #include "script/value.h"
 
@@ -31,6 +32,8 @@ SymtbEntry* resolveCurrentName();
 // The current identifier token resolved in the current script and function
 // (remembered by the token until the symbol table changes).
 SymtbEntry* resolveCurrentToken();
+// The same for any identifier token of a line (its cache is the token's).
+SymtbEntry* resolveToken(const Token& name);
 
 // The value of a variable entry as read in an expression (a shared copy, or
 // the element of a running iterator).
@@ -64,6 +67,17 @@ std::string lvalueText(const Lvalue& target);
 // A selector at the current token (Dot name, or a bracketed index list) as
 // a list of indexes; invalid after an error.
 Operand readIndexList();
+
+// Pieces of expressions shared by the token evaluator and pre-analysed
+// lines (plan.h), so that both compute exactly the same.
+bool isPrefixOperator(uint8_t op);               // - + * > < and |
+Operand applyPrefix(uint8_t op, Operand&& v);    // opBar: the |x| value
+void addListElement(Operand& list, Operand&& element);
+void addListRange(Operand& list, Operand&& first, Operand&& last);  // [a..b, ...]
+// { first : value } when keyed, else { first } with the next integer key.
+void addDictEntry(Operand& dict, int64_t& nextKey, Operand&& first, Operand&& value, bool keyed);
+// Reports a name that gives no value (unknown, or not a variable).
+Operand notAValue(std::string_view name, const SymtbEntry* entry);
 
 // Operators, for commands that combine values the same way.
 Operand applyOperator(uint8_t op, Operand&& left, Operand&& right);

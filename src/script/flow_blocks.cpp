@@ -52,21 +52,17 @@ bool domainOf(Operand&& v, Operand& domain) {
 }
 
 // PARA v [DE] a [.. | ATE | A] b [CRESCENDO | DECRESCENDO]
-bool boundsDomain(Operand& domain) {
+bool readBounds(Operand& domain) {
   skipWord("DE");
   Operand a = evaluateAs(Tag::integer);
   if (theToken.kind == tkOperator && theToken.op == opRange) scan();
   else if (isWord("ATE") || isWord("A")) scan();
   Operand b = evaluateAs(Tag::integer);
-  bool integers = a.tag == Tag::integer && b.tag == Tag::integer;
   int32_t first = a.first, last = b.first;
-  releaseValue(a);
-  releaseValue(b);
-  if (!integers) return fail(cp("Limites para a variável de controle devem ser INTEIROS"));
+  if (!integerBounds(std::move(a), std::move(b))) return false;
   bool downward = isWord("DECRESCENDO");
   if (downward || isWord("CRESCENDO")) scan();
-  bool empty = downward ? first < last : last < first;
-  domain = empty ? newList() : rangeValue(first, last);
+  domain = boundsDomain(first, last, downward);
   return true;
 }
 
@@ -96,12 +92,7 @@ bool endFor(int32_t loopLine) {
   if (!cell || cell->position < 0) {
     return fail(cp("A variável ") + std::string(e ? e->name : theToken.text) + cp(" não é um iterador"));
   }
-  if (cell->position < domainLength(cell->value) - 1) {
-    ++cell->position;
-    currentScript().nextLine = loopLine + 1;
-  } else {
-    resetIterator(*cell);
-  }
+  advanceIterator(*cell, loopLine);
   return true;
 }
 
@@ -140,6 +131,43 @@ bool conditionHolds(const Operand& v) {
   }
 }
 
+bool integerBounds(Operand&& a, Operand&& b) {
+  bool integers = a.tag == Tag::integer && b.tag == Tag::integer;
+  releaseValue(a);
+  releaseValue(b);
+  if (!integers) return fail(cp("Limites para a variável de controle devem ser INTEIROS"));
+  return true;
+}
+
+Operand boundsDomain(int32_t first, int32_t last, bool downward) {
+  bool empty = downward ? first < last : last < first;
+  return empty ? newList() : rangeValue(first, last);
+}
+
+void startIterator(SymtbEntry& variable, Operand&& domain) {
+  VarCell* cell = variableCell(variable);
+  releaseValue(cell->value);
+  if (domainLength(domain) == 0) {
+    releaseValue(domain);
+    cell->value = undefinedValue();
+    cell->position = -1;
+    continueAfter(lineCode(thisLine()).link);
+    return;
+  }
+  cell->value = domain;
+  domain = Operand{};
+  cell->position = 0;
+}
+
+void advanceIterator(VarCell& cell, int32_t loopLine) {
+  if (cell.position < domainLength(cell.value) - 1) {
+    ++cell.position;
+    currentScript().nextLine = loopLine + 1;
+  } else {
+    resetIterator(cell);
+  }
+}
+
 bool cmdIf() {
   if (theInterp.currentScript == 0) return cmdOneLineIf();
   bool holds;
@@ -152,6 +180,10 @@ bool cmdIf() {
 bool cmdOneLineIf() {
   bool holds;
   evaluateCondition(holds);
+  return oneLineIfRest(holds);
+}
+
+bool oneLineIfRest(bool holds) {
   skipWord("ENTAO");
   if (!holds || theToken.kind == tkEnd) {
     skipToEnd();
@@ -196,21 +228,11 @@ bool cmdFor() {
   if (isWord("EM")) {
     scan();
     if (!domainOf(evaluate(0), domain)) return false;
-  } else if (!boundsDomain(domain)) {
+  } else if (!readBounds(domain)) {
     return false;
   }
   skipWord("FACA");
-  VarCell* cell = variableCell(*target.entry);
-  releaseValue(cell->value);
-  if (domainLength(domain) == 0) {
-    releaseValue(domain);
-    cell->value = undefinedValue();
-    cell->position = -1;
-    continueAfter(lineCode(thisLine()).link);
-    return true;
-  }
-  cell->value = domain;
-  cell->position = 0;
+  startIterator(*target.entry, std::move(domain));
   return true;
 }
 

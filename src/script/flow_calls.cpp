@@ -137,17 +137,24 @@ bool callRemote() {
 
 }  // namespace
 
-bool cmdFunction() {
-  InterpreterState& in = theInterp;
+bool enteringFunction(SymtbEntry*& function) {
   int32_t line = currentScript().currentLine;
-  SymtbEntry* function = lineCode(line).function;
+  function = lineCode(line).function;
   if (!function || takePendingCall() != function) {
     // Ordinary flow passes over the function's body.
     currentScript().nextLine = lineCode(lineCode(line).link).next;
+    return false;
+  }
+  theInterp.currentFunction = function;
+  return true;
+}
+
+bool cmdFunction() {
+  SymtbEntry* function = nullptr;
+  if (!enteringFunction(function)) {
     skipToEnd();
     return true;
   }
-  in.currentFunction = function;
   scan();  // the name
   if (theToken.kind == tkLeftParen) {
     scan();
@@ -174,10 +181,14 @@ bool cmdLocal() {
 }
 
 bool cmdReturn() {
-  InterpreterState& in = theInterp;
   Operand value = undefinedValue();
   if (isWord("FUNCAO")) scan();
   else if (theToken.kind != tkEnd) value = evaluate(1);
+  return returnWith(std::move(value));
+}
+
+bool returnWith(Operand&& value) {
+  InterpreterState& in = theInterp;
   ScriptRec& r = currentScript();
   if (in.currentFunction && in.currentFunction->kind == skFunction) {
     StackRec& record = stackEntry(in.frameBase);
@@ -187,6 +198,7 @@ bool cmdReturn() {
     }
     releaseValue(record.var.value);
     record.var.value = value;
+    value = Operand{};
     r.returning = true;
     return true;
   }

@@ -279,13 +279,13 @@ Arguments::~Arguments() {
 
 void parseArguments(std::string_view name, const SymtbEntry* f, Arguments& out) {
   bool builtin = f && f->kind == skBuiltin;
-  int declared = !f ? kMaxArguments : builtin ? f->wordA : f->wordB;
+  int declared = declaredArguments(f);
   bool needParens = !builtin || (f->wordB & kBuiltinNeedsParens);
   bool parens = theToken.kind == tkLeftParen;
   if (parens) {
     scan();
   } else if (needParens) {
-    reportError(cp("A função ") + quoted(name) + " deve ser invocada com ()");
+    reportMissingParentheses(name);
     return;
   }
   if (builtin && (f->wordB & kBuiltinHashAllowed) && theToken.kind == tkHash) scan();
@@ -293,10 +293,7 @@ void parseArguments(std::string_view name, const SymtbEntry* f, Arguments& out) 
   auto takeOne = [&]() {
     uint32_t before = theToken.position;
     const Token* at = theToken.current;
-    Operand v = evaluate(1);
-    if (v.tag == Tag::invalid) v = undefinedValue();
-    if (out.count < kMaxArguments) out.values[out.count++] = v;
-    else releaseValue(v);
+    addArgument(out, evaluate(1));
     ++given;
     if (theToken.kind == tkComma) {
       scan();
@@ -315,6 +312,25 @@ void parseArguments(std::string_view name, const SymtbEntry* f, Arguments& out) 
       if (!takeOne()) break;
     }
   }
+  finishArguments(name, declared, given, out);
+}
+
+int declaredArguments(const SymtbEntry* f) {
+  return !f ? kMaxArguments : f->kind == skBuiltin ? f->wordA : f->wordB;
+}
+
+void reportMissingParentheses(std::string_view name) {
+  reportError(cp("A função ") + quoted(name) + " deve ser invocada com ()");
+}
+
+void addArgument(Arguments& out, Operand&& v) {
+  if (v.tag == Tag::invalid) v = undefinedValue();
+  if (out.count < kMaxArguments) out.values[out.count++] = v;
+  else releaseValue(v);
+  v = Operand{};
+}
+
+void finishArguments(std::string_view name, int declared, int given, Arguments& out) {
   if (given > declared) {
     std::string text = cp("A função ") + quoted(name) + " ";
     if (declared == 0) text += cp("não requer parâmetros");

@@ -115,6 +115,14 @@ struct Arguments {
   ~Arguments();
 };
 void parseArguments(std::string_view name, const SymtbEntry* function, Arguments& out);
+// The pieces of parseArguments, for pre-analysed lines: the declared count
+// (32 for an unknown function), the refusal of a call without parentheses,
+// one argument (invalid passes as undefined; beyond 32 dropped), and the
+// check of the count with the padding by undefined values.
+int declaredArguments(const SymtbEntry* function);
+void reportMissingParentheses(std::string_view name);
+void addArgument(Arguments& out, Operand&& v);
+void finishArguments(std::string_view name, int declared, int given, Arguments& out);
 // The result is undefined when the call failed.
 bool callFunction(std::string_view name, SymtbEntry* function, Arguments& args, Operand& result);
 bool pushExecutionEntry(uint8_t kind);
