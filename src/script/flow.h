@@ -41,6 +41,9 @@ bool conditionHolds(const Operand& v);
 // Pieces of the statements shared with pre-analysed lines (plan.h).
 // One-line SE after its condition: the statement that follows, if it holds.
 bool oneLineIfRest(bool holds);
+// The domain of PARA v EM value (taken over); false with a message when
+// the value cannot be iterated.
+bool iteratorDomain(Operand&& v, Operand& domain);
 // PARA v DE a ATE b: both bounds must be integers (takes them over).
 bool integerBounds(Operand&& a, Operand&& b);
 Operand boundsDomain(int32_t first, int32_t last, bool downward);

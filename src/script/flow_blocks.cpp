@@ -34,8 +34,9 @@ int64_t domainLength(const Operand& d) {
   }
 }
 
-// The domain of PARA v EM expression; false with a message when invalid.
-bool domainOf(Operand&& v, Operand& domain) {
+}  // namespace
+
+bool iteratorDomain(Operand&& v, Operand& domain) {
   switch (v.tag) {
     case Tag::integer: domain = rangeValue(v.first, v.first); return true;
     case Tag::range: case Tag::string: case Tag::list: domain = v; return true;
@@ -50,6 +51,8 @@ bool domainOf(Operand&& v, Operand& domain) {
       return fail(cp("Domínio inválido para um iterador"));
   }
 }
+
+namespace {
 
 // PARA v [DE] a [.. | ATE | A] b [CRESCENDO | DECRESCENDO]
 bool readBounds(Operand& domain) {
@@ -227,7 +230,7 @@ bool cmdFor() {
   Operand domain;
   if (isWord("EM")) {
     scan();
-    if (!domainOf(evaluate(0), domain)) return false;
+    if (!iteratorDomain(evaluate(0), domain)) return false;
   } else if (!readBounds(domain)) {
     return false;
   }

@@ -12,6 +12,7 @@
 #include "script/commands.h"
 #include "script/expr.h"
 #include "script/output.h"
+#include "script/plan.h"
 
 namespace varlo {
 
@@ -167,10 +168,18 @@ bool fail(std::string_view message) {
 void setIoStatus(int32_t status) { currentScript().ioStatus = status; }
 int32_t ioStatus() { return currentScript().ioStatus; }
 
-void startScriptLine(int32_t script, int32_t line) {
+const std::shared_ptr<const LineTokens>& scriptLineTokens(int32_t script, int32_t line) {
   CodeRec& code = slots[size_t(script)].lines[size_t(line)];
   if (!code.tokens) code.tokens = cutLine(code.text + '\n');
-  startLine(line, code.tokens, line == 0);
+  return code.tokens;
+}
+
+void startScriptLine(int32_t script, int32_t line) {
+  startLine(line, scriptLineTokens(script, line), line == 0);
+}
+
+void reportLeftover(std::string_view raw) {
+  reportError("A linha deveria terminar onde aparece " + quoted(raw));
 }
 
 void setInteractiveLine(int32_t script, std::string_view text) {
@@ -188,6 +197,8 @@ bool executeLine(int32_t s, int32_t line) {
     return false;
   }
   CodeRec& code = r.lines[size_t(line)];
+  bool ok;
+  if (runPlannedLine(s, line, code, ok)) return ok;
   startScriptLine(s, line);
   if (line > 0) r.nextLine = code.next;
   if (r.trace) printLine(code.text);
@@ -197,7 +208,6 @@ bool executeLine(int32_t s, int32_t line) {
     return true;
   }
   SymtbEntry* statement = chooseStatement(s, code, line);
-  bool ok;
   if (statement->kind == skNew || statement->kind > skEnd) {
     ok = fail("Esperava um comando");
   } else if (s == 0 && statement->kind > skIfLine) {
@@ -209,9 +219,7 @@ bool executeLine(int32_t s, int32_t line) {
     theInterp.currentCommand = statement;
     ok = statement->command();
     theInterp.currentCommand = outer;
-    if (theToken.kind != tkEnd) {
-      reportError("A linha deveria terminar onde aparece " + quoted(theToken.raw));
-    }
+    if (theToken.kind != tkEnd) reportLeftover(theToken.raw);
   }
   slots[size_t(s)].failed = !ok;
   return ok;

@@ -26,6 +26,8 @@ constexpr int kScriptSlots = 128;
 constexpr int kStackSize = 2048;
 constexpr int kMaxArguments = 32;
 
+struct LinePlan;
+
 struct CodeRec {
   std::string text;                  // without the line feed
   int32_t lineCount = 1;             // 1 + continuation lines joined here
@@ -34,6 +36,9 @@ struct CodeRec {
   int32_t link = 0;
   int32_t next = 0;
   std::shared_ptr<const LineTokens> tokens;  // cut on first use
+  std::shared_ptr<LinePlan> plan;            // pre-analysed form (plan.h)
+  uint8_t planState = 0;                     // PlanState
+  uint8_t planRebuilds = 0;                  // plans dropped so far
 };
 
 using ExternalRoutine = std::string (*)(std::string_view request);
@@ -104,6 +109,10 @@ bool runFunctionBody(SymtbEntry& function);
 void setInteractiveLine(int32_t script, std::string_view text);
 // Starts the lexer on a line of a script (cutting its tokens once).
 void startScriptLine(int32_t script, int32_t line);
+// The tokens of a line of a script, cut once.
+const std::shared_ptr<const LineTokens>& scriptLineTokens(int32_t script, int32_t line);
+// The driver's complaint about a token left over at the end of a statement.
+void reportLeftover(std::string_view raw);
 
 // Calls.
 struct Arguments {

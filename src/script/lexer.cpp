@@ -261,6 +261,12 @@ void startLine(int32_t lineNumber, const std::shared_ptr<const LineTokens>& sour
   t.current = nullptr;
 }
 
+void startLineAt(int32_t lineNumber, const std::shared_ptr<const LineTokens>& source, uint32_t index) {
+  startLine(lineNumber, source, false);
+  theToken.position = index;
+  scan();
+}
+
 void startLineText(int32_t lineNumber, std::string_view text) {
   std::string withLineFeed(text);
   withLineFeed += '\n';

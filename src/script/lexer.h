@@ -95,6 +95,9 @@ extern TokenRec theToken;
 
 // Start scanning a line whose tokens were cut already.
 void startLine(int32_t lineNumber, const std::shared_ptr<const LineTokens>& source, bool keepAlive);
+// Starts a line with the token at `index` already scanned (where a
+// pre-analysed statement hands over to the token readers).
+void startLineAt(int32_t lineNumber, const std::shared_ptr<const LineTokens>& source, uint32_t index);
 // Convenience: cut text (without line feed) and start it.
 void startLineText(int32_t lineNumber, std::string_view text);
 uint8_t scan();

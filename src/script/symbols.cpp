@@ -104,7 +104,10 @@ SymtbEntry* findCommand(std::string_view name) {
 }
 
 SymtbEntry* declareLocal(int32_t script, SymtbEntry* function, std::string_view name, int32_t slot) {
-  SymtbEntry* e = findOrCreate(script, function, name, true);
+  return declareLocalEntry(findOrCreate(script, function, name, true), name, slot);
+}
+
+SymtbEntry* declareLocalEntry(SymtbEntry* e, std::string_view name, int32_t slot) {
   if (!e) return nullptr;
   if (e->kind != skNew && e->kind != skVariable) {
     reportError(quoted(name) + cp(" é identificador de ") + std::string(kindName(e->kind)) +

@@ -65,6 +65,8 @@ SymtbEntry* resolveHashed(int32_t script, const SymtbEntry* function,
 SymtbEntry* findOrCreate(int32_t script, SymtbEntry* owner, std::string_view name, bool create);
 SymtbEntry* findCommand(std::string_view name);
 SymtbEntry* declareLocal(int32_t script, SymtbEntry* function, std::string_view name, int32_t slot);
+// The second half of declareLocal, on the entry findOrCreate gave.
+SymtbEntry* declareLocalEntry(SymtbEntry* entry, std::string_view name, int32_t slot);
 bool defineLabel(int32_t script, SymtbEntry* function, std::string_view name, int32_t line);
 int32_t findLabel(int32_t script, SymtbEntry* function, std::string_view name);
 void removeScript(int32_t script);

@@ -1,0 +1,131 @@
+// Pre-analysed lines. The statement driver re-reads a line's tokens every
+// time the line runs; a line that runs again (a loop body, a function) is
+// analysed once into a plan instead: its statement and its expressions as
+// a small tree whose names keep their resolution. Running the plan does
+// exactly what reading the tokens would do, in the same order, with the
+// same messages.
+//
+// A line is planned only when its meaning is fixed by its tokens and by
+// what its names resolve to. The names are checked again whenever the
+// symbol table has changed (a variable that became a function, a script
+// removed or reloaded, a SUPERGLOBAL or local that now hides a name); a
+// plan that no longer fits is dropped before the line does anything, and
+// the line is read from its tokens. Lines whose evaluation could change
+// the meaning of their own later names (a call before a SUPERGLOBAL name)
+// and lines with anything unusual (lexical errors, missing brackets, the
+// words E and OU inside brackets) are never planned.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "script/lexer.h"
+#include "script/symbols.h"
+
+namespace varlo {
+
+struct CodeRec;
+
+enum PlanNodeKind : uint8_t {
+  pnNothing,      // no operand where one was expected: invalid
+  pnInteger,
+  pnString,
+  pnName,         // a name read as a value (a variable, usually)
+  pnCall,         // a function called with its arguments
+  pnBinary,       // left op right
+  pnLogical,      // E or OU of the condition's top level (see plan_eval)
+  pnPrefix,       // - + * > < or | | before a value
+  pnList,         // [ ... ]: pairs (element, last bound of a..b or none)
+  pnDict,         // { ... }: pairs (key or value, value or none)
+  pnSelect,       // value then index list
+  pnIndexName,    // .nome
+  pnIndexList,    // [ i, j .. k ]
+};
+
+constexpr uint32_t kNoNode = UINT32_MAX;
+
+struct PlanNode {
+  uint8_t kind = pnNothing;
+  uint8_t op = opNone;
+  bool greedy = false;            // call without parentheses taking arguments
+  int32_t integer = 0;
+  const Token* token = nullptr;   // name, string, the E/OU word
+  const SymtbEntry* entry = nullptr;  // greedy call: its built-in function
+  uint32_t left = kNoNode, right = kNoNode;
+  uint32_t first = 0, count = 0;  // children in LinePlan::children or pairs
+};
+
+struct PlanPair {
+  uint32_t a = kNoNode, b = kNoNode;
+};
+
+enum PlanStatement : uint8_t {
+  psAssign,       // name [selectors] := expression
+  psCall,         // a line that is a call expression
+  psIf,           // SE / SENAO SE condition [ENTAO]
+  psOneLineIf,    // SE condition [ENTAO] statement (the statement is read)
+  psWhile,        // ENQUANTO condition [FACA]
+  psNothing,      // SENAO, FIM SE
+  psEndWhile,
+  psEndFor,
+  psReturn,       // RETORNA [expression], FIM FUNCAO
+  psContinue,
+  psForBounds,    // PARA v [DE] a [.. | ATE | A] b [CRESCENDO | DECRESCENDO] [FACA]
+  psForIn,        // PARA v EM expression [FACA]
+  psFunction,     // FUNCAO name [(parameters)]
+};
+
+// A parameter of FUNCAO with the entry it declared last time.
+struct PlanParameter {
+  const Token* token = nullptr;
+  SymtbEntry* entry = nullptr;
+  uint32_t generation = 0;
+};
+
+struct LinePlan {
+  PlanStatement statement = psNothing;
+  SymtbEntry* command = nullptr;          // the statement entry of the line
+  std::shared_ptr<const LineTokens> tokens;
+  std::shared_ptr<const LineTokens> loopTokens;  // FIM PARA: the PARA line
+  std::vector<PlanNode> nodes;
+  std::vector<uint32_t> children;
+  std::vector<PlanPair> pairs;
+  uint32_t expression = kNoNode;          // value, condition, first bound
+  uint32_t second = kNoNode;              // last bound of PARA
+  bool downward = false;                  // PARA ... DECRESCENDO
+  const Token* name = nullptr;            // target, called name, loop variable
+  uint32_t pathFirst = 0, pathCount = 0;  // target's index lists (children)
+  uint32_t rest = 0;                      // one-line SE: index of the next token
+  std::vector<PlanParameter> parameters;
+  std::vector<uint32_t> names;            // nodes checked when the table changed
+  // Where the names were last found to fit.
+  uint32_t generation = 0;
+  int32_t script = -1;
+  const SymtbEntry* function = nullptr;
+};
+
+enum PlanState : uint8_t { plUnseen, plSeen, plPlanned, plRefused };
+
+// Pre-analysed lines can be switched off (tests compare both ways).
+void setLinePlans(bool enabled);
+bool linePlansEnabled();
+
+// Runs line `line` of script `s` from its plan, building the plan the
+// second time the line runs. False when the line has no usable plan and
+// must be read from its tokens (nothing was done); otherwise `ok` is the
+// statement's result.
+bool runPlannedLine(int32_t s, int32_t line, CodeRec& code, bool& ok);
+
+// Built from the line's tokens in the current script and function; null
+// when the line cannot be planned.
+std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code);
+
+// Evaluation of a plan's expression tree. `stop` receives the E or OU word
+// at which the expression ended early (null when it did not).
+Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop);
+// Whether every name of the plan still resolves to something of the shape
+// it was planned for (called when the symbol table changed).
+bool planNamesFit(const LinePlan& plan);
+
+}  // namespace varlo

@@ -1,0 +1,194 @@
+// Evaluation of planned expressions: the same values, calls and messages as
+// the token evaluator (expr.cpp), in the same order.
+#include "script/expr.h"
+#include "script/interp.h"
+#include "script/plan.h"
+
+namespace varlo {
+
+namespace {
+
+// Integers in a variable are read without touching reference counts.
+Operand readName(SymtbEntry& e) {
+  VarCell* cell = e.owner ? &stackEntry(theInterp.frameBase + e.wordA).var : e.cell;
+  if (cell && cell->position < 0 && !isObject(cell->value.tag)) return cell->value;
+  return readVariable(e);
+}
+
+void drop(Operand& v) {
+  if (isObject(v.tag)) releaseValue(v);
+}
+
+// Integer pairs of the common operators, as applyOperator computes them.
+bool integerOperator(uint8_t op, int32_t x, int32_t y, Operand& out) {
+  switch (op) {
+    case opAdd: out = integerValue(int32_t(uint32_t(x) + uint32_t(y))); return true;
+    case opSub: out = integerValue(int32_t(uint32_t(x) - uint32_t(y))); return true;
+    case opMul: out = integerValue(int32_t(uint32_t(x) * uint32_t(y))); return true;
+    case opDiv: case opMod:
+      if (y == 0 || y == -1) return false;
+      out = integerValue(op == opDiv ? x / y : x % y);
+      return true;
+    case opEq: out = integerValue(x == y); return true;
+    case opNe: out = integerValue(x != y); return true;
+    case opGt: out = integerValue(x > y); return true;
+    case opGe: out = integerValue(x >= y); return true;
+    case opLt: out = integerValue(x < y); return true;
+    case opLe: out = integerValue(x <= y); return true;
+    default: return false;
+  }
+}
+
+class Evaluator {
+ public:
+  explicit Evaluator(const LinePlan& plan) : plan_(plan) {}
+
+  const Token* stop = nullptr;
+
+  Operand value(uint32_t index) {
+    const PlanNode& n = plan_.nodes[index];
+    switch (n.kind) {
+      case pnInteger: return integerValue(n.integer);
+      case pnString: return stringValue(n.token->text);
+      case pnName: return name(n);
+      case pnCall: return call(n);
+      case pnBinary: return binary(n);
+      case pnLogical: return logical(n);
+      case pnPrefix: return applyPrefix(n.op, value(n.left));
+      case pnList: return list(n);
+      case pnDict: return dict(n);
+      case pnSelect: return select(n);
+      case pnIndexName: case pnIndexList: return indexList(n);
+      default: return invalidValue();
+    }
+  }
+
+ private:
+  Operand name(const PlanNode& n) {
+    std::string_view text = n.token->text;
+    SymtbEntry* e = resolveToken(*n.token);
+    if (e && e->kind == skVariable) return readName(*e);
+    if (!e || (e->kind != skBuiltin && e->kind != skFunction)) return notAValue(text, e);
+    // A function named without the parentheses it needs: called without
+    // arguments after the complaint.
+    reportMissingParentheses(text);
+    Arguments args;
+    Operand result;
+    callFunction(text, e, args, result);
+    return result;
+  }
+
+  Operand call(const PlanNode& n) {
+    std::string_view text = n.token->text;
+    SymtbEntry* e = n.greedy ? const_cast<SymtbEntry*>(n.entry) : resolveToken(*n.token);
+    Arguments args;
+    for (uint32_t k = 0; k < n.count; ++k) addArgument(args, value(plan_.children[n.first + k]));
+    finishArguments(text, declaredArguments(e), int(n.count), args);
+    Operand result;
+    callFunction(text, e, args, result);
+    return result;
+  }
+
+  Operand binary(const PlanNode& n) {
+    Operand left = value(n.left);
+    Operand right = value(n.right);
+    Operand out;
+    if (left.tag == Tag::integer && right.tag == Tag::integer &&
+        integerOperator(n.op, left.first, right.first, out)) {
+      return out;
+    }
+    return applyOperator(n.op, std::move(left), std::move(right));
+  }
+
+  // E and OU of the top level are taken only after the integer 0 or 1;
+  // after any other value the expression ends there, at the word. An OU
+  // whose right side ended early still applies to what that side gave.
+  Operand logical(const PlanNode& n) {
+    Operand left = value(n.left);
+    if (stop) return left;
+    if (left.tag != Tag::integer || (left.first != 0 && left.first != 1)) {
+      stop = n.token;
+      return left;
+    }
+    Operand right = value(n.right);
+    return applyOperator(n.op, std::move(left), std::move(right));
+  }
+
+  Operand list(const PlanNode& n) {
+    Operand out = newList();
+    for (uint32_t k = 0; k < n.count; ++k) {
+      const PlanPair& p = plan_.pairs[n.first + k];
+      Operand element = value(p.a);
+      if (p.b == kNoNode) addListElement(out, std::move(element));
+      else addListRange(out, std::move(element), value(p.b));
+    }
+    return out;
+  }
+
+  Operand dict(const PlanNode& n) {
+    Operand out = newDict();
+    int64_t nextKey = 0;
+    for (uint32_t k = 0; k < n.count; ++k) {
+      const PlanPair& p = plan_.pairs[n.first + k];
+      Operand first = value(p.a);
+      if (p.b == kNoNode) addDictEntry(out, nextKey, std::move(first), Operand{}, false);
+      else addDictEntry(out, nextKey, std::move(first), value(p.b), true);
+    }
+    return out;
+  }
+
+  Operand indexList(const PlanNode& n) {
+    Operand indexes = newList();
+    if (n.kind == pnIndexName) {
+      listAppend(indexes, stringValue(n.token->raw));
+      return indexes;
+    }
+    for (uint32_t k = 0; k < n.count; ++k) {
+      Operand index = value(plan_.children[n.first + k]);
+      if (index.tag != Tag::invalid) listAppend(indexes, std::move(index));
+      drop(index);
+    }
+    return indexes;
+  }
+
+  Operand select(const PlanNode& n) {
+    Operand v = value(n.left);
+    Operand indexes = value(n.right);
+    Operand selected = applySelector(v, indexes);
+    releaseValue(indexes);
+    drop(v);
+    return selected;
+  }
+
+  const LinePlan& plan_;
+};
+
+// Whether a name still resolves to something its node was planned for.
+bool nameFits(const PlanNode& n) {
+  const SymtbEntry* e = resolveToken(*n.token);
+  if (n.kind == pnCall) {
+    if (n.greedy) return e == n.entry;
+    return !e || e->kind == skBuiltin || e->kind == skFunction;
+  }
+  if (!e) return true;
+  if (e->kind == skModule || e->kind == skNew) return false;
+  return e->kind != skBuiltin || (e->wordB & kBuiltinNeedsParens);
+}
+
+}  // namespace
+
+Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop) {
+  Evaluator evaluator(plan);
+  Operand v = evaluator.value(node);
+  stop = evaluator.stop;
+  return v;
+}
+
+bool planNamesFit(const LinePlan& plan) {
+  for (uint32_t node : plan.names) {
+    if (!nameFits(plan.nodes[node])) return false;
+  }
+  return true;
+}
+
+}  // namespace varlo

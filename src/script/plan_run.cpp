@@ -1,0 +1,231 @@
+// Running planned lines: the statements of the driver (interp.cpp) and of
+// the control-flow commands (flow_*.cpp, statements.cpp) on a line's plan.
+#include "script/commands.h"
+#include "script/expr.h"
+#include "script/flow.h"
+#include "script/interp.h"
+#include "script/output.h"
+#include "script/plan.h"
+
+namespace varlo {
+
+namespace {
+
+// A line whose plan had to be dropped this often is read from its tokens
+// for good.
+constexpr uint8_t kMaxRebuilds = 8;
+
+bool plansEnabled = true;
+
+void dropPlan(CodeRec& code) {
+  code.plan.reset();
+  code.planState = ++code.planRebuilds < kMaxRebuilds ? plSeen : plRefused;
+}
+
+// The plan of the line if it can run now: built the second time the line
+// runs, its names checked again when the symbol table changed.
+LinePlan* usablePlan(int32_t s, int32_t line, CodeRec& code) {
+  const InterpreterState& in = theInterp;
+  if (!plansEnabled || line <= 0 || !in.reportErrors || in.compileMode) return nullptr;
+  if (code.planState == plUnseen) {
+    code.planState = plSeen;
+    return nullptr;
+  }
+  if (code.planState == plRefused) return nullptr;
+  if (code.planState == plSeen) {
+    code.plan = buildPlan(s, line, code);
+    code.planState = code.plan ? plPlanned : plRefused;
+    if (!code.plan) return nullptr;
+  }
+  LinePlan& plan = *code.plan;
+  if (plan.generation != tableGeneration() || plan.script != in.currentScript ||
+      plan.function != in.currentFunction) {
+    if (!planNamesFit(plan)) {
+      dropPlan(code);
+      return nullptr;
+    }
+    plan.generation = tableGeneration();
+    plan.script = in.currentScript;
+    plan.function = in.currentFunction;
+  }
+  // Near the end of the native stack the token reader gives its own report.
+  if (nativeStackLow()) return nullptr;
+  return &plan;
+}
+
+// What the statement starts with, found before anything is done: false
+// when the line must be read from its tokens after all.
+bool namesStatement(const LinePlan& plan, SymtbEntry*& entry) {
+  switch (plan.statement) {
+    case psAssign:
+    case psForBounds:
+    case psForIn:
+      entry = resolveToken(*plan.name);
+      return !entry || entry->kind == skVariable;
+    case psCall:
+      entry = resolveToken(*plan.name);
+      return entry && (entry->kind == skBuiltin || entry->kind == skFunction);
+    case psEndFor: {
+      entry = resolveToken(*plan.name);
+      if (!entry || entry->kind != skVariable) return false;
+      return variableCell(*entry)->position >= 0;
+    }
+    default: return true;
+  }
+}
+
+Operand evaluate(const LinePlan& plan, uint32_t node, const Token*& stop) {
+  return evaluatePlanned(plan, node, stop);
+}
+
+// The target named at the start of the line, created as a script-level
+// variable when it is new.
+SymtbEntry* targetVariable(const LinePlan& plan, SymtbEntry* entry) {
+  if (!entry) entry = findOrCreate(theInterp.currentScript, nullptr, plan.name->text, true);
+  if (entry && entry->kind == skNew) entry->kind = skVariable;
+  return entry;
+}
+
+bool assignment(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
+  Lvalue target;
+  target.entry = targetVariable(plan, entry);
+  if (!target.entry) return false;
+  for (uint32_t k = 0; k < plan.pathCount; ++k) {
+    target.path.push_back(evaluate(plan, plan.children[plan.pathFirst + k], stop));
+  }
+  Operand v = evaluate(plan, plan.expression, stop);
+  if (v.tag == Tag::invalid) {
+    return fail(cp("Expressão inválida; a variável ") + quoted(lvalueText(target)) +
+                cp(" não foi modificada"));
+  }
+  return assignLvalue(target, std::move(v));
+}
+
+bool callLine(const LinePlan& plan, const SymtbEntry& function, const Token*& stop) {
+  Operand v = evaluate(plan, plan.expression, stop);
+  if (stop) {
+    releaseValue(v);
+    return fail(quoted(function.name) + cp(" é um identificador de ") + std::string(kindName(function.kind)) +
+                cp(", não pode ser usado como variável"));
+  }
+  if (v.tag == Tag::invalid) return fail(cp("Chamada inválida da função ") + function.name);
+  releaseValue(v);
+  return true;
+}
+
+bool condition(const LinePlan& plan, const Token*& stop) {
+  Operand v = evaluate(plan, plan.expression, stop);
+  bool holds = conditionHolds(v);
+  releaseValue(v);
+  return holds;
+}
+
+// The one-line SE hands its statement over to the token readers.
+bool oneLineIf(const LinePlan& plan, int32_t line, const Token*& stop) {
+  bool holds = condition(plan, stop);
+  uint32_t next = stop ? uint32_t(stop - plan.tokens->tokens.data()) : plan.rest;
+  stop = nullptr;
+  startLineAt(line, plan.tokens, next);
+  bool ok = oneLineIfRest(holds);
+  if (theToken.kind != tkEnd) reportLeftover(theToken.raw);
+  return ok;
+}
+
+Operand integerOperand(const LinePlan& plan, uint32_t node, const Token*& stop) {
+  Operand v = evaluate(plan, node, stop);
+  if (v.tag != Tag::string) return v;
+  Operand n = toInteger(v);
+  releaseValue(v);
+  return n;
+}
+
+bool forBounds(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
+  SymtbEntry* variable = targetVariable(plan, entry);
+  if (!variable) return false;
+  Operand a = integerOperand(plan, plan.expression, stop);
+  Operand b = integerOperand(plan, plan.second, stop);
+  int32_t first = a.first, last = b.first;
+  if (!integerBounds(std::move(a), std::move(b))) return false;
+  startIterator(*variable, boundsDomain(first, last, plan.downward));
+  return true;
+}
+
+bool forIn(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
+  SymtbEntry* variable = targetVariable(plan, entry);
+  if (!variable) return false;
+  Operand domain;
+  if (!iteratorDomain(evaluate(plan, plan.expression, stop), domain)) return false;
+  startIterator(*variable, std::move(domain));
+  return true;
+}
+
+bool functionEntry(LinePlan& plan) {
+  SymtbEntry* function = nullptr;
+  if (!enteringFunction(function)) return true;
+  int32_t slot = -1;
+  for (PlanParameter& p : plan.parameters) {
+    if (!p.entry || p.generation != tableGeneration()) {
+      p.entry = findOrCreate(theInterp.currentScript, function, p.token->text, true);
+      p.generation = tableGeneration();
+    }
+    if (!declareLocalEntry(p.entry, p.token->text, slot--)) return false;
+  }
+  function->wordC = 0;
+  return true;
+}
+
+bool runStatement(LinePlan& plan, SymtbEntry* entry, int32_t line, const CodeRec& code) {
+  const Token* stop = nullptr;
+  bool ok = true;
+  ScriptRec& r = currentScript();
+  switch (plan.statement) {
+    case psAssign: ok = assignment(plan, entry, stop); break;
+    case psCall: ok = callLine(plan, *entry, stop); break;
+    case psIf:
+      if (!condition(plan, stop)) r.nextLine = code.link;
+      break;
+    case psWhile:
+      if (!condition(plan, stop)) r.nextLine = r.lines[size_t(code.link)].next;
+      break;
+    case psOneLineIf: ok = oneLineIf(plan, line, stop); break;
+    case psNothing: break;
+    case psEndWhile: r.nextLine = code.link; break;
+    case psEndFor: advanceIterator(*variableCell(*entry), code.link); break;
+    case psReturn:
+      ok = returnWith(plan.expression == kNoNode ? undefinedValue() : evaluate(plan, plan.expression, stop));
+      break;
+    case psContinue: r.nextLine = r.lines[size_t(code.link)].link; break;
+    case psForBounds: ok = forBounds(plan, entry, stop); break;
+    case psForIn: ok = forIn(plan, entry, stop); break;
+    case psFunction: ok = functionEntry(plan); break;
+  }
+  if (stop) reportLeftover(stop->raw);
+  return ok;
+}
+
+}  // namespace
+
+void setLinePlans(bool enabled) { plansEnabled = enabled; }
+bool linePlansEnabled() { return plansEnabled; }
+
+bool runPlannedLine(int32_t s, int32_t line, CodeRec& code, bool& ok) {
+  LinePlan* plan = usablePlan(s, line, code);
+  if (!plan) return false;
+  SymtbEntry* entry = nullptr;
+  if (!namesStatement(*plan, entry)) {
+    if (plan->statement != psEndFor) dropPlan(code);
+    return false;
+  }
+  ScriptRec& r = scriptSlot(s);
+  r.nextLine = code.next;
+  if (r.trace) printLine(code.text);
+  InterpreterState& in = theInterp;
+  const SymtbEntry* outer = in.currentCommand;
+  in.currentCommand = plan->command;
+  ok = runStatement(*plan, entry, line, code);
+  in.currentCommand = outer;
+  scriptSlot(s).failed = !ok;
+  return true;
+}
+
+}  // namespace varlo
