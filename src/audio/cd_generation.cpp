@@ -70,15 +70,6 @@ std::string askLabel() {
   return burnerLabel(label);
 }
 
-uint8_t readKeyEchoed() {
-  uint8_t key = readKeySpeak();
-  if (key == 0)
-    readKey();
-  else if (key >= ' ')
-    writeText(std::string(1, char(key)));
-  newLine();
-  return key;
-}
 
 std::string shownLabel(const std::string& label) {
   return label.empty() ? "DATA ATUAL" : label;
@@ -87,7 +78,7 @@ std::string shownLabel(const std::string& label) {
 void showDetails(const AppState& s, int speed, const std::string& label) {
   newLine();
   sayMessage("VLMAIINF", 0);
-  uint8_t key = readKeyEchoed();
+  uint8_t key = readAnswerKey();
   if (key != 'S' && key != 's') return;
   if (!s.newProjectMode) {
     clearWindow();

@@ -22,23 +22,11 @@ void newLine() { writeText("\r\n"); }
 
 void sayText(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
 
-void waitUntilQuiet() {
-  while (isBusy()) pumpMessages();
-}
 
 std::string outputDirectory(const AppState& s) {
   return s.projectDirectory + "/" + (s.audioSubdirectory.empty() ? "WAVMP3" : s.audioSubdirectory);
 }
 
-uint8_t readKeyEchoed() {
-  uint8_t key = readKeySpeak();
-  if (key == 0)
-    readKey();
-  else if (key >= ' ')
-    writeText(std::string(1, char(key)));
-  newLine();
-  return key;
-}
 
 // The W/3 question; false when the user gave up (said).
 bool askFormat(AppState& s) {
@@ -52,10 +40,10 @@ bool askFormat(AppState& s) {
   sayMessage("VLOSARSE", 0);
   writeLineSpeak(displayName(outputDirectory(s)));
   newLine();
-  waitUntilQuiet();
+  waitWhileBusy();
   s.mp3Output = false;
   sayMessage("VLDIGW3", 0);
-  uint8_t key = readKeyEchoed();
+  uint8_t key = readAnswerKey();
   if (key == 'W' || key == 'w') {
     sayMessage("VLCONWAV", 1);
     return true;
@@ -130,10 +118,10 @@ void pauseIfAsked() {
   sayMessage("VLUMATEC", 1);
   pause(100);
   sayMessage("VLMODPAU", 1);
-  uint8_t key = readKeyEchoed();
+  uint8_t key = readAnswerKey();
   if (key == key::Esc) {
     sayMessage("VLDCC", 0);
-    uint8_t answer = readKeyEchoed();
+    uint8_t answer = readAnswerKey();
     if (answer == 'S' || answer == 's') {
       sayMessage("VLOK", 1);
       farewell();
@@ -167,7 +155,7 @@ FileResult convertOne(AppState& s, const std::string& name) {
     sayMessage("VLCONVER", 0);
     writeLineSpeak(displayName(name));
     newLine();
-    waitUntilQuiet();
+    waitWhileBusy();
   }
   if (!TrocaDir(outputDirectory(s))) {
     sayText("Não consegui criar o diretório dos arquivos de áudio; a conversão foi interrompida.");

@@ -30,23 +30,7 @@ void cancelDivision() {
 
 void sayText(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
 
-// Print empty lines and come back up, so that a list opened below the
-// cursor does not scroll the screen.
-void makeRoom(int rows) {
-  for (int i = 0; i < rows; ++i) newLine();
-  moveCursor(cursorColumn(), std::max(1, cursorRow() - rows));
-}
 
-uint8_t readKeyOnItsOwnLine() {
-  uint8_t key = readKeySpeak();
-  if (key == 0) {
-    readKey();  // the extended code is of no use here
-  } else if (key >= ' ') {
-    writeText(std::string(1, char(key)));
-  }
-  newLine();
-  return key;
-}
 
 // The file and the rule, asked of the user; false when the user gave up or
 // answered something unusable (already said).
@@ -55,10 +39,7 @@ bool askDivision(AppState& s, std::string& file, DivisionRule& rule) {
     sayMessage("VLNAODIV", 1);
     return false;
   }
-  sayMessage("VLSELSET", 1);
-  makeRoom(11);
-  file = askFileName(10, "*.TXT");
-  newLine();
+  file = chooseListedFile("VLSELSET", "*.TXT");
   if (file.empty()) {
     sayMessage("VLDESIST", 1);
     return false;
@@ -67,7 +48,7 @@ bool askDivision(AppState& s, std::string& file, DivisionRule& rule) {
   newLine();
   file = diskPath(file);
   sayMessage("VLMARLIN", 0);
-  uint8_t key = readKeyOnItsOwnLine();
+  uint8_t key = readAnswerKey();
   if (key == 'M' || key == 'm') {
     sayMessage("VLINDMAR", 0);
     readLineSpoken(rule.mark);

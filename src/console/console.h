@@ -82,6 +82,9 @@ void moveCursor(int column, int row);
 int cursorColumn();
 int cursorRow();
 void clearWindow();
+// Print empty lines and come back up, so that a list opened below the
+// cursor does not scroll the screen.
+void makeRoom(int rows);
 void clearToLineEnd();
 void setTextColor(int index);
 void setBackgroundColor(int index);

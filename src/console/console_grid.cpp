@@ -191,4 +191,9 @@ int absoluteCursorColumn() {
 
 int absoluteCursorRow() { return grid.window.top + grid.row; }
 
+void makeRoom(int rows) {
+  for (int i = 0; i < rows; ++i) writeText("\r\n");
+  moveCursor(cursorColumn(), std::max(1, cursorRow() - rows));
+}
+
 }  // namespace varlo

@@ -43,6 +43,7 @@ std::string recordingPath(std::string_view key);  // "_" keys: letters directory
 std::string letterSoundPath(uint8_t c);           // "_<code>.wav" or "_unknown.wav"
 
 bool isBusy();          // a pending key stops speech and answers false
+void waitWhileBusy();   // until speech and sound end or a key is pressed
 void waitForEngine();   // wait for the previous text when it asked for it
 void stopSpeech();
 
@@ -54,6 +55,9 @@ void writeNumberSpeak(long long number);
 // Keys.
 uint8_t readKeySpeak();                    // reads, silences, says the key
 uint8_t readKeyEcho(uint8_t& extended);    // F8 says the time; prints and says keys > 31
+// The one-key answer to a question: read, said and printed, then a new line;
+// 0 for an extended key (its code is dropped).
+uint8_t readAnswerKey();
 void flushKeys();
 
 // Attention sounds, played from memory.

@@ -47,6 +47,16 @@ uint8_t readKeyEcho(uint8_t& extended) {
   return key;
 }
 
+uint8_t readAnswerKey() {
+  uint8_t key = readKeySpeak();
+  if (key == 0)
+    readKey();
+  else if (key >= ' ')
+    writeText(std::string(1, char(key)));
+  writeText("\r\n");
+  return key;
+}
+
 void flushKeys() { flushKeyQueue(); }
 
 void pauseSpeech(int milliseconds) {

@@ -37,8 +37,6 @@ void playSoundFile(const std::string& path);
 std::vector<uint8_t> recordedVoiceImage(const std::vector<uint8_t>& samples);
 // Plays a WAV image from memory and waits for its end.
 void playSoundImage(const std::vector<uint8_t>& image);
-// Waits, pumping, while isBusy.
-void waitWhileBusy();
 // The path, or a file of the same name in another letter case, if any.
 std::string existingFile(const std::string& path);
 

@@ -78,7 +78,7 @@ void loadVoiceOnFirstUse(AppState& s) {
 void farewell() {
   playRecording("VLSAI");
   sayMessage("VLFIM", 0);
-  while (isBusy()) pumpMessages();
+  waitWhileBusy();
   pause(1000);
   shutdownSpeech();
   closeWavePlayer();

@@ -33,11 +33,6 @@ void notAvailable() {
 
 void newLine() { writeText("\r\n"); }
 
-// Leave room for a list below the cursor, so it does not scroll the screen.
-void makeRoom(int rows) {
-  for (int i = 0; i < rows; ++i) newLine();
-  moveCursor(cursorColumn(), cursorRow() - rows);
-}
 
 bool readInteger(std::string_view section, std::string_view key, int& value) {
   std::string text = readSetting(section, key);
@@ -108,10 +103,7 @@ void reviewScreen() { notAvailable(); }
 void runScriptOption() {
   AppState& s = appState();
   if (TrocaDir(s.scriptsDirectory)) {
-    sayMessage("VLSELSCR", 1);
-    makeRoom(11);
-    std::string script = askFileName(10, "*.CMD");
-    writeLineSpeak(script);
+    std::string script = chooseListedFile("VLSELSCR", "*.CMD");
     if (script.empty()) {
       sayMessage("VLNAOSCR", 1);
     } else {
@@ -128,10 +120,7 @@ void runScriptOption() {
 
 void editWithSuiteEditor() {
   std::string editor = configuredEditor();
-  sayMessage("VLSELSET", 1);
-  makeRoom(11);
-  std::string file = askFileName(10, "*.*");
-  writeLineSpeak(file);
+  std::string file = chooseListedFile("VLSELSET", "*.*");
   if (file.empty()) {
     sayMessage("VLDESIST", 1);
     return;

@@ -9,9 +9,11 @@
 #include <unistd.h>
 
 #include "console/console.h"
+#include "console/file_chooser.h"
 #include "console/speech.h"
 #include "platform/codepage.h"
 #include "shell/app_state.h"
+#include "shell/messages.h"
 
 namespace varlo {
 
@@ -65,6 +67,14 @@ bool listByKind(char kind) {
   closedir(dir);
   flushKeys();
   return !s.selection.empty();
+}
+
+std::string chooseListedFile(std::string_view messageKey, std::string_view mask) {
+  sayMessage(messageKey, 1);
+  makeRoom(11);
+  std::string file = askFileName(10, mask);
+  writeText(file + "\r\n");
+  return file;
 }
 
 bool fileCanBeOpened(const std::string& name) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace varlo {
 
@@ -12,6 +13,9 @@ bool TrocaDir(const std::string& directory);
 // Fill the selection with the current directory's "*.TXT" (kind 'T'),
 // "*.PAR" ('P') or all files ('*'), names printed as found. False when none.
 bool listByKind(char kind);
+// Say the message, open the file chooser with the mask in ten rows below the
+// cursor and print the choice on its own line; "" when none was chosen.
+std::string chooseListedFile(std::string_view messageKey, std::string_view mask);
 // The file opens for reading.
 bool fileCanBeOpened(const std::string& name);
 

@@ -10,6 +10,7 @@
 #include "platform/codepage.h"
 #include "shell/app_state.h"
 #include "shell/messages.h"
+#include "shell/project.h"
 #include "shell/settings_dialog.h"
 #include "shell/voice_selection.h"
 #include "speech/engines.h"
@@ -20,14 +21,7 @@ namespace {
 
 void newLine() { writeText("\r\n"); }
 
-void waitWhileSpeaking() {
-  while (isBusy()) pumpMessages();
-}
 
-void makeRoom(int rows) {
-  for (int i = 0; i < rows; ++i) newLine();
-  moveCursor(cursorColumn(), cursorRow() - rows);
-}
 
 // The voice being tried in option V.
 struct TrialVoice {
@@ -62,7 +56,7 @@ void typingMode() {
     readLineSpoken(line);
     if (line.empty()) break;
     speak(line);
-    waitWhileSpeaking();
+    waitWhileBusy();
   }
   for (int i = 0; i < 3; ++i) beep();
 }
@@ -81,7 +75,7 @@ void sayNewValue(const TrialVoice& v, const char* key, int value) {
   }
   writeNumberSpeak(value);
   newLine();
-  waitWhileSpeaking();
+  waitWhileBusy();
 }
 
 // One key of the trial loop; false when it ends the loop (Enter or Esc).
@@ -189,11 +183,11 @@ void voiceAdjust() {
     if (v.speaking) {
       selectTrialVoice(v);
       speak(phrase);
-      waitWhileSpeaking();
+      waitWhileBusy();
     }
     code = readTrialKey();
     if (!handleTrialKey(code, v, phrase)) break;
-    waitWhileSpeaking();
+    waitWhileBusy();
   }
   if (code == key::Enter)
     keepTrialVoice(v);
@@ -212,10 +206,7 @@ void voiceTest() {
     sayMessage("VLNAOSEL", 1);
     return;
   }
-  sayMessage("VLSELSET", 1);
-  makeRoom(11);
-  std::string file = askFileName(10, "*.TXT");
-  writeLineSpeak(file);
+  std::string file = chooseListedFile("VLSELSET", "*.TXT");
   if (file.empty()) {
     sayMessage("VLDESIST", 1);
     return;
@@ -230,7 +221,7 @@ void voiceTest() {
   if (s.voiceChosen) selectConversionVoice(s);
   pause(250);
   speak(text);
-  waitWhileSpeaking();
+  waitWhileBusy();
   pause(250);
   if (s.voiceChosen) restoreMenuVoice();
   flushKeys();
