@@ -117,7 +117,7 @@ bool fnDirectory(const SymtbEntry&) {
   } else if (argument(2).tag != Tag::undefined && kind != "TUDO") {
     reportError(cp("Argumento inválido para a função DIRETÓRIO: ") + valueText(argument(2)));
   }
-  std::string path = diskPath(textOf(dir), true), mask;
+  std::string path = scriptFilePath(textOf(dir), true), mask;
   if (path.empty()) path = ".";
   splitMask(path, mask);
   std::vector<std::string> names;

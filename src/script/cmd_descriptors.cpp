@@ -3,6 +3,7 @@
 #include "script/cmd_descriptors.h"
 
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -42,10 +43,14 @@ std::string findIgnoringCase(const fs::path& path) {
   return path.string();
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+// A connection closed by the other side fails the write instead of
+// raising SIGPIPE, which would end the program.
+bool writeAll(const Descriptor& d, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    const char* from = bytes.data() + done;
+    size_t size = bytes.size() - done;
+    ssize_t n = d.kind == dkNetwork ? ::send(d.fd, from, size, MSG_NOSIGNAL) : ::write(d.fd, from, size);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += size_t(n);
@@ -136,7 +141,7 @@ int parseDescriptor() {
   return n;
 }
 
-std::string diskPath(std::string_view name, bool existing) {
+std::string scriptFilePath(std::string_view name, bool existing) {
   std::string path = cp1252ToUtf8(name);
   for (char& c : path) {
     if (c == '\\') c = '/';
@@ -151,7 +156,7 @@ bool openTextDescriptor(int n, std::string_view name, char mode) {
   if (d.open || name.empty()) return false;
   const char* how = mode == 'E' ? "wb" : mode == 'A' ? "ab" : "rb";
   std::error_code ec;
-  std::string path = diskPath(name, mode != 'E');
+  std::string path = scriptFilePath(name, mode != 'E');
   if (mode == 'L' && fs::is_directory(path, ec)) return false;
   bool windows1252 = mode == 'A' && writtenInWindows1252(path);
   std::FILE* f = std::fopen(path.c_str(), how);
@@ -200,7 +205,7 @@ bool writeToDescriptor(int n, std::string_view text, bool lineBreak) {
   }
   std::string bytes(text);
   if (lineBreak) bytes += "\r\n";
-  return writeAll(d.fd, bytes);
+  return writeAll(d, bytes);
 }
 
 bool readDescriptorLine(int n, std::string& line) {
@@ -256,7 +261,7 @@ int networkTimeout() {
 }
 
 bool readWholeFile(std::string_view name, std::string& text) {
-  std::string path = diskPath(name, true);
+  std::string path = scriptFilePath(name, true);
   std::error_code ec;
   if (path.empty() || !fs::is_regular_file(path, ec)) return false;
   auto size = fs::file_size(path, ec);

@@ -42,7 +42,7 @@ int parseDescriptor();
 
 // A script's file name as a path on disk; with existing set, an entry whose
 // name differs only in letter case is found.
-std::string diskPath(std::string_view name, bool existing);
+std::string scriptFilePath(std::string_view name, bool existing);
 
 // Opens a text file on a closed descriptor: mode 'L' reads, 'E' writes
 // (created or emptied), 'A' appends (created if absent).

@@ -1,12 +1,16 @@
 // Descriptors and text files: bytes on disk, encodings, binary and missing
 // files, misuse of descriptors, and the reset that closes them.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "script/cmd_descriptors.h"
 #include "script_fixture.h"
 
 namespace varlo {
@@ -151,6 +155,24 @@ TEST_F(FileCommandsTest, ContentsAndDirectoryListings) {
             "[1, 2]\n[sub, z.txt]\n[sub]\n[z.txt]\n[z.txt]\n[]\n1\n");
   EXPECT_EQ(output("SAIDA(DIRETORIO(\"" + d + "\", \"X\"))\n"),
             error(1, "Argumento inválido para a função DIRETÓRIO: X") + "[sub, z.txt]\n");
+}
+
+// Connections are opened by the device commands; here a socket pair stands
+// in for one.
+TEST_F(FileCommandsTest, ConnectionsCarryLinesAndJsonAndSurviveAClosedPeer) {
+  int pair[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+  ASSERT_TRUE(attachDescriptor(4, dkNetwork, pair[0]));
+  const char* incoming = "primeira\r\nsegunda\n{\"a\" : [1,\n2]} resto";
+  ASSERT_EQ(::write(pair[1], incoming, strlen(incoming)), ssize_t(strlen(incoming)));
+  EXPECT_EQ(output("ESCREVE #4 \"olá\", 1\nLE #4 A\nLE #4 B\nLE #4 JSON J\nSAIDA([A, B, J])\n"),
+            "[primeira, segunda, {\"a\" : [1, 2]}]\n");
+  char sent[16] = {};
+  ASSERT_EQ(::read(pair[1], sent, sizeof sent), 7);
+  EXPECT_EQ(std::string(sent), "ol\xe1 1\r\n");
+  ::close(pair[1]);
+  EXPECT_EQ(output("ESCREVE #4 \"x\"\nCHECA S\nSAIDA(S)\nLE #4 K &\nSAIDA(K)\n"), "1\n \n");
+  EXPECT_TRUE(closeDescriptor(4));
 }
 
 TEST_F(FileCommandsTest, FilesBeyondTheStringLimitAreRefused) {
