@@ -1,5 +1,5 @@
-// varlo-script ARQUIVO [RÓTULO]: runs a script on the console (headless when
-// VARLO_CONSOLE=headless, its output mirrored to stdout) and exits with the
+// varlo-script ARQUIVO [RÓTULO]: runs a script on the headless console, its
+// output mirrored to stdout and its keys read from stdin, and exits with the
 // host's result code.
 #include <sys/resource.h>
 
@@ -28,11 +28,6 @@ void growStack() {
   }
 }
 
-bool headless() {
-  const char* mode = std::getenv("VARLO_CONSOLE");
-  return mode && std::string(mode) == "headless";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,8 +39,10 @@ int main(int argc, char** argv) {
   growStack();
   bool quiet = std::getenv("VARLO_AUDIO") == nullptr;
   if (quiet) setenv("VARLO_AUDIO", "null", 1);
+  // Always the headless console: the text goes to stdout, keys come from stdin.
+  setenv("VARLO_CONSOLE", "headless", 1);
   openConsole();
-  if (headless()) setHeadlessEcho(true);
+  setHeadlessEcho(true);
   initSpeech(0, "");
   setSpeechSilenced(quiet);
   resetInterpreter();

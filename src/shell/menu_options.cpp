@@ -107,6 +107,7 @@ void runScriptOption() {
     if (script.empty()) {
       sayMessage("VLNAOSCR", 1);
     } else {
+      resetInterpreter();
       RunOutcome outcome = executeScript(diskPath(script), "inicia");
       if (outcome.code != srSuccess) reportResult(outcome.code, "inicia");
     }
