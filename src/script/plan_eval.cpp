@@ -8,6 +8,16 @@ namespace varlo {
 
 namespace {
 
+// The token's own resolution cache, checked here without a call.
+SymtbEntry* resolved(const Token& t) {
+  const InterpreterState& in = theInterp;
+  if (t.cachedGeneration == tableGeneration() && t.cachedScript == in.currentScript &&
+      t.cachedFunction == in.currentFunction) {
+    return t.cachedEntry;
+  }
+  return resolveToken(t);
+}
+
 // Integers in a variable are read without touching reference counts.
 Operand readName(SymtbEntry& e) {
   VarCell* cell = e.owner ? &stackEntry(theInterp.frameBase + e.wordA).var : e.cell;
@@ -66,7 +76,7 @@ class Evaluator {
  private:
   Operand name(const PlanNode& n) {
     std::string_view text = n.token->text;
-    SymtbEntry* e = resolveToken(*n.token);
+    SymtbEntry* e = resolved(*n.token);
     if (e && e->kind == skVariable) return readName(*e);
     if (!e || (e->kind != skBuiltin && e->kind != skFunction)) return notAValue(text, e);
     // A function named without the parentheses it needs: called without
@@ -80,7 +90,7 @@ class Evaluator {
 
   Operand call(const PlanNode& n) {
     std::string_view text = n.token->text;
-    SymtbEntry* e = n.greedy ? const_cast<SymtbEntry*>(n.entry) : resolveToken(*n.token);
+    SymtbEntry* e = n.greedy ? const_cast<SymtbEntry*>(n.entry) : resolved(*n.token);
     Arguments args;
     for (uint32_t k = 0; k < n.count; ++k) addArgument(args, value(plan_.children[n.first + k]));
     finishArguments(text, declaredArguments(e), int(n.count), args);

@@ -86,6 +86,25 @@ SymtbEntry* targetVariable(const LinePlan& plan, SymtbEntry* entry) {
   return entry;
 }
 
+bool invalidAssignment(const Lvalue& target) {
+  return fail(cp("Expressão inválida; a variável ") + quoted(lvalueText(target)) + cp(" não foi modificada"));
+}
+
+// name := value, as assignLvalue does it for a target without selectors.
+bool plainAssignment(SymtbEntry& variable, Operand&& v) {
+  VarCell* cell = variableCell(variable);
+  if (cell->position >= 0) {
+    reportError("Tentativa de modificar o iterador " + variable.name);
+    releaseValue(v);
+    return false;
+  }
+  Operand old = cell->value;
+  cell->value = v;
+  v = Operand{};
+  if (isObject(old.tag)) releaseValue(old);
+  return true;
+}
+
 bool assignment(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
   Lvalue target;
   target.entry = targetVariable(plan, entry);
@@ -94,10 +113,8 @@ bool assignment(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
     target.path.push_back(evaluate(plan, plan.children[plan.pathFirst + k], stop));
   }
   Operand v = evaluate(plan, plan.expression, stop);
-  if (v.tag == Tag::invalid) {
-    return fail(cp("Expressão inválida; a variável ") + quoted(lvalueText(target)) +
-                cp(" não foi modificada"));
-  }
+  if (v.tag == Tag::invalid) return invalidAssignment(target);
+  if (target.path.empty()) return plainAssignment(*target.entry, std::move(v));
   return assignLvalue(target, std::move(v));
 }
 
@@ -168,7 +185,10 @@ bool functionEntry(LinePlan& plan) {
       p.entry = findOrCreate(theInterp.currentScript, function, p.token->text, true);
       p.generation = tableGeneration();
     }
-    if (!declareLocalEntry(p.entry, p.token->text, slot--)) return false;
+    if (!declareLocalEntry(p.entry, p.token->text, slot--)) {
+      reportLeftover(p.token->raw);  // the refused name ends the statement
+      return false;
+    }
   }
   function->wordC = 0;
   return true;

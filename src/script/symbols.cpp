@@ -9,13 +9,14 @@
 
 namespace varlo {
 
+uint32_t theTableGeneration = 1;
+
 namespace {
 
 struct Table {
   std::array<SymtbEntry*, kBuckets> buckets{};
   SymtbEntry* firstCreated = nullptr;
   SymtbEntry* lastCreated = nullptr;
-  uint32_t generation = 1;
 };
 Table table;
 
@@ -92,7 +93,7 @@ SymtbEntry* findOrCreate(int32_t script, SymtbEntry* owner, std::string_view nam
   if (table.lastCreated) table.lastCreated->nextCreated = e;
   else table.firstCreated = e;
   table.lastCreated = e;
-  ++table.generation;
+  ++theTableGeneration;
   return e;
 }
 
@@ -152,7 +153,7 @@ void removeScript(int32_t script) {
       else table.firstCreated = next;
       if (table.lastCreated == e) table.lastCreated = previous;
       destroyEntry(e);
-      ++table.generation;
+      ++theTableGeneration;
     } else {
       previous = e;
     }
@@ -190,7 +191,7 @@ void clearTable() {
     e = next;
   }
   table.firstCreated = table.lastCreated = nullptr;
-  ++table.generation;
+  ++theTableGeneration;
 }
 
 bool tableIsEmpty() { return table.firstCreated == nullptr; }
@@ -202,11 +203,10 @@ void registerCommand(SymtbEntry* entry) {
   entry->chainNext = table.buckets[bucket];
   if (entry->chainNext) entry->chainNext->chainPrev = entry;
   table.buckets[bucket] = entry;
-  ++table.generation;
+  ++theTableGeneration;
 }
 
 SymtbEntry* firstCreated() { return table.firstCreated; }
-uint32_t tableGeneration() { return table.generation; }
 
 VarCell& globalCell(SymtbEntry& entry) {
   if (!entry.cell) entry.cell = new VarCell;

@@ -76,8 +76,10 @@ bool tableIsEmpty();
 void registerCommand(SymtbEntry* entry);
 // Entries in creation order (for the symbol dump).
 SymtbEntry* firstCreated();
-// Changes whenever an entry is added or removed: cached look-ups compare it.
-uint32_t tableGeneration();
+// Changes whenever an entry is added or removed: cached look-ups compare it
+// (on every name of a pre-analysed line, hence inline).
+extern uint32_t theTableGeneration;
+inline uint32_t tableGeneration() { return theTableGeneration; }
 
 // The global variable cell of an entry of kind 12 at script level, created
 // with an invalid value on first use.
