@@ -110,6 +110,8 @@ enum PlanState : uint8_t { plUnseen, plSeen, plPlanned, plRefused };
 // Pre-analysed lines can be switched off (tests compare both ways).
 void setLinePlans(bool enabled);
 bool linePlansEnabled();
+// Lines run from plans so far (tests check that plans were used at all).
+uint64_t plannedLines();
 
 // Runs line `line` of script `s` from its plan, building the plan the
 // second time the line runs. False when the line has no usable plan and

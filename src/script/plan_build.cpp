@@ -325,6 +325,10 @@ class Builder {
       n.greedy = true;
       n.entry = e;
       arguments(n, e, false);
+    } else if (parens) {
+      // A value followed by a parenthesis: the token reader would call the
+      // name if it were unknown by then.
+      return refuse();
     } else {
       n.kind = pnName;
       if (e && isFunctionKind(e->kind)) afterCall_ = true;

@@ -16,6 +16,7 @@ namespace {
 constexpr uint8_t kMaxRebuilds = 8;
 
 bool plansEnabled = true;
+uint64_t plannedCount = 0;
 
 void dropPlan(CodeRec& code) {
   code.plan.reset();
@@ -227,6 +228,7 @@ bool runStatement(LinePlan& plan, SymtbEntry* entry, int32_t line, const CodeRec
 
 void setLinePlans(bool enabled) { plansEnabled = enabled; }
 bool linePlansEnabled() { return plansEnabled; }
+uint64_t plannedLines() { return plannedCount; }
 
 bool runPlannedLine(int32_t s, int32_t line, CodeRec& code, bool& ok) {
   LinePlan* plan = usablePlan(s, line, code);
@@ -236,6 +238,7 @@ bool runPlannedLine(int32_t s, int32_t line, CodeRec& code, bool& ok) {
     if (plan->statement != psEndFor) dropPlan(code);
     return false;
   }
+  ++plannedCount;
   ScriptRec& r = scriptSlot(s);
   r.nextLine = code.next;
   if (r.trace) printLine(code.text);

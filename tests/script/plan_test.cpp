@@ -1,0 +1,180 @@
+// Pre-analysed lines: every script runs once reading its tokens and once
+// from plans, and both runs must print the same; lines whose names change
+// meaning between runs must follow the change.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "script/plan.h"
+#include "script_fixture.h"
+
+namespace varlo {
+namespace {
+
+class PlanTest : public test::ScriptTest {
+ protected:
+  void TearDown() override {
+    setLinePlans(true);
+    test::ScriptTest::TearDown();
+  }
+
+  // The output read from tokens and from plans (which must be used) must
+  // agree; the output is returned for the cases that check it as well.
+  std::string both(std::string_view text) {
+    setLinePlans(false);
+    resetInterpreter();
+    std::string read = output(text);
+    setLinePlans(true);
+    resetInterpreter();
+    uint64_t before = plannedLines();
+    std::string planned = output(text);
+    EXPECT_GT(plannedLines(), before) << "no line ran from a plan";
+    EXPECT_EQ(planned, read);
+    return planned;
+  }
+
+  // A script file on disk for CHAMA SCRIPT and IMPORTA.
+  std::string writeFile(const std::string& name, const std::string& text) {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "varlo-plan-test";
+    std::filesystem::create_directories(dir);
+    std::filesystem::path path = dir / name;
+    std::ofstream(path) << utf8ToCp1252(text);
+    return path.string();
+  }
+};
+
+TEST_F(PlanTest, ArithmeticComparisonsAndTheirComplaints) {
+  both("PARA I DE -2 ATE 2\n"
+       "  X := (I * 7 + 3) % 4 - I / 2 ^ 2\n"
+       "  Y := 10 / I + 10 % I\n"
+       "  SAIDA([\"1\" + I, \"a\" + I, I = \"0\", \"b\" > I, 2 ^ 31, 2 ^ I])\n"
+       "  SAIDA([X, Y, I < 1, I <= 0, I <> 1, -I, |I|])\n"
+       "  SAIDA(NINGUEM + 1)\n"
+       "FIM PARA\n");
+  std::string out = both("I := 0\nENQUANTO I < 3\n  X := 7 / I\n  SAIDA(X)\n  I := I + 1\nFIM ENQUANTO\n");
+  EXPECT_EQ(out,
+            "Erro no script TESTE.SCR, linha 3:\nDivisão por ZERO evitada\n7\n7\n3\n");
+}
+
+TEST_F(PlanTest, WordOperatorsEndTheExpressionAfterOtherValues) {
+  // E and OU count only after 0 or 1: elsewhere the line ends at the word.
+  std::string out = both("PARA I EM [0, 1, 2]\n"
+                         "  X := I E 1 OU 0\n"
+                         "  SAIDA(X)\n"
+                         "  SE I OU 0 ENTAO SAIDA(\"sim\")\n"
+                         "  SE 1 = 1 E I ENTAO\n"
+                         "    SAIDA(\"bloco\")\n"
+                         "  FIM SE\n"
+                         "  Y := 0 OU I E 1\n"
+                         "  SAIDA(Y)\n"
+                         "FIM PARA\n");
+  EXPECT_NE(out.find("A linha deveria terminar onde aparece \"E\""), std::string::npos);
+  both("FUNCAO F(N)\n  RETORNA N\nFIM FUNCAO\nPARA I EM [1, 2, 1]\n  F(I) E 1\n  RETORNA F(I) OU 0\nFIM PARA\n");
+}
+
+TEST_F(PlanTest, LiteralsSelectorsAndIndexedAssignment) {
+  both("L := []\nD := {}\nS := \"casa\"\n"
+       "PARA I DE 0 ATE 4\n"
+       "  L[I] := [I..1, 7][I]\n"
+       "  D.nome := {\"a\" : I, 5, 3 : \"x\", \"y\"}\n"
+       "  D[I, \"k\"] := -\"abc\" + S[I + 1] + S[4..1] + S[\"sa\"]\n"
+       "  SAIDA([L, D, +L, >L, <L, *[2, 3], L[], L[1..2], |D|, D.nome.a])\n"
+       "  M := [1, \"a\"..2]\n"
+       "  SAIDA(L[\"x\"] + D.falta)\n"
+       "FIM PARA\n");
+}
+
+TEST_F(PlanTest, CallsWithTheirArgumentRules) {
+  both("FUNCAO F(A, B)\n  RETORNA [A, B]\nFIM FUNCAO\n"
+       "FUNCAO Q(N)\n  SE N <= 0 ENTAO RETORNA 0\n  RETORNA N + Q(N - 1)\nFIM FUNCAO\n"
+       "L := [1, 2, 3]\n"
+       "PARA I DE 1 ATE 3\n"
+       "  SAIDA(F(I))\n"
+       "  SAIDA(F(I, I, I))\n"
+       "  SAIDA(F(I 2))\n"
+       "  SAIDA(F(,))\n"
+       "  SAIDA(TAMANHO L + 1)\n"
+       "  SAIDA(F)\n"
+       "  SAIDA(NADA(I))\n"
+       "  SAIDA(Q(I * 10))\n"
+       "  F(I)\n"
+       "  X := DUPLICA(L) + INDEFINIDO\n"
+       "FIM PARA\n");
+}
+
+TEST_F(PlanTest, LoopsAndBlocks) {
+  both("PARA I DE 1 ATE 4\n"
+       "  SE I = 1\n    SAIDA(\"um\")\n  SENAO SE I = 2 ENTAO\n    CONTINUA\n"
+       "  SENAO\n    SAIDA(I)\n  FIM SE\n"
+       "  PARA C EM \"ab\"\n    SAIDA(C)\n  FIM PARA\n"
+       "  PARA K EM {\"x\" : 1}\n    SAIDA(K)\n  FIM PARA\n"
+       "  PARA J DE I A 1 DECRESCENDO FACA\n    SE J = 2 ENTAO QUEBRA\n    SAIDA(J)\n  FIM PARA\n"
+       "  PARA V EM []\n    SAIDA(\"nunca\")\n  FIM PARA\n"
+       "  REPETE R 2\n    SAIDA(R)\n  FIM REPETE\n"
+       "FIM PARA\n"
+       "N := 0\nENQUANTO N < 3 FACA\n  N := N + 1\nFIM ENQUANTO\nSAIDA(N)\n");
+  both("PARA I DE 1 ATE 3\n  SAIDA(I)\n  SE I = 3 ENTAO I := 5\nFIM PARA\n");
+  both("PARA I DE 1 ATE 3\n  PARA X DE I ATE \"3\"\n  FIM PARA\n  SE I = 3 ENTAO Y := \"a\"\n  PARA X DE Y ATE 3\n  FIM PARA\nFIM PARA\n");
+}
+
+TEST_F(PlanTest, FunctionsParametersAndReturns) {
+  both("FUNCAO F(ESCREVE)\nFIM FUNCAO\nPARA I DE 1 ATE 3\n  X := F(1)\nFIM PARA\n");
+  both("FUNCAO G(A, B)\n  SE A ENTAO RETORNA\n  RETORNA FUNCAO\nFIM FUNCAO\n"
+       "FUNCAO H()\nFIM FUNCAO\n"
+       "PARA I DE 0 ATE 3\n  SAIDA(G(I % 2))\n  SAIDA(H())\n  SAIDA(H(I))\nFIM PARA\n");
+}
+
+TEST_F(PlanTest, AFunctionHiddenByALocalDeclaredLater) {
+  // The line is planned while G is the function; once F has declared a
+  // local G, the same line must read that local instead.
+  std::string out = both("FUNCAO G(N)\n  RETORNA N * 10\nFIM FUNCAO\n"
+                         "FUNCAO F(K)\n"
+                         "  X := G(K)\n"
+                         "  SAIDA(X)\n"
+                         "  SE K < 3 ENTAO DESVIA @FIM\n"
+                         "  LOCAL G := 7\n"
+                         "@FIM:\n"
+                         "FIM FUNCAO\n"
+                         "PARA I DE 1 ATE 4\n  F(I)\nFIM PARA\n");
+  EXPECT_EQ(out.substr(0, 9), "10\n20\n30\n");
+  EXPECT_NE(out.find(cp1252ToUtf8(cp("Expressão inválida; a variável \"X\""))), std::string::npos);
+}
+
+TEST_F(PlanTest, ASuperglobalHiddenByALocal) {
+  EXPECT_EQ(both("$V := 1\n"
+                 "FUNCAO F(K)\n"
+                 "  SAIDA($V)\n"
+                 "  SE K < 3 ENTAO RETORNA\n"
+                 "  LOCAL $V := K * 100\n"
+                 "  SAIDA($V)\n"
+                 "FIM FUNCAO\n"
+                 "PARA I DE 1 ATE 4\n  F(I)\nFIM PARA\n"
+                 "SAIDA($V)\n"),
+            "1\n1\n1\n300\nindefinido\n400\n1\n");
+}
+
+TEST_F(PlanTest, AnUnknownFunctionDefinedByAScriptLoadedLater) {
+  std::string lib = writeFile("dobro.scr", "X := 1\nFUNCAO $DOBRO(N)\n  RETORNA N * 2\nFIM FUNCAO\n");
+  std::string out = both("PARA I DE 1 ATE 4\n"
+                         "  SE I = 3 ENTAO DESVIA SCRIPT \"" + lib + "\"\n"
+                         "  SAIDA($DOBRO(I))\n"
+                         "FIM PARA\n");
+  EXPECT_NE(out.find(cp1252ToUtf8(cp("A função \"$DOBRO\" não foi definida"))), std::string::npos);
+}
+
+TEST_F(PlanTest, NamesOfImportedScripts) {
+  std::string lib = writeFile("lib.scr", "FUNCAO TRIPLO(N)\n  RETORNA N * 3\nFIM FUNCAO\n");
+  EXPECT_EQ(both("IMPORTA M \"" + lib + "\"\nPARA I DE 1 ATE 3\n  X := M.TRIPLO(I) + 1\n  SAIDA(X)\nFIM PARA\n"),
+            "4\n7\n10\n");
+}
+
+TEST_F(PlanTest, ObjectsAreAllReleased) {
+  both("PARA I DE 1 ATE 5\n  L := [I, \"x\", {\"k\" : [I]}]\n  D := {I : L}\n  S := \"a\" + I\nFIM PARA\n");
+  EXPECT_EQ(objectCounters().objects, 0);
+  EXPECT_EQ(objectCounters().listCells, 0);
+  EXPECT_EQ(objectCounters().dictNodes, 0);
+}
+
+}  // namespace
+}  // namespace varlo
