@@ -1,32 +1,47 @@
 #!/bin/bash
-# Times varlo-script against lua5.4 on the same loop-heavy program
-# (bench/script_speed.scr and bench/script_speed.lua): nested loops,
-# in-place arithmetic, strings and lists built, sorted, searched and cut.
+# Times varlo-script against lua5.4 on the same programs, one workload per
+# pair bench/script_<name>.scr and bench/script_<name>.lua:
+#   speed    command-heavy: nested loops, in-place arithmetic, strings and
+#            lists built, sorted, searched and cut
+#   loops    while and counted loops with arithmetic and function calls
+#   strings  strings built from texts and numbers, lengths, indexing
+#   lists    lists filled by index and read back
 # Prints both results (they must agree), the CPU and wall times and their
-# ratios; the goal is within 4 x of Lua.
-# Usage: bench/script_speed.sh [BUILD_DIR]   (default build)
+# ratios; the goal is within 4 x of Lua in CPU time.
+# Usage: bench/script_speed.sh [BUILD_DIR] [WORKLOAD ...]   (default build, all)
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 BUILD=$(cd "${1:-$HERE/../build}" && pwd)
+shift || true
+WORKLOADS=${*:-speed loops strings lists}
 RUNNER="$BUILD/varlo-script"
 [ -x "$RUNNER" ] || { echo "varlo-script not built in $BUILD"; exit 1; }
 command -v lua5.4 > /dev/null || { echo "lua5.4 not installed"; exit 1; }
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-# Runs a command; prints "result cpu wall" (seconds).
+# Runs a command; prints "result cpu wall" (seconds; the result with its
+# blanks and tabs as underscores).
 measure() {
   local out="$WORK/out" times="$WORK/times"
   /usr/bin/time -f "%U %S %e" -o "$times" "$@" > "$out" < /dev/null
   read -r user sys wall < "$times"
-  echo "$(tr -d '\n' < "$out") $(echo "$user + $sys" | bc) $wall"
+  echo "$(tr -s ' \t' '__' < "$out" | tr -d '\n') $(echo "$user + $sys" | bc) $wall"
 }
 
-read -r ours_result ours_cpu ours_wall < <(cd "$HERE" && VARLO_CONSOLE=headless VARLO_AUDIO=null measure "$RUNNER" script_speed.scr)
-read -r lua_result lua_cpu lua_wall < <(cd "$HERE" && measure lua5.4 script_speed.lua)
-printf "%-14s %12s %9s %9s\n" "" "result" "cpu s" "wall s"
-printf "%-14s %12s %9.2f %9.2f\n" "varlo-script" "$ours_result" "$ours_cpu" "$ours_wall"
-printf "%-14s %12s %9.2f %9.2f\n" "lua5.4" "$lua_result" "$lua_cpu" "$lua_wall"
-ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "scale=2; $1 / $2" | bc; else echo "-"; fi; }
-printf "ratio          cpu %s x   wall %s x   (goal: 4 x or less)\n" "$(ratio "$ours_cpu" "$lua_cpu")" "$(ratio "$ours_wall" "$lua_wall")"
-[ "$ours_result" = "$lua_result" ] || { echo "results differ"; exit 1; }
+ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "scale=1; $1 / $2" | bc; else echo "-"; fi; }
+
+printf "%-8s %16s | %22s | %22s | %14s\n" "" "result" "cpu s: varlo    lua" "wall s: varlo    lua" "ratio cpu wall"
+status=0
+for name in $WORKLOADS; do
+  read -r ours_result ours_cpu ours_wall < <(cd "$HERE" && VARLO_CONSOLE=headless VARLO_AUDIO=null measure "$RUNNER" "script_$name.scr")
+  read -r lua_result lua_cpu lua_wall < <(cd "$HERE" && measure lua5.4 "script_$name.lua")
+  printf "%-8s %16s | %13.2f %8.2f | %13.2f %8.2f | %6s %6s\n" "$name" "$ours_result" \
+    "$ours_cpu" "$lua_cpu" "$ours_wall" "$lua_wall" "$(ratio "$ours_cpu" "$lua_cpu")" "$(ratio "$ours_wall" "$lua_wall")"
+  if [ "$ours_result" != "$lua_result" ]; then
+    echo "$name: results differ (lua5.4: $lua_result)"
+    status=1
+  fi
+done
+echo "(goal: CPU ratio 4 or less; times below 0.01 s read as 0)"
+exit $status

@@ -1,4 +1,4 @@
--- The same work as laco.scr.
+-- The same work as script_loops.scr.
 local function quadrado(n) return n * n end
 local x, i = 0, 0
 while i < 1000000 do
