@@ -1,0 +1,38 @@
+#!/bin/bash
+# `varlo book.txt` on a real 250-line UTF-8 book: three parts of 100, 100 and
+# 50 text lines and three MP3 files tagged with their track numbers, no
+# question asked.
+. "$(dirname "$0")/tmux_lib.sh"
+P="$WORK/projeto"
+mkdir -p "$P"
+cd "$P"
+grep -v '^%' /usr/share/games/fortunes/brasil | grep -v '^[[:space:]]*$' | head -n 250 > book.txt
+[ "$(wc -l < book.txt)" -eq 250 ] || fail "fortunes-br gave fewer than 250 lines"
+cp book.txt "$WORK/original.txt"
+
+VARLO_CONSOLE=headless timeout 600 "$BUILD/varlo" book.txt < /dev/null > "$WORK/out" 2>&1 \
+  || fail "varlo ended with $?: $(tail -3 "$WORK/out")"
+
+# Every line of a part that is not its title or closing line is a book line.
+book_lines() { grep -cxFf "$WORK/original.txt" "$1"; }
+expect=(100 100 50)
+for n in 1 2 3; do
+  part=$(printf 'book_%03d.PAR' $n)
+  [ -f "$part" ] || fail "missing $part: $(ls)"
+  got=$(book_lines "$part")
+  [ "$got" -eq "${expect[$((n - 1))]}" ] || fail "$part holds $got book lines"
+done
+[ ! -e book_004.PAR ] || fail "a fourth part was written"
+
+mp3s=$(find "$P" -name 'book_00[123].mp3' | sort)
+[ "$(echo "$mp3s" | grep -c mp3)" -eq 3 ] || fail "MP3 files: $(find "$P" -name '*.mp3')"
+n=0
+for f in $mp3s; do
+  n=$((n + 1))
+  # The ID3v2 track frame: "TRCK", size, flags, encoding, then the number
+  # (in UTF-16: the zero bytes and the byte-order mark are dropped first).
+  track=$(head -c 2000 "$f" | tr -d '\000\376\377' | LC_ALL=C grep -a -o 'TRCK[^0-9]\{0,8\}[0-9]\{1,\}' | LC_ALL=C sed 's/^TRCK[^0-9]*//')
+  [ "$track" = "$n" ] || fail "$f has track '$track'"
+done
+cmp -s book.txt "$WORK/original.txt" || fail "the book was changed"
+echo PASS
