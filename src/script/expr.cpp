@@ -438,8 +438,17 @@ SymtbEntry* resolveCurrentName() {
 }
 
 VarCell* variableCell(SymtbEntry& entry) {
-  if (entry.owner) return &stackEntry(theInterp.frameBase + entry.wordA).var;
-  return &globalCell(entry);
+  if (!entry.owner) return &globalCell(entry);
+  int32_t frame = theInterp.frameBase;
+  // A function called without its parentheses gets no arguments at all:
+  // its parameters read as undefined instead of entries below the frame.
+  if (entry.wordA < 0 && -entry.wordA > stackEntry(frame).argumentCount) {
+    static VarCell missing;
+    releaseValue(missing.value);
+    missing = VarCell{-1, undefinedValue()};
+    return &missing;
+  }
+  return &stackEntry(frame + entry.wordA).var;
 }
 
 Operand readVariable(SymtbEntry& entry) {

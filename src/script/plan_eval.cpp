@@ -20,7 +20,7 @@ SymtbEntry* resolved(const Token& t) {
 
 // Integers in a variable are read without touching reference counts.
 Operand readName(SymtbEntry& e) {
-  VarCell* cell = e.owner ? &stackEntry(theInterp.frameBase + e.wordA).var : e.cell;
+  const VarCell* cell = e.owner ? variableCell(e) : e.cell;
   if (cell && cell->position < 0 && !isObject(cell->value.tag)) return cell->value;
   return readVariable(e);
 }
