@@ -373,8 +373,10 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
   record.argumentCount = in.stackPointer - 1 - savedPointer;
   record.var.value = undefinedValue();
   in.frameBase = in.stackPointer;
-  TokenRec savedToken = theToken;
+  // A user function's lines start their own token reading before any use
+  // of it, so the caller's state is moved aside rather than copied.
   bool user = f->kind == skFunction;
+  TokenRec savedToken = user ? TokenRec(std::move(theToken)) : TokenRec(theToken);
   if (user && f->script >= 0 && f->script < kScriptSlots) in.currentScript = f->script;
   in.currentFunction = f;
   bool ok = user ? runFunctionBody(*f) : f->builtin(*f);
@@ -384,7 +386,7 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
     result = undefinedValue();
   }
   restoreCaller(caller);
-  theToken = savedToken;
+  theToken = std::move(savedToken);
   return ok;
 }
 

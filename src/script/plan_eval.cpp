@@ -75,9 +75,14 @@ class Evaluator {
 
  private:
   Operand name(const PlanNode& n) {
-    std::string_view text = n.token->text;
     SymtbEntry* e = resolved(*n.token);
     if (e && e->kind == skVariable) return readName(*e);
+    return notVariable(n, e);
+  }
+
+  // The rarer shapes stay out of line so that value() keeps a small frame.
+  [[gnu::noinline]] Operand notVariable(const PlanNode& n, SymtbEntry* e) {
+    std::string_view text = n.token->text;
     if (!e || (e->kind != skBuiltin && e->kind != skFunction)) return notAValue(text, e);
     // A function named without the parentheses it needs: called without
     // arguments after the complaint.
@@ -88,7 +93,7 @@ class Evaluator {
     return result;
   }
 
-  Operand call(const PlanNode& n) {
+  [[gnu::noinline]] Operand call(const PlanNode& n) {
     std::string_view text = n.token->text;
     SymtbEntry* e = n.greedy ? const_cast<SymtbEntry*>(n.entry) : resolved(*n.token);
     Arguments args;
@@ -113,7 +118,7 @@ class Evaluator {
   // E and OU of the top level are taken only after the integer 0 or 1;
   // after any other value the expression ends there, at the word. An OU
   // whose right side ended early still applies to what that side gave.
-  Operand logical(const PlanNode& n) {
+  [[gnu::noinline]] Operand logical(const PlanNode& n) {
     Operand left = value(n.left);
     if (stop) return left;
     if (left.tag != Tag::integer || (left.first != 0 && left.first != 1)) {
@@ -124,7 +129,7 @@ class Evaluator {
     return applyOperator(n.op, std::move(left), std::move(right));
   }
 
-  Operand list(const PlanNode& n) {
+  [[gnu::noinline]] Operand list(const PlanNode& n) {
     Operand out = newList();
     for (uint32_t k = 0; k < n.count; ++k) {
       const PlanPair& p = plan_.pairs[n.first + k];
@@ -135,7 +140,7 @@ class Evaluator {
     return out;
   }
 
-  Operand dict(const PlanNode& n) {
+  [[gnu::noinline]] Operand dict(const PlanNode& n) {
     Operand out = newDict();
     int64_t nextKey = 0;
     for (uint32_t k = 0; k < n.count; ++k) {
@@ -147,7 +152,7 @@ class Evaluator {
     return out;
   }
 
-  Operand indexList(const PlanNode& n) {
+  [[gnu::noinline]] Operand indexList(const PlanNode& n) {
     Operand indexes = newList();
     if (n.kind == pnIndexName) {
       listAppend(indexes, stringValue(n.token->raw));
@@ -161,9 +166,28 @@ class Evaluator {
     return indexes;
   }
 
-  Operand select(const PlanNode& n) {
+  [[gnu::noinline]] Operand select(const PlanNode& n) {
     Operand v = value(n.left);
+    const PlanNode& path = plan_.nodes[n.right];
+    if (path.kind == pnIndexList && path.count == 1) return selectOne(v, path);
     Operand indexes = value(n.right);
+    Operand selected = applySelector(v, indexes);
+    releaseValue(indexes);
+    drop(v);
+    return selected;
+  }
+
+  // v[i]: a list read at an integer without building the index list.
+  [[gnu::noinline]] Operand selectOne(Operand& v, const PlanNode& path) {
+    Operand index = value(plan_.children[path.first]);
+    if (v.tag == Tag::list && index.tag == Tag::integer) {
+      Operand selected = listGet(v, index.first);
+      releaseValue(v);
+      return selected;
+    }
+    Operand indexes = newList();
+    if (index.tag != Tag::invalid) listAppend(indexes, std::move(index));
+    drop(index);
     Operand selected = applySelector(v, indexes);
     releaseValue(indexes);
     drop(v);

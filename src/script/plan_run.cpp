@@ -106,16 +106,50 @@ bool plainAssignment(SymtbEntry& variable, Operand&& v) {
   return true;
 }
 
+// The index of name[i] := value, when the target has that one selector.
+const PlanNode* singleIndex(const LinePlan& plan) {
+  if (plan.pathCount != 1) return nullptr;
+  const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
+  return path.kind == pnIndexList && path.count == 1 ? &path : nullptr;
+}
+
+// list[i] := number, stored directly where assignLvalue would store it.
+bool storedInList(SymtbEntry& variable, const Operand& index, Operand& v) {
+  if (index.tag != Tag::integer || index.first < 0 || v.tag == Tag::invalid || isObject(v.tag)) return false;
+  VarCell* cell = variableCell(variable);
+  if (cell->position >= 0 || cell->value.tag != Tag::list) return false;
+  listSet(cell->value, index.first, std::move(v));
+  return true;
+}
+
 bool assignment(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
+  if (plan.pathCount == 0) {
+    SymtbEntry* variable = targetVariable(plan, entry);
+    if (!variable) return false;
+    Operand v = evaluate(plan, plan.expression, stop);
+    if (v.tag != Tag::invalid) return plainAssignment(*variable, std::move(v));
+    Lvalue target;
+    target.entry = variable;
+    return invalidAssignment(target);
+  }
   Lvalue target;
   target.entry = targetVariable(plan, entry);
   if (!target.entry) return false;
+  if (const PlanNode* path = singleIndex(plan)) {
+    Operand index = evaluate(plan, plan.children[path->first], stop);
+    Operand v = evaluate(plan, plan.expression, stop);
+    if (storedInList(*target.entry, index, v)) return true;
+    Operand indexes = newList();
+    if (index.tag != Tag::invalid) listAppend(indexes, std::move(index));
+    target.path.push_back(indexes);
+    if (v.tag == Tag::invalid) return invalidAssignment(target);
+    return assignLvalue(target, std::move(v));
+  }
   for (uint32_t k = 0; k < plan.pathCount; ++k) {
     target.path.push_back(evaluate(plan, plan.children[plan.pathFirst + k], stop));
   }
   Operand v = evaluate(plan, plan.expression, stop);
   if (v.tag == Tag::invalid) return invalidAssignment(target);
-  if (target.path.empty()) return plainAssignment(*target.entry, std::move(v));
   return assignLvalue(target, std::move(v));
 }
 
