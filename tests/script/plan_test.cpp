@@ -85,6 +85,28 @@ TEST_F(PlanTest, LiteralsSelectorsAndIndexedAssignment) {
        "FIM PARA\n");
 }
 
+TEST_F(PlanTest, OneIndexOnListsAndOtherValues) {
+  // A single index read or stored takes a short way on lists of numbers;
+  // everything else (holes, text indexes, strings, dictionaries, values
+  // holding their own list, the list being walked, bad indexes) must still behave as
+  // the full selector does.
+  both("L := [5, 6]\nD := {}\nS := \"abcdef\"\n"
+       "PARA I DE 0 ATE 4\n"
+       "  L[I + 1] := I * 10\n"
+       "  L[\"1\"] := L[\"0\"]\n"
+       "  D[I] := L[I]\n"
+       "  S[I + 1] := \"z\"\n"
+       "  L[I] := \"t\" + I\n"
+       "  SAIDA([L[I], L[-1], L[9], L[\"x\"], S[I], D[I], L])\n"
+       "FIM PARA\n"
+       "P := [1]\nPARA I DE 1 ATE 2\n  P[I] := P\n  SAIDA(P)\nFIM PARA\n");
+  both("L := [1, 2, 3]\nPARA V EM L\n  L[0] := V + L[2]\n  L[3] := V\n  SAIDA(L)\nFIM PARA\n");
+  std::string out = both("L := [1, 2]\nPARA I DE 3 ATE -1 DECRESCENDO\n  L[I] := 3\n  SAIDA(L)\nFIM PARA\n");
+  EXPECT_NE(out.find("Índice inválido: \"-1\" para \"L[-1]\""), std::string::npos) << out;
+  out = both("N := [0]\nPARA I DE 1 ATE 4\n  SE I = 4 ENTAO N := 4\n  SAIDA(N[0])\n  N[0] := I\nFIM PARA\n");
+  EXPECT_NE(out.find("\"N[0]\" é do tipo \"inteiro\", não é indexável"), std::string::npos) << out;
+}
+
 TEST_F(PlanTest, CallsWithTheirArgumentRules) {
   // F named without parentheses runs with no arguments: its parameters
   // read as undefined, not as entries below its frame.
