@@ -97,6 +97,11 @@ struct LinePlan {
   const Token* name = nullptr;            // target, called name, loop variable
   uint32_t pathFirst = 0, pathCount = 0;  // target's index lists (children)
   uint32_t rest = 0;                      // one-line SE: index of the next token
+  // One-line SE: the assignment after ENTAO, when it could be planned
+  // (thenName null otherwise); its nodes are in this plan.
+  const Token* thenName = nullptr;
+  uint32_t thenPathFirst = 0, thenPathCount = 0;
+  uint32_t thenExpression = kNoNode;
   std::vector<PlanParameter> parameters;
   std::vector<uint32_t> names;            // nodes checked when the table changed
   // Where the names were last found to fit.

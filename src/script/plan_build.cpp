@@ -62,6 +62,7 @@ class Builder {
       : s_(s), function_(theInterp.currentFunction), plan_(plan), tokens_(plan.tokens->tokens) {}
 
   bool refused() const { return refused_; }
+  bool sawCall() const { return afterCall_; }
   size_t index() const { return i_; }
   void setIndex(size_t i) { i_ = i; }
   const Token& current() const { return tokens_[i_]; }
@@ -428,10 +429,34 @@ bool buildCondition(Builder& b, LinePlan& plan, PlanStatement statement, std::st
   return b.atEnd();
 }
 
-bool buildOneLineIf(Builder& b, LinePlan& plan) {
+// The assignment after ENTAO, tried on a copy of the plan so that a
+// statement that cannot be planned leaves the condition's plan as it was.
+// Not after a call in the condition: the call could change what the
+// assignment's names are.
+void buildThenAssignment(int32_t s, Builder& b, LinePlan& plan) {
+  if (b.refused() || b.sawCall()) return;
+  LinePlan trial = plan;
+  Builder inner(s, trial);
+  inner.setIndex(b.index());
+  inner.skipWord("ENTAO");
+  if (inner.current().kind != tkIdentifier || findCommand(inner.current().text)) return;
+  if (!buildAssignOrCall(inner, trial) || inner.refused() || trial.statement != psAssign) return;
+  trial.statement = psOneLineIf;
+  trial.thenName = trial.name;
+  trial.thenPathFirst = trial.pathFirst;
+  trial.thenPathCount = trial.pathCount;
+  trial.thenExpression = trial.expression;
+  trial.name = nullptr;
+  trial.pathFirst = trial.pathCount = 0;
+  trial.expression = plan.expression;
+  plan = std::move(trial);
+}
+
+bool buildOneLineIf(int32_t s, Builder& b, LinePlan& plan) {
   plan.statement = psOneLineIf;
   plan.expression = b.expression(1, true);
   plan.rest = uint32_t(b.index());
+  buildThenAssignment(s, b, plan);
   return true;
 }
 
@@ -508,7 +533,7 @@ bool buildStatement(int32_t s, CodeRec& code, Builder& b, LinePlan& plan) {
   CommandHandler handler = command->command;
   if (command == &assignOrCallStatement()) return buildAssignOrCall(b, plan);
   b.next();  // the command word
-  if (command == &oneLineIfStatement()) return buildOneLineIf(b, plan);
+  if (command == &oneLineIfStatement()) return buildOneLineIf(s, b, plan);
   if (handler == cmdIf) return buildCondition(b, plan, psIf, "ENTAO");
   if (handler == cmdWhile) return buildCondition(b, plan, psWhile, "FACA");
   if (handler == cmdFor) return buildFor(b, plan);

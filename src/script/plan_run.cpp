@@ -79,10 +79,19 @@ Operand evaluate(const LinePlan& plan, uint32_t node, const Token*& stop) {
   return evaluatePlanned(plan, node, stop);
 }
 
-// The target named at the start of the line, created as a script-level
-// variable when it is new.
-SymtbEntry* targetVariable(const LinePlan& plan, SymtbEntry* entry) {
-  if (!entry) entry = findOrCreate(theInterp.currentScript, nullptr, plan.name->text, true);
+// An assignment of the plan: the line's own or the one after ENTAO.
+struct Target {
+  const Token* name;
+  uint32_t pathFirst, pathCount;
+  uint32_t expression;
+};
+
+Target lineTarget(const LinePlan& plan) { return {plan.name, plan.pathFirst, plan.pathCount, plan.expression}; }
+
+// The target named by the assignment, created as a script-level variable
+// when it is new.
+SymtbEntry* targetVariable(const Target& t, SymtbEntry* entry) {
+  if (!entry) entry = findOrCreate(theInterp.currentScript, nullptr, t.name->text, true);
   if (entry && entry->kind == skNew) entry->kind = skVariable;
   return entry;
 }
@@ -107,9 +116,9 @@ bool plainAssignment(SymtbEntry& variable, Operand&& v) {
 }
 
 // The index of name[i] := value, when the target has that one selector.
-const PlanNode* singleIndex(const LinePlan& plan) {
-  if (plan.pathCount != 1) return nullptr;
-  const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
+const PlanNode* singleIndex(const LinePlan& plan, const Target& t) {
+  if (t.pathCount != 1) return nullptr;
+  const PlanNode& path = plan.nodes[plan.children[t.pathFirst]];
   return path.kind == pnIndexList && path.count == 1 ? &path : nullptr;
 }
 
@@ -122,22 +131,22 @@ bool storedInList(SymtbEntry& variable, const Operand& index, Operand& v) {
   return true;
 }
 
-bool assignment(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
-  if (plan.pathCount == 0) {
-    SymtbEntry* variable = targetVariable(plan, entry);
+bool assignment(const LinePlan& plan, const Target& t, SymtbEntry* entry, const Token*& stop) {
+  if (t.pathCount == 0) {
+    SymtbEntry* variable = targetVariable(t, entry);
     if (!variable) return false;
-    Operand v = evaluate(plan, plan.expression, stop);
+    Operand v = evaluate(plan, t.expression, stop);
     if (v.tag != Tag::invalid) return plainAssignment(*variable, std::move(v));
     Lvalue target;
     target.entry = variable;
     return invalidAssignment(target);
   }
   Lvalue target;
-  target.entry = targetVariable(plan, entry);
+  target.entry = targetVariable(t, entry);
   if (!target.entry) return false;
-  if (const PlanNode* path = singleIndex(plan)) {
+  if (const PlanNode* path = singleIndex(plan, t)) {
     Operand index = evaluate(plan, plan.children[path->first], stop);
-    Operand v = evaluate(plan, plan.expression, stop);
+    Operand v = evaluate(plan, t.expression, stop);
     if (storedInList(*target.entry, index, v)) return true;
     Operand indexes = newList();
     if (index.tag != Tag::invalid) listAppend(indexes, std::move(index));
@@ -145,10 +154,10 @@ bool assignment(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
     if (v.tag == Tag::invalid) return invalidAssignment(target);
     return assignLvalue(target, std::move(v));
   }
-  for (uint32_t k = 0; k < plan.pathCount; ++k) {
-    target.path.push_back(evaluate(plan, plan.children[plan.pathFirst + k], stop));
+  for (uint32_t k = 0; k < t.pathCount; ++k) {
+    target.path.push_back(evaluate(plan, plan.children[t.pathFirst + k], stop));
   }
-  Operand v = evaluate(plan, plan.expression, stop);
+  Operand v = evaluate(plan, t.expression, stop);
   if (v.tag == Tag::invalid) return invalidAssignment(target);
   return assignLvalue(target, std::move(v));
 }
@@ -172,9 +181,23 @@ bool condition(const LinePlan& plan, const Token*& stop) {
   return holds;
 }
 
-// The one-line SE hands its statement over to the token readers.
+// The one-line SE runs its planned assignment when the target is still a
+// variable; otherwise it hands its statement over to the token readers.
 bool oneLineIf(const LinePlan& plan, int32_t line, const Token*& stop) {
   bool holds = condition(plan, stop);
+  if (!stop && !holds) return true;
+  if (!stop && plan.thenName) {
+    SymtbEntry* entry = resolveToken(*plan.thenName);
+    if (!entry || entry->kind == skVariable) {
+      InterpreterState& in = theInterp;
+      const SymtbEntry* outer = in.currentCommand;
+      in.currentCommand = &assignOrCallStatement();
+      Target t{plan.thenName, plan.thenPathFirst, plan.thenPathCount, plan.thenExpression};
+      bool ok = assignment(plan, t, entry, stop);
+      in.currentCommand = outer;
+      return ok;
+    }
+  }
   uint32_t next = stop ? uint32_t(stop - plan.tokens->tokens.data()) : plan.rest;
   stop = nullptr;
   startLineAt(line, plan.tokens, next);
@@ -192,7 +215,7 @@ Operand integerOperand(const LinePlan& plan, uint32_t node, const Token*& stop) 
 }
 
 bool forBounds(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
-  SymtbEntry* variable = targetVariable(plan, entry);
+  SymtbEntry* variable = targetVariable(lineTarget(plan), entry);
   if (!variable) return false;
   Operand a = integerOperand(plan, plan.expression, stop);
   Operand b = integerOperand(plan, plan.second, stop);
@@ -203,7 +226,7 @@ bool forBounds(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
 }
 
 bool forIn(const LinePlan& plan, SymtbEntry* entry, const Token*& stop) {
-  SymtbEntry* variable = targetVariable(plan, entry);
+  SymtbEntry* variable = targetVariable(lineTarget(plan), entry);
   if (!variable) return false;
   Operand domain;
   if (!iteratorDomain(evaluate(plan, plan.expression, stop), domain)) return false;
@@ -234,7 +257,7 @@ bool runStatement(LinePlan& plan, SymtbEntry* entry, int32_t line, const CodeRec
   bool ok = true;
   ScriptRec& r = currentScript();
   switch (plan.statement) {
-    case psAssign: ok = assignment(plan, entry, stop); break;
+    case psAssign: ok = assignment(plan, lineTarget(plan), entry, stop); break;
     case psCall: ok = callLine(plan, *entry, stop); break;
     case psIf:
       if (!condition(plan, stop)) r.nextLine = code.link;

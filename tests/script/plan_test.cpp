@@ -107,6 +107,26 @@ TEST_F(PlanTest, OneIndexOnListsAndOtherValues) {
   EXPECT_NE(out.find("\"N[0]\" é do tipo \"inteiro\", não é indexável"), std::string::npos) << out;
 }
 
+TEST_F(PlanTest, AssignmentAfterAOneLineIf) {
+  std::string out = both("L := [0, 0]\nS := 0\nT := 0\n"
+                         "PARA I DE 0 ATE 5\n"
+                         "  SE I > 1 ENTAO S := S + I\n"
+                         "  SE I % 2 = 0 L[I % 2] := L[0] + I\n"
+                         "  SE I = 3 ENTAO T := I E 1\n"
+                         "  SE I > 1 E I < 4 ENTAO S := S + 100\n"
+                         "  SAIDA([S, L, T])\n"
+                         "FIM PARA\n");
+  EXPECT_NE(out.find("A linha deveria terminar onde aparece \"E\""), std::string::npos) << out;
+  // A local declared later hides the target; a call in the condition
+  // leaves the assignment to the token readers; an iterator refuses it.
+  EXPECT_EQ(both("G := 1\nFUNCAO F(K)\n  SE K > 0 ENTAO G := K\n  SAIDA(G)\n"
+                 "  SE K < 3 ENTAO RETORNA\n  LOCAL G := 0\nFIM FUNCAO\n"
+                 "PARA I DE 1 ATE 4\n  F(I)\nFIM PARA\nSAIDA(G)\n"),
+            "1\n2\n3\n4\n3\n");
+  both("FUNCAO G(N)\n  RETORNA N\nFIM FUNCAO\nPARA I DE 1 ATE 3\n  SE G(I) > 1 ENTAO X := I\n  SAIDA(X)\nFIM PARA\n");
+  both("PARA V EM [1, 2, 3]\n  SE V > 2 ENTAO V := 0\n  SAIDA(V)\nFIM PARA\n");
+}
+
 TEST_F(PlanTest, CallsWithTheirArgumentRules) {
   // F named without parentheses runs with no arguments: its parameters
   // read as undefined, not as entries below its frame.
