@@ -167,14 +167,38 @@ class Evaluator {
   }
 
   [[gnu::noinline]] Operand select(const PlanNode& n) {
-    Operand v = value(n.left);
     const PlanNode& path = plan_.nodes[n.right];
-    if (path.kind == pnIndexList && path.count == 1) return selectOne(v, path);
+    if (path.kind == pnIndexList && path.count == 1) {
+      if (const VarCell* cell = listVariable(plan_.nodes[n.left], plan_.children[path.first])) {
+        Operand index = value(plan_.children[path.first]);
+        if (index.tag == Tag::integer) return listGet(cell->value, index.first);
+        drop(index);  // not an integer: read again the usual way
+      }
+      Operand v = value(n.left);
+      return selectOne(v, path);
+    }
+    Operand v = value(n.left);
     Operand indexes = value(n.right);
     Operand selected = applySelector(v, indexes);
     releaseValue(indexes);
     drop(v);
     return selected;
+  }
+
+  // The cell of a variable holding a list, read in place by list[i] when
+  // i is a number or a variable (reading it cannot change the list).
+  const VarCell* listVariable(const PlanNode& left, uint32_t index) {
+    if (left.kind != pnName || !plainOperand(plan_.nodes[index])) return nullptr;
+    const VarCell* cell = variableOf(left);
+    return cell && cell->position < 0 && cell->value.tag == Tag::list ? cell : nullptr;
+  }
+
+  bool plainOperand(const PlanNode& n) { return n.kind == pnInteger || (n.kind == pnName && variableOf(n)); }
+
+  static const VarCell* variableOf(const PlanNode& n) {
+    SymtbEntry* e = resolved(*n.token);
+    if (!e || e->kind != skVariable) return nullptr;
+    return e->owner ? variableCell(*e) : e->cell;
   }
 
   // v[i]: a list read at an integer without building the index list.

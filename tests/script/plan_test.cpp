@@ -97,7 +97,8 @@ TEST_F(PlanTest, OneIndexOnListsAndOtherValues) {
        "  D[I] := L[I]\n"
        "  S[I + 1] := \"z\"\n"
        "  L[I] := \"t\" + I\n"
-       "  SAIDA([L[I], L[-1], L[9], L[\"x\"], S[I], D[I], L])\n"
+       "  K := \"\" + I\n"
+       "  SAIDA([L[I], L[-1], L[9], L[\"x\"], L[K], L[NOVO], S[I], S[K], D[I], L])\n"
        "FIM PARA\n"
        "P := [1]\nPARA I DE 1 ATE 2\n  P[I] := P\n  SAIDA(P)\nFIM PARA\n");
   both("L := [1, 2, 3]\nPARA V EM L\n  L[0] := V + L[2]\n  L[3] := V\n  SAIDA(L)\nFIM PARA\n");
