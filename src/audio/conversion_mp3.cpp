@@ -44,12 +44,15 @@ int runWithUtf8Locale(const std::vector<std::string>& argv) {
 
 }  // namespace
 
-std::string lamePath() {
-  std::string configured = readSetting("VARLO", "PROG_LAME");
-  if (!configured.empty()) return configured;
+std::string defaultLamePath() {
   std::string suite = suiteDirectory();
   std::string inSuite = suite + (suite.empty() || suite.back() == '/' ? "" : "/") + "lame";
   return isExecutable(inSuite) ? inSuite : "lame";
+}
+
+std::string lamePath() {
+  std::string configured = readSetting("VARLO", "PROG_LAME");
+  return configured.empty() ? defaultLamePath() : configured;
 }
 
 std::vector<std::string> lameArguments(const std::string& mp3Options, const Mp3Tags& tags,

@@ -18,6 +18,9 @@ struct Mp3Tags {
 
 // The encoder program to run.
 std::string lamePath();
+// The encoder when none is configured: the suite directory's lame when it
+// is there, else lame on the PATH.
+std::string defaultLamePath();
 // lame's arguments: the MP3 options split at blanks, the tags, the WAV name
 // and the MP3 name.
 std::vector<std::string> lameArguments(const std::string& mp3Options, const Mp3Tags& tags,

@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "audio/conversion_mp3.h"
 #include "console/config.h"
 #include "console/console.h"
 #include "console/field_editor.h"
@@ -41,13 +42,6 @@ std::string trimmed(const std::string& s) {
 // The recorder is a device or image path (kept as typed) rather than a
 // drive letter (upper-cased).
 bool isPath(const std::string& cd) { return cd.find('/') != std::string::npos; }
-
-std::string defaultEncoderPath() {
-  std::string suite = readSetting("MURENA", "PGMMURENA");
-  if (suite.empty()) suite = suiteDirectory();
-  if (suite.back() != '/') suite += '/';
-  return suite + "lame";
-}
 
 std::string orDefault(const std::string& field, const char* fallback) {
   return trimmed(field).empty() ? fallback : field;
@@ -119,7 +113,7 @@ SettingsFields currentSettingsFields() {
   f.sapiSpeed = integerOr("VARLO", "VELOCIDADESAPI", 0);
   f.sapiPitch = integerOr("VARLO", "TONALIDADESAPI", 0);
   f.encoderPath = readSetting("VARLO", "PROG_LAME");
-  if (f.encoderPath.empty()) f.encoderPath = defaultEncoderPath();
+  if (f.encoderPath.empty()) f.encoderPath = defaultLamePath();
   return f;
 }
 
@@ -142,7 +136,7 @@ void applySettingsFields(SettingsFields& f) {
   s.audioSubdirectory = f.audioSubdirectory.empty() ? "WAVMP3" : cp1252ToUtf8(f.audioSubdirectory);
   if (f.linesPerPart < 1) f.linesPerPart = 100;
   s.linesPerPart = f.linesPerPart;
-  if (trimmed(f.encoderPath).empty()) f.encoderPath = defaultEncoderPath();
+  if (trimmed(f.encoderPath).empty()) f.encoderPath = defaultLamePath();
   s.sapiType = f.sapiType;
   s.sapiVoice = f.sapiVoice;
   s.sapiSpeed = f.sapiSpeed;

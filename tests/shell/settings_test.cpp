@@ -3,6 +3,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "audio/conversion_mp3.h"
 #include "console/config.h"
 #include "console/speech.h"
 #include "shell/app_state.h"
@@ -71,4 +72,15 @@ TEST_F(SettingsForm, WritingKeepsTheOtherSectionsOfTheUserFile) {
   ASSERT_TRUE(storeSettingsFields(f));
   std::string text = userFile();
   EXPECT_EQ(text.rfind("; minhas notas\n[SERVFALA]\nVOZ=3\n\n[VARLO]\nCD=/tmp/x.iso\nOUTRA=1\n", 0), 0u) << text;
+}
+
+// Leaving the form untouched must not change the encoder conversion runs:
+// the path shown for an empty PROG_LAME is stored back as typed.
+TEST_F(SettingsForm, AnUntouchedEncoderFieldKeepsTheEncoderThatConversionFinds) {
+  std::string before = lamePath();
+  SettingsFields f = currentSettingsFields();
+  applySettingsFields(f);
+  ASSERT_TRUE(storeSettingsFields(f));
+  reloadSettings();
+  EXPECT_EQ(lamePath(), before);
 }
