@@ -61,7 +61,10 @@ void askProjectDirectory() {
   pause(100);
   sayMessage("VLPREENT", 1);
   std::string directory = utf8ToCp1252(s.projectDirectory);
-  if (editProjectDirectory(directory) == key::Esc) farewell();
+  if (editProjectDirectory(directory) == key::Esc) {
+    newLine();   // the farewell goes below the directory, not over it
+    farewell();
+  }
   s.projectDirectory = directory.empty() ? currentDirectoryName() : cp1252ToUtf8(directory);
   if (!TrocaDir(s.projectDirectory)) {
     beep();

@@ -84,9 +84,11 @@ bool tryVoiceAgain() {
   sayMessage("VLDIGFRA", 1);
   std::string phrase =
       utf8ToCp1252("AJUSTE SAPI: TESTE - \"Irei converter os arquivos utilizando esse padrão\" -");
-  if (editField(phrase, 1, cursorRow(), true, 80, 255) == key::Esc) return false;
-  speak(phrase);
+  uint8_t ending = editField(phrase, 1, cursorRow(), true, 80, 255);
+  // The editor leaves the cursor on the phrase; what follows goes below it.
   newLine();
+  if (ending == key::Esc) return false;
+  speak(phrase);
   sayMessage("VLDESALT", 0);
   uint8_t extended = 0;
   uint8_t k = readKeyEcho(extended);

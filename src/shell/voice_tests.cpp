@@ -96,6 +96,7 @@ bool handleTrialKey(uint8_t code, TrialVoice& v, std::string& phrase) {
       newLine();
       sayMessage("VLREEDIT", 1);
       editField(phrase, 1, cursorRow(), true, 80, 255);
+      newLine();
       break;
     case 'V': case 'v':
       v.speaking = true;
@@ -168,11 +169,13 @@ void voiceAdjust() {
   std::string phrase =
       utf8ToCp1252("AJUSTE SAPI: TESTE - \"Poderei converter os arquivos utilizando esse padrão\" -");
   sayMessage("VLDIGMSG", 1);
-  if (editField(phrase, 1, cursorRow(), true, 80, 255) == key::Esc || phrase.empty()) {
+  uint8_t ending = editField(phrase, 1, cursorRow(), true, 80, 255);
+  // The editor leaves the cursor on the phrase; what follows goes below it.
+  newLine();
+  if (ending == key::Esc || phrase.empty()) {
     sayMessage("VLDESIST", 1);
     return;
   }
-  newLine();
   sayMessage("VLUSESET", 1);
   newLine();
   TrialVoice v;

@@ -1,0 +1,39 @@
+#!/bin/bash
+# ESC at the questions that edit a phrase or a directory in place: the
+# answer that follows is written on a line of its own, not over the text
+# that was being edited.
+. "$(dirname "$0")/tmux_lib.sh"
+mkdir -p "$WORK/projeto"
+printf 'Um texto.\n' > "$WORK/projeto/livro.txt"
+cd "$WORK/projeto"
+
+# The line just above the last one.
+line_before_last() { screen | grep -v '^ *$' | tail -n 2 | head -n 1 | sed 's/ *$//'; }
+
+start main "$BUILD/varlo; sleep 60"
+wait_for "Pressionando ENTER"
+keys Enter
+wait_prompt
+
+# Option V: ESC at the phrase gives up.
+keys v
+wait_for "Informe o tipo SAPI"
+keys 5
+wait_for "Digite uma frase qualquer"
+sleep 1
+keys Escape
+wait_prompt 30
+[ "$(line_before_last)" = "Desistiu" ] || fail "V: 'Desistiu' not on its own line: '$(line_before_last)'"
+screen | grep -qF 'AJUSTE SAPI: TESTE - "Poderei converter' || fail "V: the phrase was written over"
+
+# Option A: leave the form, then ESC at the test phrase.
+keys a
+wait_for "Gerador de MP3" 30
+keys Escape
+wait_for "Digite uma frase ou pressione ENTER" 60
+sleep 1
+keys Escape
+wait_prompt 60
+[ "$(line_before_last)" = "OK, ajustado" ] || fail "A: 'OK, ajustado' not on its own line: '$(line_before_last)'"
+screen | grep -qF 'AJUSTE SAPI: TESTE - "Irei converter' || fail "A: the phrase was written over"
+echo PASS
