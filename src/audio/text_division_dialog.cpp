@@ -44,8 +44,6 @@ bool askDivision(AppState& s, std::string& file, DivisionRule& rule) {
     sayMessage("VLDESIST", 1);
     return false;
   }
-  writeText(file);
-  newLine();
   file = diskPath(file);
   sayMessage("VLMARLIN", 0);
   uint8_t key = readAnswerKey();

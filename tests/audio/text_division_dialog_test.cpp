@@ -100,6 +100,8 @@ TEST_F(Division, DialogDividesAtTheTypedMark) {
   std::string screen = divideAnswering("contos.txt\rM***\r");
   EXPECT_NE(screen.find(utf8ToCp1252("A divisão foi feita com sucesso")), std::string::npos)
       << screen;
+  // The chosen name is shown once, where it was chosen.
+  EXPECT_EQ(screen.find("contos.txt"), screen.rfind("contos.txt")) << screen;
   EXPECT_TRUE(fs::exists(project / "conto_003.PAR"));
   EXPECT_FALSE(fs::exists(project / "conto_004.PAR"));
   EXPECT_EQ(readBytes(project / "conto_002.PAR"), "contos 2\n\ndois\n\nFinal da parte 2\n");
