@@ -31,8 +31,9 @@ struct LineCheck {
 };
 LineCheck lineCheck;
 
-// Ctrl+F12 at the front of the key queue stops the script.
-void pollKeyboard(int32_t line) {
+// Ctrl+F12 at the front of the key queue stops the script. Out of line,
+// so that the check before every line stays small.
+[[gnu::noinline]] void pollKeyboard(int32_t line) {
   auto now = std::chrono::steady_clock::now();
   if (now - lineCheck.lastPump > std::chrono::milliseconds(20)) {
     lineCheck.lastPump = now;
@@ -47,12 +48,14 @@ void pollKeyboard(int32_t line) {
   }
 }
 
+[[gnu::noinline]] void stepLimitReached(int32_t line) {
+  throw ScriptInterrupt(cp("Limite de passos atingido na linha ") + std::to_string(line));
+}
+
 // Done before every line a run loop executes.
 void beforeLine(int32_t line) {
   if ((++lineCheck.tick & 255) == 0) pollKeyboard(line);
-  if (lineCheck.stepLimit && ++lineCheck.steps > lineCheck.stepLimit) {
-    throw ScriptInterrupt(cp("Limite de passos atingido na linha ") + std::to_string(line));
-  }
+  if (lineCheck.stepLimit && ++lineCheck.steps > lineCheck.stepLimit) stepLimitReached(line);
 }
 
 // Chooses the statement of the line whose first token is current.

@@ -117,8 +117,12 @@ void reportLeftover(std::string_view raw);
 // Calls.
 struct Arguments {
   int count = 0;
-  Operand values[kMaxArguments];
-  Arguments() = default;
+  // Only the first `count` are ever written or read: left uninitialised,
+  // as every call would otherwise clear all of them.
+  union {
+    Operand values[kMaxArguments];
+  };
+  Arguments() {}
   Arguments(const Arguments&) = delete;
   Arguments& operator=(const Arguments&) = delete;
   ~Arguments();

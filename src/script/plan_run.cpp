@@ -304,7 +304,7 @@ bool runPlannedLine(int32_t s, int32_t line, CodeRec& code, bool& ok) {
   in.currentCommand = plan->command;
   ok = runStatement(*plan, entry, line, code);
   in.currentCommand = outer;
-  scriptSlot(s).failed = !ok;
+  r.failed = !ok;
   return true;
 }
 
