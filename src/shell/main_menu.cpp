@@ -61,10 +61,9 @@ void askProjectDirectory() {
   pause(100);
   sayMessage("VLPREENT", 1);
   std::string directory = utf8ToCp1252(s.projectDirectory);
-  if (editProjectDirectory(directory) == key::Esc) {
-    newLine();   // the farewell goes below the directory, not over it
-    farewell();
-  }
+  uint8_t ending = editProjectDirectory(directory);
+  newLine();   // what follows goes below the directory, not over it
+  if (ending == key::Esc) farewell();
   s.projectDirectory = directory.empty() ? currentDirectoryName() : cp1252ToUtf8(directory);
   if (!TrocaDir(s.projectDirectory)) {
     beep();
@@ -72,7 +71,6 @@ void askProjectDirectory() {
     sayMessage("VLPROTDT", 1);
     farewell();
   }
-  newLine();
   sayMessage("VLIRETRA", 0);
   writeLineSpeak(utf8ToCp1252(s.projectDirectory));
   fillSelectionAtStart();

@@ -1,7 +1,7 @@
 #!/bin/bash
-# ESC at the questions that edit a phrase or a directory in place: the
-# answer that follows is written on a line of its own, not over the text
-# that was being edited.
+# The questions that edit a phrase or a directory in place: after ESC, or
+# a directory that cannot be used, the answer is written on a line of its
+# own, not over the text that was being edited.
 . "$(dirname "$0")/tmux_lib.sh"
 mkdir -p "$WORK/projeto"
 printf 'Um texto.\n' > "$WORK/projeto/livro.txt"
@@ -10,7 +10,7 @@ cd "$WORK/projeto"
 # The line just above the last one.
 line_before_last() { screen | grep -v '^ *$' | tail -n 2 | head -n 1 | sed 's/ *$//'; }
 
-start main "$BUILD/varlo; sleep 60"
+start main "$BUILD/varlo; echo PROGRAMA-ENCERRADO; sleep 60"
 wait_for "Pressionando ENTER"
 keys Enter
 wait_prompt
@@ -36,4 +36,14 @@ keys Escape
 wait_prompt 60
 [ "$(line_before_last)" = "OK, ajustado" ] || fail "A: 'OK, ajustado' not on its own line: '$(line_before_last)'"
 screen | grep -qF 'AJUSTE SAPI: TESTE - "Irei converter' || fail "A: the phrase was written over"
+keys Escape
+wait_for PROGRAMA-ENCERRADO 30
+
+# A project "directory" that is a file: the error goes below the typed path.
+WINDOW=file start file "cd $WORK/projeto; $BUILD/varlo; sleep 60"
+WINDOW=file wait_for "Pressionando ENTER"
+WINDOW=file keys C-y "$WORK/projeto/livro.txt" Enter
+WINDOW=file wait_for "Fim do programa" 30
+WINDOW=file screen | grep -qxF "$WORK/projeto/livro.txt" || WINDOW=file fail "the typed path was written over"
+WINDOW=file screen | grep -qF -- "- ERRO - Function TrocaDir" || WINDOW=file fail "no error said"
 echo PASS
