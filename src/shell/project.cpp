@@ -36,6 +36,14 @@ bool isRegularFile(const std::string& name) {
   return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+void sayLeftOut(long long count) {
+  beep();
+  writeSpeak(utf8ToCp1252("A seleção comporta " + std::to_string(kMaxSelection) +
+                          " arquivos; ficaram de fora: "));
+  writeNumberSpeak(count);
+  writeText("\r\n");
+}
+
 }  // namespace
 
 bool TrocaDir(const std::string& directory) {
@@ -55,16 +63,22 @@ bool listByKind(char kind) {
   s.selection.clear();
   DIR* dir = opendir(".");
   if (!dir) return false;
-  // More than the selection can hold are left out; the user hears the count.
+  // More than the selection can hold are left out, and the user is told how
+  // many, so that no book is silently skipped.
+  long long leftOut = 0;
   while (dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
     if (name == "." || name == ".." || !matchesKind(name, kind) || !isRegularFile(name)) continue;
-    if (static_cast<int>(s.selection.size()) >= kMaxSelection) break;
+    if (static_cast<int>(s.selection.size()) >= kMaxSelection) {
+      ++leftOut;
+      continue;
+    }
     if (s.selection.empty()) writeText("\r\n");
     s.selection.push_back(name);
     writeText(utf8ToCp1252(name) + "\r\n");
   }
   closedir(dir);
+  if (leftOut > 0) sayLeftOut(leftOut);
   flushKeys();
   return !s.selection.empty();
 }

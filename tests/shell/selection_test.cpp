@@ -1,0 +1,39 @@
+// Filling the selection from the project directory.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "console/console.h"
+#include "shell/app_state.h"
+#include "shell/project.h"
+
+using namespace varlo;
+namespace fs = std::filesystem;
+
+// A directory with more texts than the selection holds: the selection is
+// full and the user hears how many were left out.
+TEST(Selection, TextsBeyondTheLimitAreCountedAloud) {
+  std::string pattern = (fs::temp_directory_path() / "varlo-sel-XXXXXX").string();
+  fs::path project = mkdtemp(pattern.data());
+  for (int i = 1; i <= kMaxSelection + 12; ++i)
+    std::ofstream(project / ("t" + std::to_string(i) + ".txt")) << "texto\n";
+  std::ofstream(project / "parte.PAR") << "parte\n";
+  fs::path start = fs::current_path();
+  fs::current_path(project);
+  openConsole();
+  clearWindow();
+  AppState& s = appState();
+  s.noTextFiles = s.noPartFiles = false;
+  EXPECT_TRUE(listByKind('T'));
+  std::string screen = screenDump();
+  EXPECT_EQ(s.selection.size(), size_t(kMaxSelection));
+  EXPECT_NE(screen.find("ficaram de fora: 12"), std::string::npos) << screen;
+  clearWindow();
+  EXPECT_TRUE(listByKind('P'));
+  EXPECT_EQ(s.selection.size(), 1u);
+  EXPECT_EQ(screenDump().find("ficaram de fora"), std::string::npos);
+  fs::current_path(start);
+  fs::remove_all(project);
+}
