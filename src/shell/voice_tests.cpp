@@ -1,8 +1,8 @@
 // Options V (adjust and try the voices installed) and T (read a whole text
 // aloud with the configured voice).
-#include <fstream>
 #include <string>
 
+#include "audio/text_lines.h"
 #include "console/console.h"
 #include "console/field_editor.h"
 #include "console/file_chooser.h"
@@ -142,14 +142,10 @@ void keepTrialVoice(const TrialVoice& v) {
   sayMessage("VLOK", 1);
 }
 
-std::string readWholeText(const std::string& path, bool& ok) {
-  std::ifstream in(path, std::ios::binary);
-  ok = static_cast<bool>(in);
-  std::string text, line;
-  while (ok && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    text += ' ' + line;
-  }
+// The lines of a text joined into one string, each preceded by a space.
+std::string joinedLines(const std::string& bytes) {
+  std::string text;
+  for (const std::string& line : splitLines(bytes)) text += ' ' + line;
   return textFromFile(text);
 }
 
@@ -214,13 +210,19 @@ void voiceTest() {
     sayMessage("VLDESIST", 1);
     return;
   }
-  bool ok = false;
-  std::string text = readWholeText(diskPath(file), ok);
-  if (!ok) {
+  std::string bytes;
+  if (!readFileBytes(diskPath(file), bytes)) {
     beep();
     sayMessage("VLPROABE", 1);
     return;
   }
+  // Read aloud, an image or a program is only noise.
+  if (looksBinary(bytes)) {
+    beep();
+    writeLineSpeak(file + utf8ToCp1252(" não é um texto e não será lido."));
+    return;
+  }
+  std::string text = joinedLines(bytes);
   if (s.voiceChosen) selectConversionVoice(s);
   pause(250);
   speak(text);
