@@ -130,6 +130,8 @@ void editWithSuiteEditor() {
   if (runProgram({editor, diskPath(file)}, ProgramMode::terminal) < 0) sayProgramMissing(editor);
   waitForReturn();
   pause(500);
+  // The editor may have written the project's first text.
+  recheckEmptyProject();
   if (listByKind('T')) appState().noTextFiles = false;
 }
 

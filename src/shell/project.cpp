@@ -83,6 +83,20 @@ bool listByKind(char kind) {
   return !s.selection.empty();
 }
 
+void recheckEmptyProject() {
+  AppState& s = appState();
+  if (!(s.noTextFiles && s.noPartFiles)) return;
+  DIR* dir = opendir(".");
+  if (!dir) return;
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (!isRegularFile(name)) continue;
+    if (matchesKind(name, 'T')) s.noTextFiles = false;
+    if (matchesKind(name, 'P')) s.noPartFiles = false;
+  }
+  closedir(dir);
+}
+
 std::string chooseListedFile(std::string_view messageKey, std::string_view mask) {
   sayMessage(messageKey, 1);
   makeRoom(11);

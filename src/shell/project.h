@@ -13,6 +13,11 @@ bool TrocaDir(const std::string& directory);
 // Fill the selection with the current directory's "*.TXT" (kind 'T'),
 // "*.PAR" ('P') or all files ('*'), names printed as found. False when none.
 bool listByKind(char kind);
+// Look at the current directory again after the program found neither
+// texts nor parts in it (files may have been added since): the flags
+// noTextFiles and noPartFiles are set from what is there now. Nothing is
+// printed and the selection is left as it is.
+void recheckEmptyProject();
 // Say the message, open the file chooser with the mask in ten rows below the
 // cursor and print the choice on its own line; "" when none was chosen.
 std::string chooseListedFile(std::string_view messageKey, std::string_view mask);

@@ -118,6 +118,7 @@ void selectByFile() {
 
 void modifySelection() {
   AppState& s = appState();
+  recheckEmptyProject();   // texts copied in since the start can be selected
   if (s.noTextFiles && s.noPartFiles) {
     beep();
     beep();

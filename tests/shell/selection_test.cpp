@@ -8,6 +8,7 @@
 #include "console/console.h"
 #include "shell/app_state.h"
 #include "shell/project.h"
+#include "shell/project_options.h"
 
 using namespace varlo;
 namespace fs = std::filesystem;
@@ -34,6 +35,31 @@ TEST(Selection, TextsBeyondTheLimitAreCountedAloud) {
   EXPECT_TRUE(listByKind('P'));
   EXPECT_EQ(s.selection.size(), 1u);
   EXPECT_EQ(screenDump().find("ficaram de fora"), std::string::npos);
+  fs::current_path(start);
+  fs::remove_all(project);
+}
+
+// A project that held nothing at the start: texts copied in later can still
+// be taken into the selection with option M.
+TEST(Selection, TextsAddedToAnEmptyProjectCanBeInserted) {
+  std::string pattern = (fs::temp_directory_path() / "varlo-sel-XXXXXX").string();
+  fs::path project = mkdtemp(pattern.data());
+  fs::path start = fs::current_path();
+  fs::current_path(project);
+  openConsole();
+  AppState& s = appState();
+  s.noTextFiles = s.noPartFiles = false;
+  s.selection.clear();
+  if (!listByKind('P')) s.noPartFiles = true;
+  if (!listByKind('T')) s.noTextFiles = true;
+  std::ofstream(project / "livro.txt") << "texto\n";
+  clearWindow();
+  flushKeyQueue();
+  injectKeys("IT");
+  modifySelection();
+  EXPECT_EQ(s.selection, std::vector<std::string>{"livro.txt"}) << screenDump();
+  EXPECT_FALSE(s.noTextFiles);
+  EXPECT_TRUE(s.noPartFiles);
   fs::current_path(start);
   fs::remove_all(project);
 }
