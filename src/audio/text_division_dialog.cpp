@@ -91,7 +91,10 @@ std::string baseNameOf(const std::string& path) {
 
 // The lines of the text, or false with the reason said.
 bool loadText(const std::string& file, std::string& bytes) {
-  if (!readFileBytes(file, bytes)) return false;
+  if (!readFileBytes(file, bytes)) {
+    sayMessage("VLPROABE", 1);
+    return false;
+  }
   if (looksBinary(bytes)) {
     sayText("Este arquivo não é um texto e não será dividido.");
     return false;

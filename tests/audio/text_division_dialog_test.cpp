@@ -79,6 +79,7 @@ TEST_F(Division, RefusedTextsKeepTheOldPartsAndAreExplained) {
   screen = divideByLines("enorme.txt", 1);  // 1000 parts: one too many
   EXPECT_NE(screen.find(utf8ToCp1252("excedeu o limite")), std::string::npos) << screen;
   screen = divideByLines("sumiu.txt", 100);
+  EXPECT_NE(screen.find("Problemas na abertura do arquivo de texto"), std::string::npos) << screen;
   EXPECT_NE(screen.find(utf8ToCp1252("A operação de dividir foi cancelada")), std::string::npos);
   EXPECT_EQ(readBytes(project / "VELHO_001.PAR"), "parte antiga\n");
   EXPECT_FALSE(fs::exists(project / "vazio_001.PAR"));
