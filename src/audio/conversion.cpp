@@ -23,7 +23,10 @@ void newLine() { writeText("\r\n"); }
 void sayText(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
 
 
+// The audio subdirectory of the project; a full path typed in the settings
+// is taken as it is rather than made into a subdirectory of that name.
 std::string outputDirectory(const AppState& s) {
+  if (!s.audioSubdirectory.empty() && s.audioSubdirectory[0] == '/') return s.audioSubdirectory;
   return s.projectDirectory + "/" + (s.audioSubdirectory.empty() ? "WAVMP3" : s.audioSubdirectory);
 }
 
@@ -83,7 +86,8 @@ Mp3Tags tagsFor(const AppState& s, const std::string& name, const std::vector<st
       break;
     }
     bool named = !s.audioSubdirectory.empty() && s.audioSubdirectory != "WAVMP3";
-    tags.album = named ? displayName(s.audioSubdirectory) : base.substr(0, base.size() - 4);
+    std::string folder = s.audioSubdirectory.substr(s.audioSubdirectory.find_last_of('/') + 1);
+    tags.album = named ? displayName(folder) : base.substr(0, base.size() - 4);
   }
   tags.title = cp1252ToUtf8(tags.title);
   tags.album = cp1252ToUtf8(tags.album);

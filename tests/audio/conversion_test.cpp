@@ -222,6 +222,16 @@ TEST_F(Conversion, AudioDirectoryThatCannotBeMadeEndsTheRunNotTheProgram) {
   EXPECT_EQ(std::string(getcwd(here, sizeof here)), project.string());
 }
 
+TEST_F(Conversion, AudioDirectoryGivenAsAFullPathIsUsedAsItIs) {
+  writeBytes(project / "a.txt", "Texto.\n");
+  appState().audioSubdirectory = (root / "audio livros").string();
+  convert({"a.txt"});
+  EXPECT_GT(wavFrames(root / "audio livros" / "a.wav"), 0);
+  EXPECT_FALSE(fs::exists(project / "tmp"));
+  char here[4096];
+  EXPECT_EQ(std::string(getcwd(here, sizeof here)), project.string());
+}
+
 TEST_F(Conversion, UnreadableTextEndsTheRunAndKeepsEarlierResults) {
   writeBytes(project / "a.txt", "Texto.\n");
   std::string screen = convert({"a.txt", "sumiu.txt", "a.txt"});
