@@ -79,6 +79,11 @@ int burn(const BurnRequest& request) {
     say("Nada a gravar em " + request.source);
     return nothingToBurn;
   }
+  std::string problem = recorderProblem(request.recorder);
+  if (!problem.empty()) {
+    say(problem);
+    return burnFailed;
+  }
   bool image = isImagePath(request.recorder);
   // An image is written beside its final name and renamed only when
   // complete, so that a failed run leaves an older image intact.

@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -70,6 +72,22 @@ bool isImagePath(std::string_view recorder) {
 
 std::string recorderDevice(std::string_view recorder) {
   return isDriveLetter(recorder) ? "/dev/sr0" : std::string(recorder);
+}
+
+std::string recorderProblem(std::string_view recorder) {
+  std::string path(recorder);
+  if (!isImagePath(recorder)) {
+    std::string device = recorderDevice(recorder);
+    return access(device.c_str(), F_OK) == 0 ? "" : "O gravador " + device + " não foi encontrado.";
+  }
+  size_t slash = path.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  struct stat info;
+  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    return "A pasta da imagem não existe: " + folder;
+  if (access(folder.c_str(), W_OK | X_OK) != 0)
+    return "Sem permissão para gravar a imagem na pasta " + folder;
+  return "";
 }
 
 std::vector<std::string> sourceEntries(const std::string& pattern) {

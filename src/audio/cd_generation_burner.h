@@ -31,6 +31,11 @@ bool isImagePath(std::string_view recorder);
 // optical drive; anything else is used as given.
 std::string recorderDevice(std::string_view recorder);
 
+// Why the recorder cannot be written, in Portuguese, or "" when it can be
+// tried: an image whose folder is missing or not writable, a device that
+// does not exist.
+std::string recorderProblem(std::string_view recorder);
+
 // The files and directories the source pattern names, sorted by name:
 // the directory part, then a mask where "*.*" and "*" take every entry and
 // other masks match without regard to letter case. Hidden entries are left

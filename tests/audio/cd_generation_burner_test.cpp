@@ -92,5 +92,17 @@ TEST(BurnSource, MaskSelectsEntriesWithoutRegardToCaseAndSkipsHiddenOnes) {
   fs::remove_all(dir);
 }
 
+// A recorder that cannot be written is explained before xorriso runs.
+TEST(BurnRecorder, MissingImageFolderOrDeviceIsExplained) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("varlo-rec-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  EXPECT_EQ(recorderProblem((dir / "disco.iso").string()), "");
+  EXPECT_EQ(recorderProblem((dir / "nada" / "disco.iso").string()),
+            "A pasta da imagem não existe: " + (dir / "nada").string());
+  EXPECT_NE(recorderProblem("/dev/varlo-nenhum").find("não foi encontrado"), std::string::npos);
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace varlo
