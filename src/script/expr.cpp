@@ -9,22 +9,6 @@ namespace varlo {
 
 namespace {
 
-constexpr int kPrimaryLevel = 7;
-
-// Level of an operator code, -1 for none; levels 0 and 3 take one operator.
-int operatorLevel(uint8_t op) {
-  switch (op) {
-    case opRange: return 0;
-    case opOr: return 1;
-    case opAnd: return 2;
-    case opEq: case opNe: case opGt: case opGe: case opLt: case opLe:
-    case opContains: case opBegins: case opEnds: return 3;
-    case opAdd: case opSub: return 4;
-    case opMul: case opDiv: case opMod: return 5;
-    case opPow: return 6;
-    default: return -1;
-  }
-}
 
 bool takesOneOperator(int level) { return level == 0 || level == 3; }
 
@@ -298,6 +282,21 @@ Operand primary() {
 }
 
 }  // namespace
+
+// Level of an operator code, -1 for none; levels 0 and 3 take one operator.
+int operatorLevel(uint8_t op) {
+  switch (op) {
+    case opRange: return 0;
+    case opOr: return 1;
+    case opAnd: return 2;
+    case opEq: case opNe: case opGt: case opGe: case opLt: case opLe:
+    case opContains: case opBegins: case opEnds: return 3;
+    case opAdd: case opSub: return 4;
+    case opMul: case opDiv: case opMod: return 5;
+    case opPow: return 6;
+    default: return -1;
+  }
+}
 
 bool isPrefixOperator(uint8_t op) {
   return op == opSub || op == opAdd || op == opMul || op == opGt || op == opLt || op == opBar;

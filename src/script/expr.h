@@ -70,6 +70,10 @@ Operand readIndexList();
 
 // Pieces of expressions shared by the token evaluator and pre-analysed
 // lines (plan.h), so that both compute exactly the same.
+// Precedence of binary operators: 0 (..) to 6 (^); primaries are above.
+constexpr int kPrimaryLevel = 7;
+// Level of an operator code, -1 for none; levels 0 and 3 take one operator.
+int operatorLevel(uint8_t op);
 bool isPrefixOperator(uint8_t op);               // - + * > < and |
 Operand applyPrefix(uint8_t op, Operand&& v);    // opBar: the |x| value
 void addListElement(Operand& list, Operand&& element);

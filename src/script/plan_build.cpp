@@ -14,21 +14,6 @@ namespace varlo {
 namespace {
 
 constexpr int kMaxDepth = 48;
-constexpr int kPrimaryLevel = 7;
-
-int operatorLevel(uint8_t op) {
-  switch (op) {
-    case opRange: return 0;
-    case opOr: return 1;
-    case opAnd: return 2;
-    case opEq: case opNe: case opGt: case opGe: case opLt: case opLe:
-    case opContains: case opBegins: case opEnds: return 3;
-    case opAdd: case opSub: return 4;
-    case opMul: case opDiv: case opMod: return 5;
-    case opPow: return 6;
-    default: return -1;
-  }
-}
 
 bool isWordToken(const Token& t, std::string_view word) {
   return t.kind == tkIdentifier && t.text == word;
