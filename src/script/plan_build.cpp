@@ -170,8 +170,8 @@ class Builder {
         if (current().kind != tkRightParen) return refuse();
         next();
         break;
-      case tkLeftBracket: node = listLiteral(); break;
-      case tkLeftBrace: node = dictLiteral(); break;
+      case tkLeftBracket: node = pairLiteral(tkRightBracket, pnList); break;
+      case tkLeftBrace: node = pairLiteral(tkRightBrace, pnDict); break;
       default:
         --depth_;
         return add(PlanNode{});  // nothing read: invalid
@@ -204,60 +204,39 @@ class Builder {
     return refused_ ? kNoNode : add(n);
   }
 
-  uint32_t listLiteral() {
+  // A list "[a, b..c]" or a dictionary "{k: v}": pairs of expressions whose
+  // second half follows ".." in a list and ":" in a dictionary.
+  uint32_t pairLiteral(uint8_t closer, uint8_t kind) {
     next();
-    std::vector<PlanPair> elements;
-    if (current().kind == tkRightBracket) {
+    std::vector<PlanPair> pairs;
+    if (current().kind == closer) {
       next();
-      return addPairs(elements, pnList);
+      return addPairs(pairs, kind);
     }
     for (;;) {
       PlanPair p;
       p.a = climb(1, false);
-      if (current().kind == tkOperator && current().op == opRange) {
+      if (joinsPair(kind)) {
         next();
         p.b = climb(1, false);
       }
       if (refused_) return kNoNode;
-      elements.push_back(p);
+      pairs.push_back(p);
       if (current().kind == tkComma) {
         next();
-      } else if (current().kind == tkRightBracket) {
+      } else if (current().kind == closer) {
         next();
         break;
       } else {
         return refuse();
       }
     }
-    return addPairs(elements, pnList);
+    return addPairs(pairs, kind);
   }
 
-  uint32_t dictLiteral() {
-    next();
-    std::vector<PlanPair> entries;
-    if (current().kind == tkRightBrace) {
-      next();
-      return addPairs(entries, pnDict);
-    }
-    for (;;) {
-      PlanPair p;
-      p.a = climb(1, false);
-      if (current().kind == tkColon) {
-        next();
-        p.b = climb(1, false);
-      }
-      if (refused_) return kNoNode;
-      entries.push_back(p);
-      if (current().kind == tkComma) {
-        next();
-      } else if (current().kind == tkRightBrace) {
-        next();
-        break;
-      } else {
-        return refuse();
-      }
-    }
-    return addPairs(entries, pnDict);
+  bool joinsPair(uint8_t kind) {
+    const Token& t = current();
+    return kind == pnDict ? t.kind == tkColon : t.kind == tkOperator && t.op == opRange;
   }
 
   uint32_t indexList() {
