@@ -64,7 +64,8 @@ void askProjectDirectory() {
   uint8_t ending = editProjectDirectory(directory);
   newLine();   // what follows goes below the directory, not over it
   if (ending == key::Esc) farewell();
-  s.projectDirectory = directory.empty() ? currentDirectoryName() : cp1252ToUtf8(directory);
+  s.projectDirectory =
+      directory.empty() ? currentDirectoryName() : fullDirectoryPath(cp1252ToUtf8(directory));
   if (!TrocaDir(s.projectDirectory)) {
     beep();
     beep();

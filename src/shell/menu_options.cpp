@@ -140,7 +140,7 @@ void copyProjectOption() {
   sayMessage("VLCAMCOM", 0);
   std::string target;
   readLineSpoken(target);
-  s.copyTargetDirectory = cp1252ToUtf8(target);
+  s.copyTargetDirectory = fullDirectoryPath(cp1252ToUtf8(target));
   if (target.empty()) {
     sayMessage("VLDESIST", 1);
     return;
@@ -193,7 +193,7 @@ void recordNewProject() {
     sayMessage("VLDESIST", 1);
     return;
   }
-  s.projectDirectory = cp1252ToUtf8(directory);
+  s.projectDirectory = fullDirectoryPath(cp1252ToUtf8(directory));
   if (!TrocaDir(s.projectDirectory)) {
     s.projectDirectory = s.savedProjectDirectory;
     goToProject();

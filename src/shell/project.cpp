@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +56,17 @@ bool TrocaDir(const std::string& directory) {
   for (int i = 0; i < 3; ++i) beep();
   writeLineSpeak("- ERRO - Function TrocaDir");
   return false;
+}
+
+std::string fullDirectoryPath(const std::string& typed) {
+  std::string path = typed;
+  const char* home = std::getenv("HOME");
+  if (home && (path == "~" || path.rfind("~/", 0) == 0)) path = home + path.substr(1);
+  if (path.empty() || path[0] == '/') return path;
+  char here[4096];
+  if (!getcwd(here, sizeof here)) return path;
+  std::string base = here;
+  return base + (base.back() == '/' ? "" : "/") + path;
 }
 
 bool listByKind(char kind) {

@@ -10,6 +10,11 @@ namespace varlo {
 // Change into the directory, creating it when it does not exist; on failure
 // three beeps and "- ERRO - Function TrocaDir".
 bool TrocaDir(const std::string& directory);
+// A directory as typed made into a full path: a leading "~" is the home
+// directory, a relative path is taken from the current directory. The
+// project is entered by its full path, so that files named from it are
+// found wherever the program changes to.
+std::string fullDirectoryPath(const std::string& typed);
 // Fill the selection with the current directory's "*.TXT" (kind 'T'),
 // "*.PAR" ('P') or all files ('*'), names printed as found. False when none.
 bool listByKind(char kind);
