@@ -188,7 +188,8 @@ void convertAll(AppState& s) {
 
 void convertSelection() {
   AppState& s = appState();
-  if (!s.useSapi) loadVoiceOnFirstUse(s);
+  // The voice saved in the settings, unless one was chosen in this run.
+  loadVoiceOnFirstUse(s);
   if (s.commandLineMode || askFormat(s)) convertAll(s);
   waveSettings().keyInterrupt = true;
   setTitle("VARLO");

@@ -55,6 +55,7 @@ AppState& appState();
 void loadAppState(AppState& state);
 // Load the conversion voice on its first use (option C, T, the settings
 // dialog): [VARLO] TIPOSAPI, NUMEROSAPI, VELOCIDADESAPI, TONALIDADESAPI.
+// Nothing is done once a voice was chosen (settings dialog, option V).
 void loadVoiceOnFirstUse(AppState& state);
 // "SIM"/"NAO" judged by the first letter.
 bool isYes(const std::string& value);

@@ -200,7 +200,8 @@ void voiceAdjust() {
 
 void voiceTest() {
   AppState& s = appState();
-  if (!s.useSapi) loadVoiceOnFirstUse(s);
+  // The voice saved in the settings, unless one was chosen in this run.
+  loadVoiceOnFirstUse(s);
   if (s.noTextFiles) {
     sayMessage("VLNAOSEL", 1);
     return;

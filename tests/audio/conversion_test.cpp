@@ -232,6 +232,24 @@ TEST_F(Conversion, AudioDirectoryGivenAsAFullPathIsUsedAsItIs) {
   EXPECT_EQ(std::string(getcwd(here, sizeof here)), project.string());
 }
 
+// A run that starts with a voice engine open still converts with the voice
+// saved in the settings, not the suite's default voice.
+TEST_F(Conversion, SavedVoiceIsUsedWhenNoneWasChosenInThisRun) {
+  AppState& s = appState();
+  writeBytes(project / "a.txt", "Uma frase um pouco longa para medir a velocidade da voz.\n");
+  configure("TIPOSAPI=5\nNUMEROSAPI=1\nVELOCIDADESAPI=0\n");
+  s.voiceChosen = false;
+  convert({"a.txt"});
+  int normal = wavFrames(audio / "a.wav");
+  configure("TIPOSAPI=5\nNUMEROSAPI=1\nVELOCIDADESAPI=10\n");
+  s.voiceChosen = false;
+  convert({"a.txt"});
+  int fast = wavFrames(audio / "a.wav");
+  EXPECT_GT(normal, 0);
+  EXPECT_LT(fast, normal * 4 / 5) << "normal " << normal << ", fast " << fast;
+  EXPECT_TRUE(s.voiceChosen);
+}
+
 TEST_F(Conversion, UnreadableTextEndsTheRunAndKeepsEarlierResults) {
   writeBytes(project / "a.txt", "Texto.\n");
   std::string screen = convert({"a.txt", "sumiu.txt", "a.txt"});
