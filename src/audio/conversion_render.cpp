@@ -28,6 +28,7 @@ struct Render {
   bool piecesJoined = false;    // "temp.wav" holds the pieces closed so far
   bool silencesAllowed = false;
   bool voiceLost = false;       // the voice could not record: stop rendering
+  bool writeFailed = false;     // a piece was not written whole (a full disk)
 };
 
 Render r;
@@ -70,11 +71,14 @@ bool recordWithConfiguredVoice() {
   return engineActive() && engineOutputFile() == r.names.wavName;
 }
 
-// Finish the recording in progress so that its WAV file is complete.
+// Finish the recording in progress so that its WAV file is complete; a
+// piece the engine could not write whole is noted.
 void closeRecording() {
   waitUntilSilent();
   setSpeechOutputFile("");
-  reinitialiseFrontEnd();
+  shutdownSpeech();
+  if (engineOutputFailed()) r.writeFailed = true;
+  initSpeech(0, readSetting("VARLO", "DIRVARLO"));
 }
 
 void sayProblem(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
@@ -197,11 +201,19 @@ RenderResult renderText(const std::vector<std::string>& lines, const AudioNames&
   if (silences) insertSilence("2000");
   for (const std::string& line : lines) {
     speakLine(line);
-    if (r.voiceLost) break;
+    if (r.voiceLost || r.writeFailed) break;
   }
   speakOrdinary("");
   if (silences) insertSilence("2000");
   closeRecording();
+  if (r.writeFailed) {
+    // A cut recording would pass for the whole text.
+    std::remove(kJoined);
+    std::remove(r.names.wavName.c_str());
+    sayProblem("Não consegui gravar o arquivo de áudio por inteiro (disco cheio?); "
+               "o arquivo incompleto foi apagado e a conversão foi interrompida.");
+    return RenderResult::writeFailed;
+  }
   if (r.voiceLost) {
     std::remove(kJoined);
     sayProblem("A voz configurada não pôde gravar o arquivo de áudio.");

@@ -14,6 +14,7 @@ namespace varlo {
 enum class RenderResult {
   done,        // names.wavName holds the whole text
   noVoice,     // the voice could not record into the file (said)
+  writeFailed, // the file could not be written whole (a full disk): removed (said)
 };
 
 // Speak the lines into names.wavName. effectDirectory is where an effect

@@ -149,6 +149,9 @@ void setXmlMode(bool on) { state.xml = on; }
 
 const std::string& engineOutputFile() { return state.outputFile; }
 
-bool engineOutputFailed() { return usesEspeak() && espeakWriteFailed(); }
+bool engineOutputFailed() {
+  if (driverOf(state.type) == Driver::olira) return oliraWriteFailed();
+  return usesEspeak() && espeakWriteFailed();
+}
 
 }  // namespace varlo

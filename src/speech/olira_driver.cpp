@@ -64,6 +64,8 @@ bool oliraIsSpeaking() {
 
 void oliraStop() { stopSynthesizer(); }
 
+bool oliraWriteFailed() { return outputFileFailed(); }
+
 void oliraClose() {
   while (oliraIsSpeaking()) pause(kClosePoll);
   oliraStop();

@@ -19,6 +19,8 @@ bool oliraSpeak(std::string_view text);
 // A pending key stops the speech and answers false.
 bool oliraIsSpeaking();
 void oliraStop();
+// After oliraClose: the output file could not be written completely.
+bool oliraWriteFailed();
 
 // The synthesizer voice and the five data files from the [OLIRATTS] values
 // MBROLA_DB, DIR and BASE; empty values give br4, the suite's olira

@@ -36,6 +36,7 @@ double pitchFactor = 1.0;
 std::vector<uint8_t> image(kHeaderBytes + kImageBytesMax);  // header + samples
 size_t imageBytes = 0;
 bool interrupted = false;  // a key press silenced the text being spoken
+bool outputFailed = false; // a write to the output file failed (a full disk)
 
 // The canonical 44-byte header of a 16 kHz 16-bit mono PCM WAV file.
 void writeWavHeader(uint8_t* at, uint32_t dataBytes) {
@@ -93,6 +94,7 @@ bool drainSamples() {
       int n = synthRead(block, 8192);
       if (n <= 0) break;
       ok = std::fwrite(block, 2, size_t(n), outputFile) == size_t(n) && ok;
+      if (!ok) outputFailed = true;
       continue;
     }
     size_t room = (kImageBytesMax - imageBytes) / 2;
@@ -149,6 +151,7 @@ bool initSynthesizer(const std::string& database, const std::string& rulesFile,
                      const std::string& exceptionsFile, const std::string& abbreviationsFile,
                      const std::string& prosodyFile, const std::string& diphonesFile) {
   closeSynthesizer();
+  outputFailed = false;
   OliraDataFiles files{orDefault(rulesFile, ".nrl"), orDefault(exceptionsFile, ".exc"),
                        orDefault(abbreviationsFile, ".abr"), orDefault(prosodyFile, ".pro"),
                        orDefault(diphonesFile, ".dfn")};
@@ -170,6 +173,8 @@ bool initSynthesizer(const std::string& database, const std::string& rulesFile,
 }
 
 void setOutputFile(std::string_view path) { outputName = path; }
+
+bool outputFileFailed() { return outputFailed; }
 
 void setFactors(double duration, double pitch) {
   durationFactor = duration;
@@ -205,9 +210,9 @@ void closeSynthesizer() {
     long size = std::ftell(outputFile);
     uint8_t header[kHeaderBytes];
     writeWavHeader(header, uint32_t(size > long(kHeaderBytes) ? size - long(kHeaderBytes) : 0));
-    std::fseek(outputFile, 0, SEEK_SET);
-    std::fwrite(header, 1, kHeaderBytes, outputFile);
-    std::fclose(outputFile);
+    bool written = std::fseek(outputFile, 0, SEEK_SET) == 0 &&
+                   std::fwrite(header, 1, kHeaderBytes, outputFile) == kHeaderBytes;
+    if (std::fclose(outputFile) != 0 || !written) outputFailed = true;
     outputFile = nullptr;
   }
   releaseVoiceData();

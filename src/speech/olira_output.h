@@ -28,5 +28,7 @@ void stopSynthesizer();
 bool isSynthPlaying();  // always false when writing to a file
 // Completes the WAV header of the output file, releases everything.
 void closeSynthesizer();
+// After closeSynthesizer: the output file could not be written completely.
+bool outputFileFailed();
 
 }  // namespace varlo

@@ -1,11 +1,15 @@
 // Converting texts into WAV and MP3 files with the espeak-ng voice: the
 // names, the markers and the order in which pieces and effects are joined,
 // and bad input that must leave the sources alone and be told.
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 #include "conversion_fixture.h"
 #include "platform/codepage.h"
+#include "speech/engines.h"
 
 namespace varlo::test {
 namespace {
@@ -248,6 +252,33 @@ TEST_F(Conversion, SavedVoiceIsUsedWhenNoneWasChosenInThisRun) {
   EXPECT_GT(normal, 0);
   EXPECT_LT(fast, normal * 4 / 5) << "normal " << normal << ", fast " << fast;
   EXPECT_TRUE(s.voiceChosen);
+}
+
+// A disk that fills up while a text is rendered (here a file size limit):
+// the cut WAV is not left behind as if it were the whole text, and the run
+// ends without claiming success.
+TEST_F(Conversion, RecordingCutByAFullDiskIsRemovedAndEndsTheRun) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "Uma frase que ocupa bastante lugar no arquivo de audio.\n";
+  writeBytes(project / "longo.txt", text);
+  writeBytes(project / "b.txt", "Outro.\n");
+  for (int type : {kEngineEspeak, kEngineOlira}) {
+    appState().sapiType = type;
+    fs::remove_all(audio);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 100000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    std::string screen = convert({"longo.txt", "b.txt"});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_NE(screen.find(utf8ToCp1252("disco cheio")), std::string::npos) << type << screen;
+    EXPECT_EQ(screen.find(utf8ToCp1252("Conversão bem sucedida")), std::string::npos) << type;
+    EXPECT_FALSE(fs::exists(audio / "longo.wav")) << type;
+    EXPECT_FALSE(fs::exists(audio / "b.wav")) << type;
+    EXPECT_TRUE(noScratchFiles());
+  }
 }
 
 TEST_F(Conversion, UnreadableTextEndsTheRunAndKeepsEarlierResults) {
