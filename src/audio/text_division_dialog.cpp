@@ -112,7 +112,12 @@ bool writeParts(const std::vector<std::vector<std::string>>& bodies, const PartL
                 const std::string& prefix) {
   for (size_t i = 0; i < bodies.size(); ++i) {
     int n = int(i) + 1;
-    if (!writeTextLines(partFileName(prefix, n), partLines(layout, n, bodies[i]))) return false;
+    std::string part = partFileName(prefix, n);
+    if (!writeTextLines(part, partLines(layout, n, bodies[i]))) {
+      writeLineSpeak(utf8ToCp1252("Não consegui gravar a parte ") + displayName(part) +
+                     utf8ToCp1252(" (disco cheio ou sem permissão)."));
+      return false;
+    }
     click();
   }
   return true;

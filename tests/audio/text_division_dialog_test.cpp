@@ -3,6 +3,10 @@
 // must be refused without touching the parts of an earlier division.
 #include "audio/text_division_dialog.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "conversion_fixture.h"
 #include "platform/codepage.h"
 
@@ -85,6 +89,24 @@ TEST_F(Division, RefusedTextsKeepTheOldPartsAndAreExplained) {
   EXPECT_FALSE(fs::exists(project / "vazio_001.PAR"));
   EXPECT_FALSE(fs::exists(project / "enorm_001.PAR"));
   EXPECT_EQ(readBytes(project / "binario.txt").size(), 16u);
+}
+
+// A part that cannot be written (a full disk, here a file size limit) is
+// named before the cancellation.
+TEST_F(Division, PartThatCannotBeWrittenIsNamed) {
+  writeBytes(project / "LIVRO.TXT", numberedLines(250));
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 200;
+  setrlimit(RLIMIT_FSIZE, &small);
+  std::string screen = divideByLines("LIVRO.TXT", 100);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_NE(screen.find(utf8ToCp1252("Não consegui gravar a parte LIVRO_001.PAR")), std::string::npos)
+      << screen;
+  EXPECT_NE(screen.find(utf8ToCp1252("A operação de dividir foi cancelada")), std::string::npos);
+  EXPECT_FALSE(fs::exists(project / "LIVRO_001.PAR"));   // not left half-written
 }
 
 TEST_F(Division, Utf8TextKeepsItsCodePageInHeaderAndPartNames) {
