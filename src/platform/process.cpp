@@ -170,9 +170,17 @@ int openWithProgram(std::string_view target, std::string_view configuredProgram)
     if (program.empty()) return -1;
     return runProgram({program, std::string(target)}, ProgramMode::terminal);
   }
-  std::string opener = findProgram("xdg-open");
-  if (opener.empty()) return -1;
-  return runProgram({opener, std::string(target)}, ProgramMode::background);
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  bool desktop = (x11 && *x11) || (wayland && *wayland);
+  std::string opener = desktop ? findProgram("xdg-open") : "";
+  if (!opener.empty()) return runProgram({opener, std::string(target)}, ProgramMode::background);
+  // On a text console the page opens in a text browser that gets the terminal.
+  for (const char* browser : {"www-browser", "lynx", "w3m", "elinks", "links"}) {
+    std::string program = findProgram(browser);
+    if (!program.empty()) return runProgram({program, std::string(target)}, ProgramMode::terminal);
+  }
+  return -1;
 }
 
 }  // namespace varlo

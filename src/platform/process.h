@@ -27,8 +27,9 @@ int runProgram(const std::vector<std::string>& argv, ProgramMode mode,
 std::string findProgram(std::string_view name);
 
 // Open a file or an address with the configured program (which gets the
-// terminal) when one is given, else with xdg-open in the background.
-// Returns as runProgram does.
+// terminal) when one is given, else with xdg-open in the background on a
+// desktop, else with a text browser (www-browser, lynx, w3m, elinks, links)
+// that gets the terminal. Returns as runProgram does.
 int openWithProgram(std::string_view target, std::string_view configuredProgram);
 
 }  // namespace varlo

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "console/console.h"
 #include "platform/instance_lock.h"
@@ -48,6 +49,41 @@ TEST_F(Programs, MissingProgramsAreReportedNotRun) {
   EXPECT_EQ(openWithProgram("livro.txt", "/nonexistent/pagino"), -1);
   EXPECT_EQ(openWithProgram("livro.txt", "true"), 0);
   EXPECT_EQ(runProgram({"sh", "-c", "exit 7"}, ProgramMode::terminal), 7);
+}
+
+// Without a configured program: xdg-open on a desktop, a text browser on a
+// text console.
+TEST_F(Programs, PagesOpenWithXdgOpenOnADesktopElseATextBrowser) {
+  namespace fs = std::filesystem;
+  fs::path bin = fs::temp_directory_path() / ("varlo-open-" + std::to_string(getpid()));
+  fs::create_directories(bin);
+  for (const char* name : {"xdg-open", "lynx"}) {
+    fs::path script = bin / name;
+    std::ofstream(script) << "#!/bin/sh\necho " << name << " \"$1\" > " << (bin / "aberto").string() << "\n";
+    fs::permissions(script, fs::perms::owner_all);
+  }
+  std::string savedPath = std::getenv("PATH");
+  const char* display = std::getenv("DISPLAY");
+  std::string savedDisplay = display ? display : "";
+  setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
+  auto opened = [&] {
+    std::ifstream in(bin / "aberto");
+    std::string line;
+    std::getline(in, line);
+    fs::remove(bin / "aberto");
+    return line;
+  };
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("DISPLAY");
+  EXPECT_EQ(openWithProgram("manual.htm", ""), 0);
+  EXPECT_EQ(opened(), "lynx manual.htm");
+  setenv("DISPLAY", ":0", 1);
+  EXPECT_EQ(openWithProgram("manual.htm", ""), 0);
+  EXPECT_EQ(opened(), "xdg-open manual.htm");
+  setenv("PATH", savedPath.c_str(), 1);
+  if (display) setenv("DISPLAY", savedDisplay.c_str(), 1);
+  else unsetenv("DISPLAY");
+  fs::remove_all(bin);
 }
 
 int pumps = 0;
