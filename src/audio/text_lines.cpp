@@ -1,8 +1,11 @@
 #include "audio/text_lines.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace varlo {
 
@@ -13,11 +16,23 @@ std::string trimBlanks(std::string_view text) {
   return std::string(text.substr(first, last - first));
 }
 
+// Only plain files are read: a directory makes the stream library throw
+// and a named pipe would wait for a writer forever.
 bool readFileBytes(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  bytes.clear();
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char block[65536];
+  ssize_t got;
+  while ((got = read(fd, block, sizeof block)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) break;
+    bytes.append(block, static_cast<size_t>(got));
+  }
+  close(fd);
+  return got == 0;
 }
 
 std::vector<std::string> splitLines(std::string_view bytes) {

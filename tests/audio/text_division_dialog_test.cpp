@@ -82,6 +82,9 @@ TEST_F(Division, RefusedTextsKeepTheOldPartsAndAreExplained) {
   EXPECT_NE(screen.find(utf8ToCp1252("não é um texto")), std::string::npos) << screen;
   screen = divideByLines("enorme.txt", 1);  // 1000 parts: one too many
   EXPECT_NE(screen.find(utf8ToCp1252("excedeu o limite")), std::string::npos) << screen;
+  fs::create_directories(project / "pasta.txt");
+  screen = divideByLines("pasta.txt", 100);   // a directory: refused, not a crash
+  EXPECT_NE(screen.find("Problemas na abertura do arquivo de texto"), std::string::npos) << screen;
   screen = divideByLines("sumiu.txt", 100);
   EXPECT_NE(screen.find("Problemas na abertura do arquivo de texto"), std::string::npos) << screen;
   EXPECT_NE(screen.find(utf8ToCp1252("A operação de dividir foi cancelada")), std::string::npos);

@@ -1,5 +1,6 @@
 // Option T: reading a text of the project aloud.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -62,4 +63,15 @@ TEST_F(TextReading, ABinaryFileIsRefusedAndATextIsRead) {
   EXPECT_NE(screen.find("OK"), std::string::npos) << screen;
   screen = readAnswering("sumiu.txt\r");
   EXPECT_NE(screen.find("Problemas na abertura do arquivo de texto"), std::string::npos) << screen;
+}
+
+// Names that are not plain files: a directory (which made the program
+// abort) and a named pipe (which would wait for a writer forever).
+TEST_F(TextReading, NamesThatAreNotFilesAreRefused) {
+  fs::create_directories(root / "pasta");
+  ASSERT_EQ(mkfifo((root / "fila.txt").c_str(), 0600), 0);
+  for (const char* keys : {"pasta\r", "fila.txt\r"}) {
+    std::string screen = readAnswering(keys);
+    EXPECT_NE(screen.find("Problemas na abertura do arquivo de texto"), std::string::npos) << screen;
+  }
 }
