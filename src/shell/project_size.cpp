@@ -1,14 +1,28 @@
 #include "shell/project_size.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <set>
+#include <utility>
 
 namespace varlo {
 
 namespace fs = std::filesystem;
 
-ProjectSize measureProject(const std::string& directory) {
-  ProjectSize size;
+namespace {
+
+// Directories already walked, by device and inode: a link back to a parent
+// would otherwise be walked again and again.
+using Walked = std::set<std::pair<dev_t, ino_t>>;
+
+bool firstVisit(const std::string& directory, Walked& walked) {
+  struct stat info;
+  return stat(directory.c_str(), &info) == 0 && walked.insert({info.st_dev, info.st_ino}).second;
+}
+
+void walk(const std::string& directory, ProjectSize& size, Walked& walked) {
   std::error_code ec;
   fs::directory_iterator it(directory, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
@@ -17,16 +31,21 @@ ProjectSize measureProject(const std::string& directory) {
     std::error_code statError;
     if (entry.is_directory(statError)) {
       ++size.subdirectories;
-      ProjectSize inner = measureProject(entry.path().string());
-      size.bytes += inner.bytes;
-      size.files += inner.files;
-      size.subdirectories += inner.subdirectories;
+      if (firstVisit(entry.path().string(), walked)) walk(entry.path().string(), size, walked);
     } else {
       ++size.files;
       uint64_t bytes = entry.is_regular_file(statError) ? entry.file_size(statError) : 0;
       if (!statError) size.bytes += bytes;
     }
   }
+}
+
+}  // namespace
+
+ProjectSize measureProject(const std::string& directory) {
+  ProjectSize size;
+  Walked walked;
+  if (firstVisit(directory, walked)) walk(directory, size, walked);
   return size;
 }
 

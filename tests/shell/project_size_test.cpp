@@ -47,6 +47,20 @@ TEST(ProjectSize, WalksSubdirectoriesAndSkipsHiddenNames) {
   fs::remove_all(dir);
 }
 
+// A link back to the project is counted once, not walked again and again.
+TEST(ProjectSize, LinksToADirectoryAlreadyWalkedAreNotEnteredAgain) {
+  fs::path dir = freshDirectory("varlo-size-loop");
+  writeBytes(dir / "a.txt", 100);
+  writeBytes(dir / "livros" / "b.txt", 50);
+  fs::create_directory_symlink(".", dir / "laco");
+  fs::create_directory_symlink("..", dir / "livros" / "volta");
+  ProjectSize size = measureProject(dir.string());
+  EXPECT_EQ(size.bytes, 150u);
+  EXPECT_EQ(size.files, 2);
+  EXPECT_EQ(size.subdirectories, 3);   // livros and the two links, not entered
+  fs::remove_all(dir);
+}
+
 TEST(ProjectSize, CopiesHiddenFilesOverwritingButNeverIntoItself) {
   fs::path dir = freshDirectory("varlo-copy");
   writeBytes(dir / "src" / "livro.txt", 10);
