@@ -42,6 +42,11 @@ int runWithUtf8Locale(const std::vector<std::string>& argv) {
   return status;
 }
 
+// A name that begins with "-" would be read by lame as an option.
+std::string fileArgument(const std::string& name) {
+  return !name.empty() && name[0] == '-' ? "./" + name : name;
+}
+
 }  // namespace
 
 std::string defaultLamePath() {
@@ -63,7 +68,7 @@ std::vector<std::string> lameArguments(const std::string& mp3Options, const Mp3T
   if (!tags.title.empty()) args.insert(args.end(), {"--tt", tags.title});
   if (!tags.album.empty()) args.insert(args.end(), {"--tl", tags.album});
   if (tags.track > 0) args.insert(args.end(), {"--tn", std::to_string(tags.track)});
-  args.insert(args.end(), {wavName, mp3Name});
+  args.insert(args.end(), {fileArgument(wavName), fileArgument(mp3Name)});
   return args;
 }
 

@@ -61,6 +61,14 @@ TEST_F(Conversion, Mp3KeepsSpacesAndDecodesToTheLengthOfTheSpeech) {
   EXPECT_TRUE(noScratchFiles());
 }
 
+// lame must not take a name beginning with "-" for one of its options.
+TEST_F(Conversion, Mp3OfATextWhoseNameBeginsWithADash) {
+  writeBytes(project / "-capitulo um.txt", "Primeiro.\n");
+  std::string screen = convert({"-capitulo um.txt"}, true);
+  EXPECT_TRUE(fs::exists(audio / "-capitulo um.mp3")) << screen;
+  EXPECT_FALSE(fs::exists(audio / "-capitulo_um.wav"));
+}
+
 TEST_F(Conversion, EffectSitsBetweenTheSpeechAroundItAndItsFileIsNotTouched) {
   int before = framesOf("Primeira frase.\n");
   int after = framesOf("Segunda frase.\n");
