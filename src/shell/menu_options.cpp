@@ -127,7 +127,10 @@ void editWithSuiteEditor() {
     return;
   }
   pause(250);
-  if (runProgram({editor, diskPath(file)}, ProgramMode::terminal) < 0) sayProgramMissing(editor);
+  // A name beginning with "-" would be taken for one of the editor's options.
+  std::string path = diskPath(file);
+  if (path[0] == '-') path = "./" + path;
+  if (runProgram({editor, path}, ProgramMode::terminal) < 0) sayProgramMissing(editor);
   waitForReturn();
   pause(500);
   // The editor may have written the project's first text.
