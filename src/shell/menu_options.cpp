@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
-#include <sys/stat.h>
+#include <filesystem>
 #include <unistd.h>
 
 #include "audio/cd_generation.h"
@@ -148,8 +148,15 @@ void copyProjectOption() {
     sayMessage("VLDESIST", 1);
     return;
   }
-  if (chdir(s.copyTargetDirectory.c_str()) != 0 &&
-      !(mkdir(s.copyTargetDirectory.c_str(), 0777) == 0 && chdir(s.copyTargetDirectory.c_str()) == 0)) {
+  if (isInside(s.copyTargetDirectory, s.projectDirectory)) {
+    beep();
+    writeLineSpeak(utf8ToCp1252("A pasta de destino fica dentro do projeto; a cópia não foi feita."));
+    return;
+  }
+  // Missing parents are made too, as for the project directory.
+  std::error_code made;
+  std::filesystem::create_directories(s.copyTargetDirectory, made);
+  if (chdir(s.copyTargetDirectory.c_str()) != 0) {
     sayMessage("VLPRODIC", 1);
     return;
   }

@@ -60,12 +60,17 @@ ScaledSize scaleSize(uint64_t bytes) {
   return s;
 }
 
+bool isInside(const std::string& directory, const std::string& outer) {
+  std::error_code ec;
+  fs::path inner = fs::weakly_canonical(directory, ec), base = fs::weakly_canonical(outer, ec);
+  auto [b, i] = std::mismatch(base.begin(), base.end(), inner.begin(), inner.end());
+  return b == base.end();
+}
+
 bool copyProjectTree(const std::string& from, const std::string& to) {
   std::error_code ec;
   // A target inside the project would be copied into itself without end.
-  fs::path source = fs::weakly_canonical(from, ec), target = fs::weakly_canonical(to, ec);
-  auto [s, t] = std::mismatch(source.begin(), source.end(), target.begin(), target.end());
-  if (s == source.end()) return false;
+  if (isInside(to, from)) return false;
   fs::create_directories(to, ec);
   fs::copy(from, to,
            fs::copy_options::recursive | fs::copy_options::overwrite_existing |

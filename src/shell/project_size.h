@@ -25,6 +25,9 @@ struct ScaledSize {
 };
 ScaledSize scaleSize(uint64_t bytes);
 
+// The directory is outer itself or lies inside it (links resolved).
+bool isInside(const std::string& directory, const std::string& outer);
+
 // Copy a directory tree into another, hidden files included, overwriting
 // without asking. False when something could not be copied, or when the
 // target lies inside the project itself.
