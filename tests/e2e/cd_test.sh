@@ -56,6 +56,7 @@ sleep 1
 keys Escape
 wait_for "Voltei a trabalhar no diretório padrão" 30
 wait_prompt 30
+[ "$(program_cwd)" = "$P" ] || fail "the project directory was not restored: $(program_cwd)"
 keys i
 wait_for "Projeto alocado em --- $P" 30
 wait_prompt

@@ -40,7 +40,7 @@ wait_for "Qual seu nome?" 30
 keys M a r i a Enter
 wait_for "Bom dia, Maria" 30
 wait_prompt
-[ "$(pwd)" = "$WORK/projeto" ] || fail "the project directory was not restored"
+[ "$(program_cwd)" = "$WORK/projeto" ] || fail "the project directory was not restored: $(program_cwd)"
 
 keys e
 wait_for "Selecione o script com as setas"

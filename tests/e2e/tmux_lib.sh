@@ -62,6 +62,14 @@ wait_last() {
 # The menu prompt is the last line: the option before it has ended.
 wait_prompt() { wait_last "Qual sua opção ?" "${1:-90}"; }
 
+# The current directory of the varlo running in the window.
+program_cwd() {
+  local shell pid
+  shell=$(tmux -S "$SOCKET" list-panes -t "e2e:${WINDOW:-main}" -F '#{pane_pid}' 2>/dev/null)
+  pid=$(pgrep -P "$shell" -x varlo | head -n 1)
+  [ -n "$pid" ] && readlink "/proc/$pid/cwd"
+}
+
 # Wait until the window's program ended (the window closes).
 wait_end() {
   local limit=${1:-20} i=0
