@@ -33,6 +33,7 @@ std::string outputDirectory(const AppState& s) {
 
 // The W/3 question; false when the user gave up (said).
 bool askFormat(AppState& s) {
+  recheckEmptyProject();   // texts copied in since the start can be converted
   if (s.noTextFiles && s.noPartFiles) {
     sayMessage("VLDIRNAO", 1);
     return false;

@@ -35,6 +35,7 @@ void sayText(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
 // The file and the rule, asked of the user; false when the user gave up or
 // answered something unusable (already said).
 bool askDivision(AppState& s, std::string& file, DivisionRule& rule) {
+  recheckEmptyProject();   // texts copied in since the start can be divided
   if (s.noTextFiles) {
     sayMessage("VLNAODIV", 1);
     return false;

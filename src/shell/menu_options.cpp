@@ -134,8 +134,7 @@ void editWithSuiteEditor() {
   waitForReturn();
   pause(500);
   // The editor may have written the project's first text.
-  recheckEmptyProject();
-  if (listByKind('T')) appState().noTextFiles = false;
+  if (!recheckEmptyProject() && listByKind('T')) appState().noTextFiles = false;
 }
 
 void copyProjectOption() {

@@ -95,11 +95,11 @@ bool listByKind(char kind) {
   return !s.selection.empty();
 }
 
-void recheckEmptyProject() {
+bool recheckEmptyProject() {
   AppState& s = appState();
-  if (!(s.noTextFiles && s.noPartFiles)) return;
+  if (!(s.noTextFiles && s.noPartFiles)) return false;
   DIR* dir = opendir(".");
-  if (!dir) return;
+  if (!dir) return false;
   while (dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
     if (!isRegularFile(name)) continue;
@@ -107,6 +107,7 @@ void recheckEmptyProject() {
     if (matchesKind(name, 'P')) s.noPartFiles = false;
   }
   closedir(dir);
+  return listByKind(s.noTextFiles ? 'P' : 'T');
 }
 
 std::string chooseListedFile(std::string_view messageKey, std::string_view mask) {

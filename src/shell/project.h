@@ -19,10 +19,11 @@ std::string fullDirectoryPath(const std::string& typed);
 // "*.PAR" ('P') or all files ('*'), names printed as found. False when none.
 bool listByKind(char kind);
 // Look at the current directory again after the program found neither
-// texts nor parts in it (files may have been added since): the flags
-// noTextFiles and noPartFiles are set from what is there now. Nothing is
-// printed and the selection is left as it is.
-void recheckEmptyProject();
+// texts nor parts in it (files may have been copied in since): the flags
+// noTextFiles and noPartFiles are set from what is there now and the
+// selection takes the texts, else the parts, as at the start. True when
+// the selection was filled so.
+bool recheckEmptyProject();
 // Say the message, open the file chooser with the mask in ten rows below the
 // cursor and print the choice on its own line; "" when none was chosen.
 std::string chooseListedFile(std::string_view messageKey, std::string_view mask);

@@ -31,6 +31,7 @@ void sayCount(const char* key, long long count) {
 
 bool listSelection() {
   AppState& s = appState();
+  recheckEmptyProject();   // texts copied in since the start are listed
   if (s.selection.empty()) {
     beep();
     beep();

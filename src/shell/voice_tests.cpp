@@ -202,6 +202,7 @@ void voiceTest() {
   AppState& s = appState();
   // The voice saved in the settings, unless one was chosen in this run.
   loadVoiceOnFirstUse(s);
+  recheckEmptyProject();   // texts copied in since the start can be read
   if (s.noTextFiles) {
     sayMessage("VLNAOSEL", 1);
     return;

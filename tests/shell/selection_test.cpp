@@ -39,8 +39,8 @@ TEST(Selection, TextsBeyondTheLimitAreCountedAloud) {
   fs::remove_all(project);
 }
 
-// A project that held nothing at the start: texts copied in later can still
-// be taken into the selection with option M.
+// A project that held nothing at the start: texts copied in later are
+// listed by option L and can be taken into the selection with option M.
 TEST(Selection, TextsAddedToAnEmptyProjectCanBeInserted) {
   std::string pattern = (fs::temp_directory_path() / "varlo-sel-XXXXXX").string();
   fs::path project = mkdtemp(pattern.data());
@@ -55,6 +55,10 @@ TEST(Selection, TextsAddedToAnEmptyProjectCanBeInserted) {
   std::ofstream(project / "livro.txt") << "texto\n";
   clearWindow();
   flushKeyQueue();
+  EXPECT_TRUE(listSelection()) << screenDump();
+  EXPECT_EQ(s.selection, std::vector<std::string>{"livro.txt"});
+  s.selection.clear();
+  s.noTextFiles = s.noPartFiles = true;
   injectKeys("IT");
   modifySelection();
   EXPECT_EQ(s.selection, std::vector<std::string>{"livro.txt"}) << screenDump();
