@@ -149,6 +149,18 @@ bool skipStray(uint8_t closer, std::string_view message) {
   return false;
 }
 
+// After an item of a list or dictionary literal: true when a comma asks for
+// another; the closer or a stray token (reported) ends the literal.
+bool nextLiteralItem(uint8_t closer, const char* complaint) {
+  if (theToken.kind == tkComma) {
+    scan();
+    return true;
+  }
+  if (theToken.kind == closer) scan();
+  else skipStray(closer, cp(complaint));
+  return false;
+}
+
 // [ elements ], the current token being the bracket.
 Operand listLiteral() {
   Operand list = theInterp.compileMode ? undefinedValue() : newList();
@@ -164,15 +176,7 @@ Operand listLiteral() {
     } else {
       addListElement(list, std::move(element));
     }
-    if (theToken.kind == tkComma) {
-      scan();
-    } else if (theToken.kind == tkRightBracket) {
-      scan();
-      break;
-    } else {
-      skipStray(tkRightBracket, cp(" não era esperado"));
-      break;
-    }
+    if (!nextLiteralItem(tkRightBracket, " não era esperado")) break;
   }
   return list;
 }
@@ -193,15 +197,7 @@ Operand dictLiteral() {
     } else {
       addDictEntry(dict, nextKey, std::move(first), Operand{}, false);
     }
-    if (theToken.kind == tkComma) {
-      scan();
-    } else if (theToken.kind == tkRightBrace) {
-      scan();
-      break;
-    } else {
-      skipStray(tkRightBrace, cp(" é um token inválido neste contexto"));
-      break;
-    }
+    if (!nextLiteralItem(tkRightBrace, " é um token inválido neste contexto")) break;
   }
   return dict;
 }
@@ -369,15 +365,7 @@ Operand readIndexList() {
     Operand index = evaluate(0);
     if (indexes.tag == Tag::list && index.tag != Tag::invalid) listAppend(indexes, std::move(index));
     releaseValue(index);
-    if (theToken.kind == tkComma) {
-      scan();
-    } else if (theToken.kind == tkRightBracket) {
-      scan();
-      break;
-    } else {
-      skipStray(tkRightBracket, cp(" não era esperado"));
-      break;
-    }
+    if (!nextLiteralItem(tkRightBracket, " não era esperado")) break;
   }
   return theInterp.compileMode ? newList() : indexes;
 }
