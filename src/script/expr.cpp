@@ -397,13 +397,9 @@ void skimExpression() {
 
 SymtbEntry* resolveCurrentToken() { return resolveToken(*theToken.current); }
 
-SymtbEntry* resolveToken(const Token& name) {
+SymtbEntry* lookUpToken(const Token& name) {
   const Token* token = &name;
   const InterpreterState& in = theInterp;
-  if (token->cachedGeneration == tableGeneration() && token->cachedScript == in.currentScript &&
-      token->cachedFunction == in.currentFunction) {
-    return token->cachedEntry;
-  }
   SymtbEntry* entry = resolveHashed(in.currentScript, in.currentFunction, token->text, token->hash);
   token->cachedEntry = entry;
   token->cachedGeneration = tableGeneration();
@@ -424,8 +420,7 @@ SymtbEntry* resolveCurrentName() {
   return entry;
 }
 
-VarCell* variableCell(SymtbEntry& entry) {
-  if (!entry.owner) return &globalCell(entry);
+VarCell* frameCell(SymtbEntry& entry) {
   int32_t frame = theInterp.frameBase;
   // A function called without its parentheses gets no arguments at all:
   // its parameters read as undefined instead of entries below the frame.
@@ -444,9 +439,7 @@ Operand readVariable(SymtbEntry& entry) {
   int32_t position = cell->position;
   if (position < 0) return shared(domain);
   switch (domain.tag) {
-    case Tag::range:
-      return integerValue(domain.last >= domain.first ? int32_t(int64_t(domain.first) + position)
-                                                      : int32_t(int64_t(domain.first) - position));
+    case Tag::range: return integerValue(rangeElement(domain, position));
     case Tag::string:
       if (size_t(position) >= textOf(domain).size()) return undefinedValue();
       return stringValue(std::string(1, textOf(domain)[size_t(position)]));

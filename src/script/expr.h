@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "script/interp.h"
 #include "script/lexer.h"
 #include "script/symbols.h"
 #include "script/value.h"
@@ -33,14 +34,24 @@ SymtbEntry* resolveCurrentName();
 // (remembered by the token until the symbol table changes).
 SymtbEntry* resolveCurrentToken();
 // The same for any identifier token of a line (its cache is the token's).
-SymtbEntry* resolveToken(const Token& name);
+// Checked on every name a planned line reads, hence inline.
+SymtbEntry* lookUpToken(const Token& name);
+inline SymtbEntry* resolveToken(const Token& name) {
+  const InterpreterState& in = theInterp;
+  if (name.cachedGeneration == tableGeneration() && name.cachedScript == in.currentScript &&
+      name.cachedFunction == in.currentFunction) {
+    return name.cachedEntry;
+  }
+  return lookUpToken(name);
+}
 
 // The value of a variable entry as read in an expression (a shared copy, or
 // the element of a running iterator).
 Operand readVariable(SymtbEntry& entry);
 // The cell of a variable entry: a global's own cell, or the stack entry of a
 // parameter or local of the running function.
-VarCell* variableCell(SymtbEntry& entry);
+VarCell* frameCell(SymtbEntry& entry);
+inline VarCell* variableCell(SymtbEntry& entry) { return entry.owner ? frameCell(entry) : &globalCell(entry); }
 
 struct Lvalue {
   SymtbEntry* entry = nullptr;     // variable (or function when accepted)

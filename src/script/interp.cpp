@@ -193,15 +193,10 @@ void setInteractiveLine(int32_t script, std::string_view text) {
   code.text = text.empty() ? std::string(" ") : std::string(text);
 }
 
-bool executeLine(int32_t s, int32_t line) {
-  ScriptRec& r = slots[size_t(s)];
-  if (line < 0 || line > r.lastLine || size_t(line) >= r.lines.size()) {
-    r.failed = true;
-    return false;
-  }
-  CodeRec& code = r.lines[size_t(line)];
-  bool ok;
-  if (runPlannedLine(s, line, code, ok)) return ok;
+namespace {
+
+// A line read from its tokens: the statement chosen by its first word.
+[[gnu::noinline]] bool readLine(ScriptRec& r, int32_t s, int32_t line, CodeRec& code) {
   startScriptLine(s, line);
   if (line > 0) r.nextLine = code.next;
   if (r.trace) printLine(code.text);
@@ -210,6 +205,7 @@ bool executeLine(int32_t s, int32_t line) {
     r.failed = false;
     return true;
   }
+  bool ok;
   SymtbEntry* statement = chooseStatement(s, code, line);
   if (statement->kind == skNew || statement->kind > skEnd) {
     ok = fail("Esperava um comando");
@@ -228,6 +224,23 @@ bool executeLine(int32_t s, int32_t line) {
   return ok;
 }
 
+// Every line the run loops execute goes through here, hence inline.
+[[gnu::always_inline]] inline bool runLine(int32_t s, int32_t line) {
+  ScriptRec& r = slots[size_t(s)];
+  if (line < 0 || line > r.lastLine || size_t(line) >= r.lines.size()) {
+    r.failed = true;
+    return false;
+  }
+  CodeRec& code = r.lines[size_t(line)];
+  bool ok;
+  if (runPlannedLine(r, line, code, ok)) return ok;
+  return readLine(r, s, line, code);
+}
+
+}  // namespace
+
+bool executeLine(int32_t s, int32_t line) { return runLine(s, line); }
+
 bool runScript(int32_t s, int32_t start) {
   InterpreterState& in = theInterp;
   in.currentScript = s;
@@ -238,7 +251,7 @@ bool runScript(int32_t s, int32_t start) {
     ScriptRec& r = slots[size_t(in.currentScript)];
     if (r.stop || r.currentLine > r.lastLine) return true;
     beforeLine(r.currentLine);
-    if (!executeLine(in.currentScript, r.currentLine)) return false;
+    if (!runLine(in.currentScript, r.currentLine)) return false;
     ScriptRec& now = slots[size_t(in.currentScript)];
     now.currentLine = now.nextLine;
   }
@@ -251,7 +264,7 @@ bool runFunctionBody(SymtbEntry& function) {
   pendingCall = &function;
   while (!r.stop && r.currentLine <= r.lastLine) {
     beforeLine(r.currentLine);
-    if (!executeLine(in.currentScript, r.currentLine)) return false;
+    if (!runLine(in.currentScript, r.currentLine)) return false;
     if (r.returning && in.currentFunction == &function) {
       r.returning = false;
       return true;
@@ -418,23 +431,18 @@ void setStepLimit(uint64_t lines) {
   lineCheck.steps = 0;
 }
 
-bool nativeStackLow() {
-  thread_local const char* low = nullptr;
-  if (!low) {
-    pthread_attr_t attr;
-    void* address = nullptr;
-    size_t size = 0;
-    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
-      pthread_attr_getstack(&attr, &address, &size);
-      pthread_attr_destroy(&attr);
-    }
-    low = static_cast<const char*>(address);
-    if (!low) return false;
+uintptr_t findStackFloor() {
+  pthread_attr_t attr;
+  void* address = nullptr;
+  size_t size = 0;
+  if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+    pthread_attr_getstack(&attr, &address, &size);
+    pthread_attr_destroy(&attr);
   }
-  char here;
   // Keep a margin for the deepest handler and the sanitizers' larger frames.
   constexpr size_t kMargin = 512 * 1024;
-  return size_t(&here - low) < kMargin;
+  // An unknown stack is never reported low (1 only marks it as looked at).
+  return address ? reinterpret_cast<uintptr_t>(address) + kMargin : 1;
 }
 
 bool runInteractiveLine(std::string_view text) {

@@ -151,8 +151,14 @@ Operand& argument(int i);
 void setResult(Operand&& value);
 
 // True when the native stack is nearly used up: deep recursion is refused
-// before it can crash the program.
-bool nativeStackLow();
+// before it can crash the program. Checked before every line, hence inline.
+uintptr_t findStackFloor();
+inline bool nativeStackLow() {
+  thread_local uintptr_t floor = 0;
+  if (!floor) floor = findStackFloor();
+  char here;
+  return reinterpret_cast<uintptr_t>(&here) < floor;
+}
 
 // The running script stops at the next line check with this interruption
 // text after so many more lines (0: no limit). For fuzzing and tests.

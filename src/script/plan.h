@@ -26,6 +26,7 @@
 namespace varlo {
 
 struct CodeRec;
+struct ScriptRec;
 
 enum PlanNodeKind : uint8_t {
   pnNothing,      // no operand where one was expected: invalid
@@ -49,12 +50,26 @@ struct PlanNode {
   uint8_t kind = pnNothing;
   uint8_t op = opNone;
   bool greedy = false;            // call without parentheses taking arguments
+  bool integers = false;          // binary: root of a tree of integer arithmetic,
+                                  // its steps in LinePlan::steps (first, count)
   int32_t integer = 0;
   const Token* token = nullptr;   // name, string, the E/OU word
   const SymtbEntry* entry = nullptr;  // greedy call: its built-in function
   uint32_t left = kNoNode, right = kNoNode;
   uint32_t first = 0, count = 0;  // children in LinePlan::children or pairs
 };
+
+// A tree of integer arithmetic in postfix order: numbers and names pushed,
+// operators applied to the two values on top.
+enum IntegerStepKind : uint8_t { isNumber, isName, isOperator };
+struct IntegerStep {
+  uint8_t kind = isNumber;
+  uint8_t op = opNone;
+  int32_t integer = 0;
+  const Token* token = nullptr;
+};
+// The deepest a tree's postfix steps may stack values.
+constexpr int kIntegerStackDepth = 32;
 
 struct PlanPair {
   uint32_t a = kNoNode, b = kNoNode;
@@ -91,6 +106,7 @@ struct LinePlan {
   std::vector<PlanNode> nodes;
   std::vector<uint32_t> children;
   std::vector<PlanPair> pairs;
+  std::vector<IntegerStep> steps;
   uint32_t expression = kNoNode;          // value, condition, first bound
   uint32_t second = kNoNode;              // last bound of PARA
   bool downward = false;                  // PARA ... DECRESCENDO
@@ -118,15 +134,21 @@ bool linePlansEnabled();
 // Lines run from plans so far (tests check that plans were used at all).
 uint64_t plannedLines();
 
-// Runs line `line` of script `s` from its plan, building the plan the
-// second time the line runs. False when the line has no usable plan and
-// must be read from its tokens (nothing was done); otherwise `ok` is the
-// statement's result.
-bool runPlannedLine(int32_t s, int32_t line, CodeRec& code, bool& ok);
+// Runs line `line` of the current script `r` from its plan, building the
+// plan the second time the line runs. False when the line has no usable
+// plan and must be read from its tokens (nothing was done); otherwise `ok`
+// is the statement's result.
+bool runPlannedLine(ScriptRec& r, int32_t line, CodeRec& code, bool& ok);
 
 // Built from the line's tokens in the current script and function; null
 // when the line cannot be planned.
 std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code);
+
+// Operators that integer pairs compute directly (the rest need applyOperator).
+bool integerOperation(uint8_t op);
+// Marks the largest trees of integer operators over numbers and names, which
+// evaluate without building operands when every name holds an integer.
+void markIntegerTrees(LinePlan& plan);
 
 // Evaluation of a plan's expression tree. `stop` receives the E or OU word
 // at which the expression ended early (null when it did not).

@@ -530,6 +530,7 @@ std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code) {
   b.setIndex(statementStart(plan->tokens->tokens));
   if (b.current().kind != tkIdentifier) return nullptr;
   if (!buildStatement(s, code, b, *plan) || b.refused()) return nullptr;
+  markIntegerTrees(*plan);
   plan->generation = tableGeneration();
   plan->script = theInterp.currentScript;
   plan->function = theInterp.currentFunction;

@@ -1,5 +1,7 @@
 // Evaluation of planned expressions: the same values, calls and messages as
 // the token evaluator (expr.cpp), in the same order.
+#include <algorithm>
+
 #include "script/expr.h"
 #include "script/interp.h"
 #include "script/plan.h"
@@ -7,16 +9,6 @@
 namespace varlo {
 
 namespace {
-
-// The token's own resolution cache, checked here without a call.
-SymtbEntry* resolved(const Token& t) {
-  const InterpreterState& in = theInterp;
-  if (t.cachedGeneration == tableGeneration() && t.cachedScript == in.currentScript &&
-      t.cachedFunction == in.currentFunction) {
-    return t.cachedEntry;
-  }
-  return resolveToken(t);
-}
 
 // Integers in a variable are read without touching reference counts.
 Operand readName(SymtbEntry& e) {
@@ -30,23 +22,63 @@ void drop(Operand& v) {
 }
 
 // Integer pairs of the common operators, as applyOperator computes them.
-bool integerOperator(uint8_t op, int32_t x, int32_t y, Operand& out) {
+[[gnu::always_inline]] inline bool integerOperator(uint8_t op, int32_t x, int32_t y, int32_t& out) {
   switch (op) {
-    case opAdd: out = integerValue(int32_t(uint32_t(x) + uint32_t(y))); return true;
-    case opSub: out = integerValue(int32_t(uint32_t(x) - uint32_t(y))); return true;
-    case opMul: out = integerValue(int32_t(uint32_t(x) * uint32_t(y))); return true;
+    case opAdd: out = int32_t(uint32_t(x) + uint32_t(y)); return true;
+    case opSub: out = int32_t(uint32_t(x) - uint32_t(y)); return true;
+    case opMul: out = int32_t(uint32_t(x) * uint32_t(y)); return true;
     case opDiv: case opMod:
       if (y == 0 || y == -1) return false;
-      out = integerValue(op == opDiv ? x / y : x % y);
+      out = op == opDiv ? x / y : x % y;
       return true;
-    case opEq: out = integerValue(x == y); return true;
-    case opNe: out = integerValue(x != y); return true;
-    case opGt: out = integerValue(x > y); return true;
-    case opGe: out = integerValue(x >= y); return true;
-    case opLt: out = integerValue(x < y); return true;
-    case opLe: out = integerValue(x <= y); return true;
+    case opEq: out = x == y; return true;
+    case opNe: out = x != y; return true;
+    case opGt: out = x > y; return true;
+    case opGe: out = x >= y; return true;
+    case opLt: out = x < y; return true;
+    case opLe: out = x <= y; return true;
     default: return false;
   }
+}
+
+// The integer a variable holds, or its current element when it runs a
+// PARA over a range; false for anything else.
+bool integerVariable(SymtbEntry& e, int32_t& out) {
+  const VarCell* cell = e.owner ? variableCell(e) : e.cell;
+  if (!cell) return false;
+  const Operand& v = cell->value;
+  if (cell->position < 0) {
+    out = v.first;
+    return v.tag == Tag::integer;
+  }
+  if (v.tag != Tag::range) return false;
+  out = rangeElement(v, cell->position);
+  return true;
+}
+
+// A tree of integer arithmetic computed on plain integers. False when a
+// name on the way holds something else or an operation needs the usual
+// rules (division by zero): nothing was reported or changed, and the tree
+// is then evaluated the usual way.
+bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
+  int32_t stack[kIntegerStackDepth];
+  int top = -1;
+  const IntegerStep* end = plan.steps.data() + root.first + root.count;
+  for (const IntegerStep* step = end - root.count; step != end; ++step) {
+    switch (step->kind) {
+      case isNumber: stack[++top] = step->integer; break;
+      case isName: {
+        SymtbEntry* e = resolveToken(*step->token);
+        if (!e || e->kind != skVariable || !integerVariable(*e, stack[++top])) return false;
+        break;
+      }
+      default:
+        --top;
+        if (!integerOperator(step->op, stack[top], stack[top + 1], stack[top])) return false;
+    }
+  }
+  out = stack[0];
+  return true;
 }
 
 class Evaluator {
@@ -57,6 +89,8 @@ class Evaluator {
 
   Operand value(uint32_t index) {
     const PlanNode& n = plan_.nodes[index];
+    int32_t computed;
+    if (n.integers && integerSteps(plan_, n, computed)) return integerValue(computed);
     switch (n.kind) {
       case pnInteger: return integerValue(n.integer);
       case pnString: return stringValue(n.token->text);
@@ -75,7 +109,7 @@ class Evaluator {
 
  private:
   Operand name(const PlanNode& n) {
-    SymtbEntry* e = resolved(*n.token);
+    SymtbEntry* e = resolveToken(*n.token);
     if (e && e->kind == skVariable) return readName(*e);
     return notVariable(n, e);
   }
@@ -95,7 +129,7 @@ class Evaluator {
 
   [[gnu::noinline]] Operand call(const PlanNode& n) {
     std::string_view text = n.token->text;
-    SymtbEntry* e = n.greedy ? const_cast<SymtbEntry*>(n.entry) : resolved(*n.token);
+    SymtbEntry* e = n.greedy ? const_cast<SymtbEntry*>(n.entry) : resolveToken(*n.token);
     Arguments args;
     for (uint32_t k = 0; k < n.count; ++k) addArgument(args, value(plan_.children[n.first + k]));
     finishArguments(text, declaredArguments(e), int(n.count), args);
@@ -107,10 +141,10 @@ class Evaluator {
   Operand binary(const PlanNode& n) {
     Operand left = value(n.left);
     Operand right = value(n.right);
-    Operand out;
+    int32_t out;
     if (left.tag == Tag::integer && right.tag == Tag::integer &&
         integerOperator(n.op, left.first, right.first, out)) {
-      return out;
+      return integerValue(out);
     }
     return applyOperator(n.op, std::move(left), std::move(right));
   }
@@ -196,7 +230,7 @@ class Evaluator {
   bool plainOperand(const PlanNode& n) { return n.kind == pnInteger || (n.kind == pnName && variableOf(n)); }
 
   static const VarCell* variableOf(const PlanNode& n) {
-    SymtbEntry* e = resolved(*n.token);
+    SymtbEntry* e = resolveToken(*n.token);
     if (!e || e->kind != skVariable) return nullptr;
     return e->owner ? variableCell(*e) : e->cell;
   }
@@ -235,7 +269,67 @@ bool nameFits(const PlanNode& n) {
 
 }  // namespace
 
+bool integerOperation(uint8_t op) {
+  int32_t unused;
+  return integerOperator(op, 1, 1, unused);
+}
+
+namespace {
+
+void appendIntegerSteps(LinePlan& plan, uint32_t index) {
+  const PlanNode& n = plan.nodes[index];
+  IntegerStep step;
+  step.op = n.op;
+  step.integer = n.integer;
+  step.token = n.token;
+  if (n.kind == pnInteger) {
+    step.kind = isNumber;
+  } else if (n.kind == pnName) {
+    step.kind = isName;
+  } else {
+    appendIntegerSteps(plan, n.left);
+    appendIntegerSteps(plan, n.right);
+    step.kind = isOperator;
+  }
+  plan.steps.push_back(step);
+}
+
+}  // namespace
+
+// Operands are added to the plan before their operator, so one pass finds
+// which nodes are such trees and how deep their steps stack.
+void markIntegerTrees(LinePlan& plan) {
+  size_t count = plan.nodes.size();
+  std::vector<int> depth(count, 0);   // 0: not a tree of integer arithmetic
+  std::vector<bool> operand(count, false);
+  for (size_t i = 0; i < count; ++i) {
+    const PlanNode& n = plan.nodes[i];
+    if (n.kind == pnInteger || n.kind == pnName) {
+      depth[i] = 1;
+    } else if (n.kind == pnBinary && integerOperation(n.op) && depth[n.left] && depth[n.right]) {
+      int need = std::max(depth[n.left], depth[n.right] + 1);
+      if (need > kIntegerStackDepth) continue;
+      depth[i] = need;
+      operand[n.left] = operand[n.right] = true;
+    }
+  }
+  for (size_t i = 0; i < count; ++i) {
+    PlanNode& n = plan.nodes[i];
+    if (n.kind != pnBinary || !depth[i] || operand[i]) continue;
+    n.integers = true;
+    n.first = uint32_t(plan.steps.size());
+    appendIntegerSteps(plan, uint32_t(i));
+    n.count = uint32_t(plan.steps.size() - n.first);
+  }
+}
+
 Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop) {
+  int32_t computed;
+  const PlanNode& n = plan.nodes[node];
+  if (n.integers && integerSteps(plan, n, computed)) {
+    stop = nullptr;
+    return integerValue(computed);
+  }
   Evaluator evaluator(plan);
   Operand v = evaluator.value(node);
   stop = evaluator.stop;

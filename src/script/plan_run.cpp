@@ -23,21 +23,25 @@ void dropPlan(CodeRec& code) {
   code.planState = ++code.planRebuilds < kMaxRebuilds ? plSeen : plRefused;
 }
 
-// The plan of the line if it can run now: built the second time the line
-// runs, its names checked again when the symbol table changed.
-LinePlan* usablePlan(int32_t s, int32_t line, CodeRec& code) {
-  const InterpreterState& in = theInterp;
-  if (!plansEnabled || line <= 0 || !in.reportErrors || in.compileMode) return nullptr;
+// A line seen for the first time is only noted; the second time its plan
+// is built. False when there is no plan to run.
+[[gnu::noinline]] bool buildWhenSeenAgain(int32_t line, CodeRec& code) {
   if (code.planState == plUnseen) {
     code.planState = plSeen;
-    return nullptr;
+    return false;
   }
-  if (code.planState == plRefused) return nullptr;
-  if (code.planState == plSeen) {
-    code.plan = buildPlan(s, line, code);
-    code.planState = code.plan ? plPlanned : plRefused;
-    if (!code.plan) return nullptr;
-  }
+  if (code.planState == plRefused) return false;
+  code.plan = buildPlan(theInterp.currentScript, line, code);
+  code.planState = code.plan ? plPlanned : plRefused;
+  return code.plan != nullptr;
+}
+
+// The plan of the line if it can run now: built the second time the line
+// runs, its names checked again when the symbol table changed.
+LinePlan* usablePlan(int32_t line, CodeRec& code) {
+  const InterpreterState& in = theInterp;
+  if (!plansEnabled || line <= 0 || !in.reportErrors || in.compileMode) return nullptr;
+  if (code.planState != plPlanned && !buildWhenSeenAgain(line, code)) return nullptr;
   LinePlan& plan = *code.plan;
   if (plan.generation != tableGeneration() || plan.script != in.currentScript ||
       plan.function != in.currentFunction) {
@@ -88,12 +92,18 @@ struct Target {
 
 Target lineTarget(const LinePlan& plan) { return {plan.name, plan.pathFirst, plan.pathCount, plan.expression}; }
 
-// The target named by the assignment, created as a script-level variable
-// when it is new.
-SymtbEntry* targetVariable(const Target& t, SymtbEntry* entry) {
+// A target that is not yet a variable (rare, hence out of line).
+[[gnu::noinline]] SymtbEntry* newTarget(const Target& t, SymtbEntry* entry) {
   if (!entry) entry = findOrCreate(theInterp.currentScript, nullptr, t.name->text, true);
   if (entry && entry->kind == skNew) entry->kind = skVariable;
   return entry;
+}
+
+// The target named by the assignment, created as a script-level variable
+// when it is new.
+SymtbEntry* targetVariable(const Target& t, SymtbEntry* entry) {
+  if (entry && entry->kind == skVariable) return entry;
+  return newTarget(t, entry);
 }
 
 bool invalidAssignment(const Lvalue& target) {
@@ -176,6 +186,7 @@ bool callLine(const LinePlan& plan, const SymtbEntry& function, const Token*& st
 
 bool condition(const LinePlan& plan, const Token*& stop) {
   Operand v = evaluate(plan, plan.expression, stop);
+  if (v.tag == Tag::integer) return v.first != 0;
   bool holds = conditionHolds(v);
   releaseValue(v);
   return holds;
@@ -252,10 +263,9 @@ bool functionEntry(LinePlan& plan) {
   return true;
 }
 
-bool runStatement(LinePlan& plan, SymtbEntry* entry, int32_t line, const CodeRec& code) {
+[[gnu::always_inline]] inline bool runStatement(ScriptRec& r, LinePlan& plan, SymtbEntry* entry, int32_t line, const CodeRec& code) {
   const Token* stop = nullptr;
   bool ok = true;
-  ScriptRec& r = currentScript();
   switch (plan.statement) {
     case psAssign: ok = assignment(plan, lineTarget(plan), entry, stop); break;
     case psCall: ok = callLine(plan, *entry, stop); break;
@@ -287,8 +297,8 @@ void setLinePlans(bool enabled) { plansEnabled = enabled; }
 bool linePlansEnabled() { return plansEnabled; }
 uint64_t plannedLines() { return plannedCount; }
 
-bool runPlannedLine(int32_t s, int32_t line, CodeRec& code, bool& ok) {
-  LinePlan* plan = usablePlan(s, line, code);
+bool runPlannedLine(ScriptRec& r, int32_t line, CodeRec& code, bool& ok) {
+  LinePlan* plan = usablePlan(line, code);
   if (!plan) return false;
   SymtbEntry* entry = nullptr;
   if (!namesStatement(*plan, entry)) {
@@ -296,13 +306,12 @@ bool runPlannedLine(int32_t s, int32_t line, CodeRec& code, bool& ok) {
     return false;
   }
   ++plannedCount;
-  ScriptRec& r = scriptSlot(s);
   r.nextLine = code.next;
   if (r.trace) printLine(code.text);
   InterpreterState& in = theInterp;
   const SymtbEntry* outer = in.currentCommand;
   in.currentCommand = plan->command;
-  ok = runStatement(*plan, entry, line, code);
+  ok = runStatement(r, *plan, entry, line, code);
   in.currentCommand = outer;
   r.failed = !ok;
   return true;

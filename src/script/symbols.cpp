@@ -208,8 +208,8 @@ void registerCommand(SymtbEntry* entry) {
 
 SymtbEntry* firstCreated() { return table.firstCreated; }
 
-VarCell& globalCell(SymtbEntry& entry) {
-  if (!entry.cell) entry.cell = new VarCell;
+VarCell& newGlobalCell(SymtbEntry& entry) {
+  entry.cell = new VarCell;
   return *entry.cell;
 }
 

@@ -83,6 +83,7 @@ inline uint32_t tableGeneration() { return theTableGeneration; }
 
 // The global variable cell of an entry of kind 12 at script level, created
 // with an invalid value on first use.
-VarCell& globalCell(SymtbEntry& entry);
+VarCell& newGlobalCell(SymtbEntry& entry);
+inline VarCell& globalCell(SymtbEntry& entry) { return entry.cell ? *entry.cell : newGlobalCell(entry); }
 
 }  // namespace varlo

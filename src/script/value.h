@@ -69,6 +69,11 @@ inline Operand invalidValue() { return Operand{}; }
 inline Operand undefinedValue() { return Operand{Tag::undefined}; }
 inline Operand integerValue(int32_t n) { return Operand{Tag::integer, n}; }
 inline Operand rangeValue(int32_t a, int32_t b) { return Operand{Tag::range, a, b}; }
+// Element `position` of a range, counted from its first bound either way.
+inline int32_t rangeElement(const Operand& range, int32_t position) {
+  return range.last >= range.first ? int32_t(int64_t(range.first) + position)
+                                   : int32_t(int64_t(range.first) - position);
+}
 Operand stringValue(std::string_view text);
 Operand stringValue(std::string&& text);
 Operand newDict();

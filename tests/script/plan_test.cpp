@@ -57,6 +57,30 @@ TEST_F(PlanTest, ArithmeticComparisonsAndTheirComplaints) {
             "Erro no script TESTE.SCR, linha 3:\nDivisão por ZERO evitada\n7\n7\n3\n");
 }
 
+TEST_F(PlanTest, IntegerArithmeticFallsBackOnOtherValues) {
+  // The same lines meet integers and other values, divisors of 0 and -1,
+  // loop variables and trees too deep to stack; each must give what the
+  // general rules give.
+  std::string out = both("PARA V EM [3, \"10a\", 7, \"\", 2147483647]\n"
+                         "  X := V + 5 + 0\n"
+                         "  SE V = 7 ENTAO SAIDA(\"sete\")\n"
+                         "  SAIDA(X)\n"
+                         "FIM PARA\n"
+                         "PARA D EM [2, 0, -1, -2147483648]\n"
+                         "  SAIDA(-2147483648 / D + 7 % D * (D - 1))\n"
+                         "FIM PARA\n");
+  EXPECT_NE(out.find("10a50"), std::string::npos) << out;
+  EXPECT_NE(out.find("Divisão por ZERO evitada"), std::string::npos) << out;
+  std::string deep = "1";
+  for (int i = 0; i < 40; ++i) deep = "K + (" + deep + ")";
+  out = both("PARA K DE 3 ATE -3 DECRESCENDO\n"
+             "  Y := K * K - K % 3 + 2 * K\n"
+             "  W := " + deep + "\n"
+             "  SAIDA([Y, W])\n"
+             "FIM PARA\n");
+  EXPECT_EQ(out, "[15, 121]\n[6, 81]\n[2, 41]\n[0, 1]\n[0, -39]\n[2, -79]\n[3, -119]\n");
+}
+
 TEST_F(PlanTest, WordOperatorsEndTheExpressionAfterOtherValues) {
   // E and OU count only after 0 or 1: elsewhere the line ends at the word.
   std::string out = both("PARA I EM [0, 1, 2]\n"
