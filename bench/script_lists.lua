@@ -5,9 +5,12 @@ local s = 0
 for _, v in ipairs(l) do
   if v > 8 then s = s + v end
 end
-local n, i = 0, 0
-while i < 1000000 do
-  n = n + l[i + 1] * 2
-  i = i + 1
+local n = 0
+for volta = 1, 4 do
+  local i = 0
+  while i < 1000000 do
+    n = n + l[i + 1] * 2
+    i = i + 1
+  end
 end
 print(s, n)

@@ -34,7 +34,7 @@ ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "scale=1; $1 / $2" | bc;
 printf "%-8s %16s | %22s | %22s | %14s\n" "" "result" "cpu s: varlo    lua" "wall s: varlo    lua" "ratio cpu wall"
 status=0
 for name in $WORKLOADS; do
-  read -r ours_result ours_cpu ours_wall < <(cd "$HERE" && VARLO_CONSOLE=headless VARLO_AUDIO=null measure "$RUNNER" "script_$name.scr")
+  read -r ours_result ours_cpu ours_wall < <(cd "$HERE" && measure "$RUNNER" "script_$name.scr")
   read -r lua_result lua_cpu lua_wall < <(cd "$HERE" && measure lua5.4 "script_$name.lua")
   printf "%-8s %16s | %13.2f %8.2f | %13.2f %8.2f | %6s %6s\n" "$name" "$ours_result" \
     "$ours_cpu" "$lua_cpu" "$ours_wall" "$lua_wall" "$(ratio "$ours_cpu" "$lua_cpu")" "$(ratio "$ours_wall" "$lua_wall")"

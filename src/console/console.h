@@ -76,6 +76,9 @@ bool queueKey(uint8_t code, bool extended, uint8_t modifiers = 0);
 uint8_t keyModifiers();
 int queuedKeyCount();
 void flushKeyQueue();
+// Removes the first extended key (0, code) found anywhere in the queue,
+// leaving the keys around it in their order; false when there is none.
+bool takeQueuedExtendedKey(uint8_t code);
 
 // Cursor and window.
 void moveCursor(int column, int row);

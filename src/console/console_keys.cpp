@@ -59,6 +59,20 @@ void pushKey(uint8_t code) { queueKey(code, false); }
 
 int queuedKeyCount() { return keys.count; }
 
+bool takeQueuedExtendedKey(uint8_t code) {
+  for (int i = 0; i + 1 < keys.count; ++i) {
+    if (keys.bytes[i] != 0) continue;  // a plain key
+    if (keys.bytes[i + 1] == code) {
+      std::copy(keys.bytes.begin() + i + 2, keys.bytes.begin() + keys.count, keys.bytes.begin() + i);
+      std::copy(keys.modifiers.begin() + i + 2, keys.modifiers.begin() + keys.count, keys.modifiers.begin() + i);
+      keys.count -= 2;
+      return true;
+    }
+    ++i;  // the code of an extended key is never a key of its own
+  }
+  return false;
+}
+
 void flushKeyQueue() {
   keys.count = 0;
   keys.injected.clear();

@@ -31,19 +31,16 @@ struct LineCheck {
 };
 LineCheck lineCheck;
 
-// Ctrl+F12 at the front of the key queue stops the script. Out of line,
-// so that the check before every line stays small.
+// Ctrl+F12 anywhere in the key queue stops the script: keys typed before it
+// (for a later prompt) must not keep a runaway loop alive. Out of line, so
+// that the check before every line stays small.
 [[gnu::noinline]] void pollKeyboard(int32_t line) {
   auto now = std::chrono::steady_clock::now();
   if (now - lineCheck.lastPump > std::chrono::milliseconds(20)) {
     lineCheck.lastPump = now;
     pumpMessages();
   }
-  uint8_t first = 1, second = 0;
-  peekKeys(first, second);
-  if (first == 0 && second == key::CtrlF12) {
-    readKey();
-    readKey();
+  if (takeQueuedExtendedKey(key::CtrlF12)) {
     throw ScriptInterrupt(cp("Execução interrompida na linha ") + std::to_string(line));
   }
 }

@@ -218,6 +218,22 @@ TEST_F(InterpTest, CtrlF12StopsAnEndlessLoop) {
   EXPECT_NE(captured().find("Execução interrompida na linha "), std::string::npos) << captured();
 }
 
+TEST_F(InterpTest, CtrlF12BehindOtherKeysStopsTheLoopAndKeepsThem) {
+  // 'i' has the code of Ctrl+F12 but is a plain key; F1 is an extended one.
+  injectKeys("xi");
+  injectExtendedKey(key::F1);
+  injectExtendedKey(key::CtrlF12);
+  injectKeys("y");
+  setStepLimit(5'000'000);  // a loop the key does not stop fails instead of hanging
+  RunOutcome o = run("ENQUANTO 1\nX := 1\nFIM ENQUANTO\n");
+  setStepLimit(0);
+  EXPECT_EQ(o.code, srSuccess);
+  EXPECT_NE(captured().find("Execução interrompida na linha "), std::string::npos) << captured();
+  std::string left;
+  while (keyPending()) left += char(readKey());
+  EXPECT_EQ(left, std::string("xi\0", 3) + char(key::F1) + "y");
+}
+
 TEST_F(InterpTest, StepLimitEndsAnEndlessLoop) {
   setStepLimit(1000);
   RunOutcome o = run("@A\nDESVIA @A\n");
