@@ -157,6 +157,7 @@ class Compiler {
     SymtbEntry* f = findOrCreate(s_, nullptr, name, true);
     if (!f) return false;
     f->kind = skFunction;
+    f->home = s_;
     f->line = line_;
     f->wordB = countParameters();
     f->wordC = 0;

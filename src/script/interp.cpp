@@ -390,7 +390,7 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
   // of it, so the caller's state is moved aside rather than copied.
   bool user = f->kind == skFunction;
   TokenRec savedToken = user ? TokenRec(std::move(theToken)) : TokenRec(theToken);
-  if (user && f->script >= 0 && f->script < kScriptSlots) in.currentScript = f->script;
+  if (user) in.currentScript = f->home;
   in.currentFunction = f;
   bool ok = user ? runFunctionBody(*f) : f->builtin(*f);
   if (ok) ok = finishCall(savedPointer, result);

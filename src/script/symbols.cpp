@@ -147,7 +147,7 @@ void removeScript(int32_t script) {
   SymtbEntry* e = table.firstCreated;
   while (e) {
     SymtbEntry* next = e->nextCreated;
-    if (e->script == script) {
+    if (e->script == script || (e->kind == skFunction && e->home == script)) {
       unlinkFromChain(e, hashName(e->name));
       if (previous) previous->nextCreated = next;
       else table.firstCreated = next;

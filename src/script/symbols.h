@@ -52,6 +52,9 @@ struct SymtbEntry {
   int32_t wordA = 0;  // frame slot; module's script; built-in's parameter count; FIM FUNCAO line
   int32_t wordB = 0;  // built-in flags; user function's parameter count
   int32_t wordC = 0;  // user function's local count
+  // User function: the script whose lines are its body (a $ name is seen
+  // from every script, but its body stays where it was written).
+  int32_t home = 0;
 };
 
 // Built-in flag bits (wordB).

@@ -154,6 +154,20 @@ TEST_F(CompilerHostTest, ImportedNamesAreReachedThroughTheAlias) {
   EXPECT_EQ(output(text), "42\n");
 }
 
+TEST_F(CompilerHostTest, ASuperglobalFunctionRunsInTheScriptThatHoldsIt) {
+  // Its lines are 4 and 5 of the library; the caller's lines 4 and 5 call it.
+  auto lib = writeFile("super.scr", "A := 1\nB := 2\nC := 3\nFUNCAO $DOBRO(N)\n  RETORNA N * 2\nFIM FUNCAO\n");
+  std::string text = "IMPORTA L \"" + lib.string() + "\"\nX := 1\nY := 2\nSAIDA($DOBRO(21))\nSAIDA(\"fim\")\n";
+  EXPECT_EQ(output(text), "42\nfim\n");
+  // A script freed after CHAMA SCRIPT takes its functions with it.
+  resetInterpreter();
+  auto called = writeFile("chamado.cmd", "@inicia\nFUNCAO $TRIPLO(N)\n  RETORNA N * 3\nFIM FUNCAO\nSAIDA($TRIPLO(2))\nRETORNA\n");
+  std::string caller = "CHAMA SCRIPT \"" + called.string() + "\" @inicia\nSAIDA(\"depois\")\nX := $TRIPLO(5)\n";
+  std::string out = output(caller);
+  EXPECT_EQ(out.substr(0, 9), "6\ndepois\n") << out;
+  EXPECT_EQ(out.find("15"), std::string::npos) << out;
+}
+
 TEST_F(CompilerHostTest, BinaryFilesAndEndlessOutputAreCutShort) {
   std::string binary;
   for (int i = 0; i < 4000; ++i) binary += char(i * 37 % 256);
