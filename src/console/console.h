@@ -60,6 +60,13 @@ void resumeTerminal();
 
 // Output (the output algorithm: 7, 8, 10, 13, 32-255, deferred wrap).
 void writeText(std::string_view bytes);
+// A field being edited is drawn again after every key; front ends that
+// mirror the output stream as a transcript (the headless echo) are spared
+// those drawings between holdMirror and releaseMirror, and are handed the
+// text that counts with mirrorText.
+void holdMirror();
+void releaseMirror();
+void mirrorText(std::string_view bytes);
 // Line input with echo; returns the line without the CR LF that ends it
 // (at most bufferSize - 2 characters are kept, as with a 128-byte buffer).
 std::string readLine(int bufferSize = 128);

@@ -17,6 +17,7 @@ struct Grid {
   TextWindow window{0, 0, kColumns - 1, kRows - 1};
   int column = 0;   // relative to the window; may be one past its width
   int row = 0;
+  int mirrorHolds = 0;  // holdMirror calls not yet released
   uint8_t attribute = 0x0F;
 } grid;
 
@@ -94,9 +95,17 @@ void resetGrid(uint8_t attribute) {
 void writeText(std::string_view bytes) {
   const FrontEnd& fe = frontEnd();
   for (char c : bytes) writeByte(static_cast<uint8_t>(c));
-  if (fe.wrote) fe.wrote(bytes);
+  if (grid.mirrorHolds == 0) mirrorText(bytes);
   fe.refresh();
   pumpMessages();
+}
+
+void holdMirror() { ++grid.mirrorHolds; }
+void releaseMirror() { grid.mirrorHolds = std::max(grid.mirrorHolds - 1, 0); }
+
+void mirrorText(std::string_view bytes) {
+  const FrontEnd& fe = frontEnd();
+  if (fe.wrote) fe.wrote(bytes);
 }
 
 void moveCursor(int column, int row) {

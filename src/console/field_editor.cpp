@@ -47,7 +47,9 @@ uint8_t readLineAtCursor(std::string& value) {
   int x = cursorColumn(), y = cursorRow();
   uint8_t k = editFieldHere(value, x, y, true, kLineLength);
   if (k == key::Esc) {
+    holdMirror();
     writeCells(x, y, std::string(std::max(windowColumns() - 1 - x, 0), ' '));
+    releaseMirror();
     value.clear();
   }
   writeText("\r\n");
@@ -75,6 +77,7 @@ void drawField(const EditState& e) {
 
 uint8_t editField(std::string& value, int x, int y, bool editable, int width, int maxLength) {
   EditState e = startEdit(value, x, y, editable, width, maxLength, windowColumns(), windowRows());
+  holdMirror();
   WaveSettings& wave = waveSettings();
   bool noWaitBefore = wave.noWait;
   wave.noWait = true;   // sounds start and the editor goes on at once
@@ -94,7 +97,9 @@ uint8_t editField(std::string& value, int x, int y, bool editable, int width, in
     if (k.shift) e.selEnd = e.position;
   }
   finishEdit(e);
+  releaseMirror();
   value = trimmedRight(e.value);
+  if (result != key::Esc) mirrorText(value);
   wave.noWait = false;
   stopSpeech();
   wave.noWait = noWaitBefore;
