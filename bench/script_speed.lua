@@ -1,6 +1,6 @@
 -- The same work as script_speed.scr.
 local total = 0
-for i = 1, 24000 do
+for i = 1, 26000 do
   local linha = ""
   local l = {}
   for j = 1, 200 do

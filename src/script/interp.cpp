@@ -50,7 +50,7 @@ LineCheck lineCheck;
 }
 
 // Done before every line a run loop executes.
-void beforeLine(int32_t line) {
+[[gnu::always_inline]] inline void beforeLine(int32_t line) {
   if ((++lineCheck.tick & 255) == 0) pollKeyboard(line);
   if (lineCheck.stepLimit && ++lineCheck.steps > lineCheck.stepLimit) stepLimitReached(line);
 }
@@ -221,10 +221,10 @@ namespace {
   return ok;
 }
 
-// Every line the run loops execute goes through here, hence inline.
-[[gnu::always_inline]] inline bool runLine(int32_t s, int32_t line) {
-  ScriptRec& r = slots[size_t(s)];
-  if (line < 0 || line > r.lastLine || size_t(line) >= r.lines.size()) {
+// Line `line` (at most the last one) of script s, which is r. Every line
+// the run loops execute goes through here, hence inline.
+[[gnu::always_inline]] inline bool runLine(ScriptRec& r, int32_t s, int32_t line) {
+  if (line < 0 || size_t(line) >= r.lines.size()) {
     r.failed = true;
     return false;
   }
@@ -236,7 +236,14 @@ namespace {
 
 }  // namespace
 
-bool executeLine(int32_t s, int32_t line) { return runLine(s, line); }
+bool executeLine(int32_t s, int32_t line) {
+  ScriptRec& r = slots[size_t(s)];
+  if (line > r.lastLine) {
+    r.failed = true;
+    return false;
+  }
+  return runLine(r, s, line);
+}
 
 bool runScript(int32_t s, int32_t start) {
   InterpreterState& in = theInterp;
@@ -245,10 +252,12 @@ bool runScript(int32_t s, int32_t start) {
   first.returning = first.stop = false;
   first.currentLine = start;
   for (;;) {
-    ScriptRec& r = slots[size_t(in.currentScript)];
-    if (r.stop || r.currentLine > r.lastLine) return true;
-    beforeLine(r.currentLine);
-    if (!runLine(in.currentScript, r.currentLine)) return false;
+    int32_t script = in.currentScript;
+    ScriptRec& r = slots[size_t(script)];
+    int32_t line = r.currentLine;
+    if (r.stop || line > r.lastLine) return true;
+    beforeLine(line);
+    if (!runLine(r, script, line)) return false;
     ScriptRec& now = slots[size_t(in.currentScript)];
     now.currentLine = now.nextLine;
   }
@@ -261,7 +270,7 @@ bool runFunctionBody(SymtbEntry& function) {
   pendingCall = &function;
   while (!r.stop && r.currentLine <= r.lastLine) {
     beforeLine(r.currentLine);
-    if (!runLine(in.currentScript, r.currentLine)) return false;
+    if (!runLine(r, in.currentScript, r.currentLine)) return false;
     if (r.returning && in.currentFunction == &function) {
       r.returning = false;
       return true;

@@ -150,9 +150,25 @@ bool integerOperation(uint8_t op);
 // evaluate without building operands when every name holds an integer.
 void markIntegerTrees(LinePlan& plan);
 
+// A tree of integer arithmetic computed on plain integers. False when a
+// name on the way holds something else or an operation needs the usual
+// rules (division by zero): nothing was reported or changed, and the tree
+// is then evaluated the usual way.
+bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
+// Evaluation of any other tree.
+Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop);
+
 // Evaluation of a plan's expression tree. `stop` receives the E or OU word
 // at which the expression ended early (null when it did not).
-Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop);
+inline Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop) {
+  const PlanNode& n = plan.nodes[node];
+  int32_t computed;
+  if (n.integers && integerSteps(plan, n, computed)) {
+    stop = nullptr;
+    return Operand{Tag::integer, computed};
+  }
+  return evaluateTree(plan, node, stop);
+}
 // Whether every name of the plan still resolves to something of the shape
 // it was planned for (called when the symbol table changed).
 bool planNamesFit(const LinePlan& plan);

@@ -56,10 +56,8 @@ bool integerVariable(SymtbEntry& e, int32_t& out) {
   return true;
 }
 
-// A tree of integer arithmetic computed on plain integers. False when a
-// name on the way holds something else or an operation needs the usual
-// rules (division by zero): nothing was reported or changed, and the tree
-// is then evaluated the usual way.
+}  // namespace
+
 bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
   int32_t stack[kIntegerStackDepth];
   int top = -1;
@@ -80,6 +78,8 @@ bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
   out = stack[0];
   return true;
 }
+
+namespace {
 
 class Evaluator {
  public:
@@ -323,13 +323,7 @@ void markIntegerTrees(LinePlan& plan) {
   }
 }
 
-Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop) {
-  int32_t computed;
-  const PlanNode& n = plan.nodes[node];
-  if (n.integers && integerSteps(plan, n, computed)) {
-    stop = nullptr;
-    return integerValue(computed);
-  }
+Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop) {
   Evaluator evaluator(plan);
   Operand v = evaluator.value(node);
   stop = evaluator.stop;
