@@ -1,6 +1,7 @@
 // Building the plan of a line: the statement forms the driver would run and
 // their expressions, parsed from the line's tokens the way the evaluator
 // reads them (expr.cpp), or nothing when the line is not plain enough.
+#include <algorithm>
 #include <string_view>
 
 #include "script/commands.h"
@@ -517,6 +518,56 @@ bool buildStatement(int32_t s, CodeRec& code, Builder& b, LinePlan& plan) {
 }
 
 }  // namespace
+
+namespace {
+
+// The postfix steps of a tree of integer arithmetic.
+void appendIntegerSteps(LinePlan& plan, uint32_t index) {
+  const PlanNode& n = plan.nodes[index];
+  IntegerStep step;
+  step.op = n.op;
+  step.integer = n.integer;
+  step.token = n.token;
+  if (n.kind == pnInteger) {
+    step.kind = isNumber;
+  } else if (n.kind == pnName) {
+    step.kind = isName;
+  } else {
+    appendIntegerSteps(plan, n.left);
+    appendIntegerSteps(plan, n.right);
+    step.kind = isOperator;
+  }
+  plan.steps.push_back(step);
+}
+
+}  // namespace
+
+// Operands are added to the plan before their operator, so one pass finds
+// which nodes are such trees and how deep their steps stack.
+void markIntegerTrees(LinePlan& plan) {
+  size_t count = plan.nodes.size();
+  std::vector<int> depth(count, 0);   // 0: not a tree of integer arithmetic
+  std::vector<bool> operand(count, false);
+  for (size_t i = 0; i < count; ++i) {
+    const PlanNode& n = plan.nodes[i];
+    if (n.kind == pnInteger || n.kind == pnName) {
+      depth[i] = 1;
+    } else if (n.kind == pnBinary && integerOperation(n.op) && depth[n.left] && depth[n.right]) {
+      int need = std::max(depth[n.left], depth[n.right] + 1);
+      if (need > kIntegerStackDepth) continue;
+      depth[i] = need;
+      operand[n.left] = operand[n.right] = true;
+    }
+  }
+  for (size_t i = 0; i < count; ++i) {
+    PlanNode& n = plan.nodes[i];
+    if (n.kind != pnBinary || !depth[i] || operand[i]) continue;
+    n.integers = true;
+    n.first = uint32_t(plan.steps.size());
+    appendIntegerSteps(plan, uint32_t(i));
+    n.count = uint32_t(plan.steps.size() - n.first);
+  }
+}
 
 std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code) {
   if (!code.command || line <= 0) return nullptr;

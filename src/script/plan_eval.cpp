@@ -1,7 +1,5 @@
 // Evaluation of planned expressions: the same values, calls and messages as
 // the token evaluator (expr.cpp), in the same order.
-#include <algorithm>
-
 #include "script/expr.h"
 #include "script/interp.h"
 #include "script/plan.h"
@@ -272,55 +270,6 @@ bool nameFits(const PlanNode& n) {
 bool integerOperation(uint8_t op) {
   int32_t unused;
   return integerOperator(op, 1, 1, unused);
-}
-
-namespace {
-
-void appendIntegerSteps(LinePlan& plan, uint32_t index) {
-  const PlanNode& n = plan.nodes[index];
-  IntegerStep step;
-  step.op = n.op;
-  step.integer = n.integer;
-  step.token = n.token;
-  if (n.kind == pnInteger) {
-    step.kind = isNumber;
-  } else if (n.kind == pnName) {
-    step.kind = isName;
-  } else {
-    appendIntegerSteps(plan, n.left);
-    appendIntegerSteps(plan, n.right);
-    step.kind = isOperator;
-  }
-  plan.steps.push_back(step);
-}
-
-}  // namespace
-
-// Operands are added to the plan before their operator, so one pass finds
-// which nodes are such trees and how deep their steps stack.
-void markIntegerTrees(LinePlan& plan) {
-  size_t count = plan.nodes.size();
-  std::vector<int> depth(count, 0);   // 0: not a tree of integer arithmetic
-  std::vector<bool> operand(count, false);
-  for (size_t i = 0; i < count; ++i) {
-    const PlanNode& n = plan.nodes[i];
-    if (n.kind == pnInteger || n.kind == pnName) {
-      depth[i] = 1;
-    } else if (n.kind == pnBinary && integerOperation(n.op) && depth[n.left] && depth[n.right]) {
-      int need = std::max(depth[n.left], depth[n.right] + 1);
-      if (need > kIntegerStackDepth) continue;
-      depth[i] = need;
-      operand[n.left] = operand[n.right] = true;
-    }
-  }
-  for (size_t i = 0; i < count; ++i) {
-    PlanNode& n = plan.nodes[i];
-    if (n.kind != pnBinary || !depth[i] || operand[i]) continue;
-    n.integers = true;
-    n.first = uint32_t(plan.steps.size());
-    appendIntegerSteps(plan, uint32_t(i));
-    n.count = uint32_t(plan.steps.size() - n.first);
-  }
 }
 
 Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop) {
