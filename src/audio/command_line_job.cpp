@@ -32,12 +32,13 @@ void runCommandLineJob(const std::string& textFile) {
   // A division that did not happen has said so; the text itself is not
   // converted in its place.
   bool divided = !s.selection.empty() && s.selection.front() != textFile;
+  bool converted = false;
   if (divided) {
     s.mp3Output = true;
-    convertSelection();
+    converted = convertSelection();
   }
   s.commandLineMode = false;
-  farewell();
+  farewell(converted ? 0 : 1);
 }
 
 }  // namespace varlo

@@ -95,7 +95,7 @@ Mp3Tags tagsFor(const AppState& s, const std::string& name, const std::vector<st
   return tags;
 }
 
-enum class FileResult { converted, skipped, endRun };
+enum class FileResult { converted, skipped, failed, endRun };
 
 FileResult convertFile(AppState& s, const std::string& name, const std::string& bytes) {
   std::string textPath = s.projectDirectory + "/" + name;
@@ -103,15 +103,16 @@ FileResult convertFile(AppState& s, const std::string& name, const std::string& 
   std::vector<std::string> lines = linesForSpeech(splitLines(textFromFile(bytes)));
   AudioNames names = audioNames(name);
   if (renderText(lines, names, s.projectDirectory) != RenderResult::done) return FileResult::endRun;
-  if (s.mp3Output && encodeMp3(s.mp3Options, tagsFor(s, name, lines), names.wavName,
-                               names.mp3Name, names.finalMp3Name) == Mp3Result::notStarted) {
+  if (!s.mp3Output) return FileResult::converted;
+  Mp3Result mp3 = encodeMp3(s.mp3Options, tagsFor(s, name, lines), names.wavName, names.mp3Name, names.finalMp3Name);
+  if (mp3 == Mp3Result::notStarted) {
     s.mp3Output = false;
     beep();
     beep();
     sayMessage("VLNAOLAM", 1);
     sayMessage("VLCONCAN", 1);
   }
-  return FileResult::converted;
+  return mp3 == Mp3Result::encoded ? FileResult::converted : FileResult::failed;
 }
 
 // A key pressed during a conversion pauses the run; Esc then S ends the
@@ -172,10 +173,14 @@ FileResult convertOne(AppState& s, const std::string& name) {
   return result;
 }
 
-void convertAll(AppState& s) {
+// True when every text became its audio file.
+bool convertAll(AppState& s) {
   const std::vector<std::string> selection = s.selection;
+  bool all = true;
   for (const std::string& name : selection) {
-    if (convertOne(s, name) == FileResult::endRun) return;
+    FileResult result = convertOne(s, name);
+    if (result == FileResult::endRun) return false;
+    all = all && result == FileResult::converted;
     pauseIfAsked();
     newLine();
     writeText(utf8ToCp1252("Verificando a existência de outro arquivo"));
@@ -183,17 +188,19 @@ void convertAll(AppState& s) {
   }
   sayMessage("VLULTARQ", 1);
   sayMessage("VLCONSUC", 1);
+  return all;
 }
 
 }  // namespace
 
-void convertSelection() {
+bool convertSelection() {
   AppState& s = appState();
   // The voice saved in the settings, unless one was chosen in this run.
   loadVoiceOnFirstUse(s);
-  if (s.commandLineMode || askFormat(s)) convertAll(s);
+  bool all = (s.commandLineMode || askFormat(s)) && convertAll(s);
   waveSettings().keyInterrupt = true;
   setTitle("VARLO");
+  return all;
 }
 
 }  // namespace varlo

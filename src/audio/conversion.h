@@ -7,6 +7,7 @@ namespace varlo {
 // Asks WAV or MP3 (unless appState().commandLineMode, when
 // appState().mp3Output is already set), then converts the selection in
 // order; a key pressed while a text converts pauses the run between texts.
-void convertSelection();
+// True when every text became its audio file (the failures were said).
+bool convertSelection();
 
 }  // namespace varlo

@@ -75,14 +75,14 @@ void loadVoiceOnFirstUse(AppState& s) {
   s.voiceChosen = true;
 }
 
-void farewell() {
+void farewell(int status) {
   playRecording("VLSAI");
   sayMessage("VLFIM", 0);
   waitWhileBusy();
   pause(1000);
   shutdownSpeech();
   closeWavePlayer();
-  closeConsole();
+  closeConsole(status);
 }
 
 }  // namespace varlo

@@ -61,7 +61,8 @@ void loadVoiceOnFirstUse(AppState& state);
 bool isYes(const std::string& value);
 
 // The farewell: closing recording and message, engines closed, console
-// closed; the process ends.
-[[noreturn]] void farewell();
+// closed; the process ends with `status` (not 0 only for a one-shot job
+// that failed, so that batch callers can tell).
+[[noreturn]] void farewell(int status = 0);
 
 }  // namespace varlo

@@ -1,7 +1,7 @@
 #!/bin/bash
 # `varlo book.txt` on a real 250-line UTF-8 book: three parts of 100, 100 and
 # 50 text lines and three MP3 files tagged with their track numbers, no
-# question asked.
+# question asked; a missing book ends with a failure status.
 . "$(dirname "$0")/tmux_lib.sh"
 P="$WORK/projeto"
 mkdir -p "$P"
@@ -35,4 +35,9 @@ for f in $mp3s; do
   [ "$track" = "$n" ] || fail "$f has track '$track'"
 done
 cmp -s book.txt "$WORK/original.txt" || fail "the book was changed"
+
+# A book that is not there: said, and the exit status tells a batch caller.
+VARLO_CONSOLE=headless timeout 60 "$BUILD/varlo" nao_existe.txt < /dev/null > "$WORK/out" 2>&1
+status=$?
+[ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "a missing book ended with status $status"
 echo PASS
