@@ -1,14 +1,16 @@
 // libFuzzer target: arbitrary bytes compiled and run as a script (and their
 // first line typed in interactive mode), with a step limit so that endless
-// loops end, small value limits so that memory stays bounded, and the
-// object counters checked after every input: whatever a script does, all of
-// its values must be freed when the interpreter is reset.
+// loops end (reading keys included: with no keys left they read Esc), small
+// value limits so that memory stays bounded, and the object counters checked
+// after every input: whatever a script does, all of its values must be freed
+// when the interpreter is reset.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "console/console.h"
+#include "platform/headless_front_end.h"
 #include "script/host.h"
 #include "script/interp.h"
 #include "script/output.h"
@@ -22,6 +24,7 @@ void discard(std::string_view, bool, bool) {}
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("VARLO_CONSOLE", "headless", 1);
   setenv("VARLO_AUDIO", "null", 1);
+  varlo::setHeadlessEndsWithInput(false);  // a script reading keys in a loop meets the step limit
   varlo::openConsole();
   varlo::setOutputSink(discard);
   varlo::setValueLimits({size_t(1) << 16, size_t(1) << 20});

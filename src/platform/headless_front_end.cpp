@@ -19,6 +19,7 @@ constexpr int kEndOfInputEscapes = 50;
 
 struct Headless {
   bool echo = false;
+  bool endsWithInput = true;
   bool stdinIsInput = false;   // a pipe or file to read keys from
   bool inputEnded = false;
   bool lastWasCarriageReturn = false;
@@ -75,7 +76,7 @@ void pollInput(int timeoutMs, bool keyWanted) {
     readStdin(timeoutMs);
     return;
   } else if (keyWanted) {
-    if (++headless.endEscapes > kEndOfInputEscapes) closeConsole(0);
+    if (++headless.endEscapes > kEndOfInputEscapes && headless.endsWithInput) closeConsole(0);
     queueKey(key::Esc, false);
     return;
   }
@@ -101,14 +102,16 @@ const FrontEnd kHeadless = {
 }  // namespace
 
 const FrontEnd* openHeadlessFrontEnd() {
-  bool echo = headless.echo;
+  Headless kept = headless;
   headless = Headless{};
-  headless.echo = echo;
+  headless.echo = kept.echo;
+  headless.endsWithInput = kept.endsWithInput;
   headless.stdinIsInput = !isatty(0) && fcntl(0, F_GETFD) != -1;
   headless.inputEnded = !headless.stdinIsInput;
   return &kHeadless;
 }
 
 void setHeadlessEcho(bool on) { headless.echo = on; }
+void setHeadlessEndsWithInput(bool on) { headless.endsWithInput = on; }
 
 }  // namespace varlo

@@ -12,6 +12,10 @@ namespace varlo {
 // gets Esc; the 51st such read ends the program, so a batch run never hangs.
 const FrontEnd* openHeadlessFrontEnd();
 
+// Whether the program ends after those Esc keys (on unless switched off: a
+// host that bounds its scripts itself, like the fuzzer, keeps running).
+void setHeadlessEndsWithInput(bool on);
+
 // Mirror the console output to stdout as UTF-8 text (line ends kept, other
 // control characters left out).
 void setHeadlessEcho(bool on);
