@@ -121,7 +121,7 @@ bool plainAssignment(SymtbEntry& variable, Operand&& v) {
   Operand old = cell->value;
   cell->value = v;
   v = Operand{};
-  if (isObject(old.tag)) releaseValue(old);
+  releaseValue(old);
   return true;
 }
 
@@ -267,7 +267,19 @@ bool functionEntry(LinePlan& plan) {
   const Token* stop = nullptr;
   bool ok = true;
   switch (plan.statement) {
-    case psAssign: ok = assignment(plan, lineTarget(plan), entry, stop); break;
+    case psAssign:
+      // name := integer arithmetic, the commonest line of a loop, in place
+      if (plan.pathCount == 0 && entry && entry->kind == skVariable && plan.nodes[plan.expression].integers) {
+        int32_t computed;
+        VarCell* cell = variableCell(*entry);
+        if (cell->position < 0 && !isObject(cell->value.tag) &&
+            integerSteps(plan, plan.nodes[plan.expression], computed)) {
+          cell->value = integerValue(computed);
+          break;
+        }
+      }
+      ok = assignment(plan, lineTarget(plan), entry, stop);
+      break;
     case psCall: ok = callLine(plan, *entry, stop); break;
     case psIf:
       if (!condition(plan, stop)) r.nextLine = code.link;

@@ -226,16 +226,14 @@ void copyDeep(Operand& dst, const Operand& src, int depth) {
 }
 }  // namespace
 
-void releaseValue(Operand& v) {
-  if (isObject(v.tag)) {
-    ObjRec* o = v.obj;
-    if (!o) {
-      printLine("Erro GRAVE: pobj = NIL");
-    } else if (o->refs == 0) {
-      printLine(cp("Erro GRAVE: liberando expressão com nref = 0!"));
-    } else if (--o->refs == 0) {
-      destroyObject(o);
-    }
+void releaseObject(Operand& v) {
+  ObjRec* o = v.obj;
+  if (!o) {
+    printLine("Erro GRAVE: pobj = NIL");
+  } else if (o->refs == 0) {
+    printLine(cp("Erro GRAVE: liberando expressão com nref = 0!"));
+  } else if (--o->refs == 0) {
+    destroyObject(o);
   }
   v = Operand{};
 }

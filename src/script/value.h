@@ -84,12 +84,17 @@ void makeValue(Operand& v, Tag tag);     // fresh empty value of that tag
 void shareValue(Operand& dst, const Operand& src);  // dst must be released
 Operand shared(const Operand& src);      // a new reference to src's value
 void deepCopy(Operand& dst, const Operand& src);
-void releaseValue(Operand& v);           // then v is invalid
+void releaseObject(Operand& v);          // releaseValue of a string, dictionary or list
 
 // The contents behind a value (valid only for the matching tag).
 inline std::string& textOf(const Operand& v) { return v.obj->text; }
 inline std::vector<Operand*>& cellsOf(const Operand& v) { return v.obj->cells; }
 inline bool isObject(Tag t) { return t == Tag::string || t == Tag::dict || t == Tag::list; }
+// Drops v's reference (then v is invalid); numbers cost no call.
+inline void releaseValue(Operand& v) {
+  if (isObject(v.tag)) releaseObject(v);
+  else v = Operand{};
+}
 
 std::string valueText(const Operand& v);
 void appendValueText(std::string& out, const Operand& v);
