@@ -175,7 +175,7 @@ void restoreProject(AppState& s) {
 }  // namespace
 
 std::string recorderSetting(std::string_view cdDrive) {
-  std::string drive = trimBlanks(cdDrive);
+  std::string drive(trimBlanks(cdDrive));
   bool letter = !drive.empty() && std::isalpha(static_cast<unsigned char>(drive[0])) &&
                 (drive.size() == 1 || (drive[1] == ':' && drive.find('/') == std::string::npos));
   return letter ? drive.substr(0, 1) : drive;

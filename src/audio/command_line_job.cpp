@@ -13,7 +13,7 @@
 namespace varlo {
 
 int linesPerPartSetting(std::string_view value) {
-  std::string text = trimBlanks(value);
+  std::string text(trimBlanks(value));
   int lines = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), lines);
   bool whole = error == std::errc() && end == text.data() + text.size();

@@ -81,7 +81,7 @@ Mp3Tags tagsFor(const AppState& s, const std::string& name, const std::vector<st
   tags.album = base;
   if (tags.track > 0) {
     for (const std::string& line : lines) {
-      std::string trimmed = trimBlanks(line);
+      std::string trimmed(trimBlanks(line));
       if (trimmed.empty()) continue;
       if (trimmed[0] != '#') tags.title = trimmed.substr(0, 120);
       break;
@@ -100,7 +100,7 @@ enum class FileResult { converted, skipped, failed, endRun };
 FileResult convertFile(AppState& s, const std::string& name, const std::string& bytes) {
   std::string textPath = s.projectDirectory + "/" + name;
   setTitle("VARLO convertendo " + displayName(textPath));
-  std::vector<std::string> lines = linesForSpeech(splitLines(textFromFile(bytes)));
+  std::vector<std::string> lines = linesForSpeech(lineStrings(textFromFile(bytes)));
   AudioNames names = audioNames(name);
   if (renderText(lines, names, s.projectDirectory) != RenderResult::done) return FileResult::endRun;
   if (!s.mp3Output) return FileResult::converted;

@@ -153,7 +153,7 @@ void speakLine(const std::string& line) {
   }
   if (text.substr(0, 5) == "#SOM#") {
     if (!trimBlanks(r.pending).empty()) flushPending();
-    std::string name = trimBlanks(text.substr(5));
+    std::string name(trimBlanks(text.substr(5)));
     std::string effect = findEffect(name);
     if (!effect.empty()) return insertEffect(effect);
     return speakOrdinary(name);
@@ -163,7 +163,7 @@ void speakLine(const std::string& line) {
 
 // An ordinary line: gathered into requests, or a paragraph end when empty.
 void speakOrdinary(std::string_view line) {
-  std::string trimmed = trimBlanks(line);
+  std::string trimmed(trimBlanks(line));
   if (trimmed.empty()) return flushPending();
   std::vector<std::string> requests;
   gatherPhrases(r.pending, trimmed, requests);

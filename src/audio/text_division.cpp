@@ -69,7 +69,7 @@ std::string divisionTitle(std::string_view fileName) {
 }
 
 std::string partPrefix(std::string_view fileName) {
-  return trimBlanks(std::string_view(divisionTitle(fileName)).substr(0, 5)) + "_";
+  return std::string(trimBlanks(std::string_view(divisionTitle(fileName)).substr(0, 5))) + "_";
 }
 
 std::string partFileName(std::string_view prefix, int n) {

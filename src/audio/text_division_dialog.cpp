@@ -165,7 +165,7 @@ void runDivision(AppState& s, const std::string& file, DivisionRule rule) {
   bool utf8Text = looksLikeUtf8(bytes);
   std::string title = divisionTitle(name);
   if (utf8Text) rule.mark = cp1252ToUtf8(rule.mark);
-  auto bodies = splitText(splitLines(bytes), rule);
+  auto bodies = splitText(lineStrings(bytes), rule);
   if (bodies.size() > size_t(kMaxParts)) {
     beep();
     beep();

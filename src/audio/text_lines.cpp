@@ -9,13 +9,6 @@
 
 namespace varlo {
 
-std::string trimBlanks(std::string_view text) {
-  size_t first = 0, last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return std::string(text.substr(first, last - first));
-}
-
 // Only plain files are read: a directory makes the stream library throw
 // and a named pipe would wait for a writer forever.
 bool readFileBytes(const std::string& path, std::string& bytes) {
@@ -35,18 +28,9 @@ bool readFileBytes(const std::string& path, std::string& bytes) {
   return got == 0;
 }
 
-std::vector<std::string> splitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos) end = bytes.size();
-    size_t stop = end;
-    if (stop > start && bytes[stop - 1] == '\r') --stop;
-    lines.emplace_back(bytes.substr(start, stop - start));
-    start = end + 1;
-  }
-  return lines;
+std::vector<std::string> lineStrings(std::string_view bytes) {
+  std::vector<std::string_view> lines = splitLines(bytes);
+  return {lines.begin(), lines.end()};
 }
 
 bool looksBinary(std::string_view bytes) {

@@ -1,24 +1,20 @@
 // Reading and writing the plain text files that division and conversion
-// work on: lines split at LF (a CR before it dropped), blanks trimmed as the
-// text markers expect, and the tests that keep a binary file from being
-// taken for a text.
+// work on (their lines and blanks as platform/plain_text.h cuts them), and
+// the tests that keep a binary file from being taken for a text.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace varlo {
+#include "platform/plain_text.h"
 
-// Without the characters up to the blank (control characters and spaces) at
-// both ends.
-std::string trimBlanks(std::string_view text);
+namespace varlo {
 
 // The whole file, false when it cannot be read.
 bool readFileBytes(const std::string& path, std::string& bytes);
-// The lines of the bytes; a last line without LF counts, an empty file has
-// no lines.
-std::vector<std::string> splitLines(std::string_view bytes);
+// The lines of the bytes (splitLines) as strings of their own.
+std::vector<std::string> lineStrings(std::string_view bytes);
 // True when the bytes hold a NUL in their first 64 KiB: an executable, an
 // image or a compressed file, never a text.
 bool looksBinary(std::string_view bytes);

@@ -5,6 +5,7 @@
 
 #include "console/config.h"
 #include "console/console_core.h"
+#include "platform/plain_text.h"
 
 namespace varlo {
 
@@ -22,12 +23,6 @@ struct Colours {
   bool fixed = false;
 } colours;
 
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 // The console's keys are read as a fixed 80-byte buffer would hold them.
 std::string videoSetting(std::string_view key) {
   std::string value = readRawSetting("VIDEO", key);
@@ -43,7 +38,7 @@ bool firstLetterIsS(std::string_view value) {
 // fallback.
 int colourIndex(std::string_view key, int fallback) {
   std::string value = videoSetting(key);
-  std::string_view text = trimmed(value);
+  std::string_view text = trimSpaces(value);
   int index = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) return fallback;
@@ -65,7 +60,7 @@ int leadingDigits(std::string_view entry) {
 void parseColourTable(std::string_view text, std::array<int, 16>& map) {
   for (size_t i = 0; i < map.size(); ++i) {
     size_t comma = text.find(',');
-    std::string_view entry = trimmed(text.substr(0, comma));
+    std::string_view entry = trimSpaces(text.substr(0, comma));
     int value = 0;
     auto [end, error] = std::from_chars(entry.data(), entry.data() + entry.size(), value);
     if (entry.empty() || error != std::errc() || end != entry.data() + entry.size()) {

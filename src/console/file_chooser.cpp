@@ -13,6 +13,7 @@
 #include "console/file_chooser_state.h"
 #include "console/option_menu_screen.h"
 #include "console/speech.h"
+#include "platform/plain_text.h"
 
 namespace varlo {
 
@@ -44,12 +45,6 @@ std::string withSlashes(std::string_view text) {
   std::string out(text);
   std::replace(out.begin(), out.end(), '\\', '/');
   return out;
-}
-
-std::string trimmed(const std::string& text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 std::string directoryPart(const std::string& path) {
@@ -151,7 +146,7 @@ std::string askFileName(int rows, std::string_view defaultMask) {
     if (k == key::Tab) continue;
     if (k == key::Esc) return "";
     if (k != key::Up && k != key::Down) return text;
-    text = trimmed(withSlashes(text));
+    text = std::string(trimSpaces(withSlashes(text)));
     if (isDirectory(text) && text.back() != '/') text += '/';
     std::string dir = directoryPart(text);
     if (text.empty() || text.back() == '/') text += withSlashes(defaultMask);

@@ -13,6 +13,7 @@
 #include "console/option_menu.h"
 #include "console/option_menu_screen.h"
 #include "console/speech.h"
+#include "platform/plain_text.h"
 
 namespace varlo {
 
@@ -36,13 +37,6 @@ int rowOf(int n) { return form.firstRow + n - form.scroll - 1; }
 bool isShown(int n) { return rowOf(n) >= form.firstRow && rowOf(n) <= kRows; }
 int valueWidth(const TCampo& f) {
   return std::clamp(std::min(f.maxLength, 79 - labelWidth), 1, kColumns);
-}
-
-std::string trimmed(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
 }
 
 void addField(TCampo f) {
@@ -190,7 +184,7 @@ void setFormLabelWidth(int width) { labelWidth = std::clamp(width, 1, kColumns -
 int formLabelWidth() { return labelWidth; }
 
 void writeBackField(const TCampo& f) {
-  std::string value = f.type == FieldType::text ? f.value : trimmed(f.value);
+  std::string value = f.type == FieldType::text ? f.value : std::string(trimSpaces(f.value));
   switch (f.type) {
     case FieldType::text:
       if (f.text) *f.text = value.substr(0, kMaxTextLength);

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/plain_text.h"
 #include "script/cmd_operands.h"
 #include "script/interp.h"
 #include "script/output.h"
@@ -14,12 +15,6 @@ constexpr const char* kVersion = "6.3";
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string trimmed(const std::string& text) {
-  size_t a = 0, b = text.size();
-  while (a < b && uint8_t(text[a]) <= ' ') ++a;
-  while (b > a && uint8_t(text[b - 1]) <= ' ') --b;
-  return text.substr(a, b - a);
-}
 
 // A version "digits[.digits]" as its whole part and its fraction digits
 // without trailing zeros (so fractions compare as strings); false when the
@@ -66,7 +61,7 @@ bool cmdVersion() {
   }
   long whole = 0;
   std::string fraction;
-  if (!parseVersion(trimmed(text), whole, fraction)) {
+  if (!parseVersion(std::string(trimBlanks(text)), whole, fraction)) {
     reportError(text + cp(" não é um número válido de versão"));
   } else if (newerThanThis(whole, fraction)) {
     reportError(cp("Cuidado: a versão corrente deste interpretador é ") + kVersion);

@@ -1,6 +1,7 @@
 // The string commands: CONCATENA, COPIA, SEPARA, SUBSTITUI and TROCA.
 #include <algorithm>
 
+#include "platform/plain_text.h"
 #include "script/cmd_operands.h"
 #include "script/expr.h"
 #include "script/interp.h"
@@ -8,15 +9,6 @@
 namespace varlo {
 
 namespace {
-
-bool isBlankOrControl(char c) { return uint8_t(c) <= ' '; }
-
-std::string trimmedPiece(std::string_view text) {
-  size_t a = 0, b = text.size();
-  while (a < b && isBlankOrControl(text[a])) ++a;
-  while (b > a && isBlankOrControl(text[b - 1])) --b;
-  return std::string(text.substr(a, b - a));
-}
 
 // Characters first..last (1-based, clamped); empty when first > last.
 std::string slice(const std::string& text, int64_t first, int64_t last) {
@@ -55,7 +47,7 @@ Operand splitText(const std::string& text, const std::string& separator, bool tr
   for (;;) {
     size_t at = separator.empty() ? std::string::npos : text.find(separator, start);
     std::string_view piece = std::string_view(text).substr(start, at == std::string::npos ? std::string::npos : at - start);
-    listAppend(list, stringValue(trim ? trimmedPiece(piece) : std::string(piece)));
+    listAppend(list, stringValue(trim ? trimBlanks(piece) : piece));
     if (at == std::string::npos) return list;
     start = at + separator.size();
   }

@@ -99,17 +99,26 @@ bool endFor(int32_t loopLine) {
   return true;
 }
 
+// REPETE's counter and its integer limit, read from the current token on.
+bool repeatOperands(Lvalue& target, int32_t& limit) {
+  target = parseLvalue();
+  if (!target.valid()) return false;
+  Operand value = evaluateAs(Tag::integer);
+  if (value.tag != Tag::integer) {
+    releaseValue(value);
+    return fail(cp("Limite superior para o comando REPETE deve ser inteiro"));
+  }
+  limit = value.first;
+  return true;
+}
+
 bool endRepeat(int32_t loopLine) {
   startScriptLine(theInterp.currentScript, loopLine);
   if (scan() == tkLabel && scan() == tkColon) scan();
   scan();
-  Lvalue target = parseLvalue();
-  if (!target.valid()) return false;
-  Operand limit = evaluateAs(Tag::integer);
-  if (limit.tag != Tag::integer) {
-    releaseValue(limit);
-    return fail(cp("Limite superior para o comando REPETE deve ser inteiro"));
-  }
+  Lvalue target;
+  int32_t limit;
+  if (!repeatOperands(target, limit)) return false;
   Operand counter = readLvalue(target);
   Operand n = toInteger(counter);
   releaseValue(counter);
@@ -117,7 +126,7 @@ bool endRepeat(int32_t loopLine) {
     releaseValue(n);
     return fail(cp("A variável de controle do comando REPETE não contém um valor inteiro"));
   }
-  if (n.first < limit.first) {
+  if (n.first < limit) {
     if (!assignLvalue(target, integerValue(n.first + 1))) return false;
     currentScript().nextLine = loopLine + 1;
   }
@@ -240,15 +249,11 @@ bool cmdFor() {
 }
 
 bool cmdRepeat() {
-  Lvalue target = parseLvalue();
-  if (!target.valid()) return false;
-  Operand limit = evaluateAs(Tag::integer);
-  if (limit.tag != Tag::integer) {
-    releaseValue(limit);
-    return fail(cp("Limite superior para o comando REPETE deve ser inteiro"));
-  }
+  Lvalue target;
+  int32_t limit;
+  if (!repeatOperands(target, limit)) return false;
   if (!assignLvalue(target, integerValue(1))) return false;
-  if (limit.first <= 0) continueAfter(lineCode(thisLine()).link);
+  if (limit <= 0) continueAfter(lineCode(thisLine()).link);
   return true;
 }
 

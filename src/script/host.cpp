@@ -10,6 +10,7 @@
 
 #include "console/console.h"
 #include "platform/codepage.h"
+#include "platform/plain_text.h"
 #include "script/commands.h"
 #include "script/lexer.h"
 #include "script/output.h"
@@ -77,17 +78,10 @@ void joinElseIf(std::vector<std::string>& lines) {
   }
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
+// The lines of a script, an empty one held as a blank.
+std::vector<std::string> scriptLines(std::string_view text) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line.empty() ? std::string(" ") : std::move(line));
-    start = end + 1;
-  }
+  for (std::string_view line : splitLines(text)) lines.emplace_back(line.empty() ? " " : line);
   return lines;
 }
 
@@ -124,7 +118,7 @@ int32_t freeSlotFor(const std::string& fullPath) {
 
 int32_t fillSlot(int32_t n, const std::string& fullPath, const std::string& contents) {
   ScriptRec& r = scriptSlot(n);
-  std::vector<std::string> lines = splitLines(textFromFile(contents));
+  std::vector<std::string> lines = scriptLines(textFromFile(contents));
   std::string extension = fullPath.size() >= 4 ? fullPath.substr(fullPath.size() - 4) : std::string();
   if (extension == ".CMD") joinElseIf(lines);
   r = ScriptRec{};

@@ -11,6 +11,7 @@
 #include "console/ini_file.h"
 #include "console/speech.h"
 #include "platform/codepage.h"
+#include "platform/plain_text.h"
 #include "shell/app_state.h"
 #include "shell/messages.h"
 #include "shell/voice_selection.h"
@@ -34,17 +35,12 @@ char firstLetter(const std::string& field) {
   return i == std::string::npos ? 0 : upperText(field.substr(i, 1))[0];
 }
 
-std::string trimmed(const std::string& s) {
-  size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
-  return a == std::string::npos ? "" : s.substr(a, b - a + 1);
-}
-
 // The recorder is a device or image path (kept as typed) rather than a
 // drive letter (upper-cased).
 bool isPath(const std::string& cd) { return cd.find('/') != std::string::npos; }
 
 std::string orDefault(const std::string& field, const char* fallback) {
-  return trimmed(field).empty() ? fallback : field;
+  return trimSpaces(field).empty() ? fallback : field;
 }
 
 void addFields(SettingsFields& f) {
@@ -125,7 +121,7 @@ void applySettingsFields(SettingsFields& f) {
   char quality = firstLetter(f.quality);
   s.mp3Options = quality == 'B' ? s.qualityLow : quality == 'M' ? s.qualityMax : s.qualityHigh;
   // A device path is kept whole; a drive letter keeps its letter only.
-  if (!trimmed(f.cdDrive).empty()) s.cdDrive = isPath(f.cdDrive) ? trimmed(f.cdDrive) : f.cdDrive.substr(0, 1);
+  if (!trimSpaces(f.cdDrive).empty()) s.cdDrive = isPath(f.cdDrive) ? std::string(trimSpaces(f.cdDrive)) : f.cdDrive.substr(0, 1);
   f.announceFiles = orDefault(f.announceFiles, "SIM");
   f.withSilence = orDefault(f.withSilence, "NAO");
   f.withEffect = orDefault(f.withEffect, "NAO");
@@ -134,11 +130,11 @@ void applySettingsFields(SettingsFields& f) {
   s.withSilence = f.withSilence;
   s.withEffect = f.withEffect;
   s.writeHeader = f.writeHeader;
-  f.audioSubdirectory = trimmed(f.audioSubdirectory);
+  f.audioSubdirectory = std::string(trimSpaces(f.audioSubdirectory));
   s.audioSubdirectory = f.audioSubdirectory.empty() ? "WAVMP3" : cp1252ToUtf8(f.audioSubdirectory);
   if (f.linesPerPart < 1) f.linesPerPart = 100;
   s.linesPerPart = f.linesPerPart;
-  if (trimmed(f.encoderPath).empty()) f.encoderPath = defaultLamePath();
+  if (trimSpaces(f.encoderPath).empty()) f.encoderPath = defaultLamePath();
   s.sapiType = f.sapiType;
   s.sapiVoice = f.sapiVoice;
   s.sapiSpeed = f.sapiSpeed;

@@ -145,7 +145,10 @@ void keepTrialVoice(const TrialVoice& v) {
 // The lines of a text joined into one string, each preceded by a space.
 std::string joinedLines(const std::string& bytes) {
   std::string text;
-  for (const std::string& line : splitLines(bytes)) text += ' ' + line;
+  for (std::string_view line : splitLines(bytes)) {
+    text += ' ';
+    text += line;
+  }
   return textFromFile(text);
 }
 

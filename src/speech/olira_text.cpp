@@ -81,13 +81,6 @@ std::string lowerAnsi(std::string_view text) {
   return out;
 }
 
-std::string_view trimBlanks(std::string_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && (unsigned char)text[begin] <= ' ') ++begin;
-  while (end > begin && (unsigned char)text[end - 1] <= ' ') --end;
-  return text.substr(begin, end - begin);
-}
-
 bool readDataFile(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -95,20 +88,6 @@ bool readDataFile(const std::string& path, std::string& text) {
   bytes << in.rdbuf();
   text = textFromFile(bytes.str());
   return true;
-}
-
-std::vector<std::string_view> splitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
 }
 
 }  // namespace varlo

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/plain_text.h"
+
 namespace varlo {
 
 // A–Z, a–z and À Á Â Ã Ç É Ê Ì Í Ñ Ó Ô Õ Ù Ú Ü in both cases.
@@ -22,13 +24,8 @@ unsigned char lowerAnsi(unsigned char c);
 std::string upperAnsi(std::string_view text);
 std::string lowerAnsi(std::string_view text);
 
-// Blanks (and control characters such as CR) cut at both ends.
-std::string_view trimBlanks(std::string_view text);
-
 // Reads a whole data file as Windows-1252 text (UTF-8 files are converted).
 // False when the file cannot be opened.
 bool readDataFile(const std::string& path, std::string& text);
-// Splits text into lines at LF, dropping CR.
-std::vector<std::string_view> splitLines(std::string_view text);
 
 }  // namespace varlo
