@@ -1,17 +1,11 @@
-# System libraries the program links with; each comes from a Debian -dev
-# package listed in tools/packages.txt.
+# System libraries, each from a Debian -dev package listed in
+# tools/packages.txt, linked by the one layer that calls them.
 pkg_check_modules(ALSA IMPORTED_TARGET alsa)
-set(VARLO_SYSTEM_LIBS "")
+target_link_libraries(varlo_platform PUBLIC Threads::Threads)
 if(ALSA_FOUND)
-  list(APPEND VARLO_SYSTEM_LIBS PkgConfig::ALSA)
+  target_link_libraries(varlo_platform PUBLIC PkgConfig::ALSA)
 endif()
 find_library(ESPEAK_NG_LIB espeak-ng)
 if(ESPEAK_NG_LIB)
-  list(APPEND VARLO_SYSTEM_LIBS ${ESPEAK_NG_LIB})
+  target_link_libraries(varlo_engines PUBLIC ${ESPEAK_NG_LIB})
 endif()
-foreach(lib varlo_platform varlo_console varlo_speech varlo_olira varlo_synth varlo_audio varlo_script varlo_shell)
-  get_target_property(kind ${lib} TYPE)
-  if(NOT kind STREQUAL "INTERFACE_LIBRARY")
-    target_link_libraries(${lib} PUBLIC ${VARLO_SYSTEM_LIBS} Threads::Threads)
-  endif()
-endforeach()

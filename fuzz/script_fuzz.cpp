@@ -10,7 +10,7 @@
 #include <string>
 
 #include "console/console.h"
-#include "platform/headless_front_end.h"
+#include "console/headless_front_end.h"
 #include "script/host.h"
 #include "script/interp.h"
 #include "script/output.h"

@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <string>
 
-#include "audio/conversion.h"
-#include "audio/conversion_text.h"
+#include "shell/conversion.h"
+#include "production/conversion_text.h"
 #include "console/console.h"
-#include "console/speech.h"
+#include "frontends/front_end_choice.h"
+#include "speech/speech.h"
 #include "shell/app_state.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   std::string project = argv[1], text = argv[2];
   bool mp3 = argc > 3 && std::string(argv[3]) == "mp3";
   if (chdir(project.c_str()) != 0) return 2;
+  useFrontEnd();
   openConsole();
   initSpeech(0, "");
   AppState& s = appState();

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/cd_generation_burner.h"
+#include "production/cd_generation_burner.h"
 
 extern char** environ;
 

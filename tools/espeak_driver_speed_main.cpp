@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "console/console.h"
-#include "platform/codepage.h"
-#include "speech/engines.h"
+#include "base/codepage.h"
+#include "engines/engines.h"
 
 namespace {
 

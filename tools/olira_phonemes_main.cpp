@@ -8,9 +8,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "console/config.h"
-#include "platform/codepage.h"
-#include "speech/olira_voice.h"
+#include "base/config.h"
+#include "base/codepage.h"
+#include "engines/olira_voice.h"
 
 using namespace varlo;
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "speech/engines.h"
+#include "base/codepage.h"
+#include "engines/engines.h"
 
 using namespace varlo;
 

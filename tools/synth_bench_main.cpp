@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "speech/synth.h"
+#include "engines/synth.h"
 
 using namespace varlo;
 

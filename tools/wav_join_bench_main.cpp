@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "audio/wav_buffer.h"
+#include "sound/wav_buffer.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

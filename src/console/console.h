@@ -1,6 +1,6 @@
 // The talking console's window: an 80 x 25 character grid with colours, a
 // text window, a cursor, a 64-byte key queue of one-byte key codes, line
-// input, the tone generator, the clipboard and screen read-back.
+// input, the clipboard and screen read-back.
 //
 // The grid and the queue are platform-free; a front end (terminal or
 // headless, chosen by VARLO_CONSOLE or by whether stdin is a terminal) draws
@@ -112,10 +112,6 @@ void pumpMessages();
 // engines delivering speech, the media player).
 enum class PumpHook { wave, speech, media, count };
 void setPumpHook(PumpHook which, void (*hook)());
-
-// Tone generator: a looping square wave until stopTone.
-void startTone(int frequency);
-void stopTone();
 
 // Screen read-back (1-based, text window relative) and colours.
 uint8_t screenChar(int column, int row);

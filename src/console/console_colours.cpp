@@ -3,9 +3,9 @@
 #include <cctype>
 #include <charconv>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console/console_core.h"
-#include "platform/plain_text.h"
+#include "base/plain_text.h"
 
 namespace varlo {
 

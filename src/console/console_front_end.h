@@ -30,6 +30,10 @@ struct FrontEnd {
   void (*restore)();
 };
 
+// The front end openConsole opens (set by the program before the console is
+// first used); the headless one when none was set.
+void setFrontEndOpener(const FrontEnd* (*open)());
+
 // The whole grid, row-major, kColumns x kRows cells.
 const uint8_t* gridCharacters();
 const uint8_t* gridAttributes();

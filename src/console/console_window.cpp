@@ -4,12 +4,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "console/console_core.h"
-#include "platform/codepage.h"
-#include "platform/headless_front_end.h"
-#include "platform/terminal_front_end.h"
+#include "base/codepage.h"
+#include "console/headless_front_end.h"
+#include "platform/process.h"
 
 namespace varlo {
 
@@ -20,6 +19,7 @@ constexpr size_t kTitleLimit = 140;
 struct Window {
   bool created = false;
   const FrontEnd* frontEnd = nullptr;
+  const FrontEnd* (*openFrontEnd)() = openHeadlessFrontEnd;
   std::string title;
 } window;
 
@@ -30,19 +30,11 @@ std::string programPath() {
   return n > 0 ? utf8ToCp1252(std::string_view(path, static_cast<size_t>(n))) : "VARLO KET";
 }
 
-// VARLO_CONSOLE=headless forces the in-memory front end; otherwise a
-// terminal on stdin and stdout gets the terminal front end.
-const FrontEnd* chooseFrontEnd() {
-  const char* wanted = std::getenv("VARLO_CONSOLE");
-  if (!wanted || std::strcmp(wanted, "headless") != 0) {
-    if (const FrontEnd* terminal = openTerminalFrontEnd()) return terminal;
-  }
-  return openHeadlessFrontEnd();
-}
-
 void restoreAtExit() { restoreTerminal(); }
 
 }  // namespace
+
+void setFrontEndOpener(const FrontEnd* (*open)()) { window.openFrontEnd = open; }
 
 void openConsole() {
   if (window.created) return;
@@ -51,7 +43,8 @@ void openConsole() {
   applyVideoSettings(settings);
   resetGrid(settings.startAttribute);
   window.title = programPath();
-  window.frontEnd = chooseFrontEnd();
+  window.frontEnd = window.openFrontEnd();
+  setProgramWaitHooks({pumpMessages, suspendTerminal, resumeTerminal});
   std::atexit(restoreAtExit);
   window.frontEnd->titleChanged();
   window.frontEnd->refresh();

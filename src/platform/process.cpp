@@ -13,8 +13,6 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "console/console.h"
-
 extern char** environ;
 
 namespace varlo {
@@ -22,6 +20,9 @@ namespace varlo {
 namespace {
 
 constexpr int kWaitSliceMs = 10;
+
+void doNothing() {}
+ProgramWaitHooks hooks{doNothing, doNothing, doNothing};
 
 bool isExecutable(const std::string& path) {
   struct stat st {};
@@ -47,7 +48,7 @@ int waitPumping(pid_t pid, int outputFd, std::string* output) {
     pid_t r = waitpid(pid, &status, WNOHANG);
     if (r == pid) return status;
     if (r < 0 && errno != EINTR) return -1;
-    pumpMessages();
+    hooks.pump();
     pollfd fd{outputFd, POLLIN, 0};
     poll(&fd, outputFd >= 0 ? 1 : 0, kWaitSliceMs);
     if (outputFd >= 0) drain(outputFd, output);
@@ -118,16 +119,18 @@ struct TerminalHandOver {
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGINT, &ignore, &savedInt);
     sigaction(SIGQUIT, &ignore, &savedQuit);
-    suspendTerminal();
+    hooks.suspend();
   }
   ~TerminalHandOver() {
-    resumeTerminal();
+    hooks.resume();
     sigaction(SIGINT, &savedInt, nullptr);
     sigaction(SIGQUIT, &savedQuit, nullptr);
   }
 };
 
 }  // namespace
+
+void setProgramWaitHooks(const ProgramWaitHooks& given) { hooks = given; }
 
 int runProgram(const std::vector<std::string>& argv, ProgramMode mode, std::string* output) {
   if (argv.empty() || argv[0].empty()) return -1;

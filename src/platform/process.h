@@ -14,6 +14,16 @@ enum class ProgramMode {
   background,   // stdin from /dev/null, output captured or discarded
 };
 
+// What the waiting does between two looks at the program: keep the console's
+// messages flowing, and hand the terminal over and take it back. The console
+// sets them when it opens; until then they do nothing.
+struct ProgramWaitHooks {
+  void (*pump)();
+  void (*suspend)();
+  void (*resume)();
+};
+void setProgramWaitHooks(const ProgramWaitHooks& hooks);
+
 // Run argv[0] (searched in PATH when it has no '/') with its arguments and
 // wait for it. In background mode the program's stdout and stderr go to
 // *output when given, else nowhere, so it never writes on the console.

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "script/cmd_descriptors.h"
 #include "script/cmd_json.h"
 #include "script/interp.h"

@@ -1,5 +1,5 @@
 // Built-in functions on strings: CHR, ORD, MAIUSC, PALAVRA, POS and TRIM.
-#include "console/speech.h"
+#include "speech/speech.h"
 #include "script/interp.h"
 
 namespace varlo {

@@ -2,7 +2,7 @@
 // spoken or spelled.
 #include <cstdlib>
 
-#include "console/speech.h"
+#include "speech/speech.h"
 #include "script/cmd_descriptors.h"
 #include "script/cmd_operands.h"
 #include "script/expr.h"

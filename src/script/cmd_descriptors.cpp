@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "console/config.h"
-#include "platform/codepage.h"
+#include "base/config.h"
+#include "base/codepage.h"
 #include "script/commands.h"
 #include "script/expr.h"
 #include "script/interp.h"

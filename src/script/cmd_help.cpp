@@ -3,11 +3,11 @@
 // section of NOME, which runs to the next such line.
 #include <filesystem>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/option_menu.h"
+#include "widgets/option_menu.h"
 #include "script/cmd_descriptors.h"
-#include "script/cmd_viewer.h"
+#include "widgets/cmd_viewer.h"
 #include "script/cmd_operands.h"
 #include "script/interp.h"
 #include "script/output.h"
@@ -100,7 +100,7 @@ bool cmdHelp() {
     if (name.empty()) return true;
     return failLine(cp("Ajuda não encontrada para o comando ") + name);
   }
-  viewText(section->lines);
+  viewText(section->lines, speechSilenced());
   return true;
 }
 

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "console/speech.h"
+#include "speech/speech.h"
 #include "script/cmd_operands.h"
 #include "script/interp.h"
 

@@ -1,8 +1,8 @@
 // LE: a line, a key, a list of lines or a JSON value from the keyboard or a
 // descriptor into a variable.
 #include "console/console.h"
-#include "console/field_editor.h"
-#include "console/speech.h"
+#include "widgets/field_editor.h"
+#include "speech/speech.h"
 #include "script/cmd_descriptors.h"
 #include "script/cmd_json.h"
 #include "script/cmd_operands.h"

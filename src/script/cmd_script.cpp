@@ -2,7 +2,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "platform/plain_text.h"
+#include "base/plain_text.h"
 #include "script/cmd_operands.h"
 #include "script/interp.h"
 #include "script/output.h"

@@ -1,7 +1,7 @@
 // The string commands: CONCATENA, COPIA, SEPARA, SUBSTITUI and TROCA.
 #include <algorithm>
 
-#include "platform/plain_text.h"
+#include "base/plain_text.h"
 #include "script/cmd_operands.h"
 #include "script/expr.h"
 #include "script/interp.h"

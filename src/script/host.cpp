@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "console/console.h"
-#include "platform/codepage.h"
-#include "platform/plain_text.h"
+#include "base/codepage.h"
+#include "base/plain_text.h"
 #include "script/commands.h"
 #include "script/lexer.h"
 #include "script/output.h"

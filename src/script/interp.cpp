@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "console/console.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "script/commands.h"
 #include "script/expr.h"
 #include "script/output.h"

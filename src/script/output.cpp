@@ -4,7 +4,7 @@
 #include <string>
 
 #include "console/console.h"
-#include "console/speech.h"
+#include "speech/speech.h"
 
 namespace varlo {
 

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "console/console.h"
-#include "console/speech.h"
-#include "platform/codepage.h"
-#include "platform/headless_front_end.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
+#include "console/headless_front_end.h"
 #include "script/host.h"
 #include "script/output.h"
 

@@ -3,11 +3,11 @@
 #include <charconv>
 #include <unistd.h>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/speech.h"
-#include "shell/messages.h"
-#include "speech/wave_player.h"
+#include "speech/speech.h"
+#include "speech/messages.h"
+#include "sound/wave_player.h"
 
 namespace varlo {
 

@@ -3,20 +3,20 @@
 #include <cstdlib>
 #include <string>
 
-#include "audio/cd_generation.h"
-#include "audio/command_line_job.h"
-#include "audio/conversion.h"
-#include "audio/text_division_dialog.h"
-#include "console/config.h"
+#include "shell/cd_generation.h"
+#include "shell/command_line_job.h"
+#include "shell/conversion.h"
+#include "shell/text_division_dialog.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/speech.h"
-#include "platform/codepage.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
 #include "platform/instance_lock.h"
 #include "shell/app_state.h"
 #include "shell/menu_options.h"
 #include "shell/project_options.h"
 #include "shell/settings_dialog.h"
-#include "shell/messages.h"
+#include "speech/messages.h"
 #include "shell/project.h"
 
 namespace varlo {

@@ -10,11 +10,11 @@
 #include <unistd.h>
 
 #include "console/console.h"
-#include "console/file_chooser.h"
-#include "console/speech.h"
-#include "platform/codepage.h"
+#include "widgets/file_chooser.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
 #include "shell/app_state.h"
-#include "shell/messages.h"
+#include "speech/messages.h"
 
 namespace varlo {
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/marking_list.h"
-#include "console/speech.h"
-#include "platform/codepage.h"
+#include "widgets/marking_list.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
 #include "shell/app_state.h"
-#include "shell/messages.h"
+#include "speech/messages.h"
 #include "shell/project.h"
 #include "shell/project_size.h"
 

@@ -3,17 +3,17 @@
 
 #include <charconv>
 
-#include "audio/conversion_mp3.h"
-#include "console/config.h"
+#include "production/conversion_mp3.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/field_editor.h"
-#include "console/form.h"
-#include "console/ini_file.h"
-#include "console/speech.h"
-#include "platform/codepage.h"
-#include "platform/plain_text.h"
+#include "widgets/field_editor.h"
+#include "widgets/form.h"
+#include "base/ini_file.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
+#include "base/plain_text.h"
 #include "shell/app_state.h"
-#include "shell/messages.h"
+#include "speech/messages.h"
 #include "shell/voice_selection.h"
 
 namespace varlo {

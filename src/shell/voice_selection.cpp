@@ -1,7 +1,7 @@
 #include "shell/voice_selection.h"
 
-#include "console/config.h"
-#include "console/speech.h"
+#include "base/config.h"
+#include "speech/speech.h"
 
 namespace varlo {
 

@@ -2,18 +2,18 @@
 // aloud with the configured voice).
 #include <string>
 
-#include "audio/text_lines.h"
+#include "production/text_lines.h"
 #include "console/console.h"
-#include "console/field_editor.h"
-#include "console/file_chooser.h"
-#include "console/speech.h"
-#include "platform/codepage.h"
+#include "widgets/field_editor.h"
+#include "widgets/file_chooser.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
 #include "shell/app_state.h"
-#include "shell/messages.h"
+#include "speech/messages.h"
 #include "shell/project.h"
 #include "shell/settings_dialog.h"
 #include "shell/voice_selection.h"
-#include "speech/engines.h"
+#include "engines/engines.h"
 
 namespace varlo {
 

@@ -1,5 +1,5 @@
 // The createcd options and the xorriso run built from them.
-#include "audio/cd_generation_burner.h"
+#include "production/cd_generation_burner.h"
 
 #include <gtest/gtest.h>
 

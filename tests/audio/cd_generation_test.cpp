@@ -1,13 +1,13 @@
 // Option G answered from the keyboard: the project written into an ISO
 // image by createcd, the speed and label questions, and the failures the
 // user must hear about.
-#include "audio/cd_generation.h"
+#include "shell/cd_generation.h"
 
 #include <array>
 #include <cstdio>
 
 #include "conversion_fixture.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace varlo::test {
 namespace {

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "audio/conversion.h"
-#include "audio/wav_buffer.h"
-#include "console/config.h"
+#include "shell/conversion.h"
+#include "sound/wav_buffer.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/speech.h"
+#include "speech/speech.h"
 #include "shell/app_state.h"
 
 namespace varlo::test {

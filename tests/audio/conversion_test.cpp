@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "conversion_fixture.h"
-#include "platform/codepage.h"
-#include "speech/engines.h"
+#include "base/codepage.h"
+#include "engines/engines.h"
 
 namespace varlo::test {
 namespace {

@@ -1,5 +1,5 @@
 // Re-wrapping, marker fields, phrase requests and file names of conversion.
-#include "audio/conversion_text.h"
+#include "production/conversion_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Dividing a text file of the project into part files: by lines without a
 // question (the command-line job), through the dialog, and the texts that
 // must be refused without touching the parts of an earlier division.
-#include "audio/text_division_dialog.h"
+#include "shell/text_division_dialog.h"
 
 #include <sys/resource.h>
 
 #include <csignal>
 
 #include "conversion_fixture.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace varlo::test {
 namespace {

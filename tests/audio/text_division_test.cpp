@@ -1,5 +1,5 @@
 // Cutting texts into parts and laying the parts out.
-#include "audio/text_division.h"
+#include "production/text_division.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The file chooser driven through the headless console: the list, its keys,
 // marks and search, the answers, the screen and the current directory left
 // as they were.
-#include "console/file_chooser.h"
+#include "widgets/file_chooser.h"
 
 #include <filesystem>
 #include <fstream>

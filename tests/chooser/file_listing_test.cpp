@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "console/file_chooser.h"
+#include "widgets/file_chooser.h"
 
 namespace varlo {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "console/console.h"
 #include "console/console_core.h"
-#include "platform/headless_front_end.h"
+#include "console/headless_front_end.h"
 
 namespace varlo {
 

@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console_fixture.h"
 
 namespace varlo {

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/field_editor_input.h"
-#include "console/speech.h"
+#include "widgets/field_editor_input.h"
+#include "speech/speech.h"
 
 namespace varlo::test {
 

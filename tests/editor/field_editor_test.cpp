@@ -1,8 +1,8 @@
 // The field editor driven through the headless console: keys in, the value,
 // the screen and what was heard out.
-#include "console/field_editor.h"
+#include "widgets/field_editor.h"
 
-#include "console/option_menu_screen.h"
+#include "widgets/option_menu_screen.h"
 #include "editor/editor_fixture.h"
 
 namespace varlo::test {

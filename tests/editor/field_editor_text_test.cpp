@@ -2,7 +2,7 @@
 // address under the cursor, copy and paste.
 #include <gtest/gtest.h>
 
-#include "console/field_editor_state.h"
+#include "widgets/field_editor_state.h"
 
 namespace varlo {
 namespace {

@@ -1,8 +1,8 @@
 // Forms and marking lists driven through the headless console.
 #include <cmath>
 
-#include "console/form.h"
-#include "console/marking_list.h"
+#include "widgets/form.h"
+#include "widgets/marking_list.h"
 #include "editor/editor_fixture.h"
 
 namespace varlo::test {

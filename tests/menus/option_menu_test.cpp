@@ -1,7 +1,7 @@
 // Option menus driven through the headless console: placement, movement,
 // initial-letter search, Ctrl+Q, how entries are said, and the screen put
 // back.
-#include "console/option_menu.h"
+#include "widgets/option_menu.h"
 
 #include <fstream>
 

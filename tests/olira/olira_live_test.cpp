@@ -10,8 +10,8 @@
 #include "console/console.h"
 #include "olira/olira_test_util.h"
 #include "platform/audio_capture_reader.h"
-#include "speech/olira_output.h"
-#include "speech/wave_player.h"
+#include "engines/olira_output.h"
+#include "sound/wave_player.h"
 
 using namespace varlo;
 using varlo::test::cp;

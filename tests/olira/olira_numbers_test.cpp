@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "olira/olira_test_util.h"
-#include "speech/olira_numbers.h"
+#include "engines/olira_numbers.h"
 
 using namespace varlo;
 using varlo::test::cp;

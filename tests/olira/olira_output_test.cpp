@@ -6,11 +6,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "olira/olira_test_util.h"
-#include "speech/olira_driver.h"
-#include "speech/olira_output.h"
-#include "speech/olira_voice.h"
+#include "engines/olira_driver.h"
+#include "engines/olira_output.h"
+#include "engines/olira_voice.h"
 
 using namespace varlo;
 using varlo::test::cp;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "olira/olira_test_util.h"
-#include "speech/olira_preprocess.h"
+#include "engines/olira_preprocess.h"
 
 using namespace varlo;
 using varlo::test::cp;

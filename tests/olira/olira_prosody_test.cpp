@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "olira/olira_test_util.h"
-#include "speech/olira_phonemes.h"
-#include "speech/olira_prosody.h"
+#include "engines/olira_phonemes.h"
+#include "engines/olira_prosody.h"
 
 using namespace varlo;
 using varlo::test::cp;

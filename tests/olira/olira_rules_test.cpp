@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "olira/olira_test_util.h"
-#include "speech/olira_rules.h"
-#include "speech/olira_stress.h"
+#include "engines/olira_rules.h"
+#include "engines/olira_stress.h"
 
 using namespace varlo;
 using varlo::test::cp;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace varlo::test {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "olira/olira_test_util.h"
-#include "speech/olira_voice.h"
+#include "engines/olira_voice.h"
 
 using namespace varlo;
 using varlo::test::cp;

@@ -2,7 +2,7 @@
 // reported, including the statements that go wrong.
 #include <gtest/gtest.h>
 
-#include "console/speech.h"
+#include "speech/speech.h"
 #include "script_fixture.h"
 
 namespace varlo {

@@ -8,9 +8,9 @@
 #include <set>
 #include <sstream>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console/console_front_end.h"
-#include "console/speech.h"
+#include "speech/speech.h"
 #include "script_fixture.h"
 
 namespace varlo {

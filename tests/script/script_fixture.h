@@ -8,7 +8,7 @@
 #include <string>
 
 #include "console/console.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "script/commands.h"
 #include "script/host.h"
 #include "script/interp.h"

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
-#include "console/config.h"
-#include "console/ini_file.h"
+#include "base/config.h"
+#include "base/ini_file.h"
 
 using namespace varlo;
 namespace fs = std::filesystem;

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/speech.h"
+#include "speech/speech.h"
 #include "shell/app_state.h"
 #include "shell/menu_options.h"
 

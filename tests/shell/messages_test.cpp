@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "platform/codepage.h"
-#include "shell/message_table.h"
-#include "shell/messages.h"
+#include "base/codepage.h"
+#include "speech/message_table.h"
+#include "speech/messages.h"
 
 using namespace varlo;
 

@@ -3,9 +3,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
-#include "audio/conversion_mp3.h"
-#include "console/config.h"
-#include "console/speech.h"
+#include "production/conversion_mp3.h"
+#include "base/config.h"
+#include "speech/speech.h"
 #include "shell/app_state.h"
 #include "shell/settings_dialog.h"
 

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/speech.h"
-#include "platform/codepage.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
 #include "shell/app_state.h"
 #include "shell/settings_dialog.h"
 

@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "console/config.h"
+#include "base/config.h"
 #include "console/console.h"
 #include "platform/audio_sink.h"
 #include "sound/wav_files.h"
-#include "speech/wave_player.h"
+#include "sound/wave_player.h"
 
 namespace varlo {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/audio_capture_reader.h"
 #include "platform/audio_sink.h"
 #include "sound/wav_files.h"
-#include "speech/wave_player.h"
+#include "sound/wave_player.h"
 
 namespace varlo::test {
 

@@ -1,6 +1,7 @@
 // The tone generator: the square wave it plays, looping until stopped, and
 // giving way to other sound.
 #include "sound/player_fixture.h"
+#include "sound/tone_generator.h"
 
 namespace varlo {
 namespace {

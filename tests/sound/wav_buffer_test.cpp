@@ -1,6 +1,6 @@
 // The WAV sample buffer: file formats in and out, sample values, growth,
 // resampling and channel conversion.
-#include "audio/wav_buffer.h"
+#include "sound/wav_buffer.h"
 
 #include <gtest/gtest.h>
 

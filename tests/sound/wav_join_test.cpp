@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "audio/wav_buffer.h"
+#include "sound/wav_buffer.h"
 #include "console/console.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "sound/wav_files.h"
 
 namespace varlo {

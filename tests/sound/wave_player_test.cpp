@@ -1,6 +1,6 @@
 // The wave player through the capture sink: how files are cut into device
 // buffers, the speed-up modes, stopping on a key, and damaged files.
-#include "speech/wave_player.h"
+#include "sound/wave_player.h"
 
 #include <filesystem>
 #include <numeric>

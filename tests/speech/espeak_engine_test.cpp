@@ -7,11 +7,11 @@
 #include <fstream>
 #include <string>
 
-#include "console/speech.h"
-#include "console/speech_state.h"
-#include "console/number_reading.h"
-#include "speech/engines.h"
-#include "speech/espeak_driver.h"
+#include "speech/speech.h"
+#include "speech/speech_state.h"
+#include "speech/number_reading.h"
+#include "engines/engines.h"
+#include "engines/espeak_driver.h"
 #include "speech_fixture.h"
 
 namespace varlo::test {

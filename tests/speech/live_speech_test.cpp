@@ -6,11 +6,11 @@
 #include <iostream>
 #include <thread>
 
-#include "console/speech.h"
+#include "speech/speech.h"
 #include "platform/audio_capture_reader.h"
 #include "platform/audio_sink.h"
-#include "speech/engines.h"
-#include "speech/wave_player.h"
+#include "engines/engines.h"
+#include "sound/wave_player.h"
 #include "speech_fixture.h"
 
 namespace varlo::test {

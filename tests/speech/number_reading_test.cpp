@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "console/number_reading.h"
+#include "speech/number_reading.h"
 #include "speech_fixture.h"
 
 namespace varlo::test {

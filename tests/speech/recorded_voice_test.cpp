@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "console/speech.h"
-#include "platform/codepage.h"
-#include "speech/wave_player.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
+#include "sound/wave_player.h"
 #include "speech_fixture.h"
 
 namespace varlo::test {

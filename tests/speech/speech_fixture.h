@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "audio/wav_buffer.h"
-#include "console/config.h"
+#include "sound/wav_buffer.h"
+#include "base/config.h"
 #include "console/console.h"
-#include "console/speech.h"
+#include "speech/speech.h"
 
 namespace varlo::test {
 

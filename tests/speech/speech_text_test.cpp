@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "console/speech.h"
-#include "console/speech_sounds.h"
-#include "console/speech_system.h"
-#include "platform/codepage.h"
+#include "speech/speech.h"
+#include "speech/speech_sounds.h"
+#include "speech/speech_system.h"
+#include "base/codepage.h"
 #include "speech_fixture.h"
 
 namespace varlo::test {

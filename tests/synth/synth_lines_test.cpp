@@ -1,7 +1,7 @@
 // Reading phoneme lines and cutting written text into lines.
 #include <gtest/gtest.h>
 
-#include "speech/synth_parse.h"
+#include "engines/synth_parse.h"
 
 using namespace varlo;
 

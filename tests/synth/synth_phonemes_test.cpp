@@ -2,7 +2,7 @@
 // frication, the tap, coda s, transitions between targets.
 #include <string>
 
-#include "speech/synth_voice.h"
+#include "engines/synth_voice.h"
 #include "synth/signal_analysis.h"
 #include "synth/synth_fixture.h"
 

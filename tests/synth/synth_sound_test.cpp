@@ -4,7 +4,7 @@
 
 #include "synth/signal_analysis.h"
 #include "synth/synth_fixture.h"
-#include "speech/synth_voice.h"
+#include "engines/synth_voice.h"
 
 using namespace varlo;
 using namespace varlo::test;

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <set>
 
-#include "speech/synth.h"
-#include "speech/synth_voice.h"
+#include "engines/synth.h"
+#include "engines/synth_voice.h"
 #include "synth/synth_fixture.h"
 
 using namespace varlo;

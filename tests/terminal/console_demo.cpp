@@ -5,12 +5,14 @@
 #include <string>
 
 #include "console/console.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
+#include "frontends/front_end_choice.h"
 #include "platform/process.h"
 
 using namespace varlo;
 
 int main() {
+  useFrontEnd();
   setTitle(utf8ToCp1252("Demonstração do console"));
   setTextColor(14);
   writeText(utf8ToCp1252("Ação: digite e tecle Enter\r\n"));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "console/console.h"
-#include "platform/terminal_keys.h"
+#include "frontends/terminal_keys.h"
 
 using namespace varlo;
 

@@ -17,7 +17,11 @@ namespace {
 
 class Programs : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("VARLO_CONSOLE", "headless", 1); }
+  // The console, once open, is what the waiting keeps pumping.
+  void SetUp() override {
+    setenv("VARLO_CONSOLE", "headless", 1);
+    openConsole();
+  }
 };
 
 TEST_F(Programs, CapturesOutputAndExitStatus) {

@@ -1,4 +1,4 @@
-#include "platform/terminal_screen.h"
+#include "frontends/terminal_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,134 @@
+#include "base/config.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "base/ini_file.h"
+
+namespace varlo {
+
+namespace {
+
+constexpr const char* kIniName = "Murena.ini";
+
+// The text of each settings file read so far, kept while its modification
+// time stays the same.
+struct CachedFile {
+  struct timespec mtime{};
+  bool exists = false;
+  std::string text;
+};
+
+struct ConfigState {
+  bool legacy = true;
+  std::map<std::string, CachedFile> files;
+};
+
+ConfigState& state() {
+  static ConfigState s;
+  return s;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat st{};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+const std::string& fileText(const std::string& path) {
+  CachedFile& cached = state().files[path];
+  struct stat st{};
+  bool exists = stat(path.c_str(), &st) == 0;
+  if (exists != cached.exists || !exists ||
+      st.st_mtim.tv_sec != cached.mtime.tv_sec || st.st_mtim.tv_nsec != cached.mtime.tv_nsec) {
+    cached.exists = exists;
+    cached.text.clear();
+    if (exists) {
+      cached.mtime = st.st_mtim;
+      std::ifstream in(path, std::ios::binary);
+      std::ostringstream ss;
+      ss << in.rdbuf();
+      cached.text = ss.str();
+    }
+  }
+  return cached.text;
+}
+
+std::string userConfigDirectory() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && *xdg) return std::string(xdg) + "/murena";
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : ".") + "/.config/murena";
+}
+
+std::string sharedConfigFile() { return suiteDirectory() + "/" + kIniName; }
+
+std::string slashes(std::string value) {
+  for (char& c : value)
+    if (c == '\\') c = '/';
+  return value;
+}
+
+std::string expand(std::string value, int depth);
+
+// The suite program directory that "@\" stands for. PGMMURENA is itself
+// expanded, one level deep only, so that a value naming itself cannot loop.
+std::string suiteProgramDirectory(int depth) {
+  if (depth > 0) return programDirectory();
+  std::string pgm = expand(slashes(readRawSetting("MURENA", "PGMMURENA")), depth + 1);
+  return pgm.empty() || pgm[0] == '@' ? programDirectory() : pgm;
+}
+
+std::string expand(std::string value, int depth) {
+  for (;;) {
+    if (value == "@") return programDirectory();
+    size_t pos = value.find("@@/");
+    if (pos != std::string::npos) {
+      value.replace(pos, 2, configDirectory());
+      continue;
+    }
+    pos = value.find("@/");
+    if (pos == std::string::npos) return value;
+    value.replace(pos, 1, suiteProgramDirectory(depth));
+  }
+}
+
+}  // namespace
+
+std::string suiteDirectory() {
+  const char* env = std::getenv("VARLO_SUITE");
+  return env && *env ? env : VARLO_SUITE_DIR;
+}
+
+std::string programDirectory() { return suiteDirectory(); }
+
+std::string configDirectory() {
+  std::string user = userConfigDirectory();
+  if (fileExists(user + "/" + kIniName)) return user;
+  if (fileExists(sharedConfigFile())) return suiteDirectory();
+  return user;
+}
+
+std::string configFile() { return configDirectory() + "/" + kIniName; }
+
+std::string userConfigFile() { return userConfigDirectory() + "/" + kIniName; }
+
+std::string readRawSetting(std::string_view section, std::string_view key) {
+  std::string file = configFile();
+  auto value = iniValue(fileText(file), section, key);
+  if ((!value || value->empty()) && state().legacy && file != sharedConfigFile())
+    value = iniValue(fileText(sharedConfigFile()), section, key);
+  return value.value_or("");
+}
+
+std::string readSetting(std::string_view section, std::string_view key) {
+  return expand(slashes(readRawSetting(section, key)), 0);
+}
+
+void setLegacyLookup(bool on) { state().legacy = on; }
+
+void reloadSettings() { state().files.clear(); }
+
+}  // namespace varlo

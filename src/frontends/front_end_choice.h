@@ -1,0 +1,11 @@
+// Which front end draws the console in this run.
+#pragma once
+
+namespace varlo {
+
+// Programs call this before the console is first used: VARLO_CONSOLE=headless
+// forces the in-memory front end; otherwise a terminal on stdin and stdout
+// gets the terminal front end, and anything else the headless one.
+void useFrontEnd();
+
+}  // namespace varlo

@@ -1,0 +1,44 @@
+#include "shell/command_line_job.h"
+
+#include <unistd.h>
+
+#include <charconv>
+
+#include "shell/conversion.h"
+#include "shell/text_division_dialog.h"
+#include "production/text_lines.h"
+#include "base/config.h"
+#include "shell/app_state.h"
+
+namespace varlo {
+
+int linesPerPartSetting(std::string_view value) {
+  std::string text(trimBlanks(value));
+  int lines = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), lines);
+  bool whole = error == std::errc() && end == text.data() + text.size();
+  return whole && lines > 0 ? lines : 100;
+}
+
+void runCommandLineJob(const std::string& textFile) {
+  AppState& s = appState();
+  char directory[4096];
+  s.projectDirectory = getcwd(directory, sizeof directory) ? directory : ".";
+  s.commandLineMode = true;
+  s.selection = {textFile};
+  s.linesPerPart = linesPerPartSetting(readSetting("VARLO", "QUEBRARLINHA"));
+  s.noPartFiles = false;
+  divideFile();
+  // A division that did not happen has said so; the text itself is not
+  // converted in its place.
+  bool divided = !s.selection.empty() && s.selection.front() != textFile;
+  bool converted = false;
+  if (divided) {
+    s.mp3Output = true;
+    converted = convertSelection();
+  }
+  s.commandLineMode = false;
+  farewell(converted ? 0 : 1);
+}
+
+}  // namespace varlo

@@ -1,0 +1,222 @@
+#include "shell/conversion.h"
+
+#include "production/conversion_mp3.h"
+#include "production/conversion_render.h"
+#include "production/conversion_text.h"
+#include "production/text_lines.h"
+#include "console/console.h"
+#include "widgets/file_chooser.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
+#include "shell/app_state.h"
+#include "speech/messages.h"
+#include "shell/project.h"
+#include "shell/project_options.h"
+#include "sound/wave_player.h"
+
+namespace varlo {
+
+namespace {
+
+void newLine() { writeText("\r\n"); }
+
+void sayText(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
+
+
+// The audio subdirectory of the project; a full path typed in the settings
+// is taken as it is rather than made into a subdirectory of that name.
+std::string outputDirectory(const AppState& s) {
+  if (!s.audioSubdirectory.empty() && s.audioSubdirectory[0] == '/') return s.audioSubdirectory;
+  return s.projectDirectory + "/" + (s.audioSubdirectory.empty() ? "WAVMP3" : s.audioSubdirectory);
+}
+
+
+// The W/3 question; false when the user gave up (said).
+bool askFormat(AppState& s) {
+  recheckEmptyProject();   // texts copied in since the start can be converted
+  if (s.noTextFiles && s.noPartFiles) {
+    sayMessage("VLDIRNAO", 1);
+    return false;
+  }
+  if (!listSelection()) return false;
+  if (s.audioSubdirectory.empty()) s.audioSubdirectory = "WAVMP3";
+  newLine();
+  sayMessage("VLOSARSE", 0);
+  writeLineSpeak(displayName(outputDirectory(s)));
+  newLine();
+  waitWhileBusy();
+  s.mp3Output = false;
+  sayMessage("VLDIGW3", 0);
+  uint8_t key = readAnswerKey();
+  if (key == 'W' || key == 'w') {
+    sayMessage("VLCONWAV", 1);
+    return true;
+  }
+  if (key == '3') {
+    sayMessage("VLCONMP3", 1);
+    s.mp3Output = true;
+    return true;
+  }
+  sayMessage(key == key::Esc ? "VLDESIST" : "VLOPCAN", 1);
+  return false;
+}
+
+// A part "LIVRO_007.PAR" is track 7 of the album of its text.
+int partNumber(const std::string& name) {
+  std::string base = withoutExtension(name);
+  if (base.size() < 4 || base[base.size() - 4] != '_') return 0;
+  int n = 0;
+  for (char c : base.substr(base.size() - 3)) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+Mp3Tags tagsFor(const AppState& s, const std::string& name, const std::vector<std::string>& lines) {
+  Mp3Tags tags;
+  std::string base = displayName(withoutExtension(name));
+  tags.track = partNumber(name);
+  tags.title = base;
+  tags.album = base;
+  if (tags.track > 0) {
+    for (const std::string& line : lines) {
+      std::string trimmed(trimBlanks(line));
+      if (trimmed.empty()) continue;
+      if (trimmed[0] != '#') tags.title = trimmed.substr(0, 120);
+      break;
+    }
+    bool named = !s.audioSubdirectory.empty() && s.audioSubdirectory != "WAVMP3";
+    std::string folder = s.audioSubdirectory.substr(s.audioSubdirectory.find_last_of('/') + 1);
+    tags.album = named ? displayName(folder) : base.substr(0, base.size() - 4);
+  }
+  tags.title = cp1252ToUtf8(tags.title);
+  tags.album = cp1252ToUtf8(tags.album);
+  return tags;
+}
+
+enum class FileResult { converted, skipped, failed, endRun };
+
+RenderOptions renderOptions(const AppState& s) {
+  RenderOptions o;
+  o.suiteSpeechSpeed = s.suiteSpeechSpeed;
+  o.useEngine = s.useSapi;
+  o.voiceChosen = s.voiceChosen;
+  o.engineType = s.sapiType;
+  o.voice = s.sapiVoice;
+  o.speed = s.sapiSpeed;
+  o.pitch = s.sapiPitch;
+  o.withSilence = isYes(s.withSilence);
+  o.effectDirectory = s.projectDirectory;
+  return o;
+}
+
+FileResult convertFile(AppState& s, const std::string& name, const std::string& bytes) {
+  std::string textPath = s.projectDirectory + "/" + name;
+  setTitle("VARLO convertendo " + displayName(textPath));
+  std::vector<std::string> lines = linesForSpeech(lineStrings(textFromFile(bytes)));
+  AudioNames names = audioNames(name);
+  RenderResult rendered = renderText(lines, names, renderOptions(s));
+  if (rendered == RenderResult::diskFull) farewell();
+  if (rendered != RenderResult::done) return FileResult::endRun;
+  if (!s.mp3Output) return FileResult::converted;
+  Mp3Result mp3 = encodeMp3(s.mp3Options, tagsFor(s, name, lines), names.wavName, names.mp3Name, names.finalMp3Name);
+  if (mp3 == Mp3Result::notStarted) {
+    s.mp3Output = false;
+    beep();
+    beep();
+    sayMessage("VLNAOLAM", 1);
+    sayMessage("VLCONCAN", 1);
+  }
+  return mp3 == Mp3Result::encoded ? FileResult::converted : FileResult::failed;
+}
+
+// A key pressed during a conversion pauses the run; Esc then S ends the
+// program.
+void pauseIfAsked() {
+  if (!keyPending()) return;
+  beep();
+  beep();
+  sayMessage("VLUMATEC", 1);
+  pause(100);
+  sayMessage("VLMODPAU", 1);
+  uint8_t key = readAnswerKey();
+  if (key == key::Esc) {
+    sayMessage("VLDCC", 0);
+    uint8_t answer = readAnswerKey();
+    if (answer == 'S' || answer == 's') {
+      sayMessage("VLOK", 1);
+      farewell();
+    }
+  } else {
+    flushKeys();
+  }
+  sayMessage("VLPAUDES", 1);
+}
+
+// The text as read from the project directory; false ends the run (said).
+bool readText(const AppState& s, const std::string& name, std::string& bytes) {
+  if (!readFileBytes(s.projectDirectory + "/" + name, bytes)) {
+    beep();
+    beep();
+    sayMessage("VLPROABE", 1);
+    return false;
+  }
+  return true;
+}
+
+FileResult convertOne(AppState& s, const std::string& name) {
+  std::string bytes;
+  if (!readText(s, name, bytes)) return FileResult::endRun;
+  if (looksBinary(bytes)) {
+    writeLineSpeak(displayName(name) + utf8ToCp1252(" não é um texto e não será convertido."));
+    return FileResult::skipped;
+  }
+  if (isYes(s.announceFiles)) {
+    newLine();
+    sayMessage("VLCONVER", 0);
+    writeLineSpeak(displayName(name));
+    newLine();
+    waitWhileBusy();
+  }
+  if (!TrocaDir(outputDirectory(s))) {
+    sayText("Não consegui criar o diretório dos arquivos de áudio; a conversão foi interrompida.");
+    if (!TrocaDir(s.projectDirectory)) farewell();
+    return FileResult::endRun;
+  }
+  FileResult result = convertFile(s, name, bytes);
+  if (!TrocaDir(s.projectDirectory)) farewell();
+  return result;
+}
+
+// True when every text became its audio file.
+bool convertAll(AppState& s) {
+  const std::vector<std::string> selection = s.selection;
+  bool all = true;
+  for (const std::string& name : selection) {
+    FileResult result = convertOne(s, name);
+    if (result == FileResult::endRun) return false;
+    all = all && result == FileResult::converted;
+    pauseIfAsked();
+    newLine();
+    writeText(utf8ToCp1252("Verificando a existência de outro arquivo"));
+    newLine();
+  }
+  sayMessage("VLULTARQ", 1);
+  sayMessage("VLCONSUC", 1);
+  return all;
+}
+
+}  // namespace
+
+bool convertSelection() {
+  AppState& s = appState();
+  // The voice saved in the settings, unless one was chosen in this run.
+  loadVoiceOnFirstUse(s);
+  bool all = (s.commandLineMode || askFormat(s)) && convertAll(s);
+  waveSettings().keyInterrupt = true;
+  setTitle("VARLO");
+  return all;
+}
+
+}  // namespace varlo

@@ -1,0 +1,200 @@
+#include "shell/text_division_dialog.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "production/text_division.h"
+#include "production/text_lines.h"
+#include "console/console.h"
+#include "widgets/field_editor.h"
+#include "widgets/file_chooser.h"
+#include "speech/speech.h"
+#include "base/codepage.h"
+#include "shell/app_state.h"
+#include "speech/messages.h"
+#include "shell/project.h"
+
+namespace varlo {
+
+namespace {
+
+void newLine() { writeText("\r\n"); }
+
+void cancelDivision() {
+  beep();
+  beep();
+  sayMessage("VLDIVCAN", 1);
+}
+
+void sayText(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
+
+
+
+// The file and the rule, asked of the user; false when the user gave up or
+// answered something unusable (already said).
+bool askDivision(AppState& s, std::string& file, DivisionRule& rule) {
+  recheckEmptyProject();   // texts copied in since the start can be divided
+  if (s.noTextFiles) {
+    sayMessage("VLNAODIV", 1);
+    return false;
+  }
+  file = chooseListedFile("VLSELSET", "*.TXT");
+  if (file.empty()) {
+    sayMessage("VLDESIST", 1);
+    return false;
+  }
+  file = diskPath(file);
+  sayMessage("VLMARLIN", 0);
+  uint8_t key = readAnswerKey();
+  if (key == 'M' || key == 'm') {
+    sayMessage("VLINDMAR", 0);
+    readLineSpoken(rule.mark);
+    rule.byMark = true;
+    if (trimBlanks(rule.mark).empty()) return cancelDivision(), false;
+    return true;
+  }
+  if (key == 'L' || key == 'l') {
+    sayMessage("VLINDLIN", 0);
+    readNumberSpoken(s.linesPerPart);
+    newLine();
+    rule.linesPerPart = s.linesPerPart;
+    if (rule.linesPerPart <= 0) return cancelDivision(), false;
+    return true;
+  }
+  if (key != key::Esc) sayMessage("VLINDERR", 1);
+  cancelDivision();
+  return false;
+}
+
+bool endsWithPar(const std::string& name) {
+  return name.size() > 4 && upperText(name.substr(name.size() - 4)) == ".PAR";
+}
+
+// Remove the parts of an earlier division; true when there was one.
+bool removeOldParts() {
+  bool found = false;
+  if (DIR* dir = opendir(".")) {
+    while (dirent* entry = readdir(dir)) {
+      std::string name = entry->d_name;
+      if (endsWithPar(name) && std::remove(name.c_str()) == 0) found = true;
+    }
+    closedir(dir);
+  }
+  return found;
+}
+
+std::string baseNameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The lines of the text, or false with the reason said.
+bool loadText(const std::string& file, std::string& bytes) {
+  if (!readFileBytes(file, bytes)) {
+    sayMessage("VLPROABE", 1);
+    return false;
+  }
+  if (looksBinary(bytes)) {
+    sayText("Este arquivo não é um texto e não será dividido.");
+    return false;
+  }
+  if (bytes.find_first_not_of(" \t\r\n") == std::string::npos) {
+    sayText("O arquivo está vazio, não há o que dividir.");
+    return false;
+  }
+  return true;
+}
+
+// Write the parts; false when one could not be created (parts already
+// written stay).
+bool writeParts(const std::vector<std::vector<std::string>>& bodies, const PartLayout& layout,
+                const std::string& prefix) {
+  for (size_t i = 0; i < bodies.size(); ++i) {
+    int n = int(i) + 1;
+    std::string part = partFileName(prefix, n);
+    if (!writeTextLines(part, partLines(layout, n, bodies[i]))) {
+      writeLineSpeak(utf8ToCp1252("Não consegui gravar a parte ") + displayName(part) +
+                     utf8ToCp1252(" (disco cheio ou sem permissão)."));
+      return false;
+    }
+    click();
+  }
+  return true;
+}
+
+void announceParts(AppState& s) {
+  s.noPartFiles = false;
+  sayMessage("VLDIVSUC", 1);
+  newLine();
+  if (!listByKind('P')) {
+    sayMessage("VLPRODIS", 1);
+    shutdownSpeech();
+    closeConsole();
+  }
+  sayMessage("VLTOTCON", 0);
+  writeNumberSpeak(static_cast<long long>(s.selection.size()));
+  newLine();
+}
+
+PartLayout layoutFor(const AppState& s, const std::string& title) {
+  PartLayout layout;
+  layout.title = title;
+  layout.writeHeader = isYes(s.writeHeader);
+  layout.withEffect = isYes(s.withEffect);
+  layout.alternateVoices = s.alternateVoices.active;
+  const AlternateVoices& v = s.alternateVoices;
+  layout.voice = {v.type, v.voice, v.speed, v.pitch};
+  return layout;
+}
+
+void runDivision(AppState& s, const std::string& file, DivisionRule rule) {
+  sayMessage("VLINIDIV", 1);
+  std::string diskBase = baseNameOf(file);
+  if (endsWithPar(diskBase)) {
+    // Its parts would be written over it and the old parts removed with it.
+    sayText("Este arquivo já é uma parte; escolha o texto original.");
+    return cancelDivision();
+  }
+  std::string bytes;
+  if (!loadText(file, bytes)) return cancelDivision();
+  // Names are worked out as the user hears them; the header and the mark
+  // go into the parts in the text's own code page, the prefix in the disk's.
+  std::string name = displayName(diskBase);
+  bool utf8Text = looksLikeUtf8(bytes);
+  std::string title = divisionTitle(name);
+  if (utf8Text) rule.mark = cp1252ToUtf8(rule.mark);
+  auto bodies = splitText(lineStrings(bytes), rule);
+  if (bodies.size() > size_t(kMaxParts)) {
+    beep();
+    beep();
+    sayText("O número de divisões excedeu o limite suportado");
+    return cancelDivision();
+  }
+  if (removeOldParts()) s.noPartFiles = true;
+  std::string prefix = partPrefix(name);
+  if (name != diskBase) prefix = cp1252ToUtf8(prefix);
+  s.audioSubdirectory = divisionTitle(diskBase);
+  if (!writeParts(bodies, layoutFor(s, utf8Text ? cp1252ToUtf8(title) : title), prefix))
+    return cancelDivision();
+  announceParts(s);
+}
+
+}  // namespace
+
+void divideFile() {
+  AppState& s = appState();
+  DivisionRule rule;
+  std::string file;
+  if (s.commandLineMode) {
+    if (s.selection.empty()) return cancelDivision();
+    file = s.selection.back();
+    rule.linesPerPart = s.linesPerPart > 0 ? s.linesPerPart : 100;
+  } else if (!askDivision(s, file, rule)) {
+    return;
+  }
+  runDivision(s, file, rule);
+}
+
+}  // namespace varlo

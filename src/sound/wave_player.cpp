@@ -1,0 +1,332 @@
+// The ring of 16 buffers between the program and the sound layer, and the
+// ways of filling it: raw samples, WAV images, WAV files and looping images.
+#include "sound/wave_player.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "base/config.h"
+#include "console/console.h"
+#include "platform/audio_sink.h"
+#include "sound/wave_riff.h"
+
+namespace varlo {
+
+namespace {
+
+struct Player {
+  std::array<std::array<uint8_t, kWaveBufferBytes>, kWaveBuffers> buffers{};
+  std::array<bool, kWaveBuffers> holdsLoop{};  // buffer carries looping sound
+  std::array<uint8_t, kWaveBufferBytes> readBuffer{};
+  std::array<uint8_t, kWaveBufferBytes> cutBuffer{};
+  int inFlight = 0;        // buffers of ordinary sound at the device
+  int loopInFlight = 0;    // buffers of looping sound at the device
+  int lastBuffer = 0;      // 1..16, the buffer used last
+  bool deviceOpen = false;
+  AudioFormat format;
+  bool started = false;
+  // Looping sound (the tone generator).
+  std::vector<uint8_t> loopData;
+  size_t loopPosition = 0;
+  bool looping = false;
+};
+
+Player player;
+WaveSettings settings;
+
+constexpr int kLoopBuffers = 3;
+
+void sleepMillis(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void waveDone(int tag) {
+  if (tag < 1 || tag > kWaveBuffers) return;
+  int& count = player.holdsLoop[size_t(tag - 1)] ? player.loopInFlight : player.inFlight;
+  count = std::max(0, count - 1);
+}
+
+int buffersInUse() { return player.inFlight + player.loopInFlight; }
+
+// Copies a piece into the next ring buffer and hands it to the device.
+void sendBuffer(const uint8_t* data, size_t n, bool loop) {
+  player.lastBuffer = player.lastBuffer % kWaveBuffers + 1;
+  size_t index = size_t(player.lastBuffer - 1);
+  uint8_t* buffer = player.buffers[index].data();
+  bool eightBitMono = player.format.bits == 8 && player.format.channels == 1;
+  uint8_t silence = player.format.bits == 8 ? 128 : 0;
+  if (n < 256) std::fill(buffer + n, buffer + 256, silence);
+  std::copy_n(data, n, buffer);
+  // End a short 8-bit sound on the middle line, so that it stops without a click.
+  if (eightBitMono && n != kWaveBufferBytes) buffer[n - 1] = 128;
+  player.holdsLoop[index] = loop;
+  (loop ? player.loopInFlight : player.inFlight) += 1;
+  audioWrite(buffer, std::max<size_t>(n, 256), player.lastBuffer);
+}
+
+void refillLoop() {
+  while (player.looping && player.loopInFlight < kLoopBuffers && buffersInUse() < kWaveBuffers) {
+    size_t left = player.loopData.size() - player.loopPosition;
+    size_t n = std::min(left, kWaveBufferBytes);
+    sendBuffer(player.loopData.data() + player.loopPosition, n, true);
+    player.loopPosition = (player.loopPosition + n) % player.loopData.size();
+  }
+}
+
+void pumpWave() {
+  audioPoll(waveDone);
+  refillLoop();
+}
+
+void pumpAll() {
+  pumpWave();
+  pumpMessages();
+}
+
+bool keyStops() { return settings.keyInterrupt && keyPending(); }
+
+void start() {
+  if (player.started) return;
+  player.started = true;
+  setPumpHook(PumpHook::wave, pumpWave);
+  std::string name = readSetting("TRADUTOR", "SAIDADEAUDIO");
+  int device = -1;
+  if (settings.outputDevice < 0 && !name.empty() && findOutputDevice(name, device))
+    settings.outputDevice = device;
+}
+
+// Waits (at most two seconds) for a free buffer.
+bool waitForRoom() {
+  for (int i = 0; i < 40 && buffersInUse() >= kWaveBuffers; ++i) {
+    pumpAll();
+    if (buffersInUse() >= kWaveBuffers) sleepMillis(50);
+  }
+  return buffersInUse() < kWaveBuffers;
+}
+
+bool queueBuffer(const uint8_t* data, size_t n) {
+  if (n == 0) return true;
+  if (!waitForRoom()) return false;
+  sendBuffer(data, n, false);
+  return true;
+}
+
+// Opens the device for a format, first letting a sound of another format end.
+int setFormat(int rate, int bits, int channels) {
+  AudioFormat wanted{rate, bits, channels};
+  if (player.deviceOpen && !(wanted == player.format)) {
+    waitWhilePlaying();
+    stopPlaying();
+    audioClose();
+    player.deviceOpen = false;
+    pumpWave();
+  }
+  if (player.deviceOpen) return 0;
+  int result = audioOpen(wanted, settings.outputDevice);
+  if (result != 0) return result;
+  player.format = wanted;
+  player.deviceOpen = true;
+  return 0;
+}
+
+// Queues one piece, shortened first when cut playback applies.
+bool queuePiece(const uint8_t* piece, size_t n, int rate, int channels, int bits) {
+  if (!settings.cutPlayback || channels != 1) return queueBuffer(piece, n);
+  std::copy_n(piece, n, player.cutBuffer.begin());
+  size_t samples = compressSpeech(player.cutBuffer.data(), n, bits, rate);
+  return queueBuffer(player.cutBuffer.data(), samples);
+}
+
+std::string rapidoPath(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return dir + "rapido/" + name;
+}
+
+// Hands the data chunk to playSamples piece by piece. The piece before a
+// remainder of 8193..8447 bytes is 7936 bytes, so the last piece is never
+// shorter than 256 bytes.
+int playFileData(std::FILE* file, uint32_t dataSize, const WaveFormat& f) {
+  uint32_t left = dataSize;
+  while (left > 0) {
+    size_t want = (left >= 8193 && left <= 8447) ? 7936 : std::min<size_t>(left, kWaveBufferBytes);
+    size_t got = std::fread(player.readBuffer.data(), 1, want, file);
+    if (got == 0) break;
+    int result = playSamples(player.readBuffer.data(), got, int(f.sampleRate), f.channels,
+                             f.bitsPerSample);
+    if (result != 0) return result;
+    left -= uint32_t(got);
+    if (keyStops()) break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+WaveSettings& waveSettings() { return settings; }
+
+int fastRate(int rate) {
+  long long triple = 3LL * rate;
+  long long half = triple / 2;
+  if (triple % 2 != 0 && half % 2 != 0) ++half;   // a half goes to the even neighbour
+  return int(half);
+}
+
+void stopLoop() {
+  if (!player.looping) return;
+  player.looping = false;
+  if (player.loopInFlight > 0) {
+    audioReset();
+    pumpWave();
+  }
+}
+
+int playSamples(const void* data, size_t length, int rate, int channels, int bits) {
+  start();
+  stopLoop();
+  if (settings.fastPlayback) rate = fastRate(rate);
+  int deviceBits = settings.cutPlayback && bits == 16 && channels == 1 ? 8 : bits;
+  int result = setFormat(rate, deviceBits, channels);
+  if (result != 0) return result;
+  const uint8_t* bytes = static_cast<const uint8_t*>(data);
+  size_t done = 0;
+  while (done < length) {
+    while (buffersInUse() >= kWaveBuffers) {
+      if (keyStops()) {
+        stopPlaying();
+        return 0;
+      }
+      pumpAll();
+      if (buffersInUse() >= kWaveBuffers) sleepMillis(10);
+    }
+    if (keyStops()) {
+      stopPlaying();
+      break;
+    }
+    size_t n = std::min(length - done, kWaveBufferBytes);
+    queuePiece(bytes + done, n, rate, channels, bits);
+    done += n;
+  }
+  return 0;
+}
+
+int playWaveImage(const uint8_t* image, size_t size) {
+  WaveImage wave;
+  if (!parseWaveImage(image, size, wave) || !isPlayablePcm(wave.format)) return -1;
+  return playSamples(wave.data, wave.size, int(wave.format.sampleRate), wave.format.channels,
+                     wave.format.bitsPerSample);
+}
+
+int loopWaveImage(const uint8_t* image, size_t size) {
+  start();
+  WaveImage wave;
+  if (!parseWaveImage(image, size, wave) || !isPlayablePcm(wave.format) || wave.size == 0)
+    return -1;
+  stopPlaying();
+  int result = setFormat(int(wave.format.sampleRate), wave.format.bitsPerSample,
+                         wave.format.channels);
+  if (result != 0) return result;
+  player.loopData.assign(wave.data, wave.data + wave.size);
+  player.loopPosition = 0;
+  player.looping = true;
+  refillLoop();
+  return 0;
+}
+
+int playWaveFile(const std::string& path) {
+  start();
+  if (keyStops()) {
+    stopPlaying();
+    return 0;
+  }
+  if (settings.cutPlayback) {
+    std::string faster = rapidoPath(path);
+    if (access(faster.c_str(), R_OK) == 0) {
+      settings.cutPlayback = false;
+      int result = playWaveFile(faster);
+      settings.cutPlayback = true;
+      return result;
+    }
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return -1;
+  WaveFormat format;
+  uint32_t dataSize = 0;
+  int result = -1;
+  if (seekWaveData(file, format, dataSize) && isPlayablePcm(format))
+    result = playFileData(file, dataSize, format);
+  std::fclose(file);
+  if (!settings.noWait) waitWhilePlaying();
+  return result;
+}
+
+bool isPlaying() {
+  start();
+  pumpAll();
+  if (keyStops()) stopPlaying();
+  return player.inFlight != 0;
+}
+
+void stopPlaying() {
+  if (!player.deviceOpen) return;
+  player.looping = false;
+  if (buffersInUse() > 0) audioReset();
+  pumpAll();
+}
+
+void waitWhilePlaying() {
+  while (isPlaying()) sleepMillis(5);
+}
+
+void closeWavePlayer() {
+  stopPlaying();
+  audioClose();
+  pumpWave();
+  player.deviceOpen = false;
+  player.inFlight = player.loopInFlight = 0;
+}
+
+bool readWaveInfo(const std::string& path, WaveInfo& info) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  uint32_t dataSize = 0;
+  bool found = seekWaveData(file, info.format, dataSize) && info.format.formatTag == 1;
+  if (found) {
+    info.dataSize = dataSize;
+    info.dataOffset = uint32_t(std::ftell(file));
+  }
+  std::fclose(file);
+  return found;
+}
+
+std::vector<std::string> listOutputDevices() {
+  std::vector<std::string> names = listAudioDevices();
+  for (std::string& name : names) {
+    size_t first = name.find_first_not_of(' ');
+    size_t last = name.find_last_not_of(' ');
+    name = first == std::string::npos ? "" : name.substr(first, last - first + 1);
+  }
+  return names;
+}
+
+bool findOutputDevice(std::string_view name, int& device) {
+  std::vector<std::string> names = listOutputDevices();
+  for (size_t i = 0; i < names.size(); ++i) {
+    bool same = names[i].size() == name.size() &&
+                std::equal(name.begin(), name.end(), names[i].begin(), [](char a, char b) {
+                  return std::tolower(uint8_t(a)) == std::tolower(uint8_t(b));
+                });
+    if (same) {
+      device = int(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace varlo
