@@ -1,3 +1,5 @@
+// Conversion between Windows-1252, the program's own encoding, and UTF-8,
+// and the test that tells a UTF-8 file from a Windows-1252 one.
 #include "base/codepage.h"
 
 #include <array>

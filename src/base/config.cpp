@@ -1,3 +1,5 @@
+// Reading Murena.ini: the user's file or the suite's default, cached while
+// unchanged, with the "@/" and "@@/" path macros expanded.
 #include "base/config.h"
 
 #include <cstdlib>

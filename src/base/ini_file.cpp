@@ -1,3 +1,5 @@
+// INI text: looking a key up, replacing or adding one while keeping every
+// other byte, and writing a section back atomically.
 #include "base/ini_file.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// Trimming blanks and cutting text into lines (at LF, a CR before it dropped).
 #include "base/plain_text.h"
 
 namespace varlo {

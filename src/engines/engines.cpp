@@ -1,5 +1,5 @@
-// The engine dispatcher: every operation goes to the driver of the type of
-// the last open (5 at start).
+// The engine dispatcher: every operation goes through the table of
+// operations of the driver of the type of the last open (5 at start).
 #include "engines/engines.h"
 
 #include <chrono>
@@ -12,7 +12,17 @@
 namespace varlo {
 namespace {
 
-enum class Driver { olira, none, espeak, espeakAlt };
+// What a driver does for the dispatcher.
+struct DriverOps {
+  bool (*open)(int voiceNumber, int speed, int pitch, std::string_view outputFile);
+  void (*close)();
+  void (*speak)(std::string_view text);
+  bool (*speaking)();
+  void (*stop)();
+  int (*voices)();
+  std::string (*name)(int voiceNumber);
+  bool (*writeFailed)();
+};
 
 struct Dispatcher {
   int type = kEngineEspeak;
@@ -25,46 +35,67 @@ struct Dispatcher {
 
 Dispatcher state;
 
-Driver driverOf(int type) {
-  switch (type) {
-    case kEngineOlira: return Driver::olira;
-    case kEngineOldInterface: return Driver::none;
-    case kEngineEspeakAlt: return Driver::espeakAlt;
-    default: return Driver::espeak;
-  }
-}
+// The two espeak variants keep their own voice counts.
+int& espeakTotal() { return state.voiceTotal[state.type == kEngineEspeakAlt]; }
 
-bool usesEspeak() {
-  Driver d = driverOf(state.type);
-  return d == Driver::espeak || d == Driver::espeakAlt;
+const DriverOps kOlira = {
+    [](int voice, int speed, int pitch, std::string_view out) {
+      return oliraOpen(voice, speed, pitch, std::string(out));
+    },
+    oliraClose,
+    [](std::string_view text) { oliraSpeak(std::string(text)); },
+    oliraIsSpeaking,
+    oliraStop,
+    [] { return 1; },
+    [](int voice) { return std::string(voice == 1 ? "Olira" : ""); },
+    oliraWriteFailed,
+};
+
+// The old engine interface has no engine on this platform.
+const DriverOps kNone = {
+    [](int, int, int, std::string_view) { return false; },
+    [] {},
+    [](std::string_view) {},
+    [] { return false; },
+    [] {},
+    [] { return 0; },
+    [](int) { return std::string(); },
+    [] { return false; },
+};
+
+const DriverOps kEspeak = {
+    [](int voice, int speed, int pitch, std::string_view out) {
+      espeakTotal() = espeakVoiceTotal();
+      state.espeakOpen = espeakOpen(voice, speed, out);
+      return state.espeakOpen;
+    },
+    [] {
+      if (state.espeakOpen) espeakClose();
+      state.espeakOpen = false;
+    },
+    [](std::string_view text) { espeakSpeak(text, state.xml); },
+    espeakIsSpeaking,
+    espeakStop,
+    [] { return espeakTotal(); },
+    [](int voice) { return voice <= espeakTotal() ? espeakVoiceName(voice) : std::string(); },
+    espeakWriteFailed,
+};
+
+const DriverOps& driver() {
+  if (state.type == kEngineOlira) return kOlira;
+  if (state.type == kEngineOldInterface) return kNone;
+  return kEspeak;
 }
 
 // Live espeak-ng speech is fed to the sound layer on every pump.
 void pumpSpeech() {
-  if (state.espeakOpen && usesEspeak()) espeakPump();
+  if (state.espeakOpen && &driver() == &kEspeak) espeakPump();
 }
 
 void installHook() {
   if (state.hookInstalled) return;
   setPumpHook(PumpHook::speech, pumpSpeech);
   state.hookInstalled = true;
-}
-
-bool openDriver(int voiceNumber, int speed, int pitch, std::string_view outputFile) {
-  switch (driverOf(state.type)) {
-    case Driver::olira:
-      return oliraOpen(voiceNumber, speed, pitch, std::string(outputFile));
-    case Driver::none:
-      return false;
-    case Driver::espeak:
-    case Driver::espeakAlt: {
-      int& total = state.voiceTotal[driverOf(state.type) == Driver::espeakAlt];
-      total = espeakVoiceTotal();
-      state.espeakOpen = espeakOpen(voiceNumber, speed, outputFile);
-      return state.espeakOpen;
-    }
-  }
-  return false;
 }
 
 }  // namespace
@@ -76,7 +107,7 @@ bool openEngine(int engineType, int voiceNumber, int speed, int pitch,
   installHook();
   state.type = engineType;
   state.xml = false;
-  bool opened = openDriver(voiceNumber, speed, pitch, outputFile);
+  bool opened = driver().open(voiceNumber, speed, pitch, outputFile);
   state.outputFile = opened ? std::string(outputFile) : std::string();
   if (opened) {
     while (isSpeaking(true)) std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -85,73 +116,25 @@ bool openEngine(int engineType, int voiceNumber, int speed, int pitch,
 }
 
 void closeEngine() {
-  switch (driverOf(state.type)) {
-    case Driver::olira: oliraClose(); break;
-    case Driver::none: break;
-    case Driver::espeak:
-    case Driver::espeakAlt:
-      if (state.espeakOpen) espeakClose();
-      state.espeakOpen = false;
-      break;
-  }
+  driver().close();
   state.outputFile.clear();
 }
 
-void speakText(std::string_view text) {
-  switch (driverOf(state.type)) {
-    case Driver::olira: oliraSpeak(std::string(text)); break;
-    case Driver::none: break;
-    case Driver::espeak:
-    case Driver::espeakAlt: espeakSpeak(text, state.xml); break;
-  }
-}
+void speakText(std::string_view text) { driver().speak(text); }
 
 bool isSpeaking(bool queuedOnly) {
   pumpMessages();
-  switch (driverOf(state.type)) {
-    case Driver::olira: return oliraIsSpeaking();
-    case Driver::none: return false;
-    case Driver::espeak:
-    case Driver::espeakAlt: return espeakIsSpeaking();
-  }
-  return false;
+  return driver().speaking();
 }
 
-void stopSpeaking() {
-  switch (driverOf(state.type)) {
-    case Driver::olira: oliraStop(); break;
-    case Driver::none: break;
-    case Driver::espeak:
-    case Driver::espeakAlt: espeakStop(); break;
-  }
-}
-
-int voiceCount() {
-  switch (driverOf(state.type)) {
-    case Driver::olira: return 1;
-    case Driver::none: return 0;
-    case Driver::espeak: return state.voiceTotal[0];
-    case Driver::espeakAlt: return state.voiceTotal[1];
-  }
-  return 0;
-}
-
-std::string voiceName(int voiceNumber) {
-  switch (driverOf(state.type)) {
-    case Driver::olira: return voiceNumber == 1 ? "Olira" : "";
-    case Driver::none: return "";
-    default: return voiceNumber <= voiceCount() ? espeakVoiceName(voiceNumber) : "";
-  }
-}
+void stopSpeaking() { driver().stop(); }
+int voiceCount() { return driver().voices(); }
+std::string voiceName(int voiceNumber) { return driver().name(voiceNumber); }
 
 bool xmlMode() { return state.xml; }
 void setXmlMode(bool on) { state.xml = on; }
 
 const std::string& engineOutputFile() { return state.outputFile; }
-
-bool engineOutputFailed() {
-  if (driverOf(state.type) == Driver::olira) return oliraWriteFailed();
-  return usesEspeak() && espeakWriteFailed();
-}
+bool engineOutputFailed() { return driver().writeFailed(); }
 
 }  // namespace varlo

@@ -212,12 +212,8 @@ bool liveQueueBusy() {
 // Hands one piece to the wave player as plain 16-bit speech: the recorded
 // voice's speed-up switches do not apply to an engine.
 void handPiece(const int16_t* samples, size_t count) {
-  WaveSettings& wave = waveSettings();
-  bool fast = wave.fastPlayback, cut = wave.cutPlayback;
-  wave.fastPlayback = wave.cutPlayback = false;
+  WaveSwitchGuard plain({&WaveSettings::fastPlayback, &WaveSettings::cutPlayback}, false);
   playSamples(samples, count * 2, d.sampleRate, 1, 16);
-  wave.fastPlayback = fast;
-  wave.cutPlayback = cut;
 }
 
 void feedSoundLayer() {

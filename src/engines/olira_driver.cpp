@@ -1,3 +1,5 @@
+// The Olira driver: data paths from [OLIRATTS], speed and pitch turned into
+// synthesizer factors, and open/speak/stop/close for the engine dispatcher.
 #include "engines/olira_driver.h"
 
 #include <algorithm>

@@ -1,9 +1,12 @@
+// Olira's reading of numbers in text: cardinals, ordinals with gender and
+// digit-by-digit runs.
 #include "engines/olira_numbers.h"
 
 #include <initializer_list>
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/number_words.h"
 #include "engines/olira_text.h"
 
 namespace varlo {
@@ -18,35 +21,6 @@ Words table(std::initializer_list<const char*> utf8) {
   return words;
 }
 
-const Words& unitWords() {
-  static const Words t = table({"zero", "um", "dois", "três", "quatro", "cinco",
-                                "seis", "sete", "oito", "nove"});
-  return t;
-}
-const Words& teenWords() {
-  static const Words t = table({"dez", "onze", "doze", "treze", "quatorze", "quinze",
-                                "dezesseis", "dezessete", "dezoito", "dezenove"});
-  return t;
-}
-const Words& tenWords() {  // index 2 ... 9
-  static const Words t = table({"", "", "vinte", "trinta", "quarenta", "cinqüenta",
-                                "sessenta", "setenta", "oitenta", "noventa"});
-  return t;
-}
-const Words& hundredWords() {  // index 1 ... 9
-  static const Words t = table({"", "cento", "duzentos", "trezentos", "quatrocentos",
-                                "quinhentos", "seiscentos", "setecentos",
-                                "oitocentos", "novecentos"});
-  return t;
-}
-const Words& groupSingular() {
-  static const Words t = table({"trilhão ", "bilhão ", "milhão ", "mil ", ""});
-  return t;
-}
-const Words& groupPlural() {
-  static const Words t = table({"trilhões ", "bilhões ", "milhões ", "mil ", ""});
-  return t;
-}
 const Words& ordinalUnits() {  // index 1 ... 9
   static const Words t = table({"", "primeiro", "segundo", "terceiro", "quarto",
                                 "quinto", "sexto", "sétimo", "oitavo", "nono"});
@@ -69,28 +43,8 @@ const std::string& thousandthWord() {
   return w;
 }
 
-constexpr uint64_t kLargestCardinal = 999'999'999'999'999ULL;
 // From this many digits on a number is read digit by digit.
 constexpr int kDigitByDigitLength = 16;
-
-// One group of three digits (0 ... 999) without its name.
-std::string groupWords(int group) {
-  int c = group / 100, d = group / 10 % 10, u = group % 10;
-  if (group == 0) return "";
-  if (group == 100) return "cem";
-  std::string out;
-  if (c != 0) {
-    out += hundredWords()[c];
-    if (d != 0 || u != 0) out += " e ";
-  }
-  if (d == 1) out += teenWords()[u];
-  if (d >= 2) {
-    out += tenWords()[d];
-    if (u != 0) out += " e ";
-  }
-  if (d != 1 && u != 0) out += unitWords()[u];
-  return out;
-}
 
 // Digits (and "-") spoken one by one, separated by blanks.
 std::string spellDigits(std::string_view run) {
@@ -155,34 +109,16 @@ std::string pluralOf(const std::string& words) {
 
 }  // namespace
 
-std::string digitWord(char digit) { return unitWords()[digit - '0']; }
+std::string digitWord(char digit) { return cardinal(uint64_t(digit - '0')); }
 
+// Written words for the Olira voice, which reads "mil e duzentos e trinta".
 std::string cardinal(uint64_t value) {
-  if (value == 0 || value > kLargestCardinal) return unitWords()[0];
-  int groups[5];
-  for (int g = 4; g >= 0; --g) {
-    groups[g] = int(value % 1000);
-    value /= 1000;
-  }
-  int last = 4;
-  while (groups[last] == 0) --last;
-  std::string out;
-  bool earlier = false;
-  for (int g = 0; g < 5; ++g) {
-    if (groups[g] == 0) continue;
-    if (g == last && earlier) out += "e ";
-    out += groupWords(groups[g]);
-    const Words& names = groups[g] == 1 ? groupSingular() : groupPlural();
-    if (!names[g].empty()) out += " " + names[g];
-    earlier = true;
-  }
-  if (out.starts_with("um mil") && !out.starts_with("um milh")) out.erase(0, 3);
-  return out;
+  return cardinalWords(value, {.accents = true, .eBeforeEveryLastGroup = true});
 }
 
 std::string ordinal(uint64_t value, Gender gender) {
   if (value >= 2000) return cardinal(value);
-  if (value == 0) return unitWords()[0];
+  if (value == 0) return cardinal(0);
   std::string out;
   auto add = [&](const std::string& word) {
     if (word.empty()) return;
@@ -221,7 +157,7 @@ std::string readNumber(std::string_view text, size_t& pos) {
   }
   std::string zeros;
   while (pos + 1 < text.size() && text[pos] == '0' && isAsciiDigit(text[pos + 1])) {
-    zeros += unitWords()[0] + " ";
+    zeros += digitWord('0') + " ";
     ++pos;
   }
   uint64_t value = 0;

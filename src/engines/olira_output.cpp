@@ -1,3 +1,5 @@
+// Olira's last stage: phoneme lines to the synthesizer, its samples played or
+// written into a 16 kHz WAV file, a key press stopping live speech.
 #include "engines/olira_output.h"
 
 #include <array>
@@ -183,15 +185,11 @@ bool speakPortuguese(std::string_view text) {
   if (trimBlanks(text).empty()) return true;
   if (!ready) return false;
   std::vector<std::string> lines = textToPhonemeLines(text, durationFactor, pitchFactor);
-  WaveSettings& wave = waveSettings();
-  bool fast = wave.fastPlayback, cut = wave.cutPlayback;
-  wave.fastPlayback = wave.cutPlayback = false;
+  WaveSwitchGuard plain({&WaveSettings::fastPlayback, &WaveSettings::cutPlayback}, false);
   synthReset();
   synthSetNoError(kSynthNoErrorSilence);
   bool ok = synthesize(lines);
   if (!outputFile && !interrupted) playImage();
-  wave.fastPlayback = fast;
-  wave.cutPlayback = cut;
   return ok;
 }
 

@@ -1,3 +1,5 @@
+// The diphone list and the last Olira stage: letter-to-sound lines become
+// phoneme lines with durations, pitch points and bridges for missing diphones.
 #include "engines/olira_phonemes.h"
 
 #include <algorithm>

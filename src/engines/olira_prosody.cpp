@@ -1,3 +1,5 @@
+// The Olira prosody file (durations, key words, pitch levels, intonation
+// rules), the tokenizer that classes words, and the intonation codes.
 #include "engines/olira_prosody.h"
 
 #include <algorithm>

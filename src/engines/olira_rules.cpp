@@ -1,3 +1,5 @@
+// Olira letter-to-sound: the rule file and exception dictionary, and the
+// rewriting of each coded token into phoneme lines around its stressed vowel.
 #include "engines/olira_rules.h"
 
 #include <algorithm>

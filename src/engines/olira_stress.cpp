@@ -1,3 +1,5 @@
+// Finding the stressed vowel of a Portuguese word from its accents, or
+// failing those from its ending.
 #include "engines/olira_stress.h"
 
 #include <string>

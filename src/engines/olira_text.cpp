@@ -1,3 +1,5 @@
+// Olira character classes, Windows ANSI case folding with the accented
+// letters, and reading a data file as Windows-1252.
 #include "engines/olira_text.h"
 
 #include <fstream>

@@ -1,3 +1,5 @@
+// The Olira front end as one piece: loading its five data files and chaining
+// the stages from text to synthesizer phoneme lines.
 #include "engines/olira_voice.h"
 
 #include "base/codepage.h"

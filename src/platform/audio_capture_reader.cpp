@@ -1,3 +1,5 @@
+// Reading back a capture file: its records in order, all bytes handed to the
+// device, and the bytes actually heard once stops are taken off.
 #include "platform/audio_capture_reader.h"
 
 #include <algorithm>

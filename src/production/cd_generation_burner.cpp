@@ -1,3 +1,5 @@
+// The createcd command's work: its arguments, the recorder and source checks,
+// and the xorriso arguments that burn a disc or write an ISO image.
 #include "production/cd_generation_burner.h"
 
 #include <dirent.h>

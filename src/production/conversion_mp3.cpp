@@ -1,3 +1,5 @@
+// MP3 encoding of a rendered WAV file with lame: finding the encoder, its
+// arguments and ID3 tags, and keeping the WAV when encoding fails.
 #include "production/conversion_mp3.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,5 @@
+// Rendering one text into a WAV file: speaking it through the engine into
+// pieces joined, with voice switches, effects and silences, into temp.wav.
 #include "production/conversion_render.h"
 
 #include <unistd.h>

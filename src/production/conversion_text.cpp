@@ -1,3 +1,5 @@
+// The text side of conversion: re-wrapping long lines, voice markers,
+// phrase-sized speak requests and the names of a text's audio files.
 #include "production/conversion_text.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Cutting a text into numbered parts by mark or line count, the lines around
+// each part and the part file names; no dialog, so it can be tested alone.
 #include "production/text_division.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// Reading and writing the plain text files of division and conversion, the
+// binary-file test and the name without its extension.
 #include "production/text_lines.h"
 
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// The program-wide state: loading it from the [VARLO] settings, the
+// conversion voice on first use, and the farewell that ends the program.
 #include "shell/app_state.h"
 
 #include <charconv>

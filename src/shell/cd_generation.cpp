@@ -1,3 +1,5 @@
+// Main-menu option G: asking speed and label, running createcd on the
+// project directory, and reminding the user to check the disc.
 #include "shell/cd_generation.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,5 @@
+// The unattended job of `varlo livro.txt`: divide the text, convert the parts
+// to MP3 and end the program.
 #include "shell/command_line_job.h"
 
 #include <unistd.h>

@@ -1,3 +1,5 @@
+// Main-menu option C: asking WAV or MP3, then converting every text of the
+// selection, with a pause when a key is pressed between texts.
 #include "shell/conversion.h"
 
 #include "production/conversion_mp3.h"

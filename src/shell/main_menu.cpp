@@ -1,3 +1,5 @@
+// Start-up, the project-directory prompt and the main menu: its keys, arrow
+// menu and help, each option sent to its own module.
 #include "shell/main_menu.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// The main menu's Ctrl options and smaller ones (scripts, suite editor),
+// with the project prompt and the arrow menu they share.
 #include "shell/menu_options.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// The project directory and the selection: changing into it, listing its
+// texts or parts, and choosing a file from it.
 #include "shell/project.h"
 
 #include <algorithm>

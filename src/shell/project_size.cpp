@@ -1,3 +1,5 @@
+// Measuring a project tree (bytes, files, subdirectories), scaling the size
+// for speech, and copying the tree elsewhere.
 #include "shell/project_size.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,5 @@
+// Main-menu option D: asking for a text and a rule, replacing the old parts
+// and writing the new ones into the project directory.
 #include "shell/text_division_dialog.h"
 
 #include <dirent.h>

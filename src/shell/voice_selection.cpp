@@ -1,3 +1,4 @@
+// Switching speech between the conversion voice and the menus' own voice.
 #include "shell/voice_selection.h"
 
 #include "base/config.h"

@@ -170,6 +170,17 @@ int playFileData(std::FILE* file, uint32_t dataSize, const WaveFormat& f) {
 
 WaveSettings& waveSettings() { return settings; }
 
+WaveSwitchGuard::WaveSwitchGuard(std::initializer_list<Switch> switches, bool value) {
+  for (Switch which : switches) {
+    saved.push_back({which, settings.*which});
+    settings.*which = value;
+  }
+}
+
+WaveSwitchGuard::~WaveSwitchGuard() {
+  for (auto it = saved.rbegin(); it != saved.rend(); ++it) settings.*(it->which) = it->value;
+}
+
 int fastRate(int rate) {
   long long triple = 3LL * rate;
   long long half = triple / 2;

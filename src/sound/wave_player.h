@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,20 @@ struct WaveSettings {
   bool cutPlayback = false;   // shorten mono speech (compressSpeech), play as 8-bit
 };
 WaveSettings& waveSettings();
+
+// Gives switches of the player a value for the life of the guard, then puts
+// back what each held: sounds that must play plain (an engine's speech, the
+// click) or without waiting (the field editor's echo).
+struct WaveSwitchGuard {
+  using Switch = bool WaveSettings::*;
+  WaveSwitchGuard(std::initializer_list<Switch> switches, bool value);
+  ~WaveSwitchGuard();
+  WaveSwitchGuard(const WaveSwitchGuard&) = delete;
+  WaveSwitchGuard& operator=(const WaveSwitchGuard&) = delete;
+
+  struct Saved { Switch which; bool value; };
+  std::vector<Saved> saved;
+};
 
 // Plays a WAV file: 0 when all of it was handed to the device, -1 when the
 // file cannot be opened or is not a usable WAV file, else the device's error.

@@ -1,3 +1,5 @@
+// The RIFF/WAVE layout shared by file and memory playback: the fmt chunk,
+// the data chunk, and little-endian fields.
 #include "sound/wave_riff.h"
 
 #include <algorithm>

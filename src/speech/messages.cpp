@@ -1,3 +1,5 @@
+// The message catalogue: a key's Portuguese text, printed and then played
+// from its recording or spoken.
 #include "speech/messages.h"
 
 #include <vector>

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/number_words.h"
 #include "speech/speech_state.h"
 #include "engines/suite_synth.h"
 #include "sound/wave_player.h"
@@ -15,39 +16,6 @@ namespace {
 constexpr size_t kJoinBytes = 30000;
 constexpr int kWordRate = 11025;
 constexpr size_t kNameLength = 8;
-
-const char* const kUnits[] = {"zero", "um", "dois", "tres", "quatro",
-                              "cinco", "seis", "sete", "oito", "nove"};
-const char* const kTeens[] = {"dez", "onze", "doze", "treze", "quatorze",
-                              "quinze", "dezesseis", "dezessete", "dezoito", "dezenove"};
-const char* const kTens[] = {"", "", "vinte", "trinta", "quarenta",
-                             "cinquenta", "sessenta", "setenta", "oitenta", "noventa"};
-const char* const kHundreds[] = {"", "cento", "duzentos", "trezentos", "quatrocentos",
-                                 "quinhentos", "seiscentos", "setecentos", "oitocentos",
-                                 "novecentos"};
-// Windows-1252: \xE3 is "a" with tilde, \xF5 "o" with tilde.
-const char* const kGroupOne[] = {"trilh\xE3o ", "bilh\xE3o ", "milh\xE3o ", "mil ", ""};
-const char* const kGroupMany[] = {"trilh\xF5" "es ", "bilh\xF5" "es ", "milh\xF5" "es ",
-                                  "mil ", ""};
-
-std::string groupWords(int h, int d, int u) {
-  if (h == 0 && d == 0 && u == 0) return "";
-  if (h == 1 && d == 0 && u == 0) return "cem";
-  std::string out;
-  if (h != 0) {
-    out = kHundreds[h];
-    if (d == 0 && u == 0) return out;
-    out += " e ";
-  }
-  if (d == 1) return out + kTeens[u];
-  if (d != 0) {
-    out += kTens[d];
-    if (u == 0) return out;
-    out += " e ";
-  }
-  if (u != 0) out += kUnits[u];
-  return out;
-}
 
 // Samples of word recordings gathered for one sound.
 struct Joiner {
@@ -96,31 +64,10 @@ std::string plainVowels(std::string word) {
 
 }  // namespace
 
+// The words name the recorded voice's recordings, which are unaccented
+// ("_tres"); it says "mil duzentos e trinta" but "dois mil e quinhentos".
 std::string numberWords(uint32_t n) {
-  if (n == 0) return "zero";
-  char digits[16];
-  std::snprintf(digits, sizeof digits, "%015u", n);
-  std::string groups[5];
-  int lastWithWords = -1;
-  for (int g = 0; g < 5; ++g) {
-    const char* p = digits + g * 3;
-    groups[g] = groupWords(p[0] - '0', p[1] - '0', p[2] - '0');
-    if (groups[g].empty()) continue;
-    bool one = p[0] == '0' && p[1] == '0' && p[2] == '1';
-    if (g < 4) groups[g] += std::string(" ") + (one ? kGroupOne[g] : kGroupMany[g]);
-    lastWithWords = g;
-  }
-  // "e" joins the last group only when it is below a hundred or a whole
-  // hundred: "dois mil e quinhentos", but "mil oitocentos e vinte e dois".
-  const char* last = digits + lastWithWords * 3;
-  bool joinWithE = last[0] == '0' || (last[1] == '0' && last[2] == '0');
-  std::string out;
-  for (int g = 0; g < 5; ++g) {
-    if (g == lastWithWords && !out.empty() && joinWithE) out += "e ";
-    out += groups[g];
-  }
-  if (out.rfind("um mil", 0) == 0 && out.rfind("um milh", 0) != 0) out.erase(0, 3);
-  return out;
+  return cardinalWords(n, {.accents = false, .eBeforeEveryLastGroup = false});
 }
 
 std::vector<std::string> wordRecordingNames(std::string_view words, bool feminine) {

@@ -50,12 +50,9 @@ const std::vector<uint8_t>& beepSound() {
 
 void click() {
   waitForEngine();
-  WaveSettings& wave = waveSettings();
-  bool cut = wave.cutPlayback;
-  wave.cutPlayback = false;
+  WaveSwitchGuard uncut({&WaveSettings::cutPlayback}, false);
   noteSound(SoundEvent::click, "");
   playSoundImage(clickSound());
-  wave.cutPlayback = cut;
 }
 
 void beep() {
@@ -66,9 +63,7 @@ void beep() {
 }
 
 void dialTones(std::string_view digits) {
-  WaveSettings& wave = waveSettings();
-  bool fast = wave.fastPlayback;
-  wave.fastPlayback = false;
+  WaveSwitchGuard normalSpeed({&WaveSettings::fastPlayback}, false);
   const std::string dir = suiteLettersDirectory();
   for (unsigned char c : upperText(digits)) {
     if (keyPending()) break;
@@ -83,7 +78,6 @@ void dialTones(std::string_view digits) {
     waitWhileBusy();
     pause(100);
   }
-  wave.fastPlayback = fast;
 }
 
 }  // namespace varlo

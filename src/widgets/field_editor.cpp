@@ -78,9 +78,8 @@ void drawField(const EditState& e) {
 uint8_t editField(std::string& value, int x, int y, bool editable, int width, int maxLength) {
   EditState e = startEdit(value, x, y, editable, width, maxLength, windowColumns(), windowRows());
   holdMirror();
-  WaveSettings& wave = waveSettings();
-  bool noWaitBefore = wave.noWait;
-  wave.noWait = true;   // sounds start and the editor goes on at once
+  // Sounds start and the editor goes on at once.
+  WaveSwitchGuard echo({&WaveSettings::noWait}, true);
   uint8_t result = 0;
   for (;;) {
     keepCursorVisible(e);
@@ -100,9 +99,8 @@ uint8_t editField(std::string& value, int x, int y, bool editable, int width, in
   releaseMirror();
   value = trimmedRight(e.value);
   if (result != key::Esc) mirrorText(value);
-  wave.noWait = false;
+  waveSettings().noWait = false;
   stopSpeech();
-  wave.noWait = noWaitBefore;
   return result;
 }
 
