@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 
+#include "base/codepage.h"
 #include "base/ini_file.h"
 
 namespace varlo {
@@ -22,6 +24,7 @@ struct CachedFile {
   struct timespec mtime{};
   bool exists = false;
   std::string text;
+  bool utf8 = false;   // the file is UTF-8 (else Windows-1252)
 };
 
 struct ConfigState {
@@ -39,7 +42,7 @@ bool fileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-const std::string& fileText(const std::string& path) {
+const CachedFile& cachedFile(const std::string& path) {
   CachedFile& cached = state().files[path];
   struct stat st{};
   bool exists = stat(path.c_str(), &st) == 0;
@@ -53,9 +56,10 @@ const std::string& fileText(const std::string& path) {
       std::ostringstream ss;
       ss << in.rdbuf();
       cached.text = ss.str();
+      cached.utf8 = looksLikeUtf8(cached.text);
     }
   }
-  return cached.text;
+  return cached;
 }
 
 std::string userConfigDirectory() {
@@ -66,6 +70,24 @@ std::string userConfigDirectory() {
 }
 
 std::string sharedConfigFile() { return suiteDirectory() + "/" + kIniName; }
+
+// A value of a settings file in UTF-8, as file names on disk are.
+std::optional<std::string> utf8Value(const std::string& path, std::string_view section,
+                                     std::string_view key) {
+  const CachedFile& file = cachedFile(path);
+  auto value = iniValue(file.text, section, key);
+  if (value && !file.utf8) value = cp1252ToUtf8(*value);
+  return value;
+}
+
+// The value before macro expansion, in UTF-8.
+std::string unexpandedSetting(std::string_view section, std::string_view key) {
+  std::string file = configFile();
+  auto value = utf8Value(file, section, key);
+  if ((!value || value->empty()) && state().legacy && file != sharedConfigFile())
+    value = utf8Value(sharedConfigFile(), section, key);
+  return value.value_or("");
+}
 
 std::string slashes(std::string value) {
   for (char& c : value)
@@ -79,7 +101,7 @@ std::string expand(std::string value, int depth);
 // expanded, one level deep only, so that a value naming itself cannot loop.
 std::string suiteProgramDirectory(int depth) {
   if (depth > 0) return programDirectory();
-  std::string pgm = expand(slashes(readRawSetting("MURENA", "PGMMURENA")), depth + 1);
+  std::string pgm = expand(slashes(unexpandedSetting("MURENA", "PGMMURENA")), depth + 1);
   return pgm.empty() || pgm[0] == '@' ? programDirectory() : pgm;
 }
 
@@ -118,15 +140,15 @@ std::string configFile() { return configDirectory() + "/" + kIniName; }
 std::string userConfigFile() { return userConfigDirectory() + "/" + kIniName; }
 
 std::string readRawSetting(std::string_view section, std::string_view key) {
-  std::string file = configFile();
-  auto value = iniValue(fileText(file), section, key);
-  if ((!value || value->empty()) && state().legacy && file != sharedConfigFile())
-    value = iniValue(fileText(sharedConfigFile()), section, key);
-  return value.value_or("");
+  return utf8ToCp1252(unexpandedSetting(section, key));
+}
+
+std::string readPathSetting(std::string_view section, std::string_view key) {
+  return expand(slashes(unexpandedSetting(section, key)), 0);
 }
 
 std::string readSetting(std::string_view section, std::string_view key) {
-  return expand(slashes(readRawSetting(section, key)), 0);
+  return utf8ToCp1252(readPathSetting(section, key));
 }
 
 void setLegacyLookup(bool on) { state().legacy = on; }

@@ -22,10 +22,13 @@ std::string suiteDirectory();
 // The directory of the running program file.
 std::string programDirectory();
 
-// The expanded value of [section] key, "" when missing. Backslashes in
-// values read as "/".
+// The expanded value of [section] key as program text (Windows-1252), ""
+// when missing. Backslashes in values read as "/". A settings file may be
+// UTF-8 or Windows-1252; either reads the same.
 std::string readSetting(std::string_view section, std::string_view key);
-// The raw value without macro expansion (the console's own keys).
+// The same value as a file name on disk (UTF-8): for paths and programs.
+std::string readPathSetting(std::string_view section, std::string_view key);
+// The value without macro expansion (the console's own keys).
 std::string readRawSetting(std::string_view section, std::string_view key);
 
 // Look values up in the suite directory's Murena.ini as well when missing

@@ -2,12 +2,15 @@
 // other byte, and writing a section back atomically.
 #include "base/ini_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "base/codepage.h"
 
 namespace varlo {
 
@@ -102,6 +105,15 @@ std::string_view lineEnding(std::string_view text) {
   return nl != std::string_view::npos && nl > 0 && text[nl - 1] == '\r' ? "\r\n" : "\n";
 }
 
+// Values are program text (Windows-1252); a file keeps the encoding it has,
+// and one that has no accented letter yet (or is new) is written in UTF-8,
+// as text files are on this system.
+std::string inFileEncoding(std::string_view fileText, std::string_view value) {
+  bool ascii = std::all_of(fileText.begin(), fileText.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return ascii || looksLikeUtf8(fileText) ? cp1252ToUtf8(value) : std::string(value);
+}
+
 }  // namespace
 
 std::optional<std::string> iniValue(std::string_view text, std::string_view section,
@@ -153,7 +165,8 @@ bool writeIniSection(const std::string& path, std::string_view section,
       text = ss.str();
     }
   }
-  for (const IniEntry& e : entries) text = iniWithValue(text, section, e.key, e.value);
+  for (const IniEntry& e : entries)
+    text = iniWithValue(text, section, e.key, inFileEncoding(text, e.value));
   std::error_code ec;
   fs::path target(path);
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);

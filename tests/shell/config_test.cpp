@@ -103,3 +103,31 @@ TEST_F(Settings, WritingCreatesTheUserFileAndRespectsReadOnly) {
   EXPECT_FALSE(writeIniSection(userIni(), "VARLO", {{"CD", "x"}}));
   EXPECT_EQ(readFile(userIni()), "[VARLO]\nCD=/dev/sr0\nCLEK=NAO\n");
 }
+
+// The program's text is Windows-1252 and file names on disk are UTF-8; a
+// settings file may be written in either encoding and reads the same.
+TEST_F(Settings, AccentedValuesReadTheSameFromUtf8AndWindows1252Files) {
+  const std::string latin = "\xF3";        // ó in Windows-1252
+  const std::string utf8 = "\xC3\xB3";     // ó in UTF-8
+  for (const std::string& encoded : {utf8, latin}) {
+    writeFile(userIni(), "[VARLO]\nCD=/tmp/x/c" + encoded + "pia.iso\nCLEK=N" + encoded + "\n");
+    reloadSettings();
+    EXPECT_EQ(readSetting("VARLO", "CD"), "/tmp/x/c" + latin + "pia.iso");
+    EXPECT_EQ(readPathSetting("VARLO", "CD"), "/tmp/x/c" + utf8 + "pia.iso");
+    EXPECT_EQ(readRawSetting("VARLO", "CLEK"), "N" + latin);
+  }
+}
+
+TEST_F(Settings, WritingKeepsTheFileEncodingAndNewFilesAreUtf8) {
+  const std::string typed = "cora\xE7\xE3o.iso";   // coração as typed, Windows-1252
+  ASSERT_TRUE(writeIniSection(userIni(), "VARLO", {{"CD", typed}, {"CLEK", "N\xC3O"}}));
+  EXPECT_EQ(readFile(userIni()), "[VARLO]\nCD=cora\xC3\xA7\xC3\xA3o.iso\nCLEK=N\xC3\x83O\n");
+  reloadSettings();
+  EXPECT_EQ(readSetting("VARLO", "CD"), typed);
+
+  writeFile(userIni(), "[VARLO]\n; c\xF3pia em Windows-1252\nCD=x\n");
+  ASSERT_TRUE(writeIniSection(userIni(), "VARLO", {{"CD", typed}}));
+  EXPECT_EQ(readFile(userIni()), "[VARLO]\n; c\xF3pia em Windows-1252\nCD=" + typed + "\n");
+  reloadSettings();
+  EXPECT_EQ(readPathSetting("VARLO", "CD"), "cora\xC3\xA7\xC3\xA3o.iso");
+}
