@@ -21,9 +21,9 @@ constexpr unsigned kClosePoll = 50;
 
 // Computed once, at the first open.
 const OliraPaths& dataPaths() {
-  static const OliraPaths paths = oliraPathsFor(readSetting("OLIRATTS", "MBROLA_DB"),
-                                                readSetting("OLIRATTS", "DIR"),
-                                                readSetting("OLIRATTS", "BASE"));
+  static const OliraPaths paths = oliraPathsFor(readPathSetting("OLIRATTS", "MBROLA_DB"),
+                                                readPathSetting("OLIRATTS", "DIR"),
+                                                readPathSetting("OLIRATTS", "BASE"));
   return paths;
 }
 

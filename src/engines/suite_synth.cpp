@@ -16,7 +16,7 @@ void shutdownSuiteSynth() {}
 void suiteSynthSpeak(std::string_view) {}
 
 std::string suiteLettersDirectory() {
-  std::string dir = readSetting("TRADUTOR", "DIRLETRAS");
+  std::string dir = readPathSetting("TRADUTOR", "DIRLETRAS");
   if (dir.empty()) dir = suiteDirectory() + "/som/letras";
   if (dir.back() != '/') dir += '/';
   return dir;

@@ -58,7 +58,7 @@ std::string defaultLamePath() {
 }
 
 std::string lamePath() {
-  std::string configured = readSetting("VARLO", "PROG_LAME");
+  std::string configured = readPathSetting("VARLO", "PROG_LAME");
   return configured.empty() ? defaultLamePath() : configured;
 }
 

@@ -52,7 +52,7 @@ void speakRequest(const std::string& text) {
 
 void reinitialiseFrontEnd() {
   shutdownSpeech();
-  initSpeech(0, readSetting("VARLO", "DIRVARLO"));
+  initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
 }
 
 // Record into the WAV file with a voice; false when it cannot record.
@@ -80,7 +80,7 @@ void closeRecording() {
   setSpeechOutputFile("");
   shutdownSpeech();
   if (engineOutputFailed()) r.writeFailed = true;
-  initSpeech(0, readSetting("VARLO", "DIRVARLO"));
+  initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
 }
 
 void sayProblem(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
@@ -131,7 +131,7 @@ void switchVoice(const VoiceMarker& v) {
 // An effect named in the text: as given, in the project directory, or the
 // configured default for an empty name. "" when there is no such file.
 std::string findEffect(const std::string& name) {
-  std::string file = name.empty() ? readSetting("VARLO", "SOMEFEITO") : name;
+  std::string file = name.empty() ? readPathSetting("VARLO", "SOMEFEITO") : name;
   if (file.empty()) return "";
   if (access(file.c_str(), R_OK) == 0) return file;
   std::string inProject = r.options.effectDirectory + "/" + file;

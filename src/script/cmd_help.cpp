@@ -33,7 +33,7 @@ std::string expandTabs(const std::string& line) {
 // The suite directory of the settings, else the installed one.
 std::string manualPath() {
   std::error_code ec;
-  std::string configured = readSetting("MURENA", "PGMMURENA");
+  std::string configured = readPathSetting("MURENA", "PGMMURENA");
   if (!configured.empty()) {
     std::string path = configured + "/manual/sc.txt";
     if (std::filesystem::is_regular_file(path, ec)) return path;

@@ -45,12 +45,12 @@ bool isYes(const std::string& value) {
 }
 
 void loadAppState(AppState& s) {
-  s.suiteDirectory = readSetting("MURENA", "PGMMURENA");
-  s.projectDirectory = readSetting("VARLO", "DIRTXT");
+  s.suiteDirectory = readPathSetting("MURENA", "PGMMURENA");
+  s.projectDirectory = readPathSetting("VARLO", "DIRTXT");
   if (s.projectDirectory.empty()) s.projectDirectory = currentDirectory();
   s.audioSubdirectory.clear();
   s.scriptsDirectory = (s.suiteDirectory.empty() ? suiteDirectory() : s.suiteDirectory) + "/scripts/varlo";
-  s.cdDrive = readSetting("VARLO", "CD");
+  s.cdDrive = readPathSetting("VARLO", "CD");
   s.suiteSpeechSpeed = integerSetting("TRADUTOR", "VELOCIDADE", 2);
   s.sapiType = integerSetting("SERVFALA", "TIPOSAPI", 3);
   s.announceFiles = settingOr("CLEK", "SIM");

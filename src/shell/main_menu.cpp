@@ -2,6 +2,7 @@
 // menu and help, each option sent to its own module.
 #include "shell/main_menu.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -54,6 +55,20 @@ void greet() {
     sayMessage("VLSAPDOS", 1);
     setBackgroundColor(0);
   }
+}
+
+// An installation whose data directory was removed can neither read its
+// settings nor find its voice: it says which directory is missing, on the
+// screen, aloud and on stderr for whoever started it, and ends with failure.
+void requireSuiteDirectory() {
+  if (suiteDirectoryExists()) return;
+  std::string message = "A pasta de dados do VARLO não existe: " + suiteDirectory() +
+                        ". Reinstale o programa ou indique a pasta em VARLO_SUITE.";
+  std::fprintf(stderr, "varlo: %s\n", message.c_str());
+  writeLineSpeak(utf8ToCp1252(message));
+  waitWhileBusy();
+  shutdownSpeech();
+  closeConsole(1);
 }
 
 void askProjectDirectory() {
@@ -152,7 +167,8 @@ void runVarlo(int argc, char** argv) {
   if (!acquireInstanceLock("varlo")) std::exit(0);
   clearWindow();
   setTitle("VARLO");
-  initSpeech(0, readSetting("VARLO", "DIRVARLO"));
+  initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
+  requireSuiteDirectory();
   greet();
   loadAppState(appState());
   if (argc > 1 && std::string(argv[1]) != "*") {

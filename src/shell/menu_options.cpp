@@ -51,7 +51,7 @@ void waitForReturn() {
 }
 
 std::string configuredEditor() {
-  std::string editor = readSetting("MURENA", "EDITOR");
+  std::string editor = readPathSetting("MURENA", "EDITOR");
   for (const char* var : {"VISUAL", "EDITOR"}) {
     if (!editor.empty()) break;
     const char* value = std::getenv(var);
@@ -219,7 +219,7 @@ void recordNewProject() {
 void openManual() {
   pause(250);
   std::string manual = suiteDirectory() + "/manual/varlo.htm";
-  if (openWithProgram(manual, readSetting("MURENA", "PROG.HTM")) < 0) sayProgramMissing("do manual");
+  if (openWithProgram(manual, readPathSetting("MURENA", "PROG.HTM")) < 0) sayProgramMissing("do manual");
   waitForReturn();
   pause(500);
 }

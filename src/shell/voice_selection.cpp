@@ -13,7 +13,7 @@ void selectConversionVoice(const AppState& s) {
 
 void restoreMenuVoice() {
   shutdownSpeech();
-  initSpeech(0, readSetting("VARLO", "DIRVARLO"));
+  initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
 }
 
 }  // namespace varlo

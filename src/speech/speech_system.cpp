@@ -104,12 +104,12 @@ void sayBattery() {
 AddressLaunch planAddress(std::string_view address, const std::string& currentDirectory) {
   std::string text = slashes(std::string(address.substr(0, 255)));
   if (startsWith(text, "http://") || startsWith(text, "https://") || startsWith(text, "www.")) {
-    return {readSetting("MURENA", "PROG.HTM"), text};
+    return {readPathSetting("MURENA", "PROG.HTM"), text};
   }
   size_t dot = text.find('.');
   std::string ext = dot == std::string::npos ? "" : upperText(text.substr(dot + 1, 3));
   if (ext != "EXE" && ext != "COM") {
-    std::string program = readSetting("MURENA", "PROG." + ext);
+    std::string program = readPathSetting("MURENA", "PROG." + ext);
     if (program.empty()) return {"", text};
     return {program, text};
   }
