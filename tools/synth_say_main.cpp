@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/config.h"
 #include "engines/synth.h"
 
 using namespace varlo;
@@ -49,7 +50,7 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string voice = std::string(VARLO_SUITE_DIR) + "/olira/br4";
+  std::string voice = suiteDirectory() + "/olira/br4";
   std::string out;
   bool strict = false;
   for (int i = 1; i < argc; ++i) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/codepage.h"
 #include "base/ini_file.h"
@@ -40,6 +41,11 @@ ConfigState& state() {
 bool fileExists(const std::string& path) {
   struct stat st{};
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat st{};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 const CachedFile& cachedFile(const std::string& path) {
@@ -119,12 +125,44 @@ std::string expand(std::string value, int depth) {
   }
 }
 
+// A program file that lies in the build tree (the programs, the test and
+// benchmark programs): it uses the source tree's data.
+bool runFromBuildTree(const std::string& programDir) {
+  char* real = realpath(VARLO_BINARY_DIR, nullptr);
+  std::string build = real ? real : VARLO_BINARY_DIR;
+  std::free(real);
+  return programDir == build || programDir.starts_with(build + "/");
+}
+
+// An installed program keeps its data in share/varlo beside its bin/
+// directory, whatever the prefix, and is told when that is missing rather
+// than quietly using some other data.
+std::string chooseSuiteDirectory() {
+  std::string bin = executableDirectory();
+  if (bin.empty()) return VARLO_SUITE_DIR;
+  std::string installed = bin.substr(0, bin.find_last_of('/') + 1) + "share/varlo";
+  if (isDirectory(installed) || !runFromBuildTree(bin)) return installed;
+  return VARLO_SUITE_DIR;
+}
+
 }  // namespace
+
+std::string executableDirectory() {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  std::string file = n > 0 ? std::string(path, static_cast<size_t>(n)) : "";
+  size_t slash = file.find_last_of('/');
+  return slash == std::string::npos ? "" : file.substr(0, slash);
+}
 
 std::string suiteDirectory() {
   const char* env = std::getenv("VARLO_SUITE");
-  return env && *env ? env : VARLO_SUITE_DIR;
+  if (env && *env) return env;
+  static const std::string chosen = chooseSuiteDirectory();
+  return chosen;
 }
+
+bool suiteDirectoryExists() { return isDirectory(suiteDirectory()); }
 
 std::string programDirectory() { return suiteDirectory(); }
 

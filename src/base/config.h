@@ -16,10 +16,17 @@ std::string configFile();
 // The user's own settings file, which the settings dialog writes (it may not
 // exist yet).
 std::string userConfigFile();
-// The installed suite directory (shipped data, voices, scripts, manuals):
-// VARLO_SUITE env var, else the directory fixed at build time.
+// The suite directory (shipped data, voices, scripts, manuals): the
+// VARLO_SUITE env var; else share/varlo beside the program's bin/ directory
+// when it exists or the program is not run from the build tree; else the
+// source tree's data.
 std::string suiteDirectory();
-// The directory of the running program file.
+// False when the suite directory is missing (an installation whose data was
+// removed): the program cannot work without it.
+bool suiteDirectoryExists();
+// The directory of the running program file, "" when unknown.
+std::string executableDirectory();
+// The directory that the "@" path macro stands for (the suite directory).
 std::string programDirectory();
 
 // The expanded value of [section] key as program text (Windows-1252), ""

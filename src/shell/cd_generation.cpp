@@ -38,15 +38,6 @@ bool isExecutable(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-// Where the running program file lies; createcd is built beside it.
-std::string executableDirectory() {
-  char path[4096];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  std::string file = n > 0 ? std::string(path, static_cast<size_t>(n)) : "";
-  size_t slash = file.find_last_of('/');
-  return slash == std::string::npos ? "" : file.substr(0, slash);
-}
-
 // The burner: in the suite directory, beside this program, or on the PATH.
 std::string burnerPath() {
   for (const std::string& dir : {suiteDirectory(), executableDirectory()}) {

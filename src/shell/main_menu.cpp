@@ -12,6 +12,7 @@
 #include "shell/text_division_dialog.h"
 #include "base/config.h"
 #include "console/console.h"
+#include "engines/engines.h"
 #include "speech/speech.h"
 #include "base/codepage.h"
 #include "platform/instance_lock.h"
@@ -65,6 +66,9 @@ void requireSuiteDirectory() {
   std::string message = "A pasta de dados do VARLO não existe: " + suiteDirectory() +
                         ". Reinstale o programa ou indique a pasta em VARLO_SUITE.";
   std::fprintf(stderr, "varlo: %s\n", message.c_str());
+  // No settings were read: the espeak-ng voice, which needs none of the
+  // missing data, says it.
+  reconfigureSpeech(3, true, kEngineEspeak, 1, 0, 0);
   writeLineSpeak(utf8ToCp1252(message));
   waitWhileBusy();
   shutdownSpeech();
