@@ -35,6 +35,17 @@ char firstLetter(const std::string& field) {
   return i == std::string::npos ? 0 : upperText(field.substr(i, 1))[0];
 }
 
+// The quality is stored as the one letter start-up reads (B, A or M) and
+// shown as the word the form asks for; anything else means high quality.
+char qualityLetter(const std::string& field) {
+  char c = firstLetter(field);
+  return c == 'B' || c == 'M' ? c : 'A';
+}
+
+std::string qualityWord(char letter) {
+  return letter == 'B' ? "BAIXA" : letter == 'M' ? utf8ToCp1252("MÁXIMA") : "ALTA";
+}
+
 // The recorder is a device or image path (kept as typed) rather than a
 // drive letter (upper-cased).
 bool isPath(const std::string& cd) { return cd.find('/') != std::string::npos; }
@@ -56,7 +67,7 @@ void addFields(SettingsFields& f) {
     addIntegerField(key, utf8ToCp1252(label), value);
   };
   text("VLSINPON", "Sintetizar pontuação : ", f.punctuation, 4);
-  text("VLQUAMP3", "Qualidade do MP3 (alta ou baixa) : ", f.quality, 5);
+  text("VLQUAMP3", "Qualidade do MP3 (alta ou baixa) : ", f.quality, 6);
   // Room for a device or image path, not only a drive letter.
   text("VLUNIDCD", "Unidade do CD : ", f.cdDrive, 64);
   text("VLDIRAUD", "Diretório de audio : ", f.audioSubdirectory, 28);
@@ -97,7 +108,7 @@ SettingsFields currentSettingsFields() {
   const AppState& s = appState();
   SettingsFields f;
   f.punctuation = readSetting("VARLO", "SINTETIZARPONTUACAO");
-  f.quality = readSetting("VARLO", "QUALIDADEMP3");
+  f.quality = qualityWord(qualityLetter(readSetting("VARLO", "QUALIDADEMP3")));
   f.cdDrive = readSetting("VARLO", "CD");
   f.audioSubdirectory = s.audioSubdirectory;
   f.announceFiles = s.announceFiles;
@@ -118,8 +129,9 @@ SettingsFields currentSettingsFields() {
 void applySettingsFields(SettingsFields& f) {
   AppState& s = appState();
   speechOptions().speakPunctuation = firstLetter(f.punctuation) != 'N';
-  char quality = firstLetter(f.quality);
+  char quality = qualityLetter(f.quality);
   s.mp3Options = quality == 'B' ? s.qualityLow : quality == 'M' ? s.qualityMax : s.qualityHigh;
+  f.quality = qualityWord(quality);
   // A device path is kept whole; a drive letter keeps its letter only.
   if (!trimSpaces(f.cdDrive).empty()) s.cdDrive = isPath(f.cdDrive) ? std::string(trimSpaces(f.cdDrive)) : f.cdDrive.substr(0, 1);
   f.announceFiles = orDefault(f.announceFiles, "SIM");
@@ -146,7 +158,7 @@ bool storeSettingsFields(const SettingsFields& f) {
   auto upper = [](const std::string& v) { return upperText(v); };
   return writeIniSection(userConfigFile(), "VARLO",
                          {{"SINTETIZARPONTUACAO", upper(f.punctuation)},
-                          {"QUALIDADEMP3", upper(f.quality)},
+                          {"QUALIDADEMP3", std::string(1, qualityLetter(f.quality))},
                           {"CD", isPath(f.cdDrive) ? f.cdDrive : upper(f.cdDrive)},
                           {"CLEK", upper(f.announceFiles)},
                           {"COMSILENCIO", upper(f.withSilence)},

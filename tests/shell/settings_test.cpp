@@ -49,14 +49,35 @@ TEST_F(SettingsForm, TypedValuesChangeTheProgramAndAreStoredNormalised) {
   EXPECT_FALSE(speechOptions().speakPunctuation);
   ASSERT_TRUE(storeSettingsFields(f));
   std::string text = userFile();
-  EXPECT_NE(text.find("QUALIDADEMP3=BAIXA\n"), std::string::npos);
+  EXPECT_NE(text.find("QUALIDADEMP3=B\n"), std::string::npos);
   EXPECT_NE(text.find("CLEK=SIM\n"), std::string::npos);
   EXPECT_NE(text.find("QUEBRARLINHA=100\n"), std::string::npos);
-  // Start-up judges the whole value, so BAIXA reads as high quality there.
+  // After a restart the low quality chosen is still the one in force.
   reloadSettings();
   loadAppState(s);
-  EXPECT_EQ(s.mp3Options, s.qualityHigh);
+  EXPECT_EQ(s.mp3Options, s.qualityLow);
+  EXPECT_EQ(currentSettingsFields().quality, "BAIXA");
   speechOptions().speakPunctuation = true;
+}
+
+// Each quality the form takes survives a restart and shows as a word again.
+TEST_F(SettingsForm, TheStoredQualityIsTheLetterStartUpReads) {
+  AppState& s = appState();
+  struct Case { const char* typed; const char* stored; std::string AppState::*options; const char* shown; };
+  for (const Case& c : {Case{"m", "M", &AppState::qualityMax, "M\xC1XIMA"},
+                        Case{"Alta", "A", &AppState::qualityHigh, "ALTA"},
+                        Case{"", "A", &AppState::qualityHigh, "ALTA"},
+                        Case{" baixa", "B", &AppState::qualityLow, "BAIXA"}}) {
+    SettingsFields f = currentSettingsFields();
+    f.quality = c.typed;
+    applySettingsFields(f);
+    ASSERT_TRUE(storeSettingsFields(f));
+    EXPECT_NE(userFile().find(std::string("QUALIDADEMP3=") + c.stored + "\n"), std::string::npos) << c.typed;
+    reloadSettings();
+    loadAppState(s);
+    EXPECT_EQ(s.mp3Options, s.*c.options) << c.typed;
+    EXPECT_EQ(currentSettingsFields().quality, c.shown) << c.typed;
+  }
 }
 
 TEST_F(SettingsForm, WritingKeepsTheOtherSectionsOfTheUserFile) {
