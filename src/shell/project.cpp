@@ -71,7 +71,7 @@ std::string fullDirectoryPath(const std::string& typed) {
   return base + (base.back() == '/' ? "" : "/") + path;
 }
 
-bool listByKind(char kind) {
+bool listByKind(char kind, std::string_view prefix) {
   AppState& s = appState();
   if (s.noTextFiles && s.noPartFiles) return false;
   s.selection.clear();
@@ -82,7 +82,9 @@ bool listByKind(char kind) {
   long long leftOut = 0;
   while (dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
-    if (name == "." || name == ".." || !matchesKind(name, kind) || !isRegularFile(name)) continue;
+    if (name == "." || name == ".." || !matchesKind(name, kind) || !name.starts_with(prefix) ||
+        !isRegularFile(name))
+      continue;
     if (static_cast<int>(s.selection.size()) >= kMaxSelection) {
       ++leftOut;
       continue;

@@ -16,8 +16,9 @@ bool TrocaDir(const std::string& directory);
 // found wherever the program changes to.
 std::string fullDirectoryPath(const std::string& typed);
 // Fill the selection with the current directory's "*.TXT" (kind 'T'),
-// "*.PAR" ('P') or all files ('*'), names printed as found. False when none.
-bool listByKind(char kind);
+// "*.PAR" ('P') or all files ('*') whose names begin with the prefix, names
+// printed as found. False when none.
+bool listByKind(char kind, std::string_view prefix = {});
 // Look at the current directory again after the program found neither
 // texts nor parts in it (files may have been copied in since): the flags
 // noTextFiles and noPartFiles are set from what is there now and the

@@ -74,17 +74,62 @@ bool endsWithPar(const std::string& name) {
   return name.size() > 4 && upperText(name.substr(name.size() - 4)) == ".PAR";
 }
 
-// Remove the parts of an earlier division; true when there was one.
-bool removeOldParts() {
-  bool found = false;
+// The parts of earlier divisions in the current directory: this text's own
+// (named with its prefix) and those of other texts.
+struct OldParts {
+  std::vector<std::string> own, others;
+};
+
+OldParts findOldParts(const std::string& prefix) {
+  OldParts parts;
   if (DIR* dir = opendir(".")) {
     while (dirent* entry = readdir(dir)) {
       std::string name = entry->d_name;
-      if (endsWithPar(name) && std::remove(name.c_str()) == 0) found = true;
+      if (!endsWithPar(name)) continue;
+      (name.starts_with(prefix) ? parts.own : parts.others).push_back(name);
     }
     closedir(dir);
   }
-  return found;
+  return parts;
+}
+
+// True when at least one was removed.
+bool removeFiles(const std::vector<std::string>& names) {
+  bool removed = false;
+  for (const std::string& name : names)
+    if (std::remove(name.c_str()) == 0) removed = true;
+  return removed;
+}
+
+enum class OthersAnswer { remove, keep, giveUp };
+
+// Parts of other books may have been edited by hand: they go only when the
+// user says so, and Esc gives the division up with nothing removed.
+OthersAnswer askAboutOtherParts(size_t count) {
+  writeSpeak(utf8ToCp1252("Este projeto tem "));
+  writeNumberSpeak(static_cast<long long>(count));
+  writeLineSpeak(count == 1 ? " parte de outro texto." : " partes de outros textos.");
+  writeSpeak(utf8ToCp1252("Apagar também essas partes (sim ou não) ? "));
+  uint8_t key = readAnswerKey();
+  if (key == key::Esc) return OthersAnswer::giveUp;
+  return key == 'S' || key == 's' ? OthersAnswer::remove : OthersAnswer::keep;
+}
+
+// Remove this text's old parts, and those of other texts when the user
+// agrees (a batch run cannot be asked and keeps them). False when the user
+// gave the division up.
+bool removeOldParts(AppState& s, const std::string& prefix) {
+  OldParts old = findOldParts(prefix);
+  bool keepOthers = !old.others.empty();
+  if (keepOthers && !s.commandLineMode) {
+    OthersAnswer answer = askAboutOtherParts(old.others.size());
+    if (answer == OthersAnswer::giveUp) return false;
+    keepOthers = answer == OthersAnswer::keep;
+  }
+  bool removed = removeFiles(old.own);
+  if (!keepOthers) removed = removeFiles(old.others) || removed;
+  if (removed && !keepOthers) s.noPartFiles = true;
+  return true;
 }
 
 std::string baseNameOf(const std::string& path) {
@@ -126,11 +171,13 @@ bool writeParts(const std::vector<std::vector<std::string>>& bodies, const PartL
   return true;
 }
 
-void announceParts(AppState& s) {
+// The new parts become the selection; parts of other texts kept beside them
+// are not converted with them.
+void announceParts(AppState& s, const std::string& prefix) {
   s.noPartFiles = false;
   sayMessage("VLDIVSUC", 1);
   newLine();
-  if (!listByKind('P')) {
+  if (!listByKind('P', prefix)) {
     sayMessage("VLPRODIS", 1);
     shutdownSpeech();
     closeConsole();
@@ -174,13 +221,13 @@ void runDivision(AppState& s, const std::string& file, DivisionRule rule) {
     sayText("O número de divisões excedeu o limite suportado");
     return cancelDivision();
   }
-  if (removeOldParts()) s.noPartFiles = true;
   std::string prefix = partPrefix(name);
   if (name != diskBase) prefix = cp1252ToUtf8(prefix);
+  if (!removeOldParts(s, prefix)) return cancelDivision();
   s.audioSubdirectory = divisionTitle(diskBase);
   if (!writeParts(bodies, layoutFor(s, utf8Text ? cp1252ToUtf8(title) : title), prefix))
     return cancelDivision();
-  announceParts(s);
+  announceParts(s, prefix);
 }
 
 }  // namespace

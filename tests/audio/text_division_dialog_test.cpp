@@ -55,7 +55,8 @@ TEST_F(Division, ByLinesWritesNumberedPartsAndSelectsThem) {
   writeBytes(project / "LIVRO.TXT", numberedLines(250));
   std::string screen = divideByLines("LIVRO.TXT", 100);
   EXPECT_NE(screen.find(utf8ToCp1252("A divisão foi feita com sucesso")), std::string::npos);
-  EXPECT_FALSE(fs::exists(project / "VELHO_001.PAR"));
+  // The batch job cannot ask: another text's parts stay, and are not selected.
+  EXPECT_EQ(readBytes(project / "VELHO_001.PAR"), "parte antiga\n");
   std::string first = readBytes(project / "LIVRO_001.PAR");
   std::string last = readBytes(project / "LIVRO_003.PAR");
   EXPECT_EQ(first.substr(0, 16), "LIVRO 1\n\nlinha 1");
@@ -123,7 +124,7 @@ TEST_F(Division, Utf8TextKeepsItsCodePageInHeaderAndPartNames) {
 
 TEST_F(Division, DialogDividesAtTheTypedMark) {
   writeBytes(project / "contos.txt", "um\n***\ndois\n  ***  \ntres\n***\n");
-  std::string screen = divideAnswering("contos.txt\rM***\r");
+  std::string screen = divideAnswering("contos.txt\rM***\rn");   // VELHO_001.PAR stays
   EXPECT_NE(screen.find(utf8ToCp1252("A divisão foi feita com sucesso")), std::string::npos)
       << screen;
   // The chosen name is shown once, where it was chosen.
@@ -144,6 +145,35 @@ TEST_F(Division, DialogGivenUpKeepsTheOldParts) {
   EXPECT_NE(screen.find(utf8ToCp1252("Você indicou uma letra inválida")), std::string::npos);
   EXPECT_EQ(readBytes(project / "VELHO_001.PAR"), "parte antiga\n");
   EXPECT_FALSE(fs::exists(project / "conto_001.PAR"));
+}
+
+// Another book's parts may have been edited by hand: the user hears how many
+// there are and decides; the text's own old parts always go.
+TEST_F(Division, OtherTextsPartsGoOnlyWhenTheUserSaysSo) {
+  writeBytes(project / "VELHO_002.PAR", "parte antiga\n");
+  writeBytes(project / "contos.txt", "um\ndois\n");
+  writeBytes(project / "conto_009.PAR", "de uma divisão anterior\n");
+  std::string screen = divideAnswering("contos.txt\rL1\rn");
+  EXPECT_NE(screen.find(utf8ToCp1252("Este projeto tem 2 partes de outros textos.")), std::string::npos)
+      << screen;
+  EXPECT_NE(screen.find(utf8ToCp1252("Apagar também essas partes (sim ou não) ? n\n")), std::string::npos);
+  EXPECT_FALSE(fs::exists(project / "conto_009.PAR"));
+  EXPECT_TRUE(fs::exists(project / "VELHO_001.PAR"));
+  EXPECT_TRUE(fs::exists(project / "VELHO_002.PAR"));
+  std::vector<std::string> parts = appState().selection;
+  std::sort(parts.begin(), parts.end());
+  EXPECT_EQ(parts, (std::vector<std::string>{"conto_001.PAR", "conto_002.PAR"}));
+
+  screen = divideAnswering("contos.txt\rL1\r\x1b");   // Esc: nothing removed
+  EXPECT_NE(screen.find(utf8ToCp1252("A operação de dividir foi cancelada")), std::string::npos);
+  EXPECT_TRUE(fs::exists(project / "conto_002.PAR"));
+  EXPECT_TRUE(fs::exists(project / "VELHO_002.PAR"));
+
+  divideAnswering("contos.txt\rL2\rS");
+  EXPECT_FALSE(fs::exists(project / "VELHO_001.PAR"));
+  EXPECT_FALSE(fs::exists(project / "VELHO_002.PAR"));
+  EXPECT_FALSE(fs::exists(project / "conto_002.PAR"));
+  EXPECT_EQ(appState().selection, std::vector<std::string>{"conto_001.PAR"});
 }
 
 }  // namespace
