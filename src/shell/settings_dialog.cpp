@@ -195,7 +195,6 @@ void settingsDialog() {
     newLine();
     sayMessage("VLAGUARD", 1);
     if (s.useSapi) {
-      stopSpeech();
       pause(250);
       selectConversionVoice(s);
       pause(250);

@@ -7,6 +7,8 @@
 namespace varlo {
 
 void selectConversionVoice(const AppState& s) {
+  // What is being said (a hint, "Aguarde por favor") is heard to its end.
+  waitWhileBusy();
   setSpeechOutputFile("");
   reconfigureSpeech(s.suiteSpeechSpeed, true, s.sapiType, s.sapiVoice, s.sapiSpeed, s.sapiPitch);
 }

@@ -1,0 +1,81 @@
+// Choosing the conversion voice for live speech (options A, V and T): what
+// was being said is heard to its end.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "base/config.h"
+#include "console/console.h"
+#include "engines/engines.h"
+#include "platform/audio_capture_reader.h"
+#include "platform/audio_sink.h"
+#include "shell/app_state.h"
+#include "shell/voice_selection.h"
+#include "sound/wave_player.h"
+#include "speech/messages.h"
+#include "speech/speech.h"
+
+using namespace varlo;
+namespace fs = std::filesystem;
+
+namespace {
+
+class VoiceSelection : public ::testing::Test {
+ protected:
+  fs::path root, capture;
+
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "varlo-voice-XXXXXX").string();
+    root = mkdtemp(pattern.data());
+    fs::create_directories(root / "murena");
+    std::ofstream(root / "murena" / "Murena.ini")
+        << "[TRADUTOR]\nSAPI=SIM\n[SERVFALA]\nTIPOSAPI=5\nVOZ=1\n[MURENA]\nLEGADO=NAO\n";
+    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+    capture = root / "som.cap";
+    setenv("VARLO_AUDIO", ("capture:" + capture.string()).c_str(), 1);
+    resetAudioSink();
+    reloadSettings();
+    static bool consoleOpen = false;
+    if (!consoleOpen) openConsole();
+    consoleOpen = true;
+    flushKeyQueue();
+    clearWindow();
+    initSpeech(0, "");
+    appState() = AppState{};
+  }
+
+  void TearDown() override {
+    restoreMenuVoice();
+    shutdownSpeech();
+    closeWavePlayer();
+    setenv("VARLO_AUDIO", "null", 1);
+    resetAudioSink();
+    fs::remove_all(root);
+  }
+
+  // Seconds of 16-bit mono sound heard so far.
+  double heardSeconds() {
+    std::vector<CaptureRecord> records = readCapture(capture.string());
+    int rate = 0;
+    for (const CaptureRecord& r : records)
+      if (r.kind == CaptureRecord::Kind::play) rate = int(r.format.rate);
+    return rate ? heardBytes(records).size() / 2.0 / rate : 0;
+  }
+};
+
+}  // namespace
+
+// "Use as setas, F1 ajuda" comes just before the first voice of option V is
+// chosen; the user hears all of it, not the start of a word.
+TEST_F(VoiceSelection, SpeechUnderWayIsHeardToItsEnd) {
+  ASSERT_TRUE(engineActive());
+  sayMessage("VLUSESET", 1);
+  AppState& s = appState();
+  s.sapiType = kEngineEspeak;
+  s.sapiVoice = 1;
+  selectConversionVoice(s);
+  EXPECT_GT(heardSeconds(), 1.0);
+}
