@@ -13,15 +13,14 @@
 
 namespace varlo {
 
-namespace {
-
-// A setting read as a whole integer; fallback when it is not one.
 int integerSetting(std::string_view section, std::string_view key, int fallback) {
   std::string v = readSetting(section, key);
   int value = 0;
   auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
   return ec == std::errc() && end == v.data() + v.size() && !v.empty() ? value : fallback;
 }
+
+namespace {
 
 std::string settingOr(std::string_view key, const char* fallback) {
   std::string v = readSetting("VARLO", key);

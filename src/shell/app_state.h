@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varlo {
@@ -59,6 +60,8 @@ void loadAppState(AppState& state);
 void loadVoiceOnFirstUse(AppState& state);
 // "SIM"/"NAO" judged by the first letter.
 bool isYes(const std::string& value);
+// A setting read as a whole integer; fallback when it is not one.
+int integerSetting(std::string_view section, std::string_view key, int fallback);
 
 // The farewell: closing recording and message, engines closed, console
 // closed; the process ends with `status` (not 0 only for a one-shot job

@@ -1,5 +1,6 @@
 // Choosing the conversion voice for live speech (options A, V and T): what
-// was being said is heard to its end.
+// was being said is heard to its end, and a voice this system lacks is
+// replaced by the configured one with a word to the user.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -78,4 +79,24 @@ TEST_F(VoiceSelection, SpeechUnderWayIsHeardToItsEnd) {
   s.sapiVoice = 1;
   selectConversionVoice(s);
   EXPECT_GT(heardSeconds(), 1.0);
+}
+
+// Type 4 has no engine here: the configured voice speaks instead, and the
+// user is told once, however often the trial loop selects it.
+TEST_F(VoiceSelection, AMissingEngineFallsBackToTheConfiguredVoiceAndSaysSo) {
+  AppState& s = appState();
+  s.sapiType = kEngineOldInterface;
+  s.sapiVoice = 1;
+  selectConversionVoice(s);
+  selectConversionVoice(s);
+  ASSERT_TRUE(engineActive());
+  std::string screen = screenDump();
+  const std::string said = "A voz do tipo 4 n\xE3o est\xE1 dispon\xEDvel neste sistema";
+  size_t at = screen.find(said);
+  ASSERT_NE(at, std::string::npos) << screen;
+  EXPECT_EQ(screen.find(said, at + 1), std::string::npos) << "said more than once";
+  double before = heardSeconds();
+  speak("Poderei converter os arquivos utilizando esse modelo");
+  waitWhileBusy();
+  EXPECT_GT(heardSeconds(), before + 0.5);
 }
