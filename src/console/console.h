@@ -121,6 +121,10 @@ Rgb colourRgb(int index);
 
 void setTitle(std::string_view text);
 std::string windowTitle();
+// What the display shows instead of the grid (a terminal too small to hold
+// it), "" while the grid is shown. The console only draws it; the talking
+// layer says it.
+std::string displayNotice();
 
 // Clipboard (in-process for now).
 bool copyText(std::string_view text);

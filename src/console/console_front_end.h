@@ -28,6 +28,10 @@ struct FrontEnd {
   void (*resume)();
   // Put the terminal back as it was; safe to call many times.
   void (*restore)();
+  // What the display shows instead of the grid (a terminal too small to
+  // hold it), in Windows-1252, or null while the grid is shown; may itself
+  // be null.
+  const char* (*displayNotice)();
 };
 
 // The front end openConsole opens (set by the program before the console is

@@ -50,6 +50,12 @@ void openConsole() {
   window.frontEnd->refresh();
 }
 
+std::string displayNotice() {
+  const char* notice = window.frontEnd && window.frontEnd->displayNotice
+                           ? window.frontEnd->displayNotice() : nullptr;
+  return notice ? notice : "";
+}
+
 const FrontEnd& frontEnd() {
   openConsole();
   return *window.frontEnd;

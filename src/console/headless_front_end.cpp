@@ -96,7 +96,7 @@ void wrote(std::string_view bytes) {
 void nothing() {}
 
 const FrontEnd kHeadless = {
-    nothing, nothing, nothing, wrote, pollInput, nothing, nothing, nothing,
+    nothing, nothing, nothing, wrote, pollInput, nothing, nothing, nothing, nullptr,
 };
 
 }  // namespace

@@ -136,12 +136,21 @@ void enterTerminal() {
   term.redrawAll = true;
 }
 
-// Shown instead of the grid while the terminal cannot hold 80 x 25 cells.
+// Shown instead of the grid while the terminal cannot hold 80 x 25 cells,
+// in short lines that fit a narrow terminal; said whole by the talking layer.
+constexpr const char* kSizeLines[] = {"Aumente o terminal", "para 80 colunas", "por 25 linhas."};
+
 void showSizeMessage(std::string& out) {
-  std::string lines[] = {"Aumente o terminal", "para 80 colunas", "por 25 linhas.",
-                         "Agora: " + std::to_string(term.columns) + " x " + std::to_string(term.rows)};
   out += "\x1b[0m\x1b[2J\x1b[H";
-  for (const std::string& line : lines) out += line.substr(0, term.columns) + "\r\n";
+  std::string now = "Agora: " + std::to_string(term.columns) + " x " + std::to_string(term.rows);
+  for (std::string line : kSizeLines) out += line.substr(0, term.columns) + "\r\n";
+  out += now.substr(0, term.columns) + "\r\n";
+}
+
+const char* displayNotice() {
+  static const std::string notice =
+      std::string(kSizeLines[0]) + " " + kSizeLines[1] + " " + kSizeLines[2];
+  return active && tooSmall() ? notice.c_str() : nullptr;
 }
 
 ScreenImage currentGrid() {
@@ -283,7 +292,8 @@ void restore() {
   leaveTerminal();
 }
 
-const FrontEnd kTerminal = {refresh, bell, titleChanged, nullptr, pollInput, suspend, resume, restore};
+const FrontEnd kTerminal = {refresh, bell, titleChanged, nullptr, pollInput,
+                            suspend, resume, restore, displayNotice};
 
 }  // namespace
 

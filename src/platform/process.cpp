@@ -167,12 +167,75 @@ std::string findProgram(std::string_view name) {
   }
 }
 
-int openWithProgram(std::string_view target, std::string_view configuredProgram) {
-  if (!configuredProgram.empty()) {
-    std::string program = findProgram(configuredProgram);
-    if (program.empty()) return -1;
-    return runProgram({program, std::string(target)}, ProgramMode::terminal);
+std::vector<std::string> splitCommand(std::string_view command) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false, quoted = false;
+  for (char c : command) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;   // "" is an empty parameter
+    } else if (!quoted && (c == ' ' || c == '\t')) {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
   }
+  if (inWord) words.push_back(word);
+  return words;
+}
+
+std::string quotedProgram(std::string_view path) {
+  std::string text(path);
+  return text.find_first_of(" \t") == std::string::npos ? text : '"' + text + '"';
+}
+
+namespace {
+
+// The command with the target added: in place of each "%s", else at the end.
+std::vector<std::string> withTarget(std::vector<std::string> command, std::string_view target) {
+  bool placed = false;
+  for (std::string& word : command) {
+    for (size_t at = word.find("%s"); at != std::string::npos; at = word.find("%s", at + target.size())) {
+      word.replace(at, 2, target);
+      placed = true;
+    }
+  }
+  if (!placed) command.emplace_back(target);
+  return command;
+}
+
+// The command started with the terminal handed over; -1 when its program is missing.
+int runCommandOn(std::vector<std::string> command, std::string_view target) {
+  if (command.empty()) return -1;
+  std::string program = findProgram(command[0]);
+  if (program.empty()) return -1;
+  command[0] = program;
+  return runProgram(withTarget(std::move(command), target), ProgramMode::terminal);
+}
+
+// The first program of $BROWSER that exists; -2 when there is none.
+int openWithBrowserVariable(std::string_view target) {
+  const char* variable = std::getenv("BROWSER");
+  std::string_view list = variable ? variable : "";
+  while (!list.empty()) {
+    size_t colon = list.find(':');
+    std::vector<std::string> command = splitCommand(list.substr(0, colon));
+    if (!command.empty() && !findProgram(command[0]).empty()) return runCommandOn(command, target);
+    list.remove_prefix(colon == std::string_view::npos ? list.size() : colon + 1);
+  }
+  return -2;
+}
+
+}  // namespace
+
+int openWithProgram(std::string_view target, std::string_view configuredProgram) {
+  std::vector<std::string> configured = splitCommand(configuredProgram);
+  if (!configured.empty()) return runCommandOn(configured, target);
+  if (int status = openWithBrowserVariable(target); status != -2) return status;
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   bool desktop = (x11 && *x11) || (wayland && *wayland);

@@ -36,10 +36,20 @@ int runProgram(const std::vector<std::string>& argv, ProgramMode mode,
 // it is, another is searched in PATH. Empty when there is none.
 std::string findProgram(std::string_view name);
 
-// Open a file or an address with the configured program (which gets the
-// terminal) when one is given, else with xdg-open in the background on a
-// desktop, else with a text browser (www-browser, lynx, w3m, elinks, links)
-// that gets the terminal. Returns as runProgram does.
+// A configured program with its own parameters ("/usr/bin/code" -w,
+// emacs -nw) cut into words at blanks; a double-quoted stretch keeps its
+// blanks and loses its quotes, so a program whose path holds blanks is
+// written in quotes. Empty for an empty or blank text.
+std::vector<std::string> splitCommand(std::string_view command);
+// A program path as a configured command writes it: quoted when it holds blanks.
+std::string quotedProgram(std::string_view path);
+
+// Open a file or an address with the configured program (a command as
+// splitCommand reads it; it gets the terminal) when one is given, else with
+// the first program of $BROWSER (a colon-separated list; "%s" stands for the
+// target), else with xdg-open in the background on a desktop, else with a
+// text browser (www-browser, lynx, w3m, elinks, links) that gets the
+// terminal. Returns as runProgram does.
 int openWithProgram(std::string_view target, std::string_view configuredProgram);
 
 }  // namespace varlo

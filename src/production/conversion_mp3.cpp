@@ -57,9 +57,9 @@ std::string defaultLamePath() {
   return isExecutable(inSuite) ? inSuite : "lame";
 }
 
-std::string lamePath() {
-  std::string configured = readPathSetting("VARLO", "PROG_LAME");
-  return configured.empty() ? defaultLamePath() : configured;
+std::vector<std::string> lameCommand() {
+  std::vector<std::string> configured = splitCommand(readPathSetting("VARLO", "PROG_LAME"));
+  return configured.empty() ? std::vector<std::string>{defaultLamePath()} : configured;
 }
 
 std::vector<std::string> lameArguments(const std::string& mp3Options, const Mp3Tags& tags,
@@ -77,8 +77,9 @@ std::vector<std::string> lameArguments(const std::string& mp3Options, const Mp3T
 Mp3Result encodeMp3(const std::string& mp3Options, const Mp3Tags& tags,
                     const std::string& wavName, const std::string& mp3Name,
                     const std::string& finalMp3Name) {
-  std::vector<std::string> argv = lameArguments(mp3Options, tags, wavName, mp3Name);
-  argv.insert(argv.begin(), lamePath());
+  std::vector<std::string> argv = lameCommand();
+  std::vector<std::string> arguments = lameArguments(mp3Options, tags, wavName, mp3Name);
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
   int status = runWithUtf8Locale(argv);
   if (status < 0) return Mp3Result::notStarted;
   if (status != 0 || fileSize(mp3Name) <= 0) {

@@ -16,8 +16,9 @@ struct Mp3Tags {
   int track = 0;       // 0: none
 };
 
-// The encoder program to run.
-std::string lamePath();
+// The encoder to run with its own parameters: [VARLO] PROG_LAME as a
+// command (splitCommand), else the default below.
+std::vector<std::string> lameCommand();
 // The encoder when none is configured: the suite directory's lame when it
 // is there, else lame on the PATH.
 std::string defaultLamePath();

@@ -2,6 +2,7 @@
 // project directory, and reminding the user to check the disc.
 #include "shell/cd_generation.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,6 +155,24 @@ void burn(const std::vector<std::string>& args, const std::string& label) {
   remindUntilKey();
 }
 
+// Whether the directory holds something to burn (hidden names aside).
+bool holdsFiles(const std::string& directory) {
+  bool found = false;
+  if (DIR* dir = opendir(directory.c_str())) {
+    while (dirent* entry = readdir(dir))
+      if (entry->d_name[0] != '.') found = true;
+    closedir(dir);
+  }
+  return found;
+}
+
+void sayEmptyDirectory(const std::string& directory) {
+  beeps(2);
+  writeLineSpeak(utf8ToCp1252("A pasta " + directory + " está vazia, não há o que gravar."));
+  pause(100);
+  sayMessage("VLCAN", 1);
+}
+
 void restoreProject(AppState& s) {
   if (!s.newProjectMode) return;
   s.newProjectMode = false;
@@ -203,6 +222,8 @@ void generateCd() {
     sayMessage("VLNAOCD", 1);
     pause(100);
     sayMessage("VLCAN", 1);
+  } else if (!holdsFiles(s.projectDirectory)) {
+    sayEmptyDirectory(s.projectDirectory);
   } else {
     int speed = askSpeed();
     std::string label = askLabel();

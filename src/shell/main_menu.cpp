@@ -120,8 +120,9 @@ uint8_t chooseFromArrowMenu() {
   return choice >= 1 ? static_cast<uint8_t>(kOptionLetters[choice - 1]) : key::Enter;
 }
 
-// Read one menu key; extended keys that open the menus are handled here.
-// Returns 0 when the key was fully handled.
+// Read one menu key; extended keys that open the menus are handled here and
+// answer Enter (the prompt repeats). Any other extended key answers 0, an
+// invalid option.
 uint8_t readMenuKey() {
   uint8_t extended = 0;
   uint8_t k = readKeyEcho(extended);
@@ -130,13 +131,14 @@ uint8_t readMenuKey() {
   if (extended == key::Up || extended == key::Down) return chooseFromArrowMenu();
   if (extended == key::F1) sayHelp();
   else if (extended == key::F9) reviewScreen();
-  return 0;
+  else return 0;
+  return key::Enter;
 }
 
 // Run the option of a key; false when the key ends the menu loop.
 bool dispatch(uint8_t k) {
   switch (upperText(std::string(1, static_cast<char>(k)))[0]) {
-    case 0: case key::Enter: return true;
+    case key::Enter: return true;
     case key::Esc: return false;
     case 'A': settingsDialog(); return true;
     case 'C': convertSelection(); return true;

@@ -16,6 +16,7 @@
 #include "widgets/option_menu.h"
 #include "speech/speech.h"
 #include "base/codepage.h"
+#include "base/plain_text.h"
 #include "platform/process.h"
 #include "script/host.h"
 #include "shell/app_state.h"
@@ -50,14 +51,17 @@ void waitForReturn() {
   pause(ms);
 }
 
-std::string configuredEditor() {
+// The editor with its own parameters: [MURENA] EDITOR, else $VISUAL, else
+// $EDITOR, else the system's editor.
+std::vector<std::string> editorCommand() {
   std::string editor = readPathSetting("MURENA", "EDITOR");
   for (const char* var : {"VISUAL", "EDITOR"}) {
-    if (!editor.empty()) break;
+    if (!trimBlanks(editor).empty()) break;
     const char* value = std::getenv(var);
     if (value) editor = value;
   }
-  return editor.empty() ? "editor" : editor;
+  std::vector<std::string> command = splitCommand(editor);
+  return command.empty() ? std::vector<std::string>{"editor"} : command;
 }
 
 // A program that could not be started is said, not passed over in silence.
@@ -122,7 +126,7 @@ void runScriptOption() {
 }
 
 void editWithSuiteEditor() {
-  std::string editor = configuredEditor();
+  std::vector<std::string> editor = editorCommand();
   std::string file = chooseListedFile("VLSELSET", "*.*");
   if (file.empty()) {
     sayMessage("VLDESIST", 1);
@@ -132,7 +136,8 @@ void editWithSuiteEditor() {
   // A name beginning with "-" would be taken for one of the editor's options.
   std::string path = diskPath(file);
   if (path[0] == '-') path = "./" + path;
-  if (runProgram({editor, path}, ProgramMode::terminal) < 0) sayProgramMissing(editor);
+  editor.push_back(path);
+  if (runProgram(editor, ProgramMode::terminal) < 0) sayProgramMissing(editor[0]);
   waitForReturn();
   pause(500);
   // The editor may have written the project's first text.

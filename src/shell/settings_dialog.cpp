@@ -10,6 +10,7 @@
 #include "widgets/form.h"
 #include "base/ini_file.h"
 #include "speech/speech.h"
+#include "platform/process.h"
 #include "base/codepage.h"
 #include "base/plain_text.h"
 #include "shell/app_state.h"
@@ -122,7 +123,7 @@ SettingsFields currentSettingsFields() {
   f.sapiSpeed = integerOr("VARLO", "VELOCIDADESAPI", 0);
   f.sapiPitch = integerOr("VARLO", "TONALIDADESAPI", 0);
   f.encoderPath = readSetting("VARLO", "PROG_LAME");
-  if (f.encoderPath.empty()) f.encoderPath = defaultLamePath();
+  if (f.encoderPath.empty()) f.encoderPath = quotedProgram(defaultLamePath());
   return f;
 }
 
@@ -146,7 +147,7 @@ void applySettingsFields(SettingsFields& f) {
   s.audioSubdirectory = f.audioSubdirectory.empty() ? "WAVMP3" : cp1252ToUtf8(f.audioSubdirectory);
   if (f.linesPerPart < 1) f.linesPerPart = 100;
   s.linesPerPart = f.linesPerPart;
-  if (trimSpaces(f.encoderPath).empty()) f.encoderPath = defaultLamePath();
+  if (trimSpaces(f.encoderPath).empty()) f.encoderPath = quotedProgram(defaultLamePath());
   s.sapiType = f.sapiType;
   s.sapiVoice = f.sapiVoice;
   s.sapiSpeed = f.sapiSpeed;

@@ -71,7 +71,19 @@ void playSoundImage(const std::vector<uint8_t>& image) {
   waitWhileBusy();
 }
 
+// The console only shows its notice (a terminal too small for the grid);
+// the user hears it once each time it appears, before whatever is said or
+// read next (speech and key reads come through here).
+void sayDisplayNotice() {
+  SpeechState& state = speechState();
+  std::string notice = displayNotice();
+  if (notice == state.displayNoticeSaid) return;
+  state.displayNoticeSaid = notice;
+  if (!notice.empty()) speak(notice);
+}
+
 void waitWhileBusy() {
+  sayDisplayNotice();
   while (isBusy()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
@@ -101,6 +113,7 @@ void stopSpeech() {
 
 void speak(std::string_view text) {
   SpeechState& state = speechState();
+  sayDisplayNotice();
   if (!state.engineOpen) {
     speakRecorded(text);
     return;

@@ -25,6 +25,7 @@ struct SpeechState {
   bool stopRequested = false;
   bool synthLoaded = false;
   SoundListener listener = nullptr;
+  std::string displayNoticeSaid;   // the console's notice last said, "" when none
 };
 
 SpeechState& speechState();

@@ -12,6 +12,7 @@
 #include "base/config.h"
 #include "console/console.h"
 #include "speech/speech_state.h"
+#include "platform/process.h"
 
 namespace varlo {
 namespace {
@@ -37,7 +38,12 @@ std::string slashes(std::string text) {
 // Starts a program without waiting for it and without leaving a zombie: an
 // intermediate child starts it and ends at once. Its output goes nowhere, so
 // that the console screen stays intact. False when it could not be started.
-bool launch(const std::string& program, const std::string& parameter) {
+bool launch(const std::vector<std::string>& command, const std::string& parameter) {
+  // Made before the fork: the child only execs.
+  std::vector<const char*> argv;
+  for (const std::string& word : command) argv.push_back(word.c_str());
+  if (!parameter.empty()) argv.push_back(parameter.c_str());
+  argv.push_back(nullptr);
   int ready[2];
   if (pipe2(ready, O_CLOEXEC) != 0) return false;
   pid_t child = fork();
@@ -47,9 +53,7 @@ bool launch(const std::string& program, const std::string& parameter) {
     if (fork() != 0) _exit(0);
     int null = open("/dev/null", O_RDWR);
     dup2(null, 0), dup2(null, 1), dup2(null, 2);
-    const char* argv[] = {program.c_str(), parameter.empty() ? nullptr : parameter.c_str(),
-                          nullptr};
-    execvp(program.c_str(), const_cast<char* const*>(argv));
+    execvp(argv[0], const_cast<char* const*>(argv.data()));
     char failed = 1;
     (void)!write(ready[1], &failed, 1);
     _exit(127);
@@ -104,19 +108,17 @@ void sayBattery() {
 AddressLaunch planAddress(std::string_view address, const std::string& currentDirectory) {
   std::string text = slashes(std::string(address.substr(0, 255)));
   if (startsWith(text, "http://") || startsWith(text, "https://") || startsWith(text, "www.")) {
-    return {readPathSetting("MURENA", "PROG.HTM"), text};
+    return {splitCommand(readPathSetting("MURENA", "PROG.HTM")), text};
   }
   size_t dot = text.find('.');
   std::string ext = dot == std::string::npos ? "" : upperText(text.substr(dot + 1, 3));
   if (ext != "EXE" && ext != "COM") {
-    std::string program = readPathSetting("MURENA", "PROG." + ext);
-    if (program.empty()) return {"", text};
-    return {program, text};
+    return {splitCommand(readPathSetting("MURENA", "PROG." + ext)), text};
   }
-  if (text[0] == '/' || (text.size() > 1 && text[1] == ':')) return {text, ""};
+  if (text[0] == '/' || (text.size() > 1 && text[1] == ':')) return {{text}, ""};
   std::string dir = currentDirectory;
   if (dir.empty() || dir.back() != '/') dir += '/';
-  return {dir + text, ""};
+  return {{dir + text}, ""};
 }
 
 void openAddress(std::string_view address) {
@@ -127,9 +129,9 @@ void openAddress(std::string_view address) {
   char cwd[4096];
   std::string here = getcwd(cwd, sizeof cwd) ? cwd : ".";
   AddressLaunch plan = planAddress(address, here);
-  if (plan.program.empty()) plan = {"xdg-open", plan.parameter};
+  if (plan.command.empty()) plan.command = {"xdg-open"};
   waitWhileBusy();
-  if (!launch(plan.program, plan.parameter)) beep();
+  if (!launch(plan.command, plan.parameter)) beep();
   waitWhileBusy();
 }
 

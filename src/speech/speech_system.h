@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varlo {
 
@@ -15,10 +16,11 @@ struct BatteryStatus {
 // Reads a power-supply tree laid out as /sys/class/power_supply.
 BatteryStatus readBatteryStatus(const std::string& root = "/sys/class/power_supply");
 
-// What opening an address starts: a program and its parameter (none when
-// empty). An empty program means the system's opener gets the text.
+// What opening an address starts: a program with its own parameters (a
+// configured command cut by splitCommand) and the parameter (none when
+// empty). No program means the system's opener gets the text.
 struct AddressLaunch {
-  std::string program;
+  std::vector<std::string> command;
   std::string parameter;
 };
 AddressLaunch planAddress(std::string_view address, const std::string& currentDirectory);

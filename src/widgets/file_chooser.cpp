@@ -158,12 +158,12 @@ std::string askFileName(int rows, std::string_view defaultMask) {
         click();
         continue;
       case Outcome::cancelled:
+      case Outcome::nothingChosen:   // Enter beyond the ends: the caller says it gave up
         return "";
       case Outcome::chosen:
         return answer.path.find('/') != std::string::npos ? answer.path : dir + answer.path;
-      case Outcome::nothingChosen:
       case Outcome::failed:
-        continue;   // back to the field
+        continue;   // back to the field, the reason said
     }
   }
 }

@@ -2,6 +2,7 @@
 // image by createcd, the speed and label questions, and the failures the
 // user must hear about.
 #include "shell/cd_generation.h"
+#include "shell/menu_options.h"
 
 #include <array>
 #include <cstdio>
@@ -132,6 +133,32 @@ TEST_F(CdGeneration, CtrlGReturnsToTheProjectDirectory) {
   char here[4096];
   EXPECT_EQ(std::string(getcwd(here, sizeof here)), project.string());
   EXPECT_NE(screen.find(utf8ToCp1252("Voltei a trabalhar no diretório padrão")), std::string::npos);
+}
+
+// Nothing to burn is said before any question: no empty disc, and Ctrl+G
+// does not make a folder of a mistyped path.
+TEST_F(CdGeneration, EmptyOrMissingDirectoryIsRefusedAloud) {
+  AppState& s = appState();
+  fs::path empty = root / "vazia", image = root / "disco.iso";
+  fs::create_directories(empty);
+  s.cdDrive = image.string();
+  s.projectDirectory = empty.string();
+  std::string screen = generate("\r\rN");
+  EXPECT_NE(screen.find(utf8ToCp1252("está vazia, não há o que gravar")), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("Informe com as setas"), std::string::npos);
+  EXPECT_FALSE(fs::exists(image));
+
+  s.projectDirectory = project.string();
+  clearWindow();
+  flushKeyQueue();
+  injectKeys("\x19" + (root / "erro").string() + "\r");   // Ctrl+Y empties the field
+  recordNewProject();
+  screen = screenDump();
+  EXPECT_NE(screen.find(utf8ToCp1252("não existe")), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Desistiu"), std::string::npos);
+  EXPECT_FALSE(fs::exists(root / "erro"));
+  EXPECT_FALSE(fs::exists(image));
+  EXPECT_EQ(s.projectDirectory, project.string());
 }
 
 }  // namespace

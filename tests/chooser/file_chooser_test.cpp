@@ -173,6 +173,15 @@ TEST_F(Chooser, AskFileNameGoesThroughTheListAndBack) {
   EXPECT_EQ(heardCount("<click>"), 2);
 }
 
+// Enter with no entry current gives the dialogue up, as Esc does, so that
+// the caller says so; the keys typed after it are not taken as a name.
+TEST_F(Chooser, AskFileNameGivesUpAtEnterBeyondTheFirstEntry) {
+  pressKey(key::Down);
+  after(kSaid, [] { pressKey(key::Up); });
+  after("<beep>", [] { typeKeys("\rlixo\r"); });
+  EXPECT_EQ(askFileName(5, "*.txt"), "");
+}
+
 TEST_F(Chooser, AskFileNameJoinsTheTypedDirectoryAndTheChosenName) {
   typeKeys("");
   pressKey(key::Down);

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Start-up as a user meets it: greeting, project prompt, menu prompt, F1,
-# an invalid key, ESC, and the terminal left usable; a second instance ends
-# silently while the first runs.
+# invalid keys (a letter, F2, Alt+letter), ESC, and the terminal left
+# usable; a second instance ends silently while the first runs.
 . "$(dirname "$0")/tmux_lib.sh"
 mkdir -p "$WORK/projeto"
 printf 'Um texto.\n' > "$WORK/projeto/livro.txt"
@@ -27,6 +27,14 @@ wait_for "E   Executar script"
 wait_prompt
 keys x
 wait_for "Opção inválida, aperte F1 para ajuda" 30
+# F2 and Alt+letters are no options either: said so, not passed over.
+wait_prompt
+keys F2
+wait_count "Opção inválida, aperte F1 para ajuda" 2 30
+wait_prompt
+keys M-b
+wait_count "Opção inválida, aperte F1 para ajuda" 3 30
+wait_prompt
 keys Escape
 wait_for "Fim do programa"
 wait_for "FIM-DO-TESTE"

@@ -98,10 +98,10 @@ TEST_F(SettingsForm, WritingKeepsTheOtherSectionsOfTheUserFile) {
 // Leaving the form untouched must not change the encoder conversion runs:
 // the path shown for an empty PROG_LAME is stored back as typed.
 TEST_F(SettingsForm, AnUntouchedEncoderFieldKeepsTheEncoderThatConversionFinds) {
-  std::string before = lamePath();
+  std::vector<std::string> before = lameCommand();
   SettingsFields f = currentSettingsFields();
   applySettingsFields(f);
   ASSERT_TRUE(storeSettingsFields(f));
   reloadSettings();
-  EXPECT_EQ(lamePath(), before);
+  EXPECT_EQ(lameCommand(), before);
 }

@@ -97,20 +97,23 @@ TEST(Battery, ReadsTheSystemBatteryAndTheMains) {
 class Addresses : public SpeechFixture {};
 
 TEST_F(Addresses, ChooseTheConfiguredProgramOrTheTextItself) {
-  configure("[MURENA]\nLEGADO=NAO\nPROG.HTM=navegador\nPROG.PDF=leitor\n");
+  configure("[MURENA]\nLEGADO=NAO\nPROG.HTM=navegador --nova-janela\n"
+            "PROG.PDF=\"/opt/meu leitor/leitor\" -p\n");
+  using Words = std::vector<std::string>;
   AddressLaunch web = planAddress("www.murena.org", "/home/u");
-  EXPECT_EQ(web.program, "navegador");
+  EXPECT_EQ(web.command, (Words{"navegador", "--nova-janela"}));
   EXPECT_EQ(web.parameter, "www.murena.org");
   AddressLaunch pdf = planAddress("livro.pdf", "/home/u");
-  EXPECT_EQ(pdf.program, "leitor");
+  EXPECT_EQ(pdf.command, (Words{"/opt/meu leitor/leitor", "-p"}));
   EXPECT_EQ(pdf.parameter, "livro.pdf");
   AddressLaunch text = planAddress("nota.txt", "/home/u");
-  EXPECT_EQ(text.program, "");
+  EXPECT_TRUE(text.command.empty());
   EXPECT_EQ(text.parameter, "nota.txt");
-  AddressLaunch local = planAddress("bin\\jogo.exe", "/home/u/");
-  EXPECT_EQ(local.program, "/home/u/bin/jogo.exe");
+  // A program named by the text itself is a path, never cut at its blanks.
+  AddressLaunch local = planAddress("meus jogos\\jogo.exe", "/home/u/");
+  EXPECT_EQ(local.command, Words{"/home/u/meus jogos/jogo.exe"});
   EXPECT_EQ(local.parameter, "");
-  EXPECT_EQ(planAddress("/opt/x.com", "/home/u").program, "/opt/x.com");
+  EXPECT_EQ(planAddress("/opt/x.com", "/home/u").command, Words{"/opt/x.com"});
 }
 
 }  // namespace

@@ -90,6 +90,66 @@ TEST_F(Programs, PagesOpenWithXdgOpenOnADesktopElseATextBrowser) {
   fs::remove_all(bin);
 }
 
+// Configured programs carry their own parameters; a path with blanks is quoted.
+TEST(Commands, AreCutIntoTheProgramAndItsParameters) {
+  using Words = std::vector<std::string>;
+  EXPECT_EQ(splitCommand("  emacs   -nw "), (Words{"emacs", "-nw"}));
+  EXPECT_EQ(splitCommand("\"/usr/bin/code\" -w"), (Words{"/usr/bin/code", "-w"}));
+  EXPECT_EQ(splitCommand("\"/opt/meu editor/ed\" \"a b\"\tc"), (Words{"/opt/meu editor/ed", "a b", "c"}));
+  EXPECT_EQ(splitCommand("/usr/bin/lame"), Words{"/usr/bin/lame"});
+  EXPECT_EQ(splitCommand("x \"\""), (Words{"x", ""}));
+  EXPECT_TRUE(splitCommand(" \t ").empty());
+  EXPECT_EQ(splitCommand(quotedProgram("/opt/meu editor/ed")), Words{"/opt/meu editor/ed"});
+  EXPECT_EQ(quotedProgram("/usr/bin/lame"), "/usr/bin/lame");
+}
+
+// A page opens with the configured program and its options, else with
+// $BROWSER (its first program that exists, "%s" standing for the page)
+// before xdg-open.
+TEST_F(Programs, PagesOpenWithTheConfiguredOptionsOrBrowserVariable) {
+  namespace fs = std::filesystem;
+  fs::path bin = fs::temp_directory_path() / ("varlo-browser-" + std::to_string(getpid())) / "meus programas";
+  fs::create_directories(bin);
+  fs::path opened = bin.parent_path() / "aberto";
+  for (const char* name : {"navegador", "xdg-open"}) {
+    std::ofstream(bin / name) << "#!/bin/sh\necho " << name << " \"$@\" > \"" << opened.string() << "\"\n";
+    fs::permissions(bin / name, fs::perms::owner_all);
+  }
+  auto openedLine = [&] {
+    std::ifstream in(opened);
+    std::string line;
+    std::getline(in, line);
+    fs::remove(opened);
+    return line;
+  };
+  std::string savedPath = std::getenv("PATH");
+  const char* display = std::getenv("DISPLAY");
+  std::string savedDisplay = display ? display : "";
+  const char* browser = std::getenv("BROWSER");
+  std::string savedBrowser = browser ? browser : "";
+  setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
+  setenv("DISPLAY", ":0", 1);
+
+  std::string quoted = "\"" + (bin / "navegador").string() + "\" --nova-janela";
+  EXPECT_EQ(openWithProgram("manual.htm", quoted), 0);
+  EXPECT_EQ(openedLine(), "navegador --nova-janela manual.htm");
+  EXPECT_EQ(openWithProgram("manual.htm", "navegador -p"), 0);
+  EXPECT_EQ(openedLine(), "navegador -p manual.htm");
+  setenv("BROWSER", "varlo-nenhum:navegador --abrir=%s --fim", 1);
+  EXPECT_EQ(openWithProgram("manual.htm", ""), 0);
+  EXPECT_EQ(openedLine(), "navegador --abrir=manual.htm --fim");
+  setenv("BROWSER", "varlo-nenhum", 1);
+  EXPECT_EQ(openWithProgram("manual.htm", ""), 0);
+  EXPECT_EQ(openedLine(), "xdg-open manual.htm");
+
+  setenv("PATH", savedPath.c_str(), 1);
+  if (display) setenv("DISPLAY", savedDisplay.c_str(), 1);
+  else unsetenv("DISPLAY");
+  if (browser) setenv("BROWSER", savedBrowser.c_str(), 1);
+  else unsetenv("BROWSER");
+  fs::remove_all(bin.parent_path());
+}
+
 int pumps = 0;
 void countPumps() { ++pumps; }
 
