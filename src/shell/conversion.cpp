@@ -22,7 +22,7 @@ namespace {
 
 void newLine() { writeText("\r\n"); }
 
-void sayText(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
+void sayText(const std::string& utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
 
 
 // The audio subdirectory of the project; a full path typed in the settings
@@ -191,22 +191,33 @@ FileResult convertOne(AppState& s, const std::string& name) {
   return result;
 }
 
+// Success is said only when every text became its audio; otherwise how many
+// did not, so that a failed part is never reported as done.
+void sayOutcome(size_t failed, size_t total) {
+  if (failed == 0) return sayMessage("VLCONSUC", 1);
+  beep();
+  sayText(failed == 1 ? "Conversão terminada, mas 1 de " + std::to_string(total) +
+                            " arquivos não foi convertido."
+                      : "Conversão terminada, mas " + std::to_string(failed) + " de " +
+                            std::to_string(total) + " arquivos não foram convertidos.");
+}
+
 // True when every text became its audio file.
 bool convertAll(AppState& s) {
   const std::vector<std::string> selection = s.selection;
-  bool all = true;
+  size_t failed = 0;
   for (const std::string& name : selection) {
     FileResult result = convertOne(s, name);
     if (result == FileResult::endRun) return false;
-    all = all && result == FileResult::converted;
+    if (result != FileResult::converted) ++failed;
     pauseIfAsked();
     newLine();
     writeText(utf8ToCp1252("Verificando a existência de outro arquivo"));
     newLine();
   }
   sayMessage("VLULTARQ", 1);
-  sayMessage("VLCONSUC", 1);
-  return all;
+  sayOutcome(failed, selection.size());
+  return failed == 0;
 }
 
 }  // namespace

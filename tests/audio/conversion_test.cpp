@@ -207,6 +207,9 @@ TEST_F(Conversion, MissingEncoderKeepsTheWavAndSaysSo) {
   EXPECT_GT(wavFrames(audio / "a.wav"), 0);
   EXPECT_GT(wavFrames(audio / "b.wav"), 0);  // the rest of the run stays WAV
   EXPECT_FALSE(appState().mp3Output);
+  // a.txt did not become the MP3 asked for: the run is not called a success.
+  EXPECT_EQ(screen.find(utf8ToCp1252("Conversão bem sucedida")), std::string::npos) << screen;
+  EXPECT_NE(screen.find(utf8ToCp1252("1 de 2 arquivos não foi convertido")), std::string::npos);
 }
 
 TEST_F(Conversion, FailingEncoderKeepsTheWav) {
@@ -219,6 +222,7 @@ TEST_F(Conversion, FailingEncoderKeepsTheWav) {
   EXPECT_GT(wavFrames(audio / "a.wav"), 0);
   EXPECT_FALSE(fs::exists(audio / "a.mp3"));
   EXPECT_NE(screen.find(utf8ToCp1252("o arquivo WAV foi mantido")), std::string::npos) << screen;
+  EXPECT_EQ(screen.find(utf8ToCp1252("Conversão bem sucedida")), std::string::npos) << screen;
 }
 
 TEST_F(Conversion, AudioDirectoryThatCannotBeMadeEndsTheRunNotTheProgram) {
