@@ -210,6 +210,16 @@ void recordNewProject() {
     return;
   }
   s.projectDirectory = fullDirectoryPath(cp1252ToUtf8(directory));
+  // Burning is no reason to make a folder: a mistyped path is said, not created.
+  std::error_code error;
+  if (!std::filesystem::is_directory(s.projectDirectory, error)) {
+    beep();
+    beep();
+    writeLineSpeak(utf8ToCp1252("A pasta " + s.projectDirectory + " não existe."));
+    s.projectDirectory = s.savedProjectDirectory;
+    sayMessage("VLDESIST", 1);
+    return;
+  }
   if (!TrocaDir(s.projectDirectory)) {
     s.projectDirectory = s.savedProjectDirectory;
     goToProject();
