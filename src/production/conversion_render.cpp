@@ -187,6 +187,14 @@ void joinLastPiece() {
   }
 }
 
+// The disk is full: the joined pieces and the piece in progress are no use
+// and would only take room, or pass for the whole text.
+RenderResult abandonFullDisk() {
+  std::remove(kJoined);
+  std::remove(r.names.wavName.c_str());
+  return RenderResult::diskFull;
+}
+
 }  // namespace
 
 RenderResult renderText(const std::vector<std::string>& lines, const AudioNames& names,
@@ -207,7 +215,7 @@ RenderResult renderText(const std::vector<std::string>& lines, const AudioNames&
   if (silences) insertSilence("2000");
   for (const std::string& line : lines) {
     speakLine(line);
-    if (r.diskFull) return RenderResult::diskFull;
+    if (r.diskFull) return abandonFullDisk();
     if (r.voiceLost || r.writeFailed) break;
   }
   speakOrdinary("");
@@ -227,7 +235,7 @@ RenderResult renderText(const std::vector<std::string>& lines, const AudioNames&
     return RenderResult::noVoice;
   }
   joinLastPiece();
-  return r.diskFull ? RenderResult::diskFull : RenderResult::done;
+  return r.diskFull ? abandonFullDisk() : RenderResult::done;
 }
 
 }  // namespace varlo

@@ -15,7 +15,7 @@ enum class RenderResult {
   done,        // names.wavName holds the whole text
   noVoice,     // the voice could not record into the file (said)
   writeFailed, // the file could not be written whole (a full disk): removed (said)
-  diskFull,    // joining the pieces failed (said): the caller ends the program
+  diskFull,    // joining the pieces failed (said), nothing kept: the caller ends the program
 };
 
 // The voice and the switches a rendering works with.

@@ -119,7 +119,8 @@ FileResult convertFile(AppState& s, const std::string& name, const std::string& 
   std::vector<std::string> lines = linesForSpeech(lineStrings(textFromFile(bytes)));
   AudioNames names = audioNames(name);
   RenderResult rendered = renderText(lines, names, renderOptions(s));
-  if (rendered == RenderResult::diskFull) farewell();
+  // A full disk ends the program; the status tells a batch caller it failed.
+  if (rendered == RenderResult::diskFull) farewell(1);
   if (rendered != RenderResult::done) return FileResult::endRun;
   if (!s.mp3Output) return FileResult::converted;
   Mp3Result mp3 = encodeMp3(s.mp3Options, tagsFor(s, name, lines), names.wavName, names.mp3Name, names.finalMp3Name);
