@@ -184,7 +184,9 @@ bool closeDescriptor(int n) {
   Descriptor& d = descriptors[size_t(n)];
   if (!d.open) return false;
   bool ok = true;
-  if (d.file) ok = std::fclose(d.file) == 0;
+  // A write that failed earlier (a full disk) left the file short: closing
+  // it must not make it look complete.
+  if (d.file) ok = !(d.writing && std::ferror(d.file)) && std::fclose(d.file) == 0;
   if (d.fd >= 0) ok = ::close(d.fd) == 0 && ok;
   d = Descriptor{};
   return ok;

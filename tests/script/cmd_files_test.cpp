@@ -126,6 +126,14 @@ TEST_F(FileCommandsTest, WritingToAFileOpenForReadingOnlySetsTheStatus) {
   EXPECT_EQ(bytes("r.txt"), "a\n");
 }
 
+TEST_F(FileCommandsTest, AWriteLostToAFullDiskMakesTheCloseFail) {
+  // Every write to /dev/full fails for want of space.
+  EXPECT_EQ(output("ABRE #1 \"/dev/full\" &\nESCREVE #1 \"linha\"\nCHECA S\nSAIDA(S)\n"
+                   "FECHA #1\n"),
+            "1\n" + error(5, "Erro no fechamento do arquivo #1"));
+  EXPECT_FALSE(descriptorSlot(1).open);
+}
+
 TEST_F(FileCommandsTest, TheResetClosesEveryDescriptor) {
   std::string f = path("d.txt");
   EXPECT_EQ(output("ABRE #1 \"" + f + "\" &\nESCREVE #1 \"um\"\n"), "");
