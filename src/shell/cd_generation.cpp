@@ -60,9 +60,15 @@ int askSpeed() {
     writeNumberSpeak(speed);
     uint8_t key = readKey();
     if (key == key::Enter) return speed;
-    if (key == key::Esc) return 0;
+    if (key == key::Esc) break;
     if (key == 0) speed = nextSpeed(speed, readKey());
   }
+  // The number shown is not the one used: say what is (the word alone fits
+  // the line after the prompt).
+  moveCursor(column, row);
+  clearToLineEnd();
+  writeSpeak(utf8ToCp1252("PADRÃO"));
+  return 0;
 }
 
 std::string askLabel() {
@@ -147,10 +153,12 @@ void burn(const std::vector<std::string>& args, const std::string& label) {
     return;
   }
   if (status != 0) {
-    // The burner explains the failure in Portuguese; the user hears it.
+    // The burner explains the failure in Portuguese; the user hears it, and
+    // is not sent to look at a disc that was not made.
     std::string reason = lastLineOf(output);
     beeps(2);
     writeLineSpeak(utf8ToCp1252(reason.empty() ? "A gravação do CD falhou." : reason));
+    return;
   }
   remindUntilKey();
 }

@@ -2,6 +2,7 @@
 // project information (I).
 #include "shell/project_options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -17,6 +18,8 @@
 namespace varlo {
 
 namespace {
+
+constexpr int kListRows = 10;   // the height the file lists have too
 
 void newLine() { writeText("\r\n"); }
 
@@ -97,8 +100,12 @@ void selectByFile() {
   sayMessage("VLSELSET", 1);
   pause(100);
   sayMessage("VLENTFIN", 1);
+  // Room below the cursor, as for the other lists, so that near the bottom
+  // of the screen the list does not shrink to one row.
+  int rows = std::min(static_cast<int>(s.selection.size()), kListRows);
+  makeRoom(rows);
   int top = cursorRow();
-  openList(1, top, 80, top + static_cast<int>(s.selection.size()));
+  openList(1, top, 80, top + rows);
   for (const std::string& name : s.selection) addListEntry(utf8ToCp1252(name));
   ListResult result = runList(1, true);
   std::vector<std::string> marked;

@@ -100,6 +100,7 @@ bool tryVoiceAgain() {
   sayMessage("VLDESALT", 0);
   uint8_t extended = 0;
   uint8_t k = readKeyEcho(extended);
+  newLine();   // the answer ends its line; "OK, ajustado" goes below
   return k == 'S' || k == 's';
 }
 

@@ -111,8 +111,18 @@ TEST_F(CdGeneration, NoRecorderOrNoConfirmationBurnsNothing) {
 TEST_F(CdGeneration, BurnerFailureIsSaid) {
   appState().cdDrive = (root / "nao" / "existe" / "disco.iso").string();
   std::string screen = generate("\r\rN");
-  // The burner's reason reaches the user.
+  // The burner's reason reaches the user, who is not sent to check a disc
+  // that was not made.
   EXPECT_NE(screen.find(utf8ToCp1252("A pasta da imagem não existe")), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("Verifique o resultado"), std::string::npos) << screen;
+}
+
+// Esc at the speed: the number typed so far gives way to the default used.
+TEST_F(CdGeneration, EscAtTheSpeedShowsTheDefault) {
+  appState().cdDrive = (root / "disco.iso").string();
+  std::string screen = generate("\x1b\rN", key::Esc);
+  EXPECT_NE(screen.find(utf8ToCp1252("(ESC assume padrão) : PADRÃO\n")), std::string::npos)
+      << screen;
 }
 
 TEST_F(CdGeneration, CtrlGReturnsToTheProjectDirectory) {

@@ -73,8 +73,12 @@ WINDOW=again wait_for "Linhas por arquivo" 30
 WINDOW=again screen | grep -qE "Linhas por arquivo : +50" || WINDOW=again fail "second run did not read 50 back"
 WINDOW=again keys Escape
 WINDOW=again wait_for "Digite uma frase" 60
-WINDOW=again keys Escape
+# The phrase said, the answer to the voice question ends its line.
+WINDOW=again keys Enter
+WINDOW=again wait_for "(sim ou não) ?" 60
+WINDOW=again keys n
 WINDOW=again wait_for "OK, ajustado" 60
+WINDOW=again screen | grep -qE '^OK, ajustado *$' || WINDOW=again fail "'OK, ajustado' not on its own line"
 WINDOW=again wait_prompt
 
 before=$(stat -c %s "$WORK/som.cap")

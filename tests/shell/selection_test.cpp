@@ -67,3 +67,31 @@ TEST(Selection, TextsAddedToAnEmptyProjectCanBeInserted) {
   fs::current_path(start);
   fs::remove_all(project);
 }
+
+// Option M, S near the bottom of the screen: room is made so that every
+// selected name shows while the list runs.
+int namesShown = 0;
+void countNamesThenLeave() {
+  if (keyPending()) return;
+  std::string screen = screenDump();
+  if (screen.find("um.txt") == std::string::npos) return;
+  namesShown = 0;
+  for (const char* name : {"um.txt", "dois.txt", "tres.txt"})
+    namesShown += screen.find(name) != std::string::npos;
+  pushKey(key::Esc);
+}
+
+TEST(Selection, ListNearTheBottomShowsEveryName) {
+  openConsole();
+  AppState& s = appState();
+  s.noTextFiles = s.noPartFiles = false;
+  s.selection = {"um.txt", "dois.txt", "tres.txt"};
+  clearWindow();
+  flushKeyQueue();
+  moveCursor(1, 24);
+  injectKeys("S");
+  setPumpHook(PumpHook::media, countNamesThenLeave);
+  modifySelection();
+  setPumpHook(PumpHook::media, nullptr);
+  EXPECT_EQ(namesShown, 3) << screenDump();
+}
