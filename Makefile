@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := $(shell grep -v '^\#' tools/packages.txt)
 
-.PHONY: deps build run test test-sanitize clean
+.PHONY: deps build run test test-sanitize clean install uninstall package
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -31,6 +31,23 @@ test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVARLO_SANITIZE=ON "-DVARLO_TEST_DIRS=$(SANITIZED_TESTS)"
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target varlo_tests
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --timeout 300
+
+# Only the installed programs are built; DESTDIR is honoured as usual.
+PREFIX ?= /usr/local
+install: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target varlo_installed
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Removes what the last `make install` copied (its paths may hold spaces).
+uninstall:
+	xargs -d '\n' rm -f -- < $(BUILD)/install_manifest.txt
+
+# The Debian package varlo_<version>_amd64.deb in $(BUILD).
+package: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target varlo_installed
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -4,17 +4,6 @@
 # the Debian package that CPack builds from the same rules.
 include(GNUInstallDirs)
 
-# The programs a user runs; the benchmark programs stay in the build tree.
-install(TARGETS varlo varlo-script createcd olira-phonemes synth-say
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY "${CMAKE_SOURCE_DIR}/data/" DESTINATION ${CMAKE_INSTALL_DATADIR}/varlo)
-install(FILES "${CMAKE_SOURCE_DIR}/man/varlo.1" "${CMAKE_SOURCE_DIR}/man/varlo-script.1"
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES "${CMAKE_SOURCE_DIR}/desktop/org.varloket.varlo.desktop"
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES "${CMAKE_SOURCE_DIR}/desktop/org.varloket.varlo.metainfo.xml"
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-
 # A prefix that cannot be written stops the installation with a message that
 # says so, before any file is copied.
 install(CODE [[
@@ -28,15 +17,33 @@ install(CODE [[
   endif()
 ]])
 
+# The programs a user runs; the benchmark programs stay in the build tree.
+# Installing and packaging need only these built (`varlo_installed`), not the
+# tests.
+set(installed_programs varlo varlo-script createcd olira-phonemes synth-say)
+add_custom_target(varlo_installed DEPENDS ${installed_programs})
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+install(TARGETS ${installed_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY "${CMAKE_SOURCE_DIR}/data/" DESTINATION ${CMAKE_INSTALL_DATADIR}/varlo)
+install(FILES "${CMAKE_SOURCE_DIR}/man/varlo.1" "${CMAKE_SOURCE_DIR}/man/varlo-script.1"
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES "${CMAKE_SOURCE_DIR}/desktop/org.varloket.varlo.desktop"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES "${CMAKE_SOURCE_DIR}/desktop/org.varloket.varlo.metainfo.xml"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME varlo)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}~beta")
 set(CPACK_PACKAGE_CONTACT "VARLO KET <varlo@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "talking book converter for blind users (Brazilian Portuguese)")
-set(CPACK_PACKAGE_DESCRIPTION
-    "VARLO KET is a talking program for blind and low-vision users in Brazilian Portuguese. It turns directories of plain-text books into spoken WAV and MP3 audio, divides long texts into parts, burns CDs, and has its own scripting language.")
+set(CPACK_PACKAGE_DESCRIPTION "VARLO KET is a talking program for blind and low-vision users in
+Brazilian Portuguese. It turns directories of plain-text books into spoken
+WAV and MP3 audio, divides long texts into parts, burns CDs, and has its
+own scripting language.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 # The libraries the programs are linked with come from dpkg-shlibdeps; the
 # programs they run are named here.
