@@ -39,9 +39,10 @@ install: deps
 	cmake --build $(BUILD) -j $(JOBS) --target varlo_installed
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
-# Removes what the last `make install` copied (its paths may hold spaces).
+# Removes what the last `make install` copied, listed without DESTDIR (the
+# paths may hold spaces).
 uninstall:
-	xargs -d '\n' rm -f -- < $(BUILD)/install_manifest.txt
+	while IFS= read -r f || [ -n "$$f" ]; do rm -f -- "$(DESTDIR)$$f"; done < $(BUILD)/install_manifest.txt
 
 # The Debian package varlo_<version>_amd64.deb in $(BUILD).
 package: deps
