@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 #include "base/codepage.h"
+#include "platform/scratch_files.h"
 
 namespace varlo {
 
@@ -95,6 +97,28 @@ void wrote(std::string_view bytes) {
 
 void nothing() {}
 
+// Ended from outside: unfinished files go, then the signal does what it
+// would have done.
+void onEndSignal(int sig) {
+  removeScratchFiles();
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+// Only signals that would end the program anyway: one ignored by whoever
+// started it (nohup) stays ignored.
+void catchEndSignals() {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction old {};
+    sigaction(sig, nullptr, &old);
+    if (old.sa_handler != SIG_DFL) continue;
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(sig, &action, nullptr);
+  }
+}
+
 const FrontEnd kHeadless = {
     nothing, nothing, nothing, wrote, pollInput, nothing, nothing, nothing, nullptr,
 };
@@ -108,6 +132,7 @@ const FrontEnd* openHeadlessFrontEnd() {
   headless.endsWithInput = kept.endsWithInput;
   headless.stdinIsInput = !isatty(0) && fcntl(0, F_GETFD) != -1;
   headless.inputEnded = !headless.stdinIsInput;
+  catchEndSignals();
   return &kHeadless;
 }
 

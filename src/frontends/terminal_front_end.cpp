@@ -16,6 +16,7 @@
 #include "base/codepage.h"
 #include "frontends/terminal_keys.h"
 #include "frontends/terminal_screen.h"
+#include "platform/scratch_files.h"
 
 namespace varlo {
 
@@ -81,6 +82,7 @@ void leaveTerminal() {
 void onEndSignal(int sig) {
   if (endSignal) {   // asked twice: end now
     leaveTerminal();
+    removeScratchFiles();
     _exit(128 + sig);
   }
   endSignal = sig;

@@ -15,6 +15,7 @@
 #include "speech/speech.h"
 #include "base/codepage.h"
 #include "platform/process.h"
+#include "platform/scratch_files.h"
 
 namespace varlo {
 
@@ -77,21 +78,27 @@ std::vector<std::string> lameArguments(const std::string& mp3Options, const Mp3T
 Mp3Result encodeMp3(const std::string& mp3Options, const Mp3Tags& tags,
                     const std::string& wavName, const std::string& mp3Name,
                     const std::string& finalMp3Name) {
+  // The encoder writes under a name of its own, which takes the final name
+  // only once it is whole: a killed run leaves no short MP3 that looks done.
+  const std::string partial = mp3Name + ".parcial";
   std::vector<std::string> argv = lameCommand();
-  std::vector<std::string> arguments = lameArguments(mp3Options, tags, wavName, mp3Name);
+  std::vector<std::string> arguments = lameArguments(mp3Options, tags, wavName, partial);
   argv.insert(argv.end(), arguments.begin(), arguments.end());
+  holdScratchFile(partial);
   int status = runWithUtf8Locale(argv);
+  bool whole = status == 0 && fileSize(partial) > 0 &&
+               std::rename(partial.c_str(), finalMp3Name.c_str()) == 0;
+  releaseScratchFile(partial);
   if (status < 0) return Mp3Result::notStarted;
-  if (status != 0 || fileSize(mp3Name) <= 0) {
+  if (!whole) {
     // A half-written MP3 is worse than none: the WAV stays for another try.
-    std::remove(mp3Name.c_str());
+    std::remove(partial.c_str());
     beep();
     beep();
     writeLineSpeak(utf8ToCp1252("A conversão para MP3 falhou; o arquivo WAV foi mantido: ") +
                    displayName(wavName));
     return Mp3Result::failed;
   }
-  if (mp3Name != finalMp3Name) std::rename(mp3Name.c_str(), finalMp3Name.c_str());
   std::remove(wavName.c_str());
   return Mp3Result::encoded;
 }

@@ -32,8 +32,9 @@ enum class Mp3Result {
   failed,       // the encoder ran but wrote no MP3: the WAV stays (said)
   notStarted,   // no encoder could be run: the WAV stays (not said)
 };
-// Encode wavName (in the current directory) into mp3Name, which then takes
-// finalMp3Name.
+// Encode wavName (in the current directory) into a scratch file named after
+// mp3Name, which takes finalMp3Name only when the encoder succeeded; a
+// program ended meanwhile leaves neither behind.
 Mp3Result encodeMp3(const std::string& mp3Options, const Mp3Tags& tags,
                     const std::string& wavName, const std::string& mp3Name,
                     const std::string& finalMp3Name);

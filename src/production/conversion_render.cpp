@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/scratch_files.h"
 #include "production/text_lines.h"
 #include "sound/wav_buffer.h"
 #include "base/config.h"
@@ -20,6 +21,7 @@ namespace varlo {
 namespace {
 
 constexpr const char* kJoined = "temp.wav";
+constexpr const char* kJoinScratch = "ARQ_WAV.$$$";   // the joiner's scratch file
 
 // One text's rendering, from its first line to its last.
 struct Render {
@@ -195,23 +197,17 @@ RenderResult abandonFullDisk() {
   return RenderResult::diskFull;
 }
 
-}  // namespace
-
-RenderResult renderText(const std::vector<std::string>& lines, const AudioNames& names,
-                        const RenderOptions& options) {
-  r = Render{};
-  r.names = names;
-  r.options = options;
+RenderResult renderWhole(const std::vector<std::string>& lines) {
   std::remove(kJoined);
   std::remove("arq_wav.$$$");
-  std::remove("ARQ_WAV.$$$");
+  std::remove(kJoinScratch);
   if (!recordWithConfiguredVoice()) {
     closeRecording();
     sayProblem("A voz configurada não pôde gravar o arquivo de áudio.");
     return RenderResult::noVoice;
   }
   waveSettings().keyInterrupt = false;
-  bool silences = options.withSilence;
+  bool silences = r.options.withSilence;
   if (silences) insertSilence("2000");
   for (const std::string& line : lines) {
     speakLine(line);
@@ -236,6 +232,22 @@ RenderResult renderText(const std::vector<std::string>& lines, const AudioNames&
   }
   joinLastPiece();
   return r.diskFull ? abandonFullDisk() : RenderResult::done;
+}
+
+}  // namespace
+
+RenderResult renderText(const std::vector<std::string>& lines, const AudioNames& names,
+                        const RenderOptions& options) {
+  r = Render{};
+  r.names = names;
+  r.options = options;
+  // Until the text is whole, a program ended from outside takes these along.
+  for (const char* scratch : {kJoined, kJoinScratch}) holdScratchFile(scratch);
+  holdScratchFile(names.wavName);
+  RenderResult result = renderWhole(lines);
+  for (const char* scratch : {kJoined, kJoinScratch}) releaseScratchFile(scratch);
+  releaseScratchFile(names.wavName);
+  return result;
 }
 
 }  // namespace varlo
