@@ -135,7 +135,8 @@ void applySettingsFields(SettingsFields& f) {
   s.mp3Options = quality == 'B' ? s.qualityLow : quality == 'M' ? s.qualityMax : s.qualityHigh;
   f.quality = qualityWord(quality);
   // A device path is kept whole; a drive letter keeps its letter only.
-  if (!trimSpaces(f.cdDrive).empty()) s.cdDrive = isPath(f.cdDrive) ? std::string(trimSpaces(f.cdDrive)) : f.cdDrive.substr(0, 1);
+  if (!trimSpaces(f.cdDrive).empty())
+    s.cdDrive = isPath(f.cdDrive) ? cp1252ToUtf8(trimSpaces(f.cdDrive)) : f.cdDrive.substr(0, 1);
   f.announceFiles = orDefault(f.announceFiles, "SIM");
   f.withSilence = orDefault(f.withSilence, "NAO");
   f.withEffect = orDefault(f.withEffect, "NAO");

@@ -95,6 +95,15 @@ TEST_F(SettingsForm, WritingKeepsTheOtherSectionsOfTheUserFile) {
   EXPECT_EQ(text.rfind("; minhas notas\n[SERVFALA]\nVOZ=3\n\n[VARLO]\nCD=/tmp/x.iso\nOUTRA=1\n", 0), 0u) << text;
 }
 
+// A path typed with accents (program text, Windows-1252) names its file on
+// disk in UTF-8, which option G then creates.
+TEST_F(SettingsForm, AnAccentedCdPathNamesItsFileInUtf8) {
+  SettingsFields f = currentSettingsFields();
+  f.cdDrive = "/tmp/cora\xE7\xE3o.iso";
+  applySettingsFields(f);
+  EXPECT_EQ(appState().cdDrive, "/tmp/cora\xC3\xA7\xC3\xA3o.iso");
+}
+
 // Leaving the form untouched must not change the encoder conversion runs:
 // the path shown for an empty PROG_LAME is stored back as typed.
 TEST_F(SettingsForm, AnUntouchedEncoderFieldKeepsTheEncoderThatConversionFinds) {
