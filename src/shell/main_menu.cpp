@@ -167,17 +167,26 @@ void mainLoop() {
   }
 }
 
+// Another copy runs: an interactive start ends without a word, a one-shot job
+// tells its caller why; either way the status says nothing was done.
+[[noreturn]] void endSecondInstance(bool oneShot) {
+  if (oneShot)
+    std::fputs("varlo: outra cópia do VARLO já está em execução; o livro não foi convertido.\n", stderr);
+  std::exit(1);
+}
+
 }  // namespace
 
 void runVarlo(int argc, char** argv) {
-  if (!acquireInstanceLock("varlo")) std::exit(0);
+  bool oneShot = argc > 1 && std::string(argv[1]) != "*";
+  if (!acquireInstanceLock("varlo")) endSecondInstance(oneShot);
   clearWindow();
   setTitle("VARLO");
   initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
   requireSuiteDirectory();
   greet();
   loadAppState(appState());
-  if (argc > 1 && std::string(argv[1]) != "*") {
+  if (oneShot) {
     runCommandLineJob(argv[1]);
     farewell();
   }
