@@ -15,6 +15,7 @@
 #include "widgets/file_chooser.h"
 #include "speech/speech.h"
 #include "base/codepage.h"
+#include "base/name_order.h"
 #include "shell/app_state.h"
 #include "speech/messages.h"
 
@@ -77,23 +78,24 @@ bool listByKind(char kind, std::string_view prefix) {
   s.selection.clear();
   DIR* dir = opendir(".");
   if (!dir) return false;
-  // More than the selection can hold are left out, and the user is told how
-  // many, so that no book is silently skipped.
-  long long leftOut = 0;
+  std::vector<std::string> names;
   while (dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
     if (name == "." || name == ".." || !matchesKind(name, kind) || !name.starts_with(prefix) ||
         !isRegularFile(name))
       continue;
-    if (static_cast<int>(s.selection.size()) >= kMaxSelection) {
-      ++leftOut;
-      continue;
-    }
-    if (s.selection.empty()) writeText("\r\n");
-    s.selection.push_back(name);
-    writeText(utf8ToCp1252(name) + "\r\n");
+    names.push_back(name);
   }
   closedir(dir);
+  // Listed, converted and announced by name, parts in their numbers' order.
+  sortNames(names);
+  // More than the selection can hold are left out, and the user is told how
+  // many, so that no book is silently skipped.
+  long long leftOut = std::max<long long>(0, static_cast<long long>(names.size()) - kMaxSelection);
+  names.resize(names.size() - static_cast<size_t>(leftOut));
+  if (!names.empty()) writeText("\r\n");
+  for (const std::string& name : names) writeText(utf8ToCp1252(name) + "\r\n");
+  s.selection = std::move(names);
   if (leftOut > 0) sayLeftOut(leftOut);
   flushKeys();
   return !s.selection.empty();

@@ -32,6 +32,9 @@ TEST(Selection, TextsBeyondTheLimitAreCountedAloud) {
   std::string screen = screenDump();
   EXPECT_EQ(s.selection.size(), size_t(kMaxSelection));
   EXPECT_NE(screen.find("ficaram de fora: 12"), std::string::npos) << screen;
+  // The ones kept are the first by name, numbers in order.
+  EXPECT_EQ(s.selection.front(), "t1.txt");
+  EXPECT_EQ(s.selection.back(), "t" + std::to_string(kMaxSelection) + ".txt");
   clearWindow();
   EXPECT_TRUE(listByKind('P'));
   EXPECT_EQ(s.selection.size(), 1u);
@@ -94,4 +97,23 @@ TEST(Selection, ListNearTheBottomShowsEveryName) {
   modifySelection();
   setSoundListener(nullptr);
   EXPECT_EQ(namesShown, 3) << screenDump();
+}
+
+// Parts and texts are announced and converted in the order of their names,
+// whatever order the file system keeps them in.
+TEST(Selection, NamesAreInOrderWithNumbersByValue) {
+  std::string pattern = (fs::temp_directory_path() / "varlo-sel-XXXXXX").string();
+  fs::path project = mkdtemp(pattern.data());
+  for (const char* name : {"livro_008.PAR", "livro_010.PAR", "Livro_001.PAR", "livro_005.PAR", "livro_2.PAR"})
+    std::ofstream(project / name) << "parte\n";
+  fs::path start = fs::current_path();
+  fs::current_path(project);
+  openConsole();
+  AppState& s = appState();
+  s.noTextFiles = s.noPartFiles = false;
+  EXPECT_TRUE(listByKind('P'));
+  EXPECT_EQ(s.selection, (std::vector<std::string>{"Livro_001.PAR", "livro_2.PAR", "livro_005.PAR",
+                                                   "livro_008.PAR", "livro_010.PAR"}));
+  fs::current_path(start);
+  fs::remove_all(project);
 }
