@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "base/codepage.h"
+
 namespace varlo {
 
 // Only plain files are read: a directory makes the stream library throw
@@ -35,8 +37,28 @@ std::vector<std::string> lineStrings(std::string_view bytes) {
   return {lines.begin(), lines.end()};
 }
 
+namespace {
+
+bool isControlNoTextHolds(unsigned char c) {
+  return (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A) || c == 0x7F;
+}
+
+bool isUndefinedInWindows1252(unsigned char c) {
+  return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+}
+
+}  // namespace
+
 bool looksBinary(std::string_view bytes) {
-  return bytes.substr(0, 65536).find('\0') != std::string_view::npos;
+  std::string_view sample = bytes.substr(0, 65536);
+  if (sample.find('\0') != std::string_view::npos) return true;
+  bool utf8 = looksLikeUtf8(sample);
+  size_t odd = 0;
+  for (char c : sample) {
+    auto b = static_cast<unsigned char>(c);
+    if (isControlNoTextHolds(b) || (!utf8 && isUndefinedInWindows1252(b))) ++odd;
+  }
+  return odd * 50 > sample.size();
 }
 
 bool writeTextLines(const std::string& path, const std::vector<std::string>& lines) {

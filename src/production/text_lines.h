@@ -15,8 +15,10 @@ namespace varlo {
 bool readFileBytes(const std::string& path, std::string& bytes);
 // The lines of the bytes (splitLines) as strings of their own.
 std::vector<std::string> lineStrings(std::string_view bytes);
-// True when the bytes hold a NUL in their first 64 KiB: an executable, an
-// image or a compressed file, never a text.
+// True when the first 64 KiB are not a text: a NUL anywhere, or more than
+// 2 % of bytes no text holds (control characters other than tab, line and
+// page ends; in a file that is not UTF-8, the five bytes Windows-1252 leaves
+// undefined). An executable, an image, compressed or random data.
 bool looksBinary(std::string_view bytes);
 
 // Write the lines, each followed by LF. False when the file cannot be
