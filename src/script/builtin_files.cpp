@@ -97,7 +97,10 @@ bool fnContents(const SymtbEntry&) {
   if (kind == "JSON") {
     size_t at = 0;
     Operand v = readJson([&]() { return at < text.size() ? int(uint8_t(text[at++])) : -1; }, false);
-    if (v.tag == Tag::invalid) return false;
+    if (v.tag == Tag::invalid) {
+      setIoStatus(1);
+      return false;
+    }
     setResult(std::move(v));
     return true;
   }

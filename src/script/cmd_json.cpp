@@ -63,6 +63,14 @@ struct Collector {
   }
 
   bool closed() const { return opened && open.empty() && !quote; }
+
+  // A source that ended inside quoted text or an open bracket was cut
+  // short: its data is not taken as complete. False after reporting.
+  bool complete() const {
+    if (quote) return fail("Faltou delimitar o fim da cadeia");
+    if (!open.empty()) return fail(std::string("Esperava ") + open.back() + " antes do fim do texto");
+    return true;
+  }
 };
 
 // Data must not run code: a name that would call a function (or reach
@@ -80,8 +88,11 @@ bool onlyData() {
 
 }  // namespace
 
+// Any complaint while the text is evaluated (a stray token such as the
+// exponent of 1e99999, which would end a list half-way) makes it invalid.
 Operand jsonFromText(std::string_view text) {
   TokenRec saved = theToken;
+  long errorsBefore = errorReportCount();
   startLineText(0, text);
   Operand v = invalidValue();
   if (onlyData()) {
@@ -89,9 +100,11 @@ Operand jsonFromText(std::string_view text) {
     scan();
     v = evaluate(1);
   }
-  if (v.tag != Tag::invalid && theToken.kind != tkEnd) {
-    reportError("A linha deveria terminar onde aparece " + quoted(theToken.raw));
+  bool leftover = v.tag != Tag::invalid && theToken.kind != tkEnd;
+  if (leftover) reportError("A linha deveria terminar onde aparece " + quoted(theToken.raw));
+  if (leftover || errorReportCount() != errorsBefore) {
     releaseValue(v);
+    v = invalidValue();
   }
   theToken = saved;
   return v;
@@ -104,6 +117,7 @@ Operand readJson(const JsonSource& source, bool stopWhenClosed) {
     if (stopWhenClosed && collector.closed()) break;
   }
   if (collector.text.find_first_not_of(' ') == std::string::npos) return invalidValue();
+  if (!collector.complete()) return invalidValue();
   return jsonFromText(collector.text);
 }
 

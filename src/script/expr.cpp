@@ -3,7 +3,6 @@
 
 #include "script/interp.h"
 #include "script/lexer.h"
-#include "script/output.h"
 
 namespace varlo {
 
@@ -143,7 +142,7 @@ bool appendRange(Operand& list, int32_t a, int32_t b) {
 // Reports a stray token inside a literal (without the line prefix) and skips
 // to the closing token; false when the line ended.
 bool skipStray(uint8_t closer, std::string_view message) {
-  if (theInterp.reportErrors) printLine(std::string(theToken.raw) + std::string(message));
+  reportWithoutLine(std::string(theToken.raw) + std::string(message));
   while (theToken.kind != closer && theToken.kind != tkEnd) scan();
   if (theToken.kind == closer) scan();
   return false;

@@ -128,6 +128,8 @@ bool finishCall(int32_t savedPointer, Operand& result) {
 
 const SymtbEntry* pendingCall = nullptr;
 
+long errorReports = 0;
+
 }  // namespace
 
 std::string cp(std::string_view utf8) { return utf8ToCp1252(utf8); }
@@ -144,6 +146,7 @@ std::string quoted(std::string_view name) {
 
 void reportAt(int32_t line, std::string_view message) {
   if (!theInterp.reportErrors) return;
+  ++errorReports;
   int32_t s = theInterp.currentScript;
   if (s > 0 && line > 0) {
     const ScriptRec& r = slots[size_t(s)];
@@ -159,6 +162,14 @@ void reportAt(int32_t line, std::string_view message) {
 }
 
 void reportError(std::string_view message) { reportAt(currentScript().currentLine, message); }
+
+void reportWithoutLine(std::string_view message) {
+  if (!theInterp.reportErrors) return;
+  ++errorReports;
+  printLine(message);
+}
+
+long errorReportCount() { return errorReports; }
 
 bool fail(std::string_view message) {
   reportError(message);

@@ -93,6 +93,11 @@ StackRec& stackEntry(int32_t index);           // 1 ... stackPointer
 // Error reporter (nothing is printed while report-errors is off).
 void reportAt(int32_t line, std::string_view message);
 void reportError(std::string_view message);
+// A complaint printed as it stands (a stray token inside a literal).
+void reportWithoutLine(std::string_view message);
+// Errors reported so far, so that a reader can tell whether its text was
+// taken without complaint.
+long errorReportCount();
 // Report and return false, the usual end of a failing handler.
 bool fail(std::string_view message);
 // A name between double quotes, as the messages show it.

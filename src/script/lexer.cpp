@@ -4,7 +4,6 @@
 #include <array>
 
 #include "script/interp.h"
-#include "script/output.h"
 #include "script/symbols.h"
 
 namespace varlo {
@@ -327,7 +326,7 @@ long lexicalErrorCount() { return lexicalErrors; }
 void lexicalError(std::string_view message) {
   if (!theInterp.reportErrors) return;
   ++lexicalErrors;
-  printLine(cp("Erro na linha ") + std::to_string(theToken.line) + ": " + std::string(message));
+  reportWithoutLine(cp("Erro na linha ") + std::to_string(theToken.line) + ": " + std::string(message));
 }
 
 }  // namespace varlo

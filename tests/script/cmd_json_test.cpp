@@ -52,6 +52,21 @@ TEST_F(JsonTest, ClosersOutOfPlaceStopTheCollection) {
   EXPECT_EQ(read(""), "indefinido\nindefinido\n");
 }
 
+TEST_F(JsonTest, TextCutShortOrNumbersBeyondIntegersAreRefusedWithTheStatusSet) {
+  auto status = [this](const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+    return output("V := CONTEUDO(\"" + file.string() + "\", \"JSON\")\nCHECA S\nSAIDA(TIPO(V) + S)\n");
+  };
+  EXPECT_EQ(status("{\"a\": \"abc"), error("Faltou delimitar o fim da cadeia") + "indefinido1\n");
+  EXPECT_EQ(status("[1, [2, 3]"), error("Esperava ] antes do fim do texto") + "indefinido1\n");
+  EXPECT_EQ(status("[1, 1e99999, 3]"), "e99999 não era esperado\nindefinido1\n");
+  EXPECT_EQ(status("[1, 2]"), "lista0\n");
+  std::ofstream(file, std::ios::binary) << "{\"k\": 'x";
+  EXPECT_EQ(output("ABRE #1 \"" + file.string() + "\"\nLE #1 JSON D\n"),
+            "Erro no script TESTE.SCR, linha 2:\nFaltou delimitar o fim da cadeia\n"
+            "Erro no script TESTE.SCR, linha 2:\nErro de leitura; a variável \"D\" não foi alterada\n");
+}
+
 TEST_F(JsonTest, NamesThatWouldRunCodeAreRefused) {
   EXPECT_EQ(read("{\"a\": TAMANHO(\"xx\")}"), error("Valor JSON inválido: TAMANHO") + "indefinido\nindefinido\n");
   EXPECT_EQ(read("[DATA]"), error("Valor JSON inválido: DATA") + "indefinido\nindefinido\n");
