@@ -2,6 +2,10 @@
 // selection, with a pause when a key is pressed between texts.
 #include "shell/conversion.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "production/conversion_mp3.h"
 #include "production/conversion_render.h"
 #include "production/conversion_text.h"
@@ -32,6 +36,17 @@ std::string outputDirectory(const AppState& s) {
   return s.projectDirectory + "/" + (s.audioSubdirectory.empty() ? "WAVMP3" : s.audioSubdirectory);
 }
 
+
+// A file can be made in the current directory: a folder the user may not
+// write would otherwise be blamed on the voice.
+bool folderTakesFiles() {
+  char probe[] = ".varlo-XXXXXX";
+  int fd = mkstemp(probe);
+  if (fd < 0) return false;
+  close(fd);
+  unlink(probe);
+  return true;
+}
 
 // The W/3 question; false when the user gave up (said).
 bool askFormat(AppState& s) {
@@ -184,6 +199,12 @@ FileResult convertOne(AppState& s, const std::string& name) {
   }
   if (!TrocaDir(outputDirectory(s))) {
     sayText("Não consegui criar o diretório dos arquivos de áudio; a conversão foi interrompida.");
+    if (!TrocaDir(s.projectDirectory)) farewell();
+    return FileResult::endRun;
+  }
+  if (!folderTakesFiles()) {
+    writeLineSpeak(utf8ToCp1252("Não consigo gravar na pasta de áudio ") + displayName(outputDirectory(s)) +
+                   utf8ToCp1252(": verifique as permissões. A conversão foi interrompida."));
     if (!TrocaDir(s.projectDirectory)) farewell();
     return FileResult::endRun;
   }

@@ -238,6 +238,19 @@ TEST_F(Conversion, AudioDirectoryThatCannotBeMadeEndsTheRunNotTheProgram) {
   EXPECT_EQ(std::string(getcwd(here, sizeof here)), project.string());
 }
 
+// A folder that takes no files (here one no user may write, not even root):
+// the reason is the folder, not the voice.
+TEST_F(Conversion, AudioFolderThatCannotBeWrittenIsNamedAsTheReason) {
+  writeBytes(project / "a.txt", "Texto.\n");
+  appState().audioSubdirectory = "/proc";
+  std::string screen = convert({"a.txt"});
+  EXPECT_NE(screen.find(utf8ToCp1252("Não consigo gravar na pasta de áudio")), std::string::npos) << screen;
+  EXPECT_EQ(screen.find(utf8ToCp1252("A voz configurada")), std::string::npos) << screen;
+  EXPECT_EQ(screen.find(utf8ToCp1252("Conversão bem sucedida")), std::string::npos) << screen;
+  char here[4096];
+  EXPECT_EQ(std::string(getcwd(here, sizeof here)), project.string());
+}
+
 TEST_F(Conversion, AudioDirectoryGivenAsAFullPathIsUsedAsItIs) {
   writeBytes(project / "a.txt", "Texto.\n");
   appState().audioSubdirectory = (root / "audio livros").string();
