@@ -36,6 +36,7 @@ printf 'Bom dia.\n' > "$P/texto.txt"
 printf '[MURENA]\nPROG.HTM=true\n' > "$HOME/.config/murena/Murena.ini"
 cd "$P"
 
+REFUSED="Opção inválida, aperte F1 para ajuda"
 keys_found=$(manual_keys)
 echo "$keys_found" | grep -q UNKNOWN && fail "the test cannot press: $(echo "$keys_found" | grep UNKNOWN)"
 [ "$(echo "$keys_found" | wc -l)" -ge 15 ] || fail "too few keys read from the manual: $keys_found"
@@ -47,10 +48,12 @@ wait_prompt
 
 for k in $keys_found; do
   [ "$k" = Escape ] && continue
-  before=$(screen | grep -cF "Opção inválida")
+  before=$(screen | grep -cF "$REFUSED")
   keys "$k"
   sleep 1.5
-  [ "$(screen | grep -cF "Opção inválida")" -gt "$before" ] && fail "the manual names $k, which the menu refuses"
+  [ "$(screen | grep -cF "$REFUSED")" -gt "$before" ] && fail "the manual names $k, which the menu refuses"
+  # M asks its question with the menu's own prompt: answer it first.
+  [ "$k" = m ] && { keys Escape; sleep 2; }
   for try in 1 2 3 4 5 6; do
     [ "$(screen | grep -v '^ *$' | tail -n 1 | sed 's/ *$//')" = "Qual sua opção ?" ] && break
     keys Escape
