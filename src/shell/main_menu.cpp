@@ -22,6 +22,7 @@
 #include "shell/settings_dialog.h"
 #include "speech/messages.h"
 #include "shell/project.h"
+#include "widgets/screen_review.h"
 
 namespace varlo {
 

@@ -29,11 +29,6 @@ namespace varlo {
 
 namespace {
 
-// Said by options whose work is not part of this version yet.
-void notAvailable() {
-  writeLineSpeak(utf8ToCp1252("Esta opção ainda não está disponível nesta versão."));
-}
-
 void newLine() { writeText("\r\n"); }
 
 
@@ -103,8 +98,6 @@ int runArrowMenu(const char* const* keys, int count) {
   for (int i = 0; i < count; ++i) addMenuEntry(keys[i], messageText(keys[i]));
   return runMenu();
 }
-
-void reviewScreen() { notAvailable(); }
 
 void runScriptOption() {
   AppState& s = appState();

@@ -15,7 +15,6 @@ std::string currentDirectoryName();
 void fillSelectionAtStart();
 // The arrow menu over the catalogue entries; the chosen entry (1-based) or 0.
 int runArrowMenu(const char* const* keys, int count);
-void reviewScreen();
 
 void runScriptOption();
 void editWithSuiteEditor();

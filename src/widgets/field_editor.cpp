@@ -9,6 +9,7 @@
 #include "widgets/field_editor_input.h"
 #include "widgets/field_editor_state.h"
 #include "widgets/option_menu_screen.h"
+#include "widgets/screen_review.h"
 #include "speech/speech.h"
 #include "sound/wave_player.h"
 
@@ -87,6 +88,10 @@ uint8_t editField(std::string& value, int x, int y, bool editable, int width, in
     KeyPress k = readKeyPress();
     stopSpeech();
     if (isAltGrPrefix(k)) k = {readKey(), 0, k.shift, false};
+    if (isReviewKey(k)) {   // the value, cursor and selection wait as they are
+      reviewScreen();
+      continue;
+    }
     bool ends = k.extended() ? handleExtendedKey(e, k) : handleCharacterKey(e, k);
     if (ends) {
       result = k.extended() ? k.code : k.byte;

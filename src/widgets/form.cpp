@@ -12,6 +12,7 @@
 #include "widgets/field_editor_input.h"
 #include "widgets/option_menu.h"
 #include "widgets/option_menu_screen.h"
+#include "widgets/screen_review.h"
 #include "speech/speech.h"
 #include "base/plain_text.h"
 
@@ -114,6 +115,10 @@ uint8_t keyOutside(int n) {
   moveCursor(1, n == 0 ? form.firstRow : std::clamp(rowOf(fieldCount()), 1, kRows));
   beep();
   KeyPress k = readKeyPress();
+  if (isReviewKey(k)) {
+    reviewScreen();
+    return 0;
+  }
   if (k.extended()) return k.code;
   bool moves = k.byte == key::Tab || k.byte == key::Enter || k.byte == key::Esc;
   return moves ? k.byte : 0;

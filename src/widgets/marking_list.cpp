@@ -8,6 +8,7 @@
 #include "console/console.h"
 #include "widgets/field_editor_input.h"
 #include "widgets/option_menu_screen.h"
+#include "widgets/screen_review.h"
 #include "speech/speech.h"
 
 namespace varlo {
@@ -208,7 +209,10 @@ ListResult runList(int firstIndex, bool speakFirst) {
       result.key = k.byte;
       break;
     }
-    if (k.code == key::CtrlF9 && k.alt) continue;   // screen review belongs here
+    if (isReviewKey(k)) {
+      reviewScreen();
+      continue;
+    }
     if (endsList(k.code)) {
       result.extended = k.code;
       break;

@@ -8,6 +8,7 @@
 #include "console/console.h"
 #include "widgets/field_editor_input.h"
 #include "widgets/option_menu_screen.h"
+#include "widgets/screen_review.h"
 #include "speech/speech.h"
 
 namespace varlo {
@@ -159,6 +160,7 @@ int runMenu() {
     if (finishing) break;
     k = readKeyPress();
     stopSpeech();
+    if (isReviewKey(k)) reviewScreen();   // then the current entry is said again
   }
   int result = 0;
   selected.clear();
