@@ -126,7 +126,8 @@ std::string windowTitle();
 // layer says it.
 std::string displayNotice();
 
-// Clipboard (in-process for now).
+// Clipboard: the program's own copy, and the desktop's through the front end
+// (a paste brings the desktop's text when it has one).
 bool copyText(std::string_view text);
 bool copyBytes(const uint8_t* bytes, size_t length);
 std::string pasteText(size_t bufferSize);

@@ -3,7 +3,9 @@
 // this header.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "console/console.h"
@@ -32,6 +34,12 @@ struct FrontEnd {
   // hold it), in Windows-1252, or null while the grid is shown; may itself
   // be null.
   const char* (*displayNotice)();
+  // The desktop's clipboard, either may be null. copyOut hands a copied
+  // text over; pasteIn fetches the text to paste (Windows-1252, at most
+  // limit bytes) and answers false when the desktop has none to give, so
+  // that the console's own copy is pasted.
+  void (*copyOut)(std::string_view text);
+  bool (*pasteIn)(std::string& text, size_t limit);
 };
 
 // The front end openConsole opens (set by the program before the console is

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "frontends/terminal_clipboard.h"
 #include "frontends/terminal_keys.h"
 #include "frontends/terminal_screen.h"
 #include "platform/scratch_files.h"
@@ -294,8 +295,10 @@ void restore() {
   leaveTerminal();
 }
 
-const FrontEnd kTerminal = {refresh, bell, titleChanged, nullptr, pollInput,
-                            suspend, resume, restore, displayNotice};
+void copyOut(std::string_view text) { copyOutOfTerminal(text, active ? writeOut : nullptr); }
+
+const FrontEnd kTerminal = {refresh, bell,    titleChanged,  nullptr, pollInput,        suspend,
+                            resume,  restore, displayNotice, copyOut, pasteIntoTerminal};
 
 }  // namespace
 

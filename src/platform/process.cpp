@@ -4,12 +4,15 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 
@@ -41,13 +44,32 @@ void drain(int fd, std::string* output) {
   }
 }
 
-// Pump until the child ends; returns its wait status, -1 when lost.
-int waitPumping(pid_t pid, int outputFd, std::string* output) {
+using Clock = std::chrono::steady_clock;
+
+// How long a program may run and how much it may write before it is ended.
+struct WaitLimits {
+  Clock::time_point deadline = Clock::time_point::max();
+  size_t outputLimit = SIZE_MAX;
+};
+constexpr int kOverrunStatus = -2;
+
+bool overran(const WaitLimits& limits, const std::string* output) {
+  return Clock::now() >= limits.deadline || (output && output->size() > limits.outputLimit);
+}
+
+// Pump until the child ends; returns its wait status, -1 when lost, or
+// kOverrunStatus when it was killed for going past its limits.
+int waitPumping(pid_t pid, int outputFd, std::string* output, const WaitLimits& limits = {}) {
   for (;;) {
     int status = 0;
     pid_t r = waitpid(pid, &status, WNOHANG);
     if (r == pid) return status;
     if (r < 0 && errno != EINTR) return -1;
+    if (overran(limits, output)) {
+      kill(pid, SIGKILL);
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+      return kOverrunStatus;
+    }
     hooks.pump();
     pollfd fd{outputFd, POLLIN, 0};
     poll(&fd, outputFd >= 0 ? 1 : 0, kWaitSliceMs);
@@ -56,19 +78,30 @@ int waitPumping(pid_t pid, int outputFd, std::string* output) {
 }
 
 int exitCode(int status) {
+  if (status == kOverrunStatus) return kProgramOverran;
   if (status < 0) return -1;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
 }
 
-// Where the background program's input and output go.
-bool redirect(posix_spawn_file_actions_t& actions, int outputFd) {
-  if (posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0) != 0) return false;
-  if (outputFd >= 0)
-    return posix_spawn_file_actions_adddup2(&actions, outputFd, 1) == 0 &&
-           posix_spawn_file_actions_adddup2(&actions, outputFd, 2) == 0;
-  return posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0) == 0 &&
-         posix_spawn_file_actions_adddup2(&actions, 1, 2) == 0;
+// Where a background program's streams go: stdin from inputFd or
+// /dev/null; stdout to outputFd or /dev/null; stderr with stdout, or to
+// /dev/null when its messages must not mix with the data.
+struct Streams {
+  int inputFd = -1;
+  int outputFd = -1;
+  bool errorsWithOutput = true;
+};
+
+bool redirect(posix_spawn_file_actions_t& actions, const Streams& streams) {
+  bool ok = streams.inputFd >= 0
+                ? posix_spawn_file_actions_adddup2(&actions, streams.inputFd, 0) == 0
+                : posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0) == 0;
+  ok = ok && (streams.outputFd >= 0
+                  ? posix_spawn_file_actions_adddup2(&actions, streams.outputFd, 1) == 0
+                  : posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0) == 0);
+  if (streams.errorsWithOutput) return ok && posix_spawn_file_actions_adddup2(&actions, 1, 2) == 0;
+  return ok && posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0) == 0;
 }
 
 struct Spawned {
@@ -76,7 +109,8 @@ struct Spawned {
   int outputFd = -1;   // read end of the capture pipe
 };
 
-Spawned spawn(const std::vector<std::string>& argv, ProgramMode mode, bool capture) {
+Spawned spawn(const std::vector<std::string>& argv, ProgramMode mode, bool capture,
+              Streams streams = {}) {
   Spawned child;
   int fds[2] = {-1, -1};
   if (capture && pipe2(fds, O_CLOEXEC) != 0) return child;
@@ -95,7 +129,8 @@ Spawned spawn(const std::vector<std::string>& argv, ProgramMode mode, bool captu
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
-  bool ready = mode == ProgramMode::terminal || redirect(actions, fds[1]);
+  streams.outputFd = fds[1];
+  bool ready = mode == ProgramMode::terminal || redirect(actions, streams);
   pid_t pid = -1;
   if (ready && posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ) == 0)
     child.pid = pid;
@@ -149,6 +184,44 @@ int runProgram(const std::vector<std::string>& argv, ProgramMode mode, std::stri
   Spawned child = spawn(argv, mode, false);
   if (child.pid < 0) return -1;
   return exitCode(waitPumping(child.pid, -1, nullptr));
+}
+
+namespace {
+
+// A file in memory holding the text, at its start; -1 when none can be made.
+int inputFile(std::string_view text) {
+  int fd = memfd_create("varlo-input", MFD_CLOEXEC);
+  if (fd < 0) return -1;
+  for (size_t done = 0; done < text.size();) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      close(fd);
+      return -1;
+    }
+    done += static_cast<size_t>(n);
+  }
+  lseek(fd, 0, SEEK_SET);
+  return fd;
+}
+
+}  // namespace
+
+int runProgramLimited(const std::vector<std::string>& argv, std::string_view input,
+                      std::string* output, int timeoutMs, size_t outputLimit) {
+  if (argv.empty() || argv[0].empty()) return -1;
+  int inputFd = inputFile(input);
+  if (inputFd < 0) return -1;
+  Spawned child = spawn(argv, ProgramMode::background, output != nullptr, {inputFd, -1, false});
+  close(inputFd);
+  if (child.pid < 0) return -1;
+  WaitLimits limits{Clock::now() + std::chrono::milliseconds(timeoutMs), outputLimit};
+  int status = waitPumping(child.pid, child.outputFd, output, limits);
+  if (child.outputFd >= 0) {
+    if (status != kOverrunStatus) drain(child.outputFd, output);
+    close(child.outputFd);
+  }
+  return exitCode(status);
 }
 
 std::string findProgram(std::string_view name) {

@@ -32,6 +32,18 @@ void setProgramWaitHooks(const ProgramWaitHooks& hooks);
 int runProgram(const std::vector<std::string>& argv, ProgramMode mode,
                std::string* output = nullptr);
 
+// What runProgramLimited answers for a program it ended for running too
+// long or writing too much.
+constexpr int kProgramOverran = -2;
+
+// A small background program given `input` on its stdin, its stdout kept in
+// *output when given (its stderr discarded, so that messages never mix with
+// the data). It is killed, and kProgramOverran answered, when it runs longer
+// than timeoutMs or writes more than outputLimit bytes; otherwise the answer
+// is runProgram's.
+int runProgramLimited(const std::vector<std::string>& argv, std::string_view input,
+                      std::string* output, int timeoutMs, size_t outputLimit);
+
 // The full path of an executable program: a name with a '/' is checked as
 // it is, another is searched in PATH. Empty when there is none.
 std::string findProgram(std::string_view name);

@@ -127,12 +127,15 @@ uint8_t chooseFromArrowMenu() {
 uint8_t readMenuKey() {
   uint8_t extended = 0;
   uint8_t k = readKeyEcho(extended);
+  bool review = k == 0 && extended == key::F9;
+  if (review) reviewScreen();   // the review starts, and ends, at the prompt
   newLine();
   if (k != 0) return k;
   if (extended == key::Up || extended == key::Down) return chooseFromArrowMenu();
-  if (extended == key::F1) sayHelp();
-  else if (extended == key::F9) reviewScreen();
-  else return 0;
+  if (extended == key::F1)
+    sayHelp();
+  else if (!review)
+    return 0;
   return key::Enter;
 }
 

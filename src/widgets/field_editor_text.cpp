@@ -165,14 +165,18 @@ std::string copiedText(const EditState& e) {
 }
 
 void pasteInto(EditState& e, std::string_view clipboard) {
-  std::string_view text = clipboard.substr(0, clipboard.find_first_of("\r\n"));
-  text = text.substr(0, e.maxLength);
+  std::string text(clipboard.substr(0, clipboard.find_first_of("\r\n")));
+  text.resize(std::min<size_t>(text.size(), e.maxLength));
+  // Tabs and other control bytes from another program would show as stray
+  // glyphs and could not be typed back: they come in as spaces.
+  for (char& c : text)
+    if (static_cast<uint8_t>(c) < ' ') c = ' ';
   if (hasSelection(e))
     e.position = selectionFrom(e);
   else
     e.selStart = e.selEnd = e.position;
   int from = selectionFrom(e), to = std::min(selectionTo(e), e.maxLength + 1);
-  std::string value = e.value.substr(0, from - 1) + std::string(text) + e.value.substr(to - 1);
+  std::string value = e.value.substr(0, from - 1) + text + e.value.substr(to - 1);
   value.resize(e.maxLength, ' ');
   e.value = value;
   e.selStart = from;

@@ -106,6 +106,10 @@ TEST(EditText, PasteReplacesTheSelectionAndSelectsWhatCameIn) {
   plain.position = 3;
   pasteInto(plain, "Z");
   EXPECT_EQ(plain.value, "xyZ  ");
+
+  EditState controls = state("", 6);
+  pasteInto(controls, std::string("a\tb\x1B\0c", 6));
+  EXPECT_EQ(controls.value, "a b  c");   // control bytes come in as spaces
 }
 
 }  // namespace
