@@ -47,6 +47,12 @@ struct Modifiers {
 };
 
 // The xterm modifier parameter: 1 + (Shift 1, Alt 2, Ctrl 4, Meta 8).
+// A decimal parameter read digit by digit; a run of digits longer than any
+// real parameter stops growing rather than overflowing.
+void appendDigit(int& value, char digit) {
+  if (value < 1000000) value = value * 10 + (digit - '0');
+}
+
 Modifiers modifiersFrom(int parameter) {
   int bits = parameter > 1 ? parameter - 1 : 0;
   return {(bits & 1) != 0, (bits & 10) != 0, (bits & 4) != 0};
@@ -210,8 +216,7 @@ size_t decodeCsi(std::string_view b, bool idle, Keys& keys) {
     } else if (c == ':') {
       inSubParameter = true;
     } else if (c >= '0' && c <= '9' && !inSubParameter) {
-      int& p = s.params[index];
-      if (p < 1000000) p = p * 10 + (c - '0');
+      appendDigit(s.params[index], static_cast<char>(c));
       s.count = static_cast<int>(index) + 1;
     }
   }
@@ -222,7 +227,7 @@ size_t decodeCsi(std::string_view b, bool idle, Keys& keys) {
 size_t decodeSs3(std::string_view b, bool idle, Keys& keys) {
   size_t i = 2;
   int modifier = 0;
-  while (i < b.size() && b[i] >= '0' && b[i] <= '9') modifier = modifier * 10 + (b[++i - 1] - '0');
+  while (i < b.size() && b[i] >= '0' && b[i] <= '9') appendDigit(modifier, b[i++]);
   if (i >= b.size()) {
     if (!idle) return 0;
     if (i == 2) add(keys, altKeyCode('O'), true);   // Alt+O typed alone

@@ -57,6 +57,13 @@ TEST(TerminalKeys, AltCombinations) {
   EXPECT_EQ(keysOf("\x1b.\x1b\x7f\x1b\xC3\xA7q"), "q");
 }
 
+// A run of digits longer than any real parameter (a paste, line noise) is
+// read the same in both forms and does not overflow.
+TEST(TerminalKeys, OverlongModifierReadsTheSameInBothForms) {
+  for (std::string digits : {"100000101", "10000015555555", "8888888888888888888"})
+    EXPECT_EQ(keysOf("\x1bO" + digits + "P"), keysOf("\x1b[1;" + digits + "P")) << digits;
+}
+
 TEST(TerminalKeys, EscapeAloneNeedsTheTimeout) {
   size_t used = 9;
   EXPECT_EQ(keysOf("ab\x1b", false, &used), "ab");
