@@ -3,6 +3,7 @@
 #include "script/host.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -25,6 +26,27 @@ namespace fs = std::filesystem;
 constexpr std::uintmax_t kMaxScriptBytes = 64u << 20;
 
 int64_t tempoStart = 0;
+
+// Kept aside so that running out of memory can still be reported: it is
+// handed back before the report and taken again afterwards.
+constexpr size_t kMemoryReserve = 8u << 20;
+void* memoryReserve = nullptr;
+
+void keepMemoryReserve() {
+  if (!memoryReserve) memoryReserve = std::malloc(kMemoryReserve);
+}
+
+// The run that exhausted memory is over: its data goes with it, so that the
+// report and the host after it find room.
+void reportExhaustedMemory() {
+  std::free(memoryReserve);
+  memoryReserve = nullptr;
+  releaseVariableValues();
+  theInterp.reportErrors = true;
+  theInterp.compileMode = false;
+  reportError(cp("Memória insuficiente"));
+  keepMemoryReserve();
+}
 
 std::string upper(std::string_view text) {
   std::string out(text);
@@ -187,6 +209,7 @@ void resetInterpreter() {
   resetCommandState();
   resetObjectCounters();
   tempoStart = hundredthsOfWeek();
+  keepMemoryReserve();
 }
 
 int32_t loadScript(std::string_view path) {
@@ -236,9 +259,8 @@ bool runGuarded(int32_t slot, int32_t start) {
     if (!scriptSlot(slot).ended) printLine(interruption.what());
     ok = true;
   } catch (const std::bad_alloc&) {
-    in.reportErrors = true;
-    in.compileMode = false;
-    reportError(cp("Memória insuficiente"));
+    unwindExecutionStack(base);
+    reportExhaustedMemory();
     ok = false;
   }
   unwindExecutionStack(base);

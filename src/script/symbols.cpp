@@ -208,6 +208,14 @@ void registerCommand(SymtbEntry* entry) {
 
 SymtbEntry* firstCreated() { return table.firstCreated; }
 
+void releaseVariableValues() {
+  for (SymtbEntry* e = table.firstCreated; e; e = e->nextCreated) {
+    if (!e->cell) continue;
+    releaseValue(e->cell->value);
+    *e->cell = VarCell{};
+  }
+}
+
 VarCell& newGlobalCell(SymtbEntry& entry) {
   entry.cell = new VarCell;
   return *entry.cell;

@@ -79,6 +79,8 @@ bool tableIsEmpty();
 void registerCommand(SymtbEntry* entry);
 // Entries in creation order (for the symbol dump).
 SymtbEntry* firstCreated();
+// Every global variable back to its never-assigned state (memory ran out).
+void releaseVariableValues();
 // Changes whenever an entry is added or removed: cached look-ups compare it
 // (on every name of a pre-analysed line, hence inline).
 extern uint32_t theTableGeneration;

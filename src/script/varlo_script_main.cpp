@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "console/console.h"
@@ -47,8 +48,17 @@ int main(int argc, char** argv) {
   setSpeechSilenced(quiet);
   resetInterpreter();
   std::string label = argc == 3 ? utf8ToCp1252(argv[2]) : std::string();
-  RunOutcome outcome = executeScript(argv[1], label);
-  if (outcome.code != srSuccess) reportResult(outcome.code, label);
-  shutdownSpeech();
+  RunOutcome outcome;
+  try {
+    outcome = executeScript(argv[1], label);
+    if (outcome.code != srSuccess) reportResult(outcome.code, label);
+    shutdownSpeech();
+  } catch (const std::bad_alloc&) {
+    // Memory ran out even for the run's own report: say it without
+    // allocating and end as a failed run.
+    std::fputs("Memória insuficiente\n", stdout);
+    std::fflush(stdout);
+    return srRunFailed;
+  }
   closeConsole(outcome.code);
 }
