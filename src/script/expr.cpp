@@ -140,9 +140,11 @@ bool appendRange(Operand& list, int32_t a, int32_t b) {
 }
 
 // Reports a stray token inside a literal (without the line prefix) and skips
-// to the closing token; false when the line ended.
-bool skipStray(uint8_t closer, std::string_view message) {
-  reportWithoutLine(std::string(theToken.raw) + std::string(message));
+// to the closing token; false when the line ended. A stray token after an
+// error inside the literal is that error's consequence (a nesting too deep
+// abandons the line, and every open bracket would complain): not reported.
+bool skipStray(uint8_t closer, std::string_view message, long errorsAtStart) {
+  if (errorReportCount() == errorsAtStart) reportWithoutLine(std::string(theToken.raw) + std::string(message));
   while (theToken.kind != closer && theToken.kind != tkEnd) scan();
   if (theToken.kind == closer) scan();
   return false;
@@ -150,19 +152,20 @@ bool skipStray(uint8_t closer, std::string_view message) {
 
 // After an item of a list or dictionary literal: true when a comma asks for
 // another; the closer or a stray token (reported) ends the literal.
-bool nextLiteralItem(uint8_t closer, const char* complaint) {
+bool nextLiteralItem(uint8_t closer, const char* complaint, long errorsAtStart) {
   if (theToken.kind == tkComma) {
     scan();
     return true;
   }
   if (theToken.kind == closer) scan();
-  else skipStray(closer, cp(complaint));
+  else skipStray(closer, cp(complaint), errorsAtStart);
   return false;
 }
 
 // [ elements ], the current token being the bracket.
 Operand listLiteral() {
   Operand list = theInterp.compileMode ? undefinedValue() : newList();
+  long errorsAtStart = errorReportCount();
   if (scan() == tkRightBracket) {
     scan();
     return list;
@@ -175,7 +178,7 @@ Operand listLiteral() {
     } else {
       addListElement(list, std::move(element));
     }
-    if (!nextLiteralItem(tkRightBracket, " não era esperado")) break;
+    if (!nextLiteralItem(tkRightBracket, " não era esperado", errorsAtStart)) break;
   }
   return list;
 }
@@ -183,6 +186,7 @@ Operand listLiteral() {
 // { entries }, the current token being the brace.
 Operand dictLiteral() {
   Operand dict = theInterp.compileMode ? undefinedValue() : newDict();
+  long errorsAtStart = errorReportCount();
   if (scan() == tkRightBrace) {
     scan();
     return dict;
@@ -196,7 +200,7 @@ Operand dictLiteral() {
     } else {
       addDictEntry(dict, nextKey, std::move(first), Operand{}, false);
     }
-    if (!nextLiteralItem(tkRightBrace, " é um token inválido neste contexto")) break;
+    if (!nextLiteralItem(tkRightBrace, " é um token inválido neste contexto", errorsAtStart)) break;
   }
   return dict;
 }
@@ -346,6 +350,7 @@ Operand notAValue(std::string_view name, const SymtbEntry* entry) {
 
 Operand readIndexList() {
   Operand indexes = theInterp.compileMode ? undefinedValue() : newList();
+  long errorsAtStart = errorReportCount();
   if (theToken.kind == tkDot) {
     if (scan() != tkIdentifier) {
       reportError(cp("Esperava um identificador após o seletor \".\""));
@@ -364,7 +369,7 @@ Operand readIndexList() {
     Operand index = evaluate(0);
     if (indexes.tag == Tag::list && index.tag != Tag::invalid) listAppend(indexes, std::move(index));
     releaseValue(index);
-    if (!nextLiteralItem(tkRightBracket, " não era esperado")) break;
+    if (!nextLiteralItem(tkRightBracket, " não era esperado", errorsAtStart)) break;
   }
   return theInterp.compileMode ? newList() : indexes;
 }
