@@ -101,7 +101,7 @@ std::string slashes(std::string value) {
   return value;
 }
 
-std::string expand(std::string value, int depth);
+std::string expand(const std::string& value, int depth);
 
 // The suite program directory that "@\" stands for. PGMMURENA is itself
 // expanded, one level deep only, so that a value naming itself cannot loop.
@@ -111,18 +111,24 @@ std::string suiteProgramDirectory(int depth) {
   return pgm.empty() || pgm[0] == '@' ? programDirectory() : pgm;
 }
 
-std::string expand(std::string value, int depth) {
-  for (;;) {
-    if (value == "@") return programDirectory();
-    size_t pos = value.find("@@/");
-    if (pos != std::string::npos) {
-      value.replace(pos, 2, configDirectory());
-      continue;
+// Left to right, never looking again at a directory put in: a directory
+// whose name holds "@" (a PGMMURENA ending in "@") must not be expanded in
+// turn, or the value grows for ever.
+std::string expand(const std::string& value, int depth) {
+  if (value == "@") return programDirectory();
+  std::string out;
+  for (size_t i = 0; i < value.size();) {
+    if (value.compare(i, 3, "@@/") == 0) {
+      out += configDirectory() + "/";
+      i += 3;
+    } else if (value.compare(i, 2, "@/") == 0) {
+      out += suiteProgramDirectory(depth) + "/";
+      i += 2;
+    } else {
+      out += value[i++];
     }
-    pos = value.find("@/");
-    if (pos == std::string::npos) return value;
-    value.replace(pos, 1, suiteProgramDirectory(depth));
   }
+  return out;
 }
 
 // A program file that lies in the build tree (the programs, the test and

@@ -60,6 +60,10 @@ TEST_F(Settings, SuiteProgramDirectoryComesFromPgmMurenaWithoutLooping) {
   writeFile(suiteIni(), "[MURENA]\nPGMMURENA=@\\sub\n[T]\nA=@\\a\n");
   reloadSettings();
   EXPECT_EQ(readSetting("T", "A"), (root / "suite").string() + "/sub/a");
+  // A directory ending in "@" is put in once, not expanded again.
+  writeFile(suiteIni(), "[MURENA]\nPGMMURENA=@\\sub@\n[T]\nA=@\\a\n");
+  reloadSettings();
+  EXPECT_EQ(readSetting("T", "A"), (root / "suite").string() + "/sub@/a");
 }
 
 TEST_F(Settings, UserFileWinsAndLegacyFillsGaps) {
