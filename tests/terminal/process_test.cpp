@@ -168,6 +168,17 @@ TEST_F(Programs, WaitingKeepsPumpingAndDoesNotWaitForGrandchildren) {
   EXPECT_GE(pumps, 5);
 }
 
+TEST_F(Programs, LimitedProgramsGetInputAndAreEndedWhenTheyHangOrFlood) {
+  std::string output;
+  EXPECT_EQ(runProgramLimited({"sh", "-c", "cat; echo erro >&2"}, "entrada\n", &output, 5000, 100), 0);
+  EXPECT_EQ(output, "entrada\n");   // the errors stay out of the data
+  EXPECT_EQ(runProgramLimited({"sleep", "30"}, "", nullptr, 100, 0), kProgramOverran);
+  output.clear();
+  EXPECT_EQ(runProgramLimited({"yes"}, "", &output, 5000, 1000), kProgramOverran);
+  EXPECT_GT(output.size(), 1000u);
+  EXPECT_EQ(runProgramLimited({"/nonexistent/tool"}, "", nullptr, 100, 0), -1);
+}
+
 TEST(FindProgram, SearchesThePath) {
   std::string sh = findProgram("sh");
   ASSERT_FALSE(sh.empty());
