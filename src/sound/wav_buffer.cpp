@@ -253,12 +253,12 @@ void TAmostras::resampleFrom(const TAmostras& source, int targetRate) {
   bits_ = source.bits_;
   rate_ = source.rate_;
   int count = source.frameCount();
-  if (targetRate == rate_) {
+  if (targetRate == rate_ || !isAcceptedRate(targetRate)) {   // kept as it is
     setSample(count - 1, kSilentFrame);
     for (int i = 0; i < count; ++i) setSample(i, source.sampleAt(i));
     return;
   }
-  if (targetRate <= 0 || rate_ <= 0) return;
+  if (rate_ <= 0) return;
   setRate(targetRate);
   double ratio = double(source.rate_) / targetRate;
   double wanted = std::trunc(count / ratio);

@@ -185,10 +185,15 @@ TEST(WavBuffer, ResamplingInterpolatesBetweenFrames) {
   twice.resampleFrom(neg, 16000);
   EXPECT_EQ(frameLeft(twice.sampleAt(1)), -1);
 
-  // An unaccepted target rate leaves the rate as it was.
-  TAmostras odd;
-  odd.resampleFrom(source, 12000);
-  EXPECT_EQ(odd.rate(), 11025);
+  // An unaccepted target rate leaves the audio as it was: a broken header's
+  // rate of millions must not make millions of frames.
+  for (int rate : {12000, 268492612}) {
+    TAmostras odd;
+    odd.resampleFrom(source, rate);
+    EXPECT_EQ(odd.rate(), 11025);
+    EXPECT_EQ(odd.frameCount(), 4) << rate;
+    EXPECT_EQ(frameLeft(odd.sampleAt(3)), 300);
+  }
 }
 
 TEST(WavBuffer, StereoResamplingKeepsChannelsApart) {
