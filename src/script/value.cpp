@@ -111,11 +111,46 @@ bool containsValue(const Operand& list, const Operand& v) {
   return false;
 }
 
-void unlinkNode(ObjRec* o, DicNode* previous, DicNode* node) {
-  if (previous) previous->next = node->next;
+// Below this size a walk along the order finds a key as fast as a look-up.
+constexpr int32_t kIndexedSize = 16;
+
+// Built aside and then kept, so that running out of memory half-way leaves
+// the dictionary as it was.
+void buildIndex(ObjRec* o) {
+  auto index = std::make_unique<DictIndex>();
+  index->reserve(size_t(o->count) * 2);
+  for (DicNode* n = o->firstNode; n; n = n->next) index->emplace(n->key, n);
+  o->index = std::move(index);
+}
+
+// The node goes into the index first: if that runs out of memory, the
+// dictionary is left unchanged.
+void linkNode(ObjRec* o, DicNode* node) {
+  if (o->index) o->index->emplace(node->key, node);
+  node->previous = o->lastNode;
+  if (o->lastNode) o->lastNode->next = node;
+  else o->firstNode = node;
+  o->lastNode = node;
+  ++o->count;
+  if (!o->index && o->count >= kIndexedSize) buildIndex(o);
+}
+
+void unlinkNode(ObjRec* o, DicNode* node) {
+  if (o->index) o->index->erase(node->key);
+  if (node->previous) node->previous->next = node->next;
   else o->firstNode = node->next;
-  if (o->lastNode == node) o->lastNode = previous;
+  if (node->next) node->next->previous = node->previous;
+  else o->lastNode = node->previous;
   --o->count;
+}
+
+// Takes the node out and gives its value.
+Operand removeNode(ObjRec* o, DicNode* node) {
+  unlinkNode(o, node);
+  Operand v = node->value;
+  node->value = Operand{};
+  freeNode(node);
+  return v;
 }
 
 }  // namespace
@@ -428,6 +463,10 @@ bool keyText(const Operand& key, std::string& out) {
 }
 
 DicNode* dictFind(const Operand& d, std::string_view key) {
+  if (const DictIndex* index = d.obj->index.get()) {
+    auto found = index->find(key);
+    return found == index->end() ? nullptr : found->second;
+  }
   for (DicNode* n = d.obj->firstNode; n; n = n->next) {
     if (n->key == key) return n;
   }
@@ -447,38 +486,17 @@ void dictSet(Operand& d, std::string_view key, Operand&& value) {
     value = Operand{};
     return;
   }
-  DicNode* node = newNode(key, std::move(value));
-  ObjRec* o = d.obj;
-  if (o->lastNode) o->lastNode->next = node;
-  else o->firstNode = node;
-  o->lastNode = node;
-  ++o->count;
+  linkNode(d.obj, newNode(key, std::move(value)));
 }
 
 Operand dictRemoveKey(Operand& d, std::string_view key) {
-  DicNode* previous = nullptr;
-  for (DicNode* n = d.obj->firstNode; n; previous = n, n = n->next) {
-    if (n->key != key) continue;
-    unlinkNode(d.obj, previous, n);
-    Operand v = n->value;
-    n->value = Operand{};
-    freeNode(n);
-    return v;
-  }
-  return undefinedValue();
+  DicNode* n = dictFind(d, key);
+  return n ? removeNode(d.obj, n) : undefinedValue();
 }
 
 Operand dictPopLast(Operand& d) {
   ObjRec* o = d.obj;
-  if (!o->lastNode) return undefinedValue();
-  DicNode* previous = nullptr;
-  for (DicNode* n = o->firstNode; n != o->lastNode; n = n->next) previous = n;
-  DicNode* last = o->lastNode;
-  unlinkNode(o, previous, last);
-  Operand v = last->value;
-  last->value = Operand{};
-  freeNode(last);
-  return v;
+  return o->lastNode ? removeNode(o, o->lastNode) : undefinedValue();
 }
 
 void dictSetMany(Operand& d, const Operand& keys, const Operand& value) {

@@ -9,8 +9,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace varlo {
@@ -27,10 +29,15 @@ struct Operand {
 };
 
 struct DicNode {
-  std::string key;
+  std::string key;  // never changes while the node is in a dictionary
   Operand value;
   DicNode* next = nullptr;
+  DicNode* previous = nullptr;
 };
+
+// The nodes of a larger dictionary by key, beside their insertion order, so
+// that a key is found without walking the order.
+using DictIndex = std::unordered_map<std::string_view, DicNode*>;
 
 struct ObjRec {
   uint32_t refs = 1;
@@ -38,6 +45,7 @@ struct ObjRec {
   int32_t count = 0;                   // dictionary: number of nodes
   DicNode* firstNode = nullptr;        // dictionary, in insertion order
   DicNode* lastNode = nullptr;
+  std::unique_ptr<DictIndex> index;    // dictionary of kIndexedSize nodes or more
   std::vector<Operand*> cells;         // list; nullptr is a hole
 };
 

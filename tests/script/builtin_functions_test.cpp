@@ -54,6 +54,21 @@ TEST_F(BuiltinTest, ContainersChangeInPlaceAndNeverHoldThemselves) {
             "2\nindefinido\n[1, 3]\nx\n{}\nindefinido\n");
 }
 
+TEST_F(BuiltinTest, LargeDictionariesKeepTheirOrderThroughRemovalsAndReinsertions) {
+  // Forty keys: past the size at which keys are found through an index.
+  std::string script = "D := {}\nREPETE I 40\n  D[\"k\" + I] := I\nFIM REPETE\n"
+                       "SAIDA(RETIRA(D, \"k1\") + RETIRA(D, \"k40\") + RETIRA(D, \"k20\"))\n"
+                       "SAIDA(TIPO(RETIRA(D, \"k20\")))\n"
+                       "D.k20 := \"de volta\"\nD.k2 := \"trocado\"\n"
+                       "K := CHAVES(D)\nSAIDA(TAMANHO(D))\nSAIDA(K[0] + K[17] + K[18] + K[37])\n"
+                       "SAIDA(D.k2 + D.k21 + D[\"k20\"])\n";
+  EXPECT_EQ(output(script), "61\nindefinido\n38\nk2k19k21k20\ntrocado21de volta\n");
+  EXPECT_EQ(output("D := {}\nREPETE I 30\n  D[I] := I\nFIM REPETE\nREPETE I 30\n  X := RETIRA(D, I)\n"
+                   "FIM REPETE\nSAIDA(D)\nD.a := 1\nSAIDA(D)\n"),
+            "{}\n{\"a\" : 1}\n");
+  EXPECT_EQ(objectCounters().dictNodes, 0);
+}
+
 TEST_F(BuiltinTest, ArgumentsOfTheWrongKind) {
   EXPECT_EQ(output("SAIDA(TIPO(PALAVRA(\"1\", \"a b\")))\nSAIDA(TIPO(PALAVRA(0, \"a b\")))\n"
                    "SAIDA(TIPO(PALAVRA(1, 5)))\nSAIDA(TIPO(POS(\"a\", 5)))\nSAIDA(POS(\"\", \"abc\"))\n"
