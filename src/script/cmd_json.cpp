@@ -93,10 +93,14 @@ bool onlyData() {
 Operand jsonFromText(std::string_view text) {
   TokenRec saved = theToken;
   long errorsBefore = errorReportCount();
-  startLineText(0, text);
+  std::string withLineFeed(text);
+  withLineFeed += '\n';
+  auto line = cutLine(withLineFeed);
+  reportLineErrors(0, *line);
+  startLine(0, line, true);
   Operand v = invalidValue();
   if (onlyData()) {
-    startLineText(0, text);
+    startLine(0, line, true);
     scan();
     v = evaluate(1);
   }

@@ -181,7 +181,10 @@ int32_t ioStatus() { return currentScript().ioStatus; }
 
 const std::shared_ptr<const LineTokens>& scriptLineTokens(int32_t script, int32_t line) {
   CodeRec& code = slots[size_t(script)].lines[size_t(line)];
-  if (!code.tokens) code.tokens = cutLine(code.text + '\n');
+  if (!code.tokens) {
+    code.tokens = cutLine(code.text + '\n');
+    reportLineErrors(line, *code.tokens);
+  }
   return code.tokens;
 }
 

@@ -187,10 +187,6 @@ bool startsCommentLine(std::string_view text) {
   return c == '&' || c == '*' || c == '/' || c == ';';
 }
 
-void reportAll(const std::vector<std::string>& errors) {
-  for (const std::string& e : errors) lexicalError(e);
-}
-
 void makeCurrent(TokenRec& t, const Token& token) {
   t.current = &token;
   t.kind = token.kind;
@@ -269,7 +265,17 @@ void startLineAt(int32_t lineNumber, const std::shared_ptr<const LineTokens>& so
 void startLineText(int32_t lineNumber, std::string_view text) {
   std::string withLineFeed(text);
   withLineFeed += '\n';
-  startLine(lineNumber, cutLine(withLineFeed), true);
+  auto line = cutLine(withLineFeed);
+  reportLineErrors(lineNumber, *line);
+  startLine(lineNumber, line, true);
+}
+
+void reportLineErrors(int32_t lineNumber, const LineTokens& line) {
+  for (const Token& token : line.tokens) {
+    if (!token.hasErrors) continue;
+    for (const std::string& e : token.errorsBefore) lexicalError(lineNumber, e);
+    for (const std::string& e : token.errorsInside) lexicalError(lineNumber, e);
+  }
 }
 
 uint8_t scan() {
@@ -277,10 +283,6 @@ uint8_t scan() {
   const std::vector<Token>& tokens = t.source->tokens;
   uint32_t index = t.position;
   const Token& token = tokens[index];
-  if (token.hasErrors && t.current != &token) {
-    reportAll(token.errorsBefore);
-    reportAll(token.errorsInside);
-  }
   makeCurrent(t, token);
   if (!token.terminal) t.position = index + 1;
   return t.kind;
@@ -295,8 +297,6 @@ void rewind() {
   TokenRec& t = theToken;
   if (t.rewindMark < 0) return;
   const Token& token = t.source->tokens[uint32_t(t.rewindMark)];
-  // Scanning again from the token's start meets only what lies inside it.
-  if (token.hasErrors) reportAll(token.errorsInside);
   makeCurrent(t, token);
   if (!token.terminal) t.position = uint32_t(t.rewindMark) + 1;
 }
@@ -323,10 +323,10 @@ long lexicalErrors = 0;
 
 long lexicalErrorCount() { return lexicalErrors; }
 
-void lexicalError(std::string_view message) {
+void lexicalError(int32_t lineNumber, std::string_view message) {
   if (!theInterp.reportErrors) return;
   ++lexicalErrors;
-  reportWithoutLine(cp("Erro na linha ") + std::to_string(theToken.line) + ": " + std::string(message));
+  reportWithoutLine(cp("Erro na linha ") + std::to_string(lineNumber) + ": " + std::string(message));
 }
 
 }  // namespace varlo

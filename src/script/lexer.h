@@ -98,15 +98,20 @@ void startLine(int32_t lineNumber, const std::shared_ptr<const LineTokens>& sour
 // Starts a line with the token at `index` already scanned (where a
 // pre-analysed statement hands over to the token readers).
 void startLineAt(int32_t lineNumber, const std::shared_ptr<const LineTokens>& source, uint32_t index);
-// Convenience: cut text (without line feed) and start it.
+// Convenience: cut text (without line feed), report its lexical errors and
+// start it.
 void startLineText(int32_t lineNumber, std::string_view text);
+// Reports the invalid characters and unterminated strings of a line once,
+// when it is cut: scanning it (again) reports nothing, so a byte is never
+// reported twice however often its line is compiled, re-scanned or run.
+void reportLineErrors(int32_t lineNumber, const LineTokens& line);
 uint8_t scan();
 void mark();
 void rewind();
 void skipToEnd();
 bool isWord(std::string_view name);
 // "Erro na linha N: message" on the script output channel.
-void lexicalError(std::string_view message);
+void lexicalError(int32_t lineNumber, std::string_view message);
 // Lexical errors reported so far (the compiler gives up on files full of them).
 long lexicalErrorCount();
 

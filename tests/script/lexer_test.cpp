@@ -106,7 +106,7 @@ TEST_F(LexerTest, EndOfLineRepeatsAndStrayCharacterStops) {
   EXPECT_EQ(theToken.raw, "EOL");
 }
 
-TEST_F(LexerTest, InvalidBytesAreReportedEachTimeTheLineIsScanned) {
+TEST_F(LexerTest, InvalidBytesAreReportedEachTimeATextLineIsStarted) {
   std::string line = "a \x80 b \"\x80\"";
   for (int round = 0; round < 2; ++round) {
     captured().clear();
@@ -118,6 +118,16 @@ TEST_F(LexerTest, InvalidBytesAreReportedEachTimeTheLineIsScanned) {
     EXPECT_EQ(theToken.text, "\x80");
     EXPECT_EQ(captured(), "Erro na linha 7: Caractere inválido (#128)\n");
   }
+}
+
+TEST_F(LexerTest, AnInvalidByteOfAScriptIsReportedOnceWhereverItStands) {
+  // The compiler reads the first word of every line, and the run reads it
+  // again; a loop runs its lines many times.
+  EXPECT_EQ(output("© SAIDA(1)\nREPETE I 3\n  SAIDA(I) ©\nFIM REPETE\nX := \"a©\n"),
+            "Erro na linha 1: Caractere inválido (#169)\n"
+            "Erro na linha 3: Caractere inválido (#169)\n"
+            "Erro na linha 5: Faltou delimitar o fim da cadeia\n"
+            "1\n1\n2\n3\n");
 }
 
 TEST_F(LexerTest, UnterminatedStringIsReportedAndDelivered) {
