@@ -52,8 +52,9 @@ for k in $keys_found; do
   keys "$k"
   sleep 1.5
   [ "$(screen | grep -cF "$REFUSED")" -gt "$before" ] && fail "the manual names $k, which the menu refuses"
-  # M asks its question with the menu's own prompt: answer it first.
-  [ "$k" = m ] && { keys Escape; sleep 2; }
+  # M asks its question with the menu's own prompt, and screen review leaves
+  # the screen as it is: both are left with Esc before anything else.
+  case "$k" in m|F9) keys Escape; sleep 2 ;; esac
   for try in 1 2 3 4 5 6; do
     [ "$(screen | grep -v '^ *$' | tail -n 1 | sed 's/ *$//')" = "Qual sua opção ?" ] && break
     keys Escape
