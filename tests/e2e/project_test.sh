@@ -60,14 +60,7 @@ keys Escape
 wait_for "OK, ajustado" 60
 grep -q '^QUEBRARLINHA=50' "$HOME/.config/murena/Murena.ini" || fail "settings not written: $(cat $HOME/.config/murena/Murena.ini)"
 wait_prompt
-keys Escape
-wait_for "Fim do programa" 30
-wait_for PROGRAMA-ENCERRADO
-
-WINDOW=again start again "cd $P; $BUILD/varlo; sleep 30"
-WINDOW=again wait_for "Pressionando ENTER"
-WINDOW=again keys Enter
-WINDOW=again wait_prompt
+quit_and_start_again "$P"
 WINDOW=again keys a
 WINDOW=again wait_for "Linhas por arquivo" 30
 WINDOW=again screen | grep -qE "Linhas por arquivo : +50" || WINDOW=again fail "second run did not read 50 back"

@@ -28,14 +28,7 @@ keys Escape
 wait_for "OK, ajustado" 60
 grep -qx 'CD=/tmp/x/coração.iso' "$INI" || fail "not saved in UTF-8: $(od -c "$INI" | head)"
 wait_prompt
-keys Escape
-wait_for "Fim do programa" 30
-wait_for PROGRAMA-ENCERRADO
-
-WINDOW=again start again "cd $P; $BUILD/varlo; sleep 30"
-WINDOW=again wait_for "Pressionando ENTER"
-WINDOW=again keys Enter
-WINDOW=again wait_prompt
+quit_and_start_again "$P"
 WINDOW=again keys a
 WINDOW=again wait_for "Unidade do CD :  /tmp/x/coração.iso" 30
 echo "ok"

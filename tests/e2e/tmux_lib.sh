@@ -79,3 +79,16 @@ wait_end() {
   done
   fail "program did not end"
 }
+
+# End the program at its menu (its window started it with an echo of
+# PROGRAMA-ENCERRADO after it), then start it again in the project $1, in a
+# window "again", and wait for its menu prompt.
+quit_and_start_again() {
+  keys Escape
+  wait_for "Fim do programa" 30
+  wait_for PROGRAMA-ENCERRADO
+  WINDOW=again start again "cd $1; $BUILD/varlo; sleep 30"
+  WINDOW=again wait_for "Pressionando ENTER"
+  WINDOW=again keys Enter
+  WINDOW=again wait_prompt
+}
