@@ -90,7 +90,9 @@ TEST_P(GreetingSound, TheGreetingIsSpokenAtAPlausibleLength) {
   std::string program = std::string(VARLO_BINARY_DIR) + "/varlo";
   char* argv[] = {program.data(), nullptr};
   pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
+  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ASSERT_EQ(spawned, 0);
   close(keys[0]);
   waitForQuiet(capture);
   ASSERT_EQ(write(keys[1], "\x1b", 1), 1);   // Esc at the directory prompt ends the program
