@@ -1,6 +1,7 @@
 // The review driven key by key through the headless console, and its entry
 // points in the editor, the option menu and the marking list.
 #include "widgets/field_editor.h"
+#include "widgets/form.h"
 #include "widgets/marking_list.h"
 #include "widgets/option_menu.h"
 #include "widgets/screen_review.h"
@@ -175,6 +176,36 @@ TEST_F(Review, TheOptionMenuKeepsItsEntry) {
   after("<beep>", [] {});
   after("<words segunda >", [] { typeKeys("\r"); });
   EXPECT_EQ(runMenu(), 2);
+}
+
+// The review key neither ends the form nor loses its field: typing goes on
+// in the field the review was opened from.
+TEST_F(Review, TheFormGoesOnInItsField) {
+  std::string name = "antigo", city = "Recife";
+  moveCursor(1, 3);
+  beginForm();
+  addTextField("", "Nome", name, 30);
+  addTextField("", "Cidade", city, 30);
+  after("<words antigo >", [] { pressKey(key::Down); });
+  after("<words Recife >", [] { pressKey(key::CtrlF9, kReviewHeld); });
+  after("<beep>", [] { typeKeys("\x1B"); });
+  after("<beep>", [] {});
+  after("<beep>", [] { typeKeys("Olinda\x1B"); });
+  EXPECT_EQ(runForm(true), key::Esc);
+  EXPECT_EQ(name, "antigo");
+  EXPECT_EQ(city, "Olinda");
+}
+
+TEST_F(Review, TheMarkingListKeepsItsEntry) {
+  openList(1, 2, 40, 4);
+  for (const char* t : {"um", "dois", "tres"}) addListEntry(t);
+  pressKey(key::CtrlF9, kReviewHeld);
+  after("<beep>", [] { typeKeys("\x1B"); });
+  after("<beep>", [] {});
+  after("<beep>", [] { typeKeys("\r"); });
+  ListResult r = runList(2, false);
+  EXPECT_EQ(r.key, key::Enter);
+  EXPECT_EQ(r.index, 2);
 }
 
 }  // namespace
