@@ -130,6 +130,25 @@ settle
 keys Enter
 wait_for "texto.txt"
 wait_prompt
+
+# The settings form: review from a field, and the form goes on in that field.
+keys a
+wait_for "Linhas por arquivo" 30
+settle
+form_cursor=$(cursor)
+beeps=$(sounds beep)
+keys C-M-F9
+wait_sound beep $((beeps + 1))
+keys Up
+settle
+keys Escape
+wait_sound beep $((beeps + 3))
+wait_cursor "$form_cursor" "the form's cursor moved"
+keys Escape
+wait_for "Digite uma frase" 60
+keys Escape
+wait_for "OK, ajustado" 60
+wait_prompt
 keys Escape   # one copy of the program at a time
 wait_for PROGRAMA-ENCERRADO
 
@@ -153,9 +172,18 @@ import sys
 lines = open(sys.argv[1], encoding="utf-8", newline="").read().split("\r\n")
 assert len(lines) == 26 and all(len(l) == 80 for l in lines[:-1]), [len(l) for l in lines]
 PY
-  # Paste in the directory field brings text copied by another program.
+  # Paste in a field brings text copied by another program.
   WINDOW=x keys Escape
   sleep 1
+  printf 'colado-de-fora' | DISPLAY=:57 xclip -selection clipboard
+  WINDOW=x wait_prompt
+  WINDOW=x keys C-g
+  WINDOW=x wait_for "Informe o novo diret" 30
+  sleep 1
+  WINDOW=x keys S-IC
+  WINDOW=x wait_for "colado-de-fora"
+  WINDOW=x keys Escape
+  WINDOW=x wait_prompt
 else
   echo "xclip or Xvfb missing: the desktop clipboard part is skipped"
 fi
