@@ -48,6 +48,21 @@ wait_cursor() {
   fail "$2: $(cursor), was $1"
 }
 
+# Alt+Ctrl+F9 where the user is: enter (a beep), read the row above, leave
+# (two beeps), and the cursor is back where it was (else fail with $1).
+review_here() {
+  local at beeps
+  at=$(cursor)
+  beeps=$(sounds beep)
+  keys C-M-F9
+  wait_sound beep $((beeps + 1))
+  keys Up
+  settle
+  keys Escape
+  wait_sound beep $((beeps + 3))
+  wait_cursor "$at" "$1"
+}
+
 P="$WORK/projeto"
 mkdir -p "$P"
 printf 'Bom dia.\n' > "$P/texto.txt"
@@ -60,15 +75,7 @@ wait_for "Pressionando ENTER"
 settle
 keys Left Left
 settle
-field_cursor=$(cursor)
-beeps=$(sounds beep)
-keys C-M-F9
-wait_sound beep $((beeps + 1))
-keys Up
-settle
-keys Escape
-wait_sound beep $((beeps + 3))
-wait_cursor "$field_cursor" "the field's cursor moved"
+review_here "the field's cursor moved"
 keys Enter
 wait_for "OK, irei trabalhar em : $P"
 wait_prompt
@@ -135,15 +142,7 @@ wait_prompt
 keys a
 wait_for "Linhas por arquivo" 30
 settle
-form_cursor=$(cursor)
-beeps=$(sounds beep)
-keys C-M-F9
-wait_sound beep $((beeps + 1))
-keys Up
-settle
-keys Escape
-wait_sound beep $((beeps + 3))
-wait_cursor "$form_cursor" "the form's cursor moved"
+review_here "the form's cursor moved"
 keys Escape
 wait_for "Digite uma frase" 60
 keys Escape
