@@ -9,6 +9,7 @@
 
 #include "console/console.h"
 #include "fuzz_files.h"
+#include "quiet_interpreter.h"
 #include "script/cmd_json.h"
 #include "script/host.h"
 #include "script/output.h"
@@ -16,18 +17,12 @@
 
 namespace {
 
-void discard(std::string_view, bool, bool) {}
-
 void readAndFree(varlo::Operand value) { varlo::releaseValue(value); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  setenv("VARLO_CONSOLE", "headless", 1);
-  setenv("VARLO_AUDIO", "null", 1);
-  varlo::openConsole();
-  varlo::setOutputSink(discard);
-  varlo::setValueLimits({size_t(1) << 16, size_t(1) << 20});
+  varlo::fuzz::startQuietInterpreter();
   return 0;
 }
 

@@ -14,20 +14,11 @@
 #include "script/host.h"
 #include "script/interp.h"
 #include "script/output.h"
-
-namespace {
-
-void discard(std::string_view, bool, bool) {}
-
-}  // namespace
+#include "quiet_interpreter.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  setenv("VARLO_CONSOLE", "headless", 1);
-  setenv("VARLO_AUDIO", "null", 1);
   varlo::setHeadlessEndsWithInput(false);  // a script reading keys in a loop meets the step limit
-  varlo::openConsole();
-  varlo::setOutputSink(discard);
-  varlo::setValueLimits({size_t(1) << 16, size_t(1) << 20});
+  varlo::fuzz::startQuietInterpreter();
   return 0;
 }
 
