@@ -172,13 +172,17 @@ WaveSettings& waveSettings() { return settings; }
 
 WaveSwitchGuard::WaveSwitchGuard(std::initializer_list<Switch> switches, bool value) {
   for (Switch which : switches) {
-    saved.push_back({which, settings.*which});
+    if (count == kMost) break;
+    saved[count++] = {which, settings.*which};
     settings.*which = value;
   }
 }
 
 WaveSwitchGuard::~WaveSwitchGuard() {
-  for (auto it = saved.rbegin(); it != saved.rend(); ++it) settings.*(it->which) = it->value;
+  while (count > 0) {
+    --count;
+    settings.*(saved[count].which) = saved[count].value;
+  }
 }
 
 int fastRate(int rate) {

@@ -57,8 +57,12 @@ struct WaveSwitchGuard {
   WaveSwitchGuard(const WaveSwitchGuard&) = delete;
   WaveSwitchGuard& operator=(const WaveSwitchGuard&) = delete;
 
+  // Fixed room (the switches are four): it guards each piece of live
+  // speech, so it allocates nothing.
   struct Saved { Switch which; bool value; };
-  std::vector<Saved> saved;
+  static constexpr int kMost = 4;
+  Saved saved[kMost];
+  int count = 0;
 };
 
 // Plays a WAV file: 0 when all of it was handed to the device, -1 when the
