@@ -14,75 +14,76 @@
 using namespace varlo;
 namespace fs = std::filesystem;
 
+namespace {
+
+// A project and a settings directory of the test's own; the editor is a
+// script that writes what it received into the file "recebido".
+class EditorOption : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "varlo-edit-XXXXXX").string();
+    root = mkdtemp(pattern.data());
+    project = root / "projeto";
+    fs::create_directories(project);
+    fs::create_directories(root / "murena");
+    start = fs::current_path();
+  }
+  void TearDown() override {
+    shutdownSpeech();
+    fs::current_path(start);
+    fs::remove_all(root);
+  }
+  // The editor program at `path` running `script`, named in the settings by
+  // `setting` (the EDITOR value); the program then starts in the project.
+  void configure(const fs::path& path, const std::string& script, const std::string& setting) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "#!/bin/sh\n" << script << " > " << (root / "recebido").string() << "\n";
+    fs::permissions(path, fs::perms::owner_all);
+    std::ofstream(root / "murena" / "Murena.ini")
+        << "[TRADUTOR]\nSAPI=NAO\n[MURENA]\nLEGADO=NAO\nTEMPOESPERAPROGVOLTAR=0\nEDITOR=" << setting
+        << "\n";
+    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+    reloadSettings();
+    fs::current_path(project);
+    openConsole();
+    initSpeech(0, "");
+    appState() = AppState{};
+    flushKeyQueue();
+  }
+  std::string received() const {
+    std::ifstream in(root / "recebido");
+    std::string line;
+    std::getline(in, line);
+    return line;
+  }
+  fs::path root, project, start;
+};
+
+}  // namespace
+
 // The editor gets a name it cannot mistake for an option, and a text it
 // wrote into an empty project joins the selection.
-TEST(EditorOption, FileIsHandedToTheEditorAndNewTextsAreSelected) {
-  std::string pattern = (fs::temp_directory_path() / "varlo-edit-XXXXXX").string();
-  fs::path root = mkdtemp(pattern.data());
-  fs::path project = root / "projeto";
-  fs::create_directories(project);
-  fs::create_directories(root / "murena");
+TEST_F(EditorOption, FileIsHandedToTheEditorAndNewTextsAreSelected) {
   fs::path editor = root / "editor";
-  std::ofstream(editor) << "#!/bin/sh\nprintf '%s' \"$1\" > " << (root / "recebido").string()
-                        << "\necho novo > \"$1\"\n";
-  fs::permissions(editor, fs::perms::owner_all);
-  std::ofstream(root / "murena" / "Murena.ini")
-      << "[TRADUTOR]\nSAPI=NAO\n[MURENA]\nLEGADO=NAO\nTEMPOESPERAPROGVOLTAR=0\nEDITOR=" << editor.string()
-      << "\n";
-  setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-  reloadSettings();
-  fs::path start = fs::current_path();
-  fs::current_path(project);
-  openConsole();
-  initSpeech(0, "");
+  configure(editor, "printf '%s' \"$1\"", editor.string());
+  // The editor also writes the file it was given.
+  std::ofstream(editor, std::ios::app) << "echo novo > \"$1\"\n";
   AppState& s = appState();
-  s = AppState{};
   s.noTextFiles = s.noPartFiles = true;   // the project was empty at the start
-  flushKeyQueue();
   injectKeys("-nota.txt\r");
   editWithSuiteEditor();
-  std::ifstream in(root / "recebido");
-  std::string received;
-  std::getline(in, received);
-  EXPECT_EQ(received, "./-nota.txt") << screenDump();
+  EXPECT_EQ(received(), "./-nota.txt") << screenDump();
   EXPECT_EQ(s.selection, std::vector<std::string>{"-nota.txt"});
   EXPECT_FALSE(s.noTextFiles);
-  shutdownSpeech();
-  fs::current_path(start);
-  fs::remove_all(root);
 }
 
 // An editor configured with its own options, its path quoted for its blanks,
 // gets them before the file instead of failing as one long program name.
-TEST(EditorOption, AConfiguredEditorKeepsItsOptions) {
-  std::string pattern = (fs::temp_directory_path() / "varlo-edit-XXXXXX").string();
-  fs::path root = mkdtemp(pattern.data());
-  fs::path project = root / "projeto";
-  fs::create_directories(project);
-  fs::create_directories(root / "murena");
-  fs::create_directories(root / "meus programas");
+TEST_F(EditorOption, AConfiguredEditorKeepsItsOptions) {
   fs::path editor = root / "meus programas" / "editor";
-  std::ofstream(editor) << "#!/bin/sh\nprintf '%s|' \"$@\" > " << (root / "recebido").string() << "\n";
-  fs::permissions(editor, fs::perms::owner_all);
+  configure(editor, "printf '%s|' \"$@\"", "\"" + editor.string() + "\" -w --novo");
   std::ofstream(project / "livro.txt") << "texto\n";
-  std::ofstream(root / "murena" / "Murena.ini")
-      << "[TRADUTOR]\nSAPI=NAO\n[MURENA]\nLEGADO=NAO\nTEMPOESPERAPROGVOLTAR=0\nEDITOR=\"" << editor.string()
-      << "\" -w --novo\n";
-  setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-  reloadSettings();
-  fs::path start = fs::current_path();
-  fs::current_path(project);
-  openConsole();
-  initSpeech(0, "");
-  appState() = AppState{};
-  flushKeyQueue();
   injectKeys("livro.txt\r");
   editWithSuiteEditor();
-  std::ifstream in(root / "recebido");
-  std::string received;
-  std::getline(in, received);
-  EXPECT_EQ(received, "-w|--novo|livro.txt|") << screenDump();
-  shutdownSpeech();
-  fs::current_path(start);
-  fs::remove_all(root);
+  EXPECT_EQ(received(), "-w|--novo|livro.txt|") << screenDump();
 }
