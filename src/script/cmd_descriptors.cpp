@@ -3,16 +3,17 @@
 #include "script/cmd_descriptors.h"
 
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 
 #include "base/config.h"
 #include "base/codepage.h"
+#include "platform/net_socket.h"
 #include "script/commands.h"
 #include "script/expr.h"
 #include "script/interp.h"
@@ -43,14 +44,12 @@ std::string findIgnoringCase(const fs::path& path) {
   return path.string();
 }
 
-// A connection closed by the other side fails the write instead of
-// raising SIGPIPE, which would end the program.
 bool writeAll(const Descriptor& d, std::string_view bytes) {
+  if (d.tls) return tlsSend(d.tls, bytes.data(), bytes.size());
+  if (d.kind == dkNetwork) return sendAll(d.fd, bytes.data(), bytes.size());
   size_t done = 0;
   while (done < bytes.size()) {
-    const char* from = bytes.data() + done;
-    size_t size = bytes.size() - done;
-    ssize_t n = d.kind == dkNetwork ? ::send(d.fd, from, size, MSG_NOSIGNAL) : ::write(d.fd, from, size);
+    ssize_t n = ::write(d.fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += size_t(n);
@@ -58,18 +57,27 @@ bool writeAll(const Descriptor& d, std::string_view bytes) {
   return true;
 }
 
-// Fills the receive buffer of a connection, waiting up to the network
-// time-out (serial ports wait as long).
-bool receiveMore(Descriptor& d) {
-  pollfd p{d.fd, POLLIN, 0};
-  int ready = ::poll(&p, 1, networkTimeout());
-  if (ready <= 0) return false;
+using Clock = std::chrono::steady_clock;
+
+int millisecondsLeft(Clock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left > 0 ? int(left) : 0;
+}
+
+// Adds what arrives on a connection or serial port to its receive buffer,
+// waiting until the deadline; false at the end of the stream, on an error
+// or when nothing came in time.
+bool receiveMore(Descriptor& d, Clock::time_point deadline) {
+  if (d.listening) return false;
+  if (!(d.tls && tlsPending(d.tls)) && !waitReadable(d.fd, millisecondsLeft(deadline))) return false;
   char chunk[kReceiveBufferSize];
-  ssize_t n = ::read(d.fd, chunk, sizeof chunk);
+  long n = d.tls ? tlsReceive(d.tls, chunk, sizeof chunk) : long(::read(d.fd, chunk, sizeof chunk));
   if (n <= 0) return false;
   d.received.append(chunk, size_t(n));
   return true;
 }
+
+Clock::time_point networkDeadline() { return Clock::now() + std::chrono::milliseconds(networkTimeout()); }
 
 // A file whose first 64 KiB hold bytes above 127 that are no UTF-8.
 bool writtenInWindows1252(const std::string& path) {
@@ -104,17 +112,27 @@ bool readFileLine(Descriptor& d, std::string& line) {
   return true;
 }
 
+// The whole line must arrive within the time-out, so a peer that trickles
+// bytes cannot hold the script; a line longer than the limit is handed over
+// in pieces.
 bool readConnectionLine(Descriptor& d, std::string& line) {
+  auto deadline = networkDeadline();
   size_t end;
   while ((end = d.received.find('\n')) == std::string::npos) {
-    if (!receiveMore(d)) {
+    if (d.received.size() >= kLongestReceivedLine) {
+      end = kLongestReceivedLine;
+      break;
+    }
+    if (!receiveMore(d, deadline)) {
       if (d.received.empty()) return false;
       end = d.received.size();
       break;
     }
   }
+  end = std::min(end, kLongestReceivedLine);
+  bool cut = d.received.size() > end && d.received[end] == '\n';
   line = d.received.substr(0, end);
-  d.received.erase(0, end < d.received.size() ? end + 1 : end);
+  d.received.erase(0, cut ? end + 1 : end);
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
 }
@@ -170,13 +188,15 @@ bool openTextDescriptor(int n, std::string_view name, char mode) {
   return true;
 }
 
-bool attachDescriptor(int n, uint8_t kind, int fd) {
+bool attachDescriptor(int n, uint8_t kind, int fd, TlsSession* tls) {
   if (n < 0 || n >= kDescriptorCount || descriptors[size_t(n)].open) return false;
   Descriptor& d = descriptors[size_t(n)];
   d = Descriptor{};
   d.open = true;
   d.kind = kind;
   d.fd = fd;
+  d.tls = tls;
+  d.listening = kind == dkNetwork && isListeningSocket(fd);
   return true;
 }
 
@@ -187,6 +207,7 @@ bool closeDescriptor(int n) {
   // A write that failed earlier (a full disk) left the file short: closing
   // it must not make it look complete.
   if (d.file) ok = !(d.writing && std::ferror(d.file)) && std::fclose(d.file) == 0;
+  endTls(d.tls);
   if (d.fd >= 0) ok = ::close(d.fd) == 0 && ok;
   d = Descriptor{};
   return ok;
@@ -205,9 +226,15 @@ bool writeToDescriptor(int n, std::string_view text, bool lineBreak) {
     if (lineBreak) bytes += '\n';
     return std::fwrite(bytes.data(), 1, bytes.size(), d.file) == bytes.size() && std::fflush(d.file) == 0;
   }
+  if (d.listening) return false;
   std::string bytes(text);
   if (lineBreak) bytes += "\r\n";
-  return writeAll(d, bytes);
+  if (d.kind == dkNetwork) return writeAll(d, bytes);
+  // Serial devices take the bytes one at a time.
+  for (char c : bytes) {
+    if (!writeAll(d, std::string_view(&c, 1))) return false;
+  }
+  return true;
 }
 
 bool readDescriptorLine(int n, std::string& line) {
@@ -239,7 +266,7 @@ bool readDescriptorByte(int n, char& c) {
     c = char(got);
     return got != EOF;
   }
-  if (d.received.empty() && !receiveMore(d)) return false;
+  if (d.received.empty() && !receiveMore(d, networkDeadline())) return false;
   c = d.received[0];
   d.received.erase(0, 1);
   return true;
@@ -253,6 +280,14 @@ bool descriptorAtEnd(int n) {
   if (c == EOF) return true;
   std::ungetc(c, d.file);
   return false;
+}
+
+bool descriptorHasInput(int n) {
+  Descriptor& d = descriptors[size_t(n)];
+  if (!d.open) return false;
+  if (d.kind == dkTextFile) return !descriptorAtEnd(n);
+  if (!d.received.empty() || (d.tls && tlsPending(d.tls))) return true;
+  return d.fd >= 0 && waitReadable(d.fd, 0);
 }
 
 int networkTimeout() {

@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/tls_session.h"
+
 namespace varlo {
 
 constexpr int kDescriptorCount = 16;
@@ -30,6 +32,8 @@ struct Descriptor {
   bool writing = false;        // text file opened for writing or appending
   bool windows1252 = false;    // appending to a file written in Windows-1252
   int fd = -1;                 // network connection or serial port
+  TlsSession* tls = nullptr;   // secure connection over fd
+  bool listening = false;      // a port waiting for connections (SERVE)
   std::string received;        // bytes received and not yet read
 };
 
@@ -48,7 +52,7 @@ std::string scriptFilePath(std::string_view name, bool existing);
 // (created or emptied), 'A' appends (created if absent).
 bool openTextDescriptor(int n, std::string_view name, char mode);
 // Hands an open socket or serial port to a descriptor (device commands).
-bool attachDescriptor(int n, uint8_t kind, int fd);
+bool attachDescriptor(int n, uint8_t kind, int fd, TlsSession* tls = nullptr);
 bool closeDescriptor(int n);
 void closeAllDescriptors();
 
@@ -62,6 +66,14 @@ bool readDescriptorRest(int n, std::string& text);
 bool readDescriptorByte(int n, char& c);
 // An open text file with nothing more to read.
 bool descriptorAtEnd(int n);
+// Input waiting on an open descriptor, without blocking: a line or byte of
+// a file, received data (or the peer's end) on a connection or serial port,
+// a connection waiting on a listening port.
+bool descriptorHasInput(int n);
+
+// Longest line taken from a connection or serial port: a peer that sends
+// no line feed gets its bytes back in pieces of this size.
+constexpr size_t kLongestReceivedLine = 64 * 1024;
 
 // Milliseconds a network read waits: [MURENA] TIMEOUT_REDE, default 20000.
 int networkTimeout();

@@ -30,14 +30,36 @@ bool cmdReplace();
 bool cmdSubtract();
 bool cmdExchange();
 bool cmdVersion();
+bool cmdAccept();
+bool cmdDownload();
+bool cmdConnect();
+bool cmdInternet();
+bool cmdIp();
+bool cmdObserve();
+bool cmdSensor();
+bool cmdSerial();
+bool cmdServe();
 
 const CommandImpl kCommandImpls[] = {
-    {"ABRE", cmdOpen},           {"AJUDA", cmdHelp},         {"ANEXA", cmdAppend},
-    {"CHECA", cmdCheck},         {"CONCATENA", cmdConcatenate}, {"COPIA", cmdCopy},
+    {"ABRE", cmdOpen},
+    {"ACEITA", cmdAccept},
+    {"AJUDA", cmdHelp},          {"ANEXA", cmdAppend},
+    {"BAIXA", cmdDownload},
+    {"CHECA", cmdCheck},         {"CONCATENA", cmdConcatenate},
+    {"CONECTA", cmdConnect},
+    {"COPIA", cmdCopy},
     {"DEBUG", cmdDebug},         {"DIVIDE", cmdDivide},      {"ESCREVE", cmdWrite},
     {"FALA", cmdSpeak},          {"FECHA", cmdClose},        {"HELP", cmdHelp},
-    {"LE", cmdRead},             {"MULTIPLICA", cmdMultiply}, {"ORDENA", cmdSort},
-    {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize}, {"SEPARA", cmdSplit},
+    {"INTERNET", cmdInternet},
+    {"IP", cmdIp},
+    {"LE", cmdRead},             {"MULTIPLICA", cmdMultiply},
+    {"OBSERVA", cmdObserve},
+    {"ORDENA", cmdSort},
+    {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize},
+    {"SENSOR", cmdSensor},
+    {"SEPARA", cmdSplit},
+    {"SERIAL", cmdSerial},
+    {"SERVE", cmdServe},
     {"SIMBOLOS", cmdSymbols},    {"SOLETRA", cmdSpell},      {"SOMA", cmdAdd},
     {"SUBSTITUI", cmdReplace},   {"SUBTRAI", cmdSubtract},   {"TROCA", cmdExchange},
     {"VERSAO", cmdVersion},
