@@ -1,0 +1,117 @@
+#!/bin/bash
+# BAIXA against small servers on the loopback: a 5 MB file arrives whole,
+# redirects are followed (but never from HTTPS down to HTTP, and not for
+# ever), HTTPS works with a certificate of a test CA named in the settings
+# and is refused under a host name the certificate does not carry or when
+# the CA is not trusted, and a body cut short, an error page or oversized
+# headers never leave a file under the target name.
+# Usage: download_test.sh BUILD_DIR
+set -u
+BUILD=${1:?build directory}
+RUNNER="$(cd "$BUILD" && pwd)/varlo-script"
+HERE="$(cd "$(dirname "$0")" && pwd)"
+[ -x "$RUNNER" ] || { echo "varlo-script not built in $BUILD"; exit 1; }
+WORK=$(mktemp -d)
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$WORK"' EXIT
+cd "$WORK" || exit 1
+mkdir -p files cfg/murena out
+
+# A test CA and a server certificate for "localhost" only.
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 \
+  -subj "/CN=Teste VARLO CA" -keyout ca.key -out ca.pem 2>/dev/null
+openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj "/CN=localhost" \
+  -keyout server.key -out server.csr 2>/dev/null
+printf 'subjectAltName=DNS:localhost\n' > san.cnf
+openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 \
+  -extfile san.cnf -out server.pem 2>/dev/null
+[ -s server.pem ] || { echo "openssl could not make the test certificates"; exit 1; }
+
+head -c 5000000 /dev/urandom > files/livro.bin
+printf 'capítulo 1\n' > files/pequeno.txt
+
+python3 "$HERE/http_test_server.py" files http.port & pids+=($!)
+python3 "$HERE/http_test_server.py" files https.port server.pem server.key & pids+=($!)
+for f in http.port https.port; do
+  for _ in $(seq 100); do [ -s $f ] && break; sleep 0.05; done
+done
+HTTP=$(cat http.port)
+HTTPS=$(cat https.port)
+
+failed=0
+# run NAME SETTINGS SCRIPT-TEXT EXPECTED-OUTPUT
+run() {
+  printf '[MURENA]\nTIMEOUT_REDE=3000\n%s\n' "$2" > cfg/murena/Murena.ini
+  printf '%s\n' "$3" > "$1.scr"
+  local got
+  got=$(XDG_CONFIG_HOME="$WORK/cfg" timeout 30 "$RUNNER" "$1.scr" 2>&1 </dev/null)
+  if [ "$got" != "$4" ]; then
+    echo "FALHOU: $1"
+    echo "--- esperado:"; printf '%s\n' "$4"
+    echo "--- obtido:"; printf '%s\n' "$got"
+    failed=1
+  fi
+}
+trusted="CA_REDE=$WORK/ca.pem"
+error() { printf 'Erro no script %s, linha %s:\n%s\nErro de execução do script' "$1" "$2" "$3"; }
+
+run grande "" "BAIXA \"http://127.0.0.1:$HTTP/arquivos/livro.bin\" \"out/livro.bin\"" \
+"Baixando 5000000 bytes, conteúdo = text/plain
+Conteúdo baixado e guardado em out/livro.bin"
+cmp -s files/livro.bin out/livro.bin || { echo "FALHOU: o arquivo de 5 MB chegou diferente"; failed=1; }
+
+run desvio "" "BAIXA MUDO \"http://[::1]:$HTTP/desvio/3/arquivos/pequeno.txt\" \"out/desvio.txt\"
+CHECA S
+ESCREVE S" "0"
+cmp -s files/pequeno.txt out/desvio.txt || { echo "FALHOU: o desvio não foi seguido"; failed=1; }
+
+run desvios_demais "" "BAIXA MUDO \"http://127.0.0.1:$HTTP/desvio/6/arquivos/pequeno.txt\" \"out/demais.txt\"
+CHECA S
+ESCREVE S" "1"
+
+run seguro "$trusted" "BAIXA \"https://localhost:$HTTPS/arquivos/pequeno.txt\" \"out/seguro.txt\"" \
+"Baixando 12 bytes, conteúdo = text/plain
+Conteúdo baixado e guardado em out/seguro.txt"
+cmp -s files/pequeno.txt out/seguro.txt || { echo "FALHOU: o arquivo seguro chegou diferente"; failed=1; }
+
+run outro_nome "$trusted" "BAIXA \"https://127.0.0.1:$HTTPS/arquivos/pequeno.txt\" \"out/nome.txt\"" \
+"$(error OUTRO_NOME.SCR 1 "Não foi possível estabelecer conexão
+certificado do servidor recusado: IP address mismatch")"
+
+run sem_ca "" "BAIXA \"https://localhost:$HTTPS/arquivos/pequeno.txt\" \"out/sem_ca.txt\"" \
+"$(error SEM_CA.SCR 1 "Não foi possível estabelecer conexão
+certificado do servidor recusado: unable to get local issuer certificate")"
+
+run para_http "$trusted" "BAIXA MUDO \"https://localhost:$HTTPS/parahttp\" \"out/parahttp.txt\"
+CHECA S
+ESCREVE S" "1"
+
+run curto "" "BAIXA \"http://127.0.0.1:$HTTP/curto\" \"out/curto.txt\"" \
+"Baixando 1000 bytes, conteúdo = text/plain
+$(error CURTO.SCR 1 "Tamanho previsto = 1000; tamanho baixado = 11")"
+
+run enorme "" "BAIXA \"http://127.0.0.1:$HTTP/enorme\" \"out/enorme.txt\"" \
+"Baixando 999999999999 bytes, conteúdo = 
+$(error ENORME.SCR 1 "Tamanho previsto = 999999999999; tamanho baixado = 3")"
+
+run negativo "" "BAIXA MUDO \"http://127.0.0.1:$HTTP/negativo\" \"out/negativo.txt\"
+ABRE #1 \"out/negativo.txt\"
+LE #1 X
+ESCREVE X" "abc"
+
+run cabecalhos "" "BAIXA \"http://127.0.0.1:$HTTP/cabecalhos\" \"out/cabecalhos.txt\"" \
+"$(error CABECALHOS.SCR 1 "Não foi possível estabelecer conexão
+cabeçalhos grandes demais")"
+
+run ausente "" "BAIXA \"http://127.0.0.1:$HTTP/arquivos/nada\" \"out/ausente.txt\"" \
+"$(error AUSENTE.SCR 1 "Não foi possível estabelecer conexão
+o servidor respondeu: HTTP/1.0 404 Not Found")"
+
+for f in curto enorme cabecalhos ausente nome sem_ca parahttp demais; do
+  [ -e out/$f.txt ] && { echo "FALHOU: ficou o arquivo out/$f.txt"; failed=1; }
+done
+leftovers=$(ls out | grep -c baixando)
+[ "$leftovers" = 0 ] || { echo "FALHOU: sobraram arquivos temporários: $(ls out)"; failed=1; }
+
+[ $failed = 0 ] && echo "downloads ok"
+exit $failed
