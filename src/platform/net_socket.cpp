@@ -2,6 +2,8 @@
 // accepting.
 #include "platform/net_socket.h"
 
+#include "platform/error_text.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -12,7 +14,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace varlo {
 
@@ -67,16 +68,6 @@ int connectOne(const addrinfo& a, int timeoutMs, int& error) {
   return fd;
 }
 
-std::string reasonFor(int error) {
-  switch (error) {
-    case ECONNREFUSED: return "conexão recusada";
-    case ETIMEDOUT: return "tempo esgotado";
-    case ENETUNREACH:
-    case EHOSTUNREACH: return "endereço inalcançável";
-    default: return std::strerror(error);
-  }
-}
-
 addrinfo* resolve(std::string_view host, int port, int flags) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
@@ -105,7 +96,7 @@ int openTcpConnection(std::string_view host, int port, int timeoutMs, std::strin
   int fd = -1, error = 0;
   for (addrinfo* a = list; a && fd < 0; a = a->ai_next) fd = connectOne(*a, timeoutMs, error);
   ::freeaddrinfo(list);
-  if (fd < 0) reason = reasonFor(error);
+  if (fd < 0) reason = errorText(error);
   return fd;
 }
 
@@ -131,7 +122,7 @@ int openTcpListener(int port, std::string& reason) {
   if (fd < 0) {  // no IPv6 on this machine
     fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-      reason = std::strerror(errno);
+      reason = errorText(errno);
       return -1;
     }
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -140,13 +131,13 @@ int openTcpListener(int port, std::string& reason) {
     a.sin_addr.s_addr = htonl(INADDR_ANY);
     a.sin_port = htons(uint16_t(port));
     if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-      reason = std::strerror(errno);
+      reason = errorText(errno);
       ::close(fd);
       return -1;
     }
   }
   if (::listen(fd, 8) != 0) {
-    reason = std::strerror(errno);
+    reason = errorText(errno);
     ::close(fd);
     return -1;
   }

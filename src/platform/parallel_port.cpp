@@ -2,13 +2,14 @@
 // released at once, so other programs may share it between accesses.
 #include "platform/parallel_port.h"
 
+#include "platform/error_text.h"
+
 #include <fcntl.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace varlo {
 
@@ -34,7 +35,7 @@ bool accessParallelPort(int port, ParallelRegister reg, bool write, uint8_t& val
   }
   int fd = ::open(parallelDevicePath(port).c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) {
-    reason = std::strerror(errno);
+    reason = errorText(errno);
     return false;
   }
   bool ok = ::ioctl(fd, PPCLAIM) == 0;
@@ -44,7 +45,7 @@ bool accessParallelPort(int port, ParallelRegister reg, bool write, uint8_t& val
     if (ok && !write) value = byte;
     ::ioctl(fd, PPRELEASE);
   }
-  if (!ok) reason = std::strerror(errno);
+  if (!ok) reason = errorText(errno);
   ::close(fd);
   return ok;
 }

@@ -1,12 +1,13 @@
 // Serial ports: opening and configuring a terminal device in raw mode.
 #include "platform/serial_port.h"
 
+#include "platform/error_text.h"
+
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace varlo {
 
@@ -62,7 +63,7 @@ bool configure(int fd, const SerialSettings& s, std::string& reason) {
   ::cfsetispeed(&t, speed);
   ::cfsetospeed(&t, speed);
   if (::tcsetattr(fd, TCSANOW, &t) != 0) {
-    reason = std::strerror(errno);
+    reason = errorText(errno);
     return false;
   }
   return true;
@@ -76,7 +77,7 @@ int openSerialPort(const std::string& path, const SerialSettings& settings, std:
   // Non-blocking open: a port without carrier must not hold the script.
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    reason = std::strerror(errno);
+    reason = errorText(errno);
     return -1;
   }
   if (!configure(fd, settings, reason)) {

@@ -29,14 +29,6 @@ bool descriptorFree(int n, bool quiet) {
   return false;
 }
 
-std::string extraCaFile() {
-  std::string name = readSetting("MURENA", "CA_REDE");
-  for (char& c : name) {
-    if (c == '\\') c = '/';
-  }
-  return cp1252ToUtf8(name);
-}
-
 }  // namespace
 
 bool deviceFailure(bool quiet, std::string_view message, std::string_view reason) {
@@ -55,7 +47,7 @@ int openConnection(const std::string& host, int port, bool secure, TlsSession*& 
   std::string name = cp1252ToUtf8(host);
   int fd = openTcpConnection(name, port, networkTimeout(), reason);
   if (fd < 0 || !secure) return fd;
-  tls = startTls(fd, name, extraCaFile(), reason);
+  tls = startTls(fd, name, readPathSetting("MURENA", "CA_REDE"), reason);
   if (tls) return fd;
   ::close(fd);
   return -1;
