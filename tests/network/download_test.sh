@@ -1,5 +1,5 @@
 #!/bin/bash
-# BAIXA against small servers on the loopback: a 5 MB file arrives whole,
+# BAIXA and CONECTA SSL against small servers on the loopback: a 5 MB file arrives whole,
 # redirects are followed (but never from HTTPS down to HTTP, and not for
 # ever), HTTPS works with a certificate of a test CA named in the settings
 # and is refused under a host name the certificate does not carry or when
@@ -81,6 +81,16 @@ certificado do servidor recusado: IP address mismatch")"
 run sem_ca "" "BAIXA \"https://localhost:$HTTPS/arquivos/pequeno.txt\" \"out/sem_ca.txt\"" \
 "$(error SEM_CA.SCR 1 "Não foi possível estabelecer conexão
 certificado do servidor recusado: unable to get local issuer certificate")"
+
+run linhas_seguras "$trusted" "CONECTA SSL #1 \"localhost\" $HTTPS
+ESCREVE #1 \"GET /arquivos/pequeno.txt HTTP/1.0\"
+ESCREVE #1 \"\"
+LE #1 STATUS
+ESCREVE STATUS" "HTTP/1.0 200 OK"
+
+run conexao_recusada "$trusted" "CONECTA SSL #1 \"127.0.0.1\" $HTTPS" \
+"$(error CONEXAO_RECUSADA.SCR 1 "Erro ao tentar conexão TCP
+certificado do servidor recusado: IP address mismatch")"
 
 run para_http "$trusted" "BAIXA MUDO \"https://localhost:$HTTPS/parahttp\" \"out/parahttp.txt\"
 CHECA S
