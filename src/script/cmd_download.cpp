@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -17,6 +16,7 @@
 #include "script/cmd_descriptors.h"
 #include "script/cmd_network.h"
 #include "script/cmd_operands.h"
+#include "script/http_head.h"
 #include "script/interp.h"
 #include "script/lexer.h"
 #include "script/output.h"
@@ -28,110 +28,11 @@ namespace {
 constexpr int kMostRedirects = 5;
 constexpr size_t kLongestHead = 64 * 1024;   // status line and headers
 
-struct Url {
-  bool secure = false;
-  std::string host;   // without the brackets of an IPv6 address
-  int port = 80;
-  std::string path = "/";
-};
-
-struct Response {
-  int status = 0;
-  std::string statusLine;
-  std::string type;
-  int64_t length = -1;   // unknown
-  std::string location;
-};
-
 struct Stream {
   int fd = -1;
   TlsSession* tls = nullptr;
   std::string pending;   // received beyond the head
 };
-
-std::string upperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = char(c - 32);
-  }
-  return out;
-}
-
-std::string trimmed(std::string_view text) {
-  size_t from = text.find_first_not_of(" \t");
-  if (from == std::string_view::npos) return {};
-  size_t to = text.find_last_not_of(" \t\r");
-  return std::string(text.substr(from, to - from + 1));
-}
-
-bool parsePort(std::string_view text, int& port) {
-  if (text.empty() || text.size() > 5) return false;
-  port = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    port = port * 10 + (c - '0');
-  }
-  return port > 0 && port <= 65535;
-}
-
-// scheme://host[:port][/path]; a URL without a scheme is taken as HTTP.
-bool parseUrl(std::string_view text, Url& url) {
-  url = Url{};
-  size_t mark = text.find("://");
-  if (mark != std::string_view::npos) {
-    std::string scheme = upperAscii(text.substr(0, mark));
-    if (scheme != "HTTP" && scheme != "HTTPS") return false;
-    url.secure = scheme == "HTTPS";
-    url.port = url.secure ? 443 : 80;
-    text.remove_prefix(mark + 3);
-  }
-  size_t slash = text.find('/');
-  std::string_view authority = text.substr(0, slash);
-  if (slash != std::string_view::npos) url.path = std::string(text.substr(slash));
-  std::string_view portText;
-  if (!authority.empty() && authority[0] == '[') {
-    size_t close = authority.find(']');
-    if (close == std::string_view::npos) return false;
-    url.host = std::string(authority.substr(1, close - 1));
-    if (close + 1 < authority.size()) {
-      if (authority[close + 1] != ':') return false;
-      portText = authority.substr(close + 2);
-      if (!parsePort(portText, url.port)) return false;
-    }
-  } else {
-    size_t colon = authority.find(':');
-    url.host = std::string(authority.substr(0, colon));
-    if (colon != std::string_view::npos && !parsePort(authority.substr(colon + 1), url.port)) return false;
-  }
-  for (char c : url.host + url.path) {
-    if (uint8_t(c) <= ' ') return false;   // no request can carry it
-  }
-  return !url.host.empty();
-}
-
-// A LOCATION value: absolute, from the server's root, or beside the path.
-bool redirectTarget(const Url& from, const std::string& location, Url& to) {
-  if (location.find("://") != std::string::npos) return parseUrl(location, to);
-  to = from;
-  if (location.empty()) return false;
-  if (location[0] == '/') {
-    to.path = location;
-  } else {
-    to.path = from.path.substr(0, from.path.rfind('/') + 1) + location;
-  }
-  return true;
-}
-
-// A Content-Length that is no plain decimal count is treated as absent.
-int64_t contentLength(std::string_view text) {
-  if (text.empty() || text.size() > 18) return -1;
-  int64_t n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return -1;
-    n = n * 10 + (c - '0');
-  }
-  return n;
-}
 
 long receive(Stream& s, char* data, size_t size) {
   if (!(s.tls && tlsPending(s.tls)) && !waitReadable(s.fd, networkTimeout())) return -1;
@@ -154,22 +55,12 @@ bool sendRequest(Stream& s, const Url& url) {
   return sendAll(s.fd, request.data(), request.size());
 }
 
-void takeHeader(std::string_view line, Response& r) {
-  size_t colon = line.find(':');
-  if (colon == std::string_view::npos) return;
-  std::string name = upperAscii(trimmed(line.substr(0, colon)));
-  std::string value = trimmed(line.substr(colon + 1));
-  if (name == "CONTENT-TYPE") r.type = value;
-  if (name == "CONTENT-LENGTH") r.length = contentLength(value);
-  if (name == "LOCATION") r.location = value;
-}
-
 // Reads the status line and the headers, at most kLongestHead bytes.
 bool readHead(Stream& s, Response& r, std::string& reason) {
   std::string head;
-  size_t end;
+  size_t bodyAt;
   char chunk[kReceiveBufferSize];
-  while ((end = head.find("\r\n\r\n")) == std::string::npos && head.find("\n\n") == std::string::npos) {
+  while ((bodyAt = headLength(head)) == 0) {
     if (head.size() > kLongestHead) {
       reason = "cabeçalhos grandes demais";
       return false;
@@ -181,31 +72,14 @@ bool readHead(Stream& s, Response& r, std::string& reason) {
     }
     head.append(chunk, size_t(n));
   }
-  size_t lf = head.find("\n\n");
-  size_t bodyAt = end != std::string::npos && (lf == std::string::npos || end < lf) ? end + 4 : lf + 2;
   s.pending = head.substr(bodyAt);
   head.resize(bodyAt);
-  size_t lineStart = 0;
-  for (size_t at; (at = head.find('\n', lineStart)) != std::string::npos; lineStart = at + 1) {
-    std::string_view line(head.data() + lineStart, at - lineStart);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (lineStart == 0) {
-      r.statusLine = std::string(line);
-      size_t blank = line.find(' ');
-      if (line.substr(0, 5) != "HTTP/" || blank == std::string_view::npos) break;
-      r.status = std::atoi(std::string(line.substr(blank + 1, 3)).c_str());
-    } else {
-      takeHeader(line, r);
-    }
-  }
-  if (r.status < 100 || r.status > 599) {
+  if (!parseResponseHead(head, r)) {
     reason = "resposta que não é HTTP";
     return false;
   }
   return true;
 }
-
-bool isRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
 
 // Connects, asks and reads the head, following redirects. On success the
 // stream is open at the start of the body.
