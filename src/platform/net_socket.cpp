@@ -136,7 +136,8 @@ int openTcpListener(int port, std::string& reason) {
       return -1;
     }
   }
-  if (::listen(fd, 8) != 0) {
+  // A client that gives up between poll and accept must not block accept.
+  if (!setBlocking(fd, false) || ::listen(fd, 8) != 0) {
     reason = errorText(errno);
     ::close(fd);
     return -1;
@@ -144,10 +145,10 @@ int openTcpListener(int port, std::string& reason) {
   return fd;
 }
 
-int acceptTcpConnection(int listener, int timeoutMs) {
+int acceptTcpConnection(int listener, int timeoutMs, int ioTimeoutMs) {
   if (!waitReadable(listener, timeoutMs)) return -1;
   int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-  if (fd >= 0) limitBlocking(fd, timeoutMs);
+  if (fd >= 0) limitBlocking(fd, ioTimeoutMs);
   return fd;
 }
 

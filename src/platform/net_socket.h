@@ -17,8 +17,9 @@ int openTcpConnection(std::string_view host, int port, int timeoutMs, std::strin
 // where the system allows, else IPv4). Returns the socket or -1.
 int openTcpListener(int port, std::string& reason);
 // Takes a waiting connection from a listening socket, waiting up to
-// timeoutMs for one. Returns the new socket or -1.
-int acceptTcpConnection(int listener, int timeoutMs);
+// timeoutMs for one; reads and writes on it give up after the network
+// time-out. Returns the new socket or -1.
+int acceptTcpConnection(int listener, int timeoutMs, int ioTimeoutMs);
 // True when fd is a listening socket.
 bool isListeningSocket(int fd);
 // The local or remote address of a connected socket as text ("127.0.0.1",

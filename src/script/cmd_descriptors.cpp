@@ -13,6 +13,7 @@
 
 #include "base/config.h"
 #include "base/codepage.h"
+#include "console/console.h"
 #include "platform/net_socket.h"
 #include "script/commands.h"
 #include "script/expr.h"
@@ -69,7 +70,7 @@ int millisecondsLeft(Clock::time_point deadline) {
 // or when nothing came in time.
 bool receiveMore(Descriptor& d, Clock::time_point deadline) {
   if (d.listening) return false;
-  if (!(d.tls && tlsPending(d.tls)) && !waitReadable(d.fd, millisecondsLeft(deadline))) return false;
+  if (!(d.tls && tlsPending(d.tls)) && !waitForInput(d.fd, millisecondsLeft(deadline))) return false;
   char chunk[kReceiveBufferSize];
   long n = d.tls ? tlsReceive(d.tls, chunk, sizeof chunk) : long(::read(d.fd, chunk, sizeof chunk));
   if (n <= 0) return false;
@@ -288,6 +289,21 @@ bool descriptorHasInput(int n) {
   if (d.kind == dkTextFile) return !descriptorAtEnd(n);
   if (!d.received.empty() || (d.tls && tlsPending(d.tls))) return true;
   return d.fd >= 0 && waitReadable(d.fd, 0);
+}
+
+bool waitForInput(int fd, int timeoutMs) {
+  constexpr int kSlice = 50;
+  auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int left = millisecondsLeft(deadline);
+    if (waitReadable(fd, std::min(left, kSlice))) return true;
+    if (left <= kSlice) return false;
+    pumpMessages();
+    if (takeQueuedExtendedKey(key::CtrlF12)) {
+      queueKey(key::CtrlF12, true);
+      return false;
+    }
+  }
 }
 
 int networkTimeout() {

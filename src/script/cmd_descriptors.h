@@ -75,6 +75,11 @@ bool descriptorHasInput(int n);
 // no line feed gets its bytes back in pieces of this size.
 constexpr size_t kLongestReceivedLine = 64 * 1024;
 
+// Waits up to timeoutMs for input on a socket or serial port while the
+// console goes on working. False on time-out, and at once when the user
+// asks the script to stop (Ctrl+F12, left queued for the interpreter).
+bool waitForInput(int fd, int timeoutMs);
+
 // Milliseconds a network read waits: [MURENA] TIMEOUT_REDE, default 20000.
 int networkTimeout();
 

@@ -35,7 +35,7 @@ struct Stream {
 };
 
 long receive(Stream& s, char* data, size_t size) {
-  if (!(s.tls && tlsPending(s.tls)) && !waitReadable(s.fd, networkTimeout())) return -1;
+  if (!(s.tls && tlsPending(s.tls)) && !waitForInput(s.fd, networkTimeout())) return -1;
   return s.tls ? tlsReceive(s.tls, data, size) : long(::read(s.fd, data, size));
 }
 

@@ -109,7 +109,7 @@ bool cmdAccept() {
     return deviceFailure(quiet, cp("Erro ao aceitar conexão"), "o descritor #" + std::to_string(n) +
                                                                   " não escuta uma porta (veja SERVE)");
   }
-  int fd = acceptTcpConnection(d.fd, networkTimeout());
+  int fd = waitForInput(d.fd, networkTimeout()) ? acceptTcpConnection(d.fd, 0, networkTimeout()) : -1;
   if (fd < 0) return deviceFailure(quiet, cp("Erro ao aceitar conexão"), "nenhum pedido de conexão chegou");
   attachDescriptor(m, dkNetwork, fd);
   setIoStatus(0);

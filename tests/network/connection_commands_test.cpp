@@ -101,6 +101,19 @@ TEST_F(ConnectionCommandsTest, SilentPeerTimesOutAndDataWaitingIsSeen) {
   ::close(peer);
 }
 
+// A long network wait gives way at once to Ctrl+F12, which stays queued so
+// that the interpreter stops the script.
+TEST_F(ConnectionCommandsTest, StopKeyEndsALongWait) {
+  std::ofstream(dir / "murena" / "Murena.ini") << "[MURENA]\nTIMEOUT_REDE=600000\n";
+  reloadSettings();
+  int peer = connectPeer(2);
+  ASSERT_GE(peer, 0);
+  ASSERT_TRUE(queueKey(key::CtrlF12, true));
+  EXPECT_EQ(interactive("LE #2 X"), "Erro de leitura; a variável \"X\" não foi alterada\n");
+  EXPECT_TRUE(takeQueuedExtendedKey(key::CtrlF12));
+  ::close(peer);
+}
+
 TEST_F(ConnectionCommandsTest, LineWithoutLineFeedComesInBoundedPieces) {
   int peer = connectPeer(3);
   ASSERT_GE(peer, 0);
