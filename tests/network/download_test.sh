@@ -117,6 +117,9 @@ run ausente "" "BAIXA \"http://127.0.0.1:$HTTP/arquivos/nada\" \"out/ausente.txt
 "$(error AUSENTE.SCR 1 "Não foi possível estabelecer conexão
 o servidor respondeu: HTTP/1.0 404 Not Found")"
 
+run sem_pasta "" "BAIXA \"http://127.0.0.1:$HTTP/arquivos/pequeno.txt\" \"out/nao/ha/pasta.txt\"" \
+"$(error SEM_PASTA.SCR 1 "Erro na criação do arquivo out/nao/ha/pasta.txt")"
+
 for f in curto enorme cabecalhos ausente nome sem_ca parahttp demais; do
   [ -e out/$f.txt ] && { echo "FALHOU: ficou o arquivo out/$f.txt"; failed=1; }
 done
