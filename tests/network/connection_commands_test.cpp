@@ -146,6 +146,12 @@ TEST_F(ConnectionCommandsTest, UnreachablePeersStopTheScriptOrOnlySetTheStatusWh
             "1\n1\nErro no script TESTE.SCR, linha 7:\nErro no processamento do arquivo #1\n");
 }
 
+TEST_F(ConnectionCommandsTest, SecureHandshakeWithASilentPeerGivesUp) {
+  std::string out = interactive("CONECTA SSL #1 \"127.0.0.1\" " + std::to_string(port));
+  EXPECT_EQ(out.rfind("Erro ao tentar conexão TCP\nfalha na negociação segura", 0), 0u) << out;
+  EXPECT_EQ(runLines({"CHECA S", "SAIDA(S)"}), "1\n");
+}
+
 TEST_F(ConnectionCommandsTest, MisusedDescriptorsAndOperandsAreReported) {
   fs::path file = dir / "a.txt";
   std::ofstream(file) << "linha\n";
