@@ -3,12 +3,10 @@
 // HTTP), and the body goes to a scratch name that takes the file's name only
 // when everything announced has arrived, so a cut download never passes for
 // a whole one.
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
+#include <algorithm>
 
 #include "base/codepage.h"
 #include "platform/net_socket.h"
@@ -117,27 +115,16 @@ bool fetchHead(Url url, Stream& s, Response& r, std::string& reason) {
   return true;
 }
 
-bool writeAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= size_t(n);
-  }
-  return true;
-}
-
 enum class BodyResult { complete, writeFailed };
 
-// Copies the body into fd: all of it until the server closes, or exactly
-// the announced length. got counts the bytes kept.
-BodyResult copyBody(Stream& s, int64_t length, int fd, int64_t& got) {
+// Copies the body into the file: all of it until the server closes, or
+// exactly the announced length. got counts the bytes kept.
+BodyResult copyBody(Stream& s, int64_t length, std::FILE* file, int64_t& got) {
   got = 0;
   auto keep = [&](const char* data, size_t size) {
     if (length >= 0) size = size_t(std::min<int64_t>(int64_t(size), length - got));
     got += int64_t(size);
-    return writeAll(fd, data, size);
+    return std::fwrite(data, 1, size, file) == size;
   };
   if (!keep(s.pending.data(), s.pending.size())) return BodyResult::writeFailed;
   char chunk[16 * 1024];
@@ -171,16 +158,16 @@ std::string announcement(const Response& r) {
 
 bool saveBody(Download& d, Stream& s, const Response& r) {
   d.scratch = d.path + ".baixando";
-  int fd = ::open(d.scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
+  std::FILE* file = std::fopen(d.scratch.c_str(), "wbe");
+  if (!file) {
     d.scratch.clear();
     return failDownload(d, cp("Erro na criação do arquivo ") + d.file);
   }
   holdScratchFile(d.scratch);
   if (!d.quiet) printLine(announcement(r));
   int64_t got = 0;
-  BodyResult result = copyBody(s, r.length, fd, got);
-  bool closed = ::close(fd) == 0;
+  BodyResult result = copyBody(s, r.length, file, got);
+  bool closed = std::fclose(file) == 0;
   if (result == BodyResult::writeFailed || !closed) return failDownload(d, "Erro de escrita no arquivo");
   if (r.length >= 0 && got < r.length) {
     return failDownload(d, "Tamanho previsto = " + std::to_string(r.length) + "; tamanho baixado = " +
