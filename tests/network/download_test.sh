@@ -2,8 +2,8 @@
 # BAIXA and CONECTA SSL against small servers on the loopback: a 5 MB file arrives whole,
 # redirects are followed (but never from HTTPS down to HTTP, and not for
 # ever), HTTPS works with a certificate of a test CA named in the settings
-# and is refused under a host name the certificate does not carry or when
-# the CA is not trusted, and a body cut short, an error page or oversized
+# and is refused under a host name the certificate does not carry, when the
+# CA is not trusted or the certificate has expired, and a body cut short, an error page or oversized
 # headers never leave a file under the target name.
 # Usage: download_test.sh BUILD_DIR
 set -u
@@ -25,18 +25,26 @@ openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj "/CN=l
 printf 'subjectAltName=DNS:localhost\n' > san.cnf
 openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 \
   -extfile san.cnf -out server.pem 2>/dev/null
-[ -s server.pem ] || { echo "openssl could not make the test certificates"; exit 1; }
+# The same key in a certificate that expired long ago.
+mkdir -p ca && touch ca/index.txt && echo 01 > ca/serial
+printf '%s\n' '[ca]' 'default_ca = teste' '[teste]' 'database = ca/index.txt' 'serial = ca/serial' \
+  'new_certs_dir = ca' 'default_md = sha256' 'policy = livre' '[livre]' 'commonName = supplied' > ca.cnf
+openssl ca -batch -notext -config ca.cnf -cert ca.pem -keyfile ca.key -in server.csr -extfile san.cnf \
+  -startdate 20200101000000Z -enddate 20200102000000Z -out expired.pem 2>/dev/null
+[ -s server.pem ] && [ -s expired.pem ] || { echo "openssl could not make the test certificates"; exit 1; }
 
 head -c 5000000 /dev/urandom > files/livro.bin
 printf 'capítulo 1\n' > files/pequeno.txt
 
 python3 "$HERE/http_test_server.py" files http.port & pids+=($!)
 python3 "$HERE/http_test_server.py" files https.port server.pem server.key & pids+=($!)
-for f in http.port https.port; do
+python3 "$HERE/http_test_server.py" files expired.port expired.pem server.key & pids+=($!)
+for f in http.port https.port expired.port; do
   for _ in $(seq 100); do [ -s $f ] && break; sleep 0.05; done
 done
 HTTP=$(cat http.port)
 HTTPS=$(cat https.port)
+EXPIRED=$(cat expired.port)
 
 failed=0
 # run NAME SETTINGS SCRIPT-TEXT EXPECTED-OUTPUT
@@ -82,6 +90,10 @@ run sem_ca "" "BAIXA \"https://localhost:$HTTPS/arquivos/pequeno.txt\" \"out/sem
 "$(error SEM_CA.SCR 1 "Não foi possível estabelecer conexão
 certificado do servidor recusado: unable to get local issuer certificate")"
 
+run vencido "$trusted" "BAIXA \"https://localhost:$EXPIRED/arquivos/pequeno.txt\" \"out/vencido.txt\"" \
+"$(error VENCIDO.SCR 1 "Não foi possível estabelecer conexão
+certificado do servidor recusado: certificate has expired")"
+
 run linhas_seguras "$trusted" "CONECTA SSL #1 \"localhost\" $HTTPS
 ESCREVE #1 \"GET /arquivos/pequeno.txt HTTP/1.0\"
 ESCREVE #1 \"\"
@@ -120,7 +132,7 @@ o servidor respondeu: HTTP/1.0 404 Not Found")"
 run sem_pasta "" "BAIXA \"http://127.0.0.1:$HTTP/arquivos/pequeno.txt\" \"out/nao/ha/pasta.txt\"" \
 "$(error SEM_PASTA.SCR 1 "Erro na criação do arquivo out/nao/ha/pasta.txt")"
 
-for f in curto enorme cabecalhos ausente nome sem_ca parahttp demais; do
+for f in curto enorme cabecalhos ausente nome sem_ca vencido parahttp demais; do
   [ -e out/$f.txt ] && { echo "FALHOU: ficou o arquivo out/$f.txt"; failed=1; }
 done
 leftovers=$(ls out | grep -c baixando)
