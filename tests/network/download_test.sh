@@ -1,10 +1,11 @@
 #!/bin/bash
-# BAIXA and CONECTA SSL against small servers on the loopback: a 5 MB file arrives whole,
-# redirects are followed (but never from HTTPS down to HTTP, and not for
-# ever), HTTPS works with a certificate of a test CA named in the settings
-# and is refused under a host name the certificate does not carry, when the
-# CA is not trusted or the certificate has expired, and a body cut short, an error page or oversized
-# headers never leave a file under the target name.
+# BAIXA and CONECTA SSL against small servers on the loopback: a 5 MB file
+# arrives whole, redirects are followed (but never from HTTPS down to HTTP,
+# and not for ever), HTTPS works with a certificate of a test CA named in
+# the settings and is refused under a host name the certificate does not
+# carry, when the CA is not trusted or when the certificate has expired; a
+# body cut short, an error page or oversized headers never leave a file
+# under the target name.
 # Usage: download_test.sh BUILD_DIR
 set -u
 BUILD=${1:?build directory}
