@@ -2,7 +2,6 @@
 // serial ports behind the numbers #0 ... #15.
 #include "script/cmd_descriptors.h"
 
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,6 +44,8 @@ std::string findIgnoringCase(const fs::path& path) {
   return path.string();
 }
 
+// Sockets are written without raising SIGPIPE when the peer has gone (a
+// failed write, not the end of the program); serial ports with write.
 bool writeAll(const Descriptor& d, std::string_view bytes) {
   if (d.tls) return tlsSend(d.tls, bytes.data(), bytes.size());
   if (d.kind == dkNetwork) return sendAll(d.fd, bytes.data(), bytes.size());
