@@ -115,10 +115,12 @@ bool fetchHead(Url url, Stream& s, Response& r, std::string& reason) {
   return true;
 }
 
-enum class BodyResult { complete, writeFailed };
+enum class BodyResult { complete, stalled, writeFailed };
 
 // Copies the body into the file: all of it until the server closes, or
-// exactly the announced length. got counts the bytes kept.
+// exactly the announced length. A server that stops sending without
+// closing has not sent everything, even when it announced no length.
+// got counts the bytes kept.
 BodyResult copyBody(Stream& s, int64_t length, std::FILE* file, int64_t& got) {
   got = 0;
   auto keep = [&](const char* data, size_t size) {
@@ -130,7 +132,8 @@ BodyResult copyBody(Stream& s, int64_t length, std::FILE* file, int64_t& got) {
   char chunk[16 * 1024];
   while (length < 0 || got < length) {
     long n = receive(s, chunk, sizeof chunk);
-    if (n <= 0) break;
+    if (n < 0) return BodyResult::stalled;
+    if (n == 0) break;
     if (!keep(chunk, size_t(n))) return BodyResult::writeFailed;
   }
   return BodyResult::complete;
@@ -169,6 +172,9 @@ bool saveBody(Download& d, Stream& s, const Response& r) {
   BodyResult result = copyBody(s, r.length, file, got);
   bool closed = std::fclose(file) == 0;
   if (result == BodyResult::writeFailed || !closed) return failDownload(d, "Erro de escrita no arquivo");
+  if (result == BodyResult::stalled && r.length < 0) {
+    return failDownload(d, cp("Não foi possível estabelecer conexão"), "o servidor parou de enviar antes do fim");
+  }
   if (r.length >= 0 && got < r.length) {
     return failDownload(d, "Tamanho previsto = " + std::to_string(r.length) + "; tamanho baixado = " +
                                std::to_string(got));

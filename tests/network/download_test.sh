@@ -4,8 +4,8 @@
 # and not for ever), HTTPS works with a certificate of a test CA named in
 # the settings and is refused under a host name the certificate does not
 # carry, when the CA is not trusted or when the certificate has expired; a
-# body cut short, an error page or oversized headers never leave a file
-# under the target name.
+# body cut short, a server that stops sending, an error page or oversized
+# headers never leave a file under the target name.
 # Usage: download_test.sh BUILD_DIR
 set -u
 BUILD=${1:?build directory}
@@ -50,7 +50,7 @@ EXPIRED=$(cat expired.port)
 failed=0
 # run NAME SETTINGS SCRIPT-TEXT EXPECTED-OUTPUT
 run() {
-  printf '[MURENA]\nTIMEOUT_REDE=3000\n%s\n' "$2" > cfg/murena/Murena.ini
+  printf '[MURENA]\nTIMEOUT_REDE=%s\n%s\n' "${TIMEOUT:-3000}" "$2" > cfg/murena/Murena.ini
   printf '%s\n' "$3" > "$1.scr"
   local got
   got=$(XDG_CONFIG_HOME="$WORK/cfg" timeout 30 "$RUNNER" "$1.scr" 2>&1 </dev/null)
@@ -122,6 +122,11 @@ ABRE #1 \"out/negativo.txt\"
 LE #1 X
 ESCREVE X" "abc"
 
+TIMEOUT=300 run parado "" "BAIXA \"http://127.0.0.1:$HTTP/parado\" \"out/parado.txt\"" \
+"Baixando (tamanho desconhecido), conteúdo = text/plain
+$(error PARADO.SCR 1 "Não foi possível estabelecer conexão
+o servidor parou de enviar antes do fim")"
+
 run cabecalhos "" "BAIXA \"http://127.0.0.1:$HTTP/cabecalhos\" \"out/cabecalhos.txt\"" \
 "$(error CABECALHOS.SCR 1 "Não foi possível estabelecer conexão
 cabeçalhos grandes demais")"
@@ -133,7 +138,7 @@ o servidor respondeu: HTTP/1.0 404 Not Found")"
 run sem_pasta "" "BAIXA \"http://127.0.0.1:$HTTP/arquivos/pequeno.txt\" \"out/nao/ha/pasta.txt\"" \
 "$(error SEM_PASTA.SCR 1 "Erro na criação do arquivo out/nao/ha/pasta.txt")"
 
-for f in curto enorme cabecalhos ausente nome sem_ca vencido parahttp demais; do
+for f in curto enorme parado cabecalhos ausente nome sem_ca vencido parahttp demais; do
   [ -e out/$f.txt ] && { echo "FALHOU: ficou o arquivo out/$f.txt"; failed=1; }
 done
 leftovers=$(ls out | grep -c baixando)

@@ -11,6 +11,7 @@ import socket
 import ssl
 import sys
 import threading
+import time
 
 ROOT, PORT_FILE = sys.argv[1], sys.argv[2]
 CERT = sys.argv[3:5]
@@ -48,6 +49,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path == "/curto":
             self.head(200, [("Content-Type", "text/plain"), ("Content-Length", "1000")])
             self.wfile.write(b"so um pouco")
+        elif path == "/parado":
+            self.head(200, [("Content-Type", "text/plain")])
+            self.wfile.write(b"abc")
+            self.wfile.flush()
+            time.sleep(3)
         elif path == "/cabecalhos":
             self.send_response(200)
             for i in range(2000):
