@@ -30,20 +30,62 @@ bool cmdReplace();
 bool cmdSubtract();
 bool cmdExchange();
 bool cmdVersion();
+bool cmdSearchFiles();
+bool cmdConvert();
+bool cmdColour();
+bool cmdCursor();
+bool cmdDirectory();
+bool cmdWait();
+bool cmdRunProgram();
+bool cmdForm();
+bool cmdBackground();
+bool cmdMenu();
+bool cmdRemoveFile();
+bool cmdRename();
+bool cmdCopyFile();
+bool cmdScreen();
+bool cmdTransfer();
+void endFileSearch();
+void closeScriptMenuAndForm();
 
 const CommandImpl kCommandImpls[] = {
     {"ABRE", cmdOpen},           {"AJUDA", cmdHelp},         {"ANEXA", cmdAppend},
-    {"CHECA", cmdCheck},         {"CONCATENA", cmdConcatenate}, {"COPIA", cmdCopy},
-    {"DEBUG", cmdDebug},         {"DIVIDE", cmdDivide},      {"ESCREVE", cmdWrite},
-    {"FALA", cmdSpeak},          {"FECHA", cmdClose},        {"HELP", cmdHelp},
-    {"LE", cmdRead},             {"MULTIPLICA", cmdMultiply}, {"ORDENA", cmdSort},
-    {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize}, {"SEPARA", cmdSplit},
+    {"BUSCA", cmdSearchFiles},
+    {"CHECA", cmdCheck},         {"CONCATENA", cmdConcatenate},
+    {"CONVERTE", cmdConvert},
+    {"COPIA", cmdCopy},
+    {"COR", cmdColour},
+    {"CURSOR", cmdCursor},
+    {"DEBUG", cmdDebug},
+    {"DIR", cmdDirectory},
+    {"DIVIDE", cmdDivide},      {"ESCREVE", cmdWrite},
+    {"ESPERA", cmdWait},
+    {"EXECUTA", cmdRunProgram},
+    {"FALA", cmdSpeak},          {"FECHA", cmdClose},
+    {"FORM", cmdForm},
+    {"FUNDO", cmdBackground},
+    {"HELP", cmdHelp},
+    {"LE", cmdRead},
+    {"MENU", cmdMenu},
+    {"MULTIPLICA", cmdMultiply}, {"ORDENA", cmdSort},
+    {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize},
+    {"REMOVE", cmdRemoveFile},
+    {"RENOMEIA", cmdRename},
+    {"REPLICA", cmdCopyFile},
+    {"SEPARA", cmdSplit},
     {"SIMBOLOS", cmdSymbols},    {"SOLETRA", cmdSpell},      {"SOMA", cmdAdd},
-    {"SUBSTITUI", cmdReplace},   {"SUBTRAI", cmdSubtract},   {"TROCA", cmdExchange},
+    {"SUBSTITUI", cmdReplace},   {"SUBTRAI", cmdSubtract},
+    {"TELA", cmdScreen},
+    {"TRANSFERE", cmdTransfer},
+    {"TROCA", cmdExchange},
     {"VERSAO", cmdVersion},
 };
 const size_t kCommandImplCount = sizeof kCommandImpls / sizeof kCommandImpls[0];
 
-void resetCommandState() { closeAllDescriptors(); }
+void resetCommandState() {
+  closeAllDescriptors();
+  endFileSearch();
+  closeScriptMenuAndForm();
+}
 
 }  // namespace varlo
