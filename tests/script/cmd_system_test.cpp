@@ -166,5 +166,17 @@ TEST_F(SystemCommandsTest, ConverteKeepsTheVariableWhenTheTextDoesNotDecode) {
   EXPECT_EQ(output("X = \"a\"\nCONVERTE X EM URL\n"), error(2, "Esperava DE ou PARA"));
 }
 
+// Each run of a script starts on a fresh interpreter: nothing a former run
+// left half done (a search, a menu, a form) is taken up by the next.
+TEST_F(SystemCommandsTest, ResetForgetsSearchesMenusAndForms) {
+  write(path("a.txt"), "");
+  write(path("b.txt"), "");
+  EXPECT_EQ(output("BUSCA A \"" + path("*.txt") + "\"\nMENU CRIA 1 1 10 3\nFORM CRIA\nSAIDA(A)\n"), "a.txt\n");
+  resetInterpreter();
+  EXPECT_EQ(output("BUSCA A PROXIMO\n"), error(1, "Uso indevido do modificador PRÓXIMO"));
+  EXPECT_EQ(output("MENU ADICIONA \"x\"\n"), error(1, "É necessário usar o comando MENU CRIA antes"));
+  EXPECT_EQ(output("FORM CAMPO \"x\" X\n"), error(1, "É necessário usar o comando FORM CRIA antes"));
+}
+
 }  // namespace
 }  // namespace varlo
