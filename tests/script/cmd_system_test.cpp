@@ -166,6 +166,17 @@ TEST_F(SystemCommandsTest, ConverteKeepsTheVariableWhenTheTextDoesNotDecode) {
   EXPECT_EQ(output("X = \"a\"\nCONVERTE X EM URL\n"), error(2, "Esperava DE ou PARA"));
 }
 
+// A long wait is no trap: Ctrl+F12 ends the script from inside it.
+TEST_F(SystemCommandsTest, EsperaEndsAtTheInterruptKey) {
+  flushKeyQueue();
+  injectExtendedKey(key::CtrlF12);
+  run("ESPERA 3600\nSAIDA(\"depois\")\n");
+  EXPECT_EQ(test::captured().find("depois"), std::string::npos);
+  EXPECT_NE(test::captured().find("interrompida na linha 1"), std::string::npos) << test::captured();
+  EXPECT_EQ(output("ESPERA 0\n"), error(1, "Esperava o número de segundos"));
+  EXPECT_EQ(output("ESPERA 2 \"\"\n"), error(1, "Esperava o nome da janela"));
+}
+
 // Each run of a script starts on a fresh interpreter: nothing a former run
 // left half done (a search, a menu, a form) is taken up by the next.
 TEST_F(SystemCommandsTest, ResetForgetsSearchesMenusAndForms) {
