@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/scratch_files.h"
+
 namespace varlo {
 
 namespace fs = std::filesystem;
@@ -25,6 +27,8 @@ bool copyFileReplacing(const std::string& from, const std::string& to) {
   int out = mkstemp(scratch.data());
   if (out < 0) return false;
   close(out);
+  // Removed should the program end half way.
+  holdScratchFile(scratch);
   std::error_code ec;
   fs::copy_file(from, scratch, fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::rename(scratch, to, ec);
@@ -32,6 +36,7 @@ bool copyFileReplacing(const std::string& from, const std::string& to) {
     std::error_code ignored;
     fs::remove(scratch, ignored);
   }
+  releaseScratchFile(scratch);
   return !ec;
 }
 
