@@ -24,7 +24,7 @@ bool cmdTransfer() {
     if (!target.valid()) return false;
     return assignLvalue(target, stringValue(pasteText(kClipboardLimit + 1)));
   }
-  if (!isWord("PARA")) return failLine("Esperava DE ou PARA como opção para o comando TRANSFERE");
+  if (!isWord("PARA")) return failLine(cp("Esperava DE ou PARA como opção para o comando TRANSFERE"));
   scan();
   std::string text;
   if (theToken.kind == tkEnd || !readString(text, false)) {
