@@ -1,4 +1,5 @@
 // COR, FUNDO, CURSOR and TELA: colours, the cursor and the console window.
+#include "base/plain_text.h"
 #include "console/console.h"
 #include "script/cmd_operands.h"
 #include "script/expr.h"
@@ -101,10 +102,10 @@ bool placeCursorAt(int32_t x) {
 bool placeCursorFromText(std::string_view text) {
   size_t comma = text.find(',');
   int32_t x = 0, y = 0;
-  if (comma == std::string_view::npos || !parseInteger(text.substr(1, comma - 1), x)) {
+  if (comma == std::string_view::npos || !parseInteger(trimBlanks(text.substr(1, comma - 1)), x)) {
     return failLine(coordinateMessage('X'));
   }
-  if (!parseInteger(text.substr(comma + 1), y)) return failLine(coordinateMessage('Y'));
+  if (!parseInteger(trimBlanks(text.substr(comma + 1)), y)) return failLine(coordinateMessage('Y'));
   moveCursor(x, y);
   return true;
 }
@@ -183,9 +184,7 @@ bool cmdScreen() {
   } else if (theToken.kind == tkEnd || !readString(option, false)) {
     return failLine(cp("Modificadores inválidos para o comando TELA"));
   } else {
-    option = fold(option);
-    while (!option.empty() && option.back() == ' ') option.pop_back();
-    while (!option.empty() && option.front() == ' ') option.erase(0, 1);
+    option = fold(trimBlanks(option));
   }
   return runScreenOption(option);
 }
