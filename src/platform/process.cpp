@@ -163,11 +163,32 @@ struct TerminalHandOver {
   }
 };
 
+// Programs started without waiting, not yet collected.
+std::vector<pid_t> detached;
+
+void collectDetached() {
+  std::erase_if(detached, [](pid_t pid) {
+    int status = 0;
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    return r == pid || (r < 0 && errno != EINTR);
+  });
+}
+
 }  // namespace
 
 void setProgramWaitHooks(const ProgramWaitHooks& given) { hooks = given; }
 
+bool startProgram(const std::vector<std::string>& argv) {
+  collectDetached();
+  if (argv.empty() || argv[0].empty()) return false;
+  Spawned child = spawn(argv, ProgramMode::background, false);
+  if (child.pid < 0) return false;
+  detached.push_back(child.pid);
+  return true;
+}
+
 int runProgram(const std::vector<std::string>& argv, ProgramMode mode, std::string* output) {
+  collectDetached();
   if (argv.empty() || argv[0].empty()) return -1;
   bool capture = mode == ProgramMode::background && output != nullptr;
   if (mode == ProgramMode::background) {

@@ -32,6 +32,11 @@ void setProgramWaitHooks(const ProgramWaitHooks& hooks);
 int runProgram(const std::vector<std::string>& argv, ProgramMode mode,
                std::string* output = nullptr);
 
+// Start argv[0] in the background (stdin from /dev/null, its output
+// discarded) and return at once; false when it could not be started. Such
+// programs are collected as they end, at the next start of any program.
+bool startProgram(const std::vector<std::string>& argv);
+
 // What runProgramLimited answers for a program it ended for running too
 // long or writing too much.
 constexpr int kProgramOverran = -2;

@@ -41,6 +41,12 @@ uint8_t nextTokenKind() {
   return kind;
 }
 
+std::string keyCodeText(uint8_t byte, uint8_t extendedCode) {
+  if (byte == 0) return "#0#" + std::to_string(extendedCode);
+  if (byte < 32) return "#" + std::to_string(byte);
+  return std::string(1, char(byte));
+}
+
 bool appendToString(const Lvalue& target, std::string_view piece, const char* notString) {
   VarCell* cell = target.path.empty() ? variableCell(*target.entry) : nullptr;
   if (cell && cell->position < 0 && cell->value.tag == Tag::string && cell->value.obj->refs == 1) {

@@ -24,6 +24,9 @@ bool failLine(std::string_view message);
 bool takeAmpersand();
 // The kind of the token after the current one, without moving.
 uint8_t nextTokenKind();
+// A key as scripts see it: a character as itself, a control character as
+// "#" and its code, an extended key (byte 0) as "#0#" and its second code.
+std::string keyCodeText(uint8_t byte, uint8_t extendedCode);
 // Appends to the string held by the target; a target that holds no string
 // reports notString. A plain variable that alone holds its string grows in
 // place, so building a long text in a loop stays linear.

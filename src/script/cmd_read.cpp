@@ -131,9 +131,7 @@ std::string keyboardLine(const ReadRequest& r, const Operand& current) {
 // second code of an extended key.
 std::string keyText(bool mute) {
   uint8_t c = mute ? readKey() : readKeySpeak();
-  if (c == 0) return "#0#" + std::to_string(readKey());
-  if (c < 32) return "#" + std::to_string(c);
-  return std::string(1, char(c));
+  return keyCodeText(c, c == 0 ? readKey() : 0);
 }
 
 bool endsList(const ReadRequest& r, const std::string& line) {

@@ -39,33 +39,81 @@ bool cmdObserve();
 bool cmdSensor();
 bool cmdSerial();
 bool cmdServe();
+bool cmdSearchFiles();
+bool cmdConvert();
+bool cmdColour();
+bool cmdCursor();
+bool cmdDirectory();
+bool cmdWait();
+bool cmdRunProgram();
+bool cmdForm();
+bool cmdBackground();
+bool cmdMenu();
+bool cmdRemoveFile();
+bool cmdRename();
+bool cmdCopyFile();
+bool cmdScreen();
+bool cmdTransfer();
+void endFileSearch();
+void closeScriptMenuAndForm();
 
 const CommandImpl kCommandImpls[] = {
     {"ABRE", cmdOpen},
     {"ACEITA", cmdAccept},
-    {"AJUDA", cmdHelp},          {"ANEXA", cmdAppend},
+    {"AJUDA", cmdHelp},
+    {"ANEXA", cmdAppend},
     {"BAIXA", cmdDownload},
-    {"CHECA", cmdCheck},         {"CONCATENA", cmdConcatenate},
+    {"BUSCA", cmdSearchFiles},
+    {"CHECA", cmdCheck},
+    {"CONCATENA", cmdConcatenate},
     {"CONECTA", cmdConnect},
+    {"CONVERTE", cmdConvert},
     {"COPIA", cmdCopy},
-    {"DEBUG", cmdDebug},         {"DIVIDE", cmdDivide},      {"ESCREVE", cmdWrite},
-    {"FALA", cmdSpeak},          {"FECHA", cmdClose},        {"HELP", cmdHelp},
+    {"COR", cmdColour},
+    {"CURSOR", cmdCursor},
+    {"DEBUG", cmdDebug},
+    {"DIR", cmdDirectory},
+    {"DIVIDE", cmdDivide},
+    {"ESCREVE", cmdWrite},
+    {"ESPERA", cmdWait},
+    {"EXECUTA", cmdRunProgram},
+    {"FALA", cmdSpeak},
+    {"FECHA", cmdClose},
+    {"FORM", cmdForm},
+    {"FUNDO", cmdBackground},
+    {"HELP", cmdHelp},
     {"INTERNET", cmdInternet},
     {"IP", cmdIp},
-    {"LE", cmdRead},             {"MULTIPLICA", cmdMultiply},
+    {"LE", cmdRead},
+    {"MENU", cmdMenu},
+    {"MULTIPLICA", cmdMultiply},
     {"OBSERVA", cmdObserve},
     {"ORDENA", cmdSort},
-    {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize},
+    {"PROCURA", cmdFind},
+    {"RANDOMIZA", cmdRandomize},
+    {"REMOVE", cmdRemoveFile},
+    {"RENOMEIA", cmdRename},
+    {"REPLICA", cmdCopyFile},
     {"SENSOR", cmdSensor},
     {"SEPARA", cmdSplit},
     {"SERIAL", cmdSerial},
     {"SERVE", cmdServe},
-    {"SIMBOLOS", cmdSymbols},    {"SOLETRA", cmdSpell},      {"SOMA", cmdAdd},
-    {"SUBSTITUI", cmdReplace},   {"SUBTRAI", cmdSubtract},   {"TROCA", cmdExchange},
+    {"SIMBOLOS", cmdSymbols},
+    {"SOLETRA", cmdSpell},
+    {"SOMA", cmdAdd},
+    {"SUBSTITUI", cmdReplace},
+    {"SUBTRAI", cmdSubtract},
+    {"TELA", cmdScreen},
+    {"TRANSFERE", cmdTransfer},
+    {"TROCA", cmdExchange},
     {"VERSAO", cmdVersion},
 };
 const size_t kCommandImplCount = sizeof kCommandImpls / sizeof kCommandImpls[0];
 
-void resetCommandState() { closeAllDescriptors(); }
+void resetCommandState() {
+  closeAllDescriptors();
+  endFileSearch();
+  closeScriptMenuAndForm();
+}
 
 }  // namespace varlo

@@ -18,6 +18,12 @@ namespace varlo {
 
 InterpreterState theInterp;
 
+void stopOnInterruptKey(int32_t line) {
+  if (takeQueuedExtendedKey(key::CtrlF12)) {
+    throw ScriptInterrupt(cp("Execução interrompida na linha ") + std::to_string(line));
+  }
+}
+
 namespace {
 
 std::array<ScriptRec, kScriptSlots> slots;
@@ -40,9 +46,7 @@ LineCheck lineCheck;
     lineCheck.lastPump = now;
     pumpMessages();
   }
-  if (takeQueuedExtendedKey(key::CtrlF12)) {
-    throw ScriptInterrupt(cp("Execução interrompida na linha ") + std::to_string(line));
-  }
+  stopOnInterruptKey(line);
 }
 
 [[gnu::noinline]] void stepLimitReached(int32_t line) {

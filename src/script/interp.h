@@ -165,6 +165,10 @@ inline bool nativeStackLow() {
   return reinterpret_cast<uintptr_t>(&here) < floor;
 }
 
+// Ctrl+F12 anywhere in the key queue ends the running script: throws the
+// interruption for the line. Long waits of commands call it too.
+void stopOnInterruptKey(int32_t line);
+
 // The running script stops at the next line check with this interruption
 // text after so many more lines (0: no limit). For fuzzing and tests.
 void setStepLimit(uint64_t lines);

@@ -103,6 +103,8 @@ void closeMenu() {
   menu.entries.clear();
 }
 
+bool isFunctionKey(const KeyPress& k) { return k.extended() && k.code >= key::F1 && k.code <= key::F12; }
+
 }  // namespace
 
 void openMenu(int left, int top, int width, int colour, int rows) {
@@ -126,15 +128,17 @@ void addMenuEntry(std::string_view key, std::string_view text) {
   menu.entries.push_back({count() + 1, std::string(key), std::string(text)});
 }
 
-int runMenu() {
-  int c = 1;
+MenuOutcome runMenuWith(const MenuRun& how) {
+  int c = how.first >= 1 && how.first <= count() ? how.first : 1;
   KeyPress k{' ', 0, false, false};
   bool finishing = false;
   drawAll();
   makeVisible(c);
   for (;;) {
     drawEntry(c, kWhite);
-    if (k.extended()) {
+    if (how.functionKeysEnd && isFunctionKey(k)) {
+      finishing = true;
+    } else if (k.extended()) {
       c = moved(c, k);
     } else if (k.byte == key::Enter || k.byte == key::Esc) {
       finishing = true;
@@ -171,8 +175,10 @@ int runMenu() {
     selected = menu.entries[c - 1].text;
   }
   closeMenu();
-  return result;
+  return {result, k.byte, k.code};
 }
+
+int runMenu() { return runMenuWith({}).entry; }
 
 const std::string& selectedMenuText() { return selected; }
 
