@@ -30,20 +30,34 @@ bool cmdReplace();
 bool cmdSubtract();
 bool cmdExchange();
 bool cmdVersion();
+bool cmdBeep();
+bool cmdPlaySound();
+bool cmdMci();
+bool cmdMidi();
+void resetSoundCommands();
 
 const CommandImpl kCommandImpls[] = {
     {"ABRE", cmdOpen},           {"AJUDA", cmdHelp},         {"ANEXA", cmdAppend},
+    {"BIPA", cmdBeep},
     {"CHECA", cmdCheck},         {"CONCATENA", cmdConcatenate}, {"COPIA", cmdCopy},
     {"DEBUG", cmdDebug},         {"DIVIDE", cmdDivide},      {"ESCREVE", cmdWrite},
     {"FALA", cmdSpeak},          {"FECHA", cmdClose},        {"HELP", cmdHelp},
-    {"LE", cmdRead},             {"MULTIPLICA", cmdMultiply}, {"ORDENA", cmdSort},
+    {"LE", cmdRead},
+    {"MCI", cmdMci},
+    {"MIDI", cmdMidi},
+    {"MULTIPLICA", cmdMultiply}, {"ORDENA", cmdSort},
     {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize}, {"SEPARA", cmdSplit},
     {"SIMBOLOS", cmdSymbols},    {"SOLETRA", cmdSpell},      {"SOMA", cmdAdd},
-    {"SUBSTITUI", cmdReplace},   {"SUBTRAI", cmdSubtract},   {"TROCA", cmdExchange},
+    {"SUBSTITUI", cmdReplace},   {"SUBTRAI", cmdSubtract},
+    {"TOCA", cmdPlaySound},
+    {"TROCA", cmdExchange},
     {"VERSAO", cmdVersion},
 };
 const size_t kCommandImplCount = sizeof kCommandImpls / sizeof kCommandImpls[0];
 
-void resetCommandState() { closeAllDescriptors(); }
+void resetCommandState() {
+  closeAllDescriptors();
+  resetSoundCommands();
+}
 
 }  // namespace varlo

@@ -219,6 +219,14 @@ bool readMillis(const std::string& text, uint64_t& out) {
   return true;
 }
 
+// File names come in Windows-1252 and may use "\\" between directories.
+std::string diskPath(const std::string& name) {
+  std::string path = cp1252ToUtf8(name);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
 MciReply openFailure(SoundFileError failure, const std::string& path) {
   if (failure == SoundFileError::notFound)
     return error(275, "arquivo não encontrado", path);
@@ -239,7 +247,7 @@ MciReply openDevice(const std::string& path, const std::string& alias, SoundFile
   if (findDevice(alias)) return error(289, "o apelido já está em uso", alias);
   if (devices.size() >= kMostDevices) return error(287, "há dispositivos demais abertos");
   auto device = std::make_unique<MciDevice>();
-  SoundFileError failure = openSoundFile(path, kind, device->sound);
+  SoundFileError failure = openSoundFile(diskPath(path), kind, device->sound);
   if (failure != SoundFileError::none) return openFailure(failure, path);
   device->alias = alias;
   device->autoOpened = autoOpened;
