@@ -47,6 +47,7 @@ struct Player {
   bool streamLive = false;
   bool streamReading = false;
   size_t streamQueued = 0;
+  int soundClaims = 0;   // ordinary sound is being queued: the stream keeps off
 };
 
 Player player;
@@ -141,7 +142,7 @@ bool streamDeviceReady() {
 void refillStream() {
   if (!player.streamLive) return;
   if (player.streamReading && player.inFlight == 0 && player.loopInFlight == 0 &&
-      streamDeviceReady()) {
+      player.soundClaims == 0 && streamDeviceReady()) {
     size_t frame = size_t(std::max(1, player.format.bytesPerFrame()));
     size_t capacity = kWaveBufferBytes - kWaveBufferBytes % frame;
     while (player.streamReading && player.streamInFlight < kStreamBuffers &&
@@ -159,6 +160,15 @@ void pumpWave() {
   refillLoop();
   refillStream();
 }
+
+// Held while ordinary sound takes the device and is queued, so that the
+// stream does not reopen it in its own format in between.
+struct SoundClaim {
+  SoundClaim() { ++player.soundClaims; }
+  ~SoundClaim() { --player.soundClaims; }
+  SoundClaim(const SoundClaim&) = delete;
+  SoundClaim& operator=(const SoundClaim&) = delete;
+};
 
 void pumpAll() {
   pumpWave();
@@ -320,6 +330,7 @@ size_t streamBytesQueued() { return player.streamQueued; }
 
 int playSamples(const void* data, size_t length, int rate, int channels, int bits) {
   start();
+  SoundClaim claim;
   stopLoop();
   if (settings.fastPlayback) rate = fastRate(rate);
   int deviceBits = settings.cutPlayback && bits == 16 && channels == 1 ? 8 : bits;
@@ -391,8 +402,10 @@ int playWaveFile(const std::string& path) {
   WaveFormat format;
   uint32_t dataSize = 0;
   int result = -1;
-  if (seekWaveData(file, format, dataSize) && isPlayablePcm(format))
+  if (seekWaveData(file, format, dataSize) && isPlayablePcm(format)) {
+    SoundClaim claim;
     result = playFileData(file, dataSize, format);
+  }
   std::fclose(file);
   if (!settings.noWait) waitWhilePlaying();
   return result;
