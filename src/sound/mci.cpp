@@ -302,6 +302,12 @@ MciReply commandPlay(MciDevice& device, const Options& options) {
   if (!fromText && start >= device.endFrame) start = 0;
   if (start > device.endFrame) device.endFrame = device.sound.frames;
   seekSoundFile(device.sound, start);
+  if (start >= device.endFrame) {
+    // Nothing to play (an empty file, or from and to the same time).
+    device.mode = Mode::stopped;
+    device.finished = device.autoOpened;
+    return {};
+  }
   if (startDevice(device) != 0) return error(261, "o dispositivo de som não pôde tocar o arquivo");
   if (hasFlag(options, "wait")) waitForDevice(device);
   return {};

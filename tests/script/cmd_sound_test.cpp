@@ -168,6 +168,17 @@ TEST_F(SoundCommands, MciPlaysFromToAndWaits) {
   EXPECT_EQ(heardAt(22050), Bytes(whole.begin() + long(from), whole.begin() + long(to)));
 }
 
+TEST_F(SoundCommands, NothingToPlayIsNoError) {
+  writeFile(dir + "/vazio.wav", wavBytes(22050, 16, 1, {}));
+  std::string file = wav("tom.wav", 500);
+  std::string script = "TOCA " + quotedPath(dir + "/vazio.wav") + "\nCHECA s\nSAIDA(s)\n"
+                       "MCI 'open " + quotedPath(file) + " alias t'\n"
+                       "MCI \"play t from 300 to 300\" r\nCHECA s\nSAIDA(s)\n"
+                       "MCI \"status t mode\" r\nSAIDA(r)\n";
+  EXPECT_EQ(output(script), "0\n0\nstopped\n");
+  EXPECT_TRUE(heardAt(22050).empty());
+}
+
 TEST_F(SoundCommands, PausedSoundResumesWhereItStopped) {
   std::string file = wav("tom.wav", 1000);
   pumpsBeforeKey = 100;
