@@ -1,9 +1,9 @@
 // The MCI interpreter: command strings split into words, devices kept by
 // alias, each device a sound file played as the wave player's stream.
 #include "sound/mci.h"
+#include "sound/mci_words.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <vector>
 
@@ -29,55 +29,13 @@ struct MciDevice {
 
 // Open devices; a script has no reason to hold more.
 constexpr size_t kMostDevices = 32;
-// Names quoted in error texts are cut here, so a runaway string is not read
-// out for minutes.
-constexpr size_t kQuotedName = 80;
-
 std::vector<std::unique_ptr<MciDevice>> devices;
 int commandDepth = 0;   // a command is running: devices stay where they are
 
-std::string lowered(std::string_view word) {
-  std::string out(word);
-  for (char& c : out) c = char(std::tolower(uint8_t(c)));
-  return out;
-}
-
-std::string shortName(std::string_view name) {
-  if (name.size() <= kQuotedName) return std::string(name);
-  return std::string(name.substr(0, kQuotedName)) + "...";
-}
-
-MciReply error(int code, const char* utf8Text, std::string_view detail = {}) {
-  std::string text = "Erro MCI " + std::to_string(code) + ": " + utf8ToCp1252(utf8Text);
-  if (!detail.empty()) text += ": " + shortName(detail);
-  return {code, text};
-}
-
-// The words of a command string; a word may be quoted to hold blanks.
-bool splitWords(std::string_view command, std::vector<std::string>& words) {
-  size_t at = 0;
-  while (at < command.size()) {
-    while (at < command.size() && std::isspace(uint8_t(command[at]))) ++at;
-    if (at == command.size()) break;
-    if (command[at] == '"') {
-      size_t close = command.find('"', at + 1);
-      if (close == std::string_view::npos) return false;
-      words.emplace_back(command.substr(at + 1, close - at - 1));
-      at = close + 1;
-      continue;
-    }
-    size_t end = at;
-    while (end < command.size() && !std::isspace(uint8_t(command[end]))) ++end;
-    words.emplace_back(command.substr(at, end - at));
-    at = end;
-  }
-  return true;
-}
-
 MciDevice* findDevice(std::string_view alias) {
-  std::string wanted = lowered(alias);
+  std::string wanted = mciLower(alias);
   for (auto& device : devices)
-    if (lowered(device->alias) == wanted) return device.get();
+    if (mciLower(device->alias) == wanted) return device.get();
   return nullptr;
 }
 
@@ -162,63 +120,6 @@ void stopDevice(MciDevice& device, Mode mode) {
   device.mode = mode;
 }
 
-// Reads "<word> <number>" pairs and flags after the device name.
-struct Options {
-  std::vector<std::string> flags;                 // lower case
-  std::vector<std::pair<std::string, std::string>> values;   // keyword (lower), value
-};
-
-bool isValueKeyword(const std::string& word) {
-  return word == "from" || word == "to" || word == "alias" || word == "type";
-}
-
-bool readOptions(const std::vector<std::string>& words, size_t first, Options& out,
-                 std::string& bad) {
-  for (size_t i = first; i < words.size(); ++i) {
-    std::string word = lowered(words[i]);
-    if (isValueKeyword(word)) {
-      if (i + 1 == words.size()) {
-        bad = words[i];
-        return false;
-      }
-      out.values.emplace_back(word, words[++i]);
-    } else {
-      out.flags.push_back(word);
-    }
-  }
-  return true;
-}
-
-bool hasFlag(const Options& options, const char* flag) {
-  return std::find(options.flags.begin(), options.flags.end(), flag) != options.flags.end();
-}
-
-const std::string* valueOf(const Options& options, const char* keyword) {
-  for (auto& [key, value] : options.values)
-    if (key == keyword) return &value;
-  return nullptr;
-}
-
-// Flags other than the given ones, as the first one found.
-const std::string* strayFlag(const Options& options, std::initializer_list<const char*> allowed) {
-  for (auto& flag : options.flags) {
-    bool known = flag == "wait" || flag == "notify";
-    for (const char* ok : allowed) known = known || flag == ok;
-    if (!known) return &flag;
-  }
-  return nullptr;
-}
-
-bool readMillis(const std::string& text, uint64_t& out) {
-  if (text.empty() || text.size() > 12) return false;
-  out = 0;
-  for (char c : text) {
-    if (!std::isdigit(uint8_t(c))) return false;
-    out = out * 10 + uint64_t(c - '0');
-  }
-  return true;
-}
-
 // File names come in Windows-1252 and may use "\\" between directories.
 std::string diskPath(const std::string& name) {
   std::string path = cp1252ToUtf8(name);
@@ -229,12 +130,12 @@ std::string diskPath(const std::string& name) {
 
 MciReply openFailure(SoundFileError failure, const std::string& path) {
   if (failure == SoundFileError::notFound)
-    return error(275, "arquivo não encontrado", path);
-  return error(296, "o arquivo não pode ser tocado: não é WAV nem MP3, ou está corrompido", path);
+    return mciError(275, "arquivo não encontrado", path);
+  return mciError(296, "o arquivo não pode ser tocado: não é WAV nem MP3, ou está corrompido", path);
 }
 
 bool typeKind(const std::string& type, SoundFileKind& kind) {
-  std::string name = lowered(type);
+  std::string name = mciLower(type);
   if (name == "waveaudio") kind = SoundFileKind::wave;
   else if (name == "mpegvideo" || name == "mpegaudio") kind = SoundFileKind::mp3;
   else return false;
@@ -244,8 +145,8 @@ bool typeKind(const std::string& type, SoundFileKind& kind) {
 // Opens a file as a device; the reply on failure.
 MciReply openDevice(const std::string& path, const std::string& alias, SoundFileKind kind,
                     bool autoOpened, MciDevice*& opened) {
-  if (findDevice(alias)) return error(289, "o apelido já está em uso", alias);
-  if (devices.size() >= kMostDevices) return error(287, "há dispositivos demais abertos");
+  if (findDevice(alias)) return mciError(289, "o apelido já está em uso", alias);
+  if (devices.size() >= kMostDevices) return mciError(287, "há dispositivos demais abertos");
   auto device = std::make_unique<MciDevice>();
   SoundFileError failure = openSoundFile(diskPath(path), kind, device->sound);
   if (failure != SoundFileError::none) return openFailure(failure, path);
@@ -260,13 +161,13 @@ MciReply openDevice(const std::string& path, const std::string& alias, SoundFile
 MciReply commandOpen(const std::vector<std::string>& words) {
   Options options;
   std::string bad;
-  if (!readOptions(words, 2, options, bad)) return error(257, "falta o valor de", bad);
-  if (auto* stray = strayFlag(options, {"shareable"})) return error(257, "parâmetro não reconhecido", *stray);
+  if (!readOptions(words, 2, options, bad)) return mciError(257, "falta o valor de", bad);
+  if (auto* stray = strayFlag(options, {"shareable"})) return mciError(257, "parâmetro não reconhecido", *stray);
   SoundFileKind kind = SoundFileKind::unknown;
   if (const std::string* type = valueOf(options, "type"); type && !typeKind(*type, kind))
-    return error(266, "tipo de dispositivo não suportado (só waveaudio e mpegvideo)", *type);
-  if (valueOf(options, "from") || valueOf(options, "to"))
-    return error(257, "parâmetro não reconhecido para open");
+    return mciError(266, "tipo de dispositivo não suportado (só waveaudio e mpegvideo)", *type);
+  if (auto* stray = strayValue(options, {"type", "alias"}))
+    return mciError(257, "parâmetro não reconhecido", *stray);
   const std::string* alias = valueOf(options, "alias");
   MciDevice* device = nullptr;
   return openDevice(words[1], alias ? *alias : words[1], kind, false, device);
@@ -285,16 +186,18 @@ void waitForDevice(MciDevice& device) {
 }
 
 MciReply commandPlay(MciDevice& device, const Options& options) {
-  if (auto* stray = strayFlag(options, {})) return error(257, "parâmetro não reconhecido", *stray);
+  if (auto* stray = strayFlag(options, {})) return mciError(257, "parâmetro não reconhecido", *stray);
+  if (auto* stray = strayValue(options, {"from", "to"}))
+    return mciError(257, "parâmetro não reconhecido", *stray);
   uint64_t from = 0;
   uint64_t to = 0;
   const std::string* fromText = valueOf(options, "from");
   const std::string* toText = valueOf(options, "to");
   if ((fromText && !readMillis(*fromText, from)) || (toText && !readMillis(*toText, to)))
-    return error(270, "esperava um número inteiro de milissegundos");
+    return mciError(270, "esperava um número inteiro de milissegundos");
   uint64_t length = framesToMillis(device, device.sound.frames);
   if ((fromText && from > length) || (toText && (to > length || (fromText && to < from))))
-    return error(282, "valor fora dos limites do arquivo");
+    return mciError(282, "valor fora dos limites do arquivo");
   stopStream(&device);
   uint64_t start = fromText ? millisToFrames(device, from) : device.sound.position;
   device.endFrame = toText ? millisToFrames(device, to) : device.sound.frames;
@@ -308,7 +211,7 @@ MciReply commandPlay(MciDevice& device, const Options& options) {
     device.finished = device.autoOpened;
     return {};
   }
-  if (startDevice(device) != 0) return error(261, "o dispositivo de som não pôde tocar o arquivo");
+  if (startDevice(device) != 0) return mciError(261, "o dispositivo de som não pôde tocar o arquivo");
   if (hasFlag(options, "wait")) waitForDevice(device);
   return {};
 }
@@ -316,18 +219,17 @@ MciReply commandPlay(MciDevice& device, const Options& options) {
 MciReply commandSeek(MciDevice& device, const Options& options) {
   const std::string* to = valueOf(options, "to");
   uint64_t frame = 0;
-  if (!options.flags.empty() && to == nullptr) {
-    const std::string& flag = options.flags.front();
-    return error(257, "parâmetro não reconhecido", flag);
-  }
-  if (!to) return error(417, "esperava to e a posição");
+  if (auto* stray = strayFlag(options, {})) return mciError(257, "parâmetro não reconhecido", *stray);
+  if (auto* stray = strayValue(options, {"to"}))
+    return mciError(257, "parâmetro não reconhecido", *stray);
+  if (!to) return mciError(417, "esperava to e a posição");
   uint64_t ms = 0;
-  std::string place = lowered(*to);
+  std::string place = mciLower(*to);
   if (place == "start") frame = 0;
   else if (place == "end") frame = device.sound.frames;
-  else if (!readMillis(*to, ms)) return error(270, "esperava um número inteiro de milissegundos");
+  else if (!readMillis(*to, ms)) return mciError(270, "esperava um número inteiro de milissegundos");
   else if (ms > framesToMillis(device, device.sound.frames))
-    return error(282, "valor fora dos limites do arquivo");
+    return mciError(282, "valor fora dos limites do arquivo");
   else frame = millisToFrames(device, ms);
   stopDevice(device, Mode::stopped);
   seekSoundFile(device.sound, frame);
@@ -335,10 +237,10 @@ MciReply commandSeek(MciDevice& device, const Options& options) {
 }
 
 MciReply commandStatus(MciDevice& device, const std::vector<std::string>& words) {
-  if (words.size() < 3) return error(417, "esperava o item de status");
-  std::string item = lowered(words[2]);
-  if (words.size() > 3 && !(words.size() == 4 && lowered(words[3]) == "wait"))
-    return error(257, "parâmetro não reconhecido", words[3]);
+  if (words.size() < 3) return mciError(417, "esperava o item de status");
+  std::string item = mciLower(words[2]);
+  if (words.size() > 3 && !(words.size() == 4 && mciLower(words[3]) == "wait"))
+    return mciError(257, "parâmetro não reconhecido", words[3]);
   if (item == "mode") {
     Mode mode = currentMode(device);
     return {0, mode == Mode::playing ? "playing" : mode == Mode::paused ? "paused" : "stopped"};
@@ -346,7 +248,7 @@ MciReply commandStatus(MciDevice& device, const std::vector<std::string>& words)
   if (item == "length") return {0, std::to_string(framesToMillis(device, device.sound.frames))};
   if (item == "position") return {0, std::to_string(framesToMillis(device, heardFrame(device)))};
   if (item == "ready") return {0, "true"};
-  return error(257, "item de status não reconhecido (mode, length, position)", words[2]);
+  return mciError(257, "item de status não reconhecido (mode, length, position)", words[2]);
 }
 
 MciReply commandOnDevice(const std::string& verb, MciDevice& device,
@@ -354,16 +256,16 @@ MciReply commandOnDevice(const std::string& verb, MciDevice& device,
   if (verb == "status") return commandStatus(device, words);
   Options options;
   std::string bad;
-  if (!readOptions(words, 2, options, bad)) return error(257, "falta o valor de", bad);
+  if (!readOptions(words, 2, options, bad)) return mciError(257, "falta o valor de", bad);
   if (verb == "play") return commandPlay(device, options);
   if (verb == "seek") return commandSeek(device, options);
-  if (auto* stray = strayFlag(options, {})) return error(257, "parâmetro não reconhecido", *stray);
-  if (!options.values.empty()) return error(257, "parâmetro não reconhecido", options.values[0].first);
+  if (auto* stray = strayFlag(options, {})) return mciError(257, "parâmetro não reconhecido", *stray);
+  if (!options.values.empty()) return mciError(257, "parâmetro não reconhecido", options.values[0].first);
   if (verb == "pause") {
     if (currentMode(device) == Mode::playing) stopDevice(device, Mode::paused);
   } else if (verb == "resume") {
     if (currentMode(device) == Mode::paused && startDevice(device) != 0)
-      return error(261, "o dispositivo de som não pôde tocar o arquivo");
+      return mciError(261, "o dispositivo de som não pôde tocar o arquivo");
   } else if (verb == "stop") {
     stopDevice(device, Mode::stopped);
   } else {
@@ -396,20 +298,20 @@ MciReply autoOpen(const std::string& name, MciDevice*& device) {
 
 MciReply runCommand(std::string_view command) {
   std::vector<std::string> words;
-  if (!splitWords(command, words)) return error(294, "falta fechar as aspas");
-  if (words.empty()) return error(259, "comando vazio");
-  std::string verb = lowered(words[0]);
-  if (verb != "open" && !knownVerb(verb)) return error(259, "comando não reconhecido", words[0]);
-  if (words.size() < 2) return error(417, "esperava o nome do dispositivo");
+  if (!splitWords(command, words)) return mciError(294, "falta fechar as aspas");
+  if (words.empty()) return mciError(259, "comando vazio");
+  std::string verb = mciLower(words[0]);
+  if (verb != "open" && !knownVerb(verb)) return mciError(259, "comando não reconhecido", words[0]);
+  if (words.size() < 2) return mciError(417, "esperava o nome do dispositivo");
   if (verb == "open") return commandOpen(words);
-  if ((verb == "close" || verb == "stop") && lowered(words[1]) == "all" && words.size() == 2)
+  if ((verb == "close" || verb == "stop") && mciLower(words[1]) == "all" && words.size() == 2)
     return commandAll(verb);
   MciDevice* device = findDevice(words[1]);
   if (!device && verb == "play") {
     MciReply opened = autoOpen(words[1], device);
     if (opened.error != 0) return opened;
   }
-  if (!device) return error(263, "o dispositivo não está aberto", words[1]);
+  if (!device) return mciError(263, "o dispositivo não está aberto", words[1]);
   bool autoOpened = device->autoOpened && verb == "play";
   MciReply reply = commandOnDevice(verb, *device, words);
   if (reply.error != 0 && autoOpened) closeDevice(device);

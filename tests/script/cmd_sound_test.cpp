@@ -241,8 +241,10 @@ TEST_F(SoundCommands, BadSoundFilesAndCommandsGiveMciErrors) {
                    "MCI \"play b from 90000\" r\nCHECA s\nSAIDA(s)\n"
                    "MCI \"seek b to muito\" r\nCHECA s\nSAIDA(s)\n"
                    "MCI \"status b volume\" r\nCHECA s\nSAIDA(s)\n"
+                   "MCI \"play b alias c\" r\nCHECA s\nSAIDA(s)\n"
+                   "MCI \"seek b to 10 from 3\" r\nCHECA s\nSAIDA(s)\n"
                    "MCI \"status b length\" r\nSAIDA(r)\n"),
-            "289\n282\n270\n257\n500\n");
+            "289\n282\n270\n257\n257\n257\n500\n");
   // TOCA of what cannot be played says so and the script goes on.
   EXPECT_EQ(output("TOCA " + quotedPath(dir + "/texto.txt") + "\nCHECA s\nSAIDA(s)\n"),
             "Erro MCI 296: o arquivo não pode ser tocado: não é WAV nem MP3, ou está corrompido: " +
