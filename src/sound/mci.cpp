@@ -1,7 +1,6 @@
 // The MCI interpreter: command strings split into words, devices kept by
 // alias, each device a sound file played as the wave player's stream.
 #include "sound/mci.h"
-#include "sound/mci_words.h"
 
 #include <algorithm>
 #include <memory>
@@ -9,6 +8,7 @@
 
 #include "base/codepage.h"
 #include "console/console.h"
+#include "sound/mci_words.h"
 #include "sound/sound_file.h"
 #include "sound/wave_player.h"
 

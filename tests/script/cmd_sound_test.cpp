@@ -245,6 +245,8 @@ TEST_F(SoundCommands, BadSoundFilesAndCommandsGiveMciErrors) {
                    "MCI \"seek b to 10 from 3\" r\nCHECA s\nSAIDA(s)\n"
                    "MCI \"status b length\" r\nSAIDA(r)\n"),
             "289\n282\n270\n257\n257\n257\n500\n");
+  EXPECT_NE(output("MCI\n").find("Esperava uma cadeia com o comando MCI"), std::string::npos);
+  EXPECT_NE(output("TOCA\n").find("Esperava uma cadeia"), std::string::npos);
   // TOCA of what cannot be played says so and the script goes on.
   EXPECT_EQ(output("TOCA " + quotedPath(dir + "/texto.txt") + "\nCHECA s\nSAIDA(s)\n"),
             "Erro MCI 296: o arquivo não pode ser tocado: não é WAV nem MP3, ou está corrompido: " +
