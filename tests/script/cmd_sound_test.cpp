@@ -285,6 +285,18 @@ TEST_F(SoundCommands, MidiA4SoundsAt440Hz) {
   EXPECT_NEAR(strongestFrequency(held, 44100, 2, 300, 600), 440, 440 * 0.02);
 }
 
+TEST_F(SoundCommands, MidiNotesFollowOneAnotherWithoutAGap) {
+  output("MIDI ABRE 0\nMIDI INSTRUMENTO 73\nMIDI TOCA 4 9 300\nMIDI TOCA 5 4 300\nMIDI FECHA\n");
+  Bytes heard = heardAt(44100);
+  auto slice = [&](int fromMs, int toMs) {
+    return Bytes(heard.begin() + 44100 * 4 * fromMs / 1000, heard.begin() + 44100 * 4 * toMs / 1000);
+  };
+  ASSERT_GT(heard.size(), size_t(44100 * 4 * 6 / 10));
+  // The second note (E5) starts where the first (A4) ends, not a queue later.
+  EXPECT_NEAR(strongestFrequency(slice(100, 280), 44100, 2, 300, 800), 440, 440 * 0.02);
+  EXPECT_NEAR(strongestFrequency(slice(400, 580), 44100, 2, 300, 800), 659.3, 659.3 * 0.02);
+}
+
 TEST_F(SoundCommands, MidiOperandsAndDevice) {
   struct Case { const char* line; const char* message; };
   for (const Case& c : {
