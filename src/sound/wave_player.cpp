@@ -370,8 +370,8 @@ int loopWaveImage(const uint8_t* image, size_t size) {
   WaveImage wave;
   if (!parseWaveImage(image, size, wave) || !isPlayablePcm(wave.format) || wave.size == 0)
     return -1;
+  endStream(true);   // first, so that stopPlaying's pump does not refill it
   stopPlaying();
-  endStream(true);
   int result = setFormat(int(wave.format.sampleRate), wave.format.bitsPerSample,
                          wave.format.channels);
   if (result != 0) return result;
