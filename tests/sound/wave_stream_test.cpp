@@ -149,7 +149,17 @@ TEST_F(WaveStreamTest, StoppingOrReplacingAStream) {
   EXPECT_EQ(loopWaveImage(tone.data(), tone.size()), 0);
   EXPECT_FALSE(streamRunning(&b));
   EXPECT_EQ(b.endedCount, 1);
+  pause(20);
   stopLoop();
+  // Once the tone's format is open, nothing of the stream is handed over.
+  auto rs = records();
+  auto toneOpen = std::find_if(rs.begin(), rs.end(), [](const CaptureRecord& r) {
+    return r.kind == Kind::open && r.format.rate == 8000;
+  });
+  ASSERT_NE(toneOpen, rs.end());
+  EXPECT_TRUE(std::none_of(toneOpen, rs.end(), [](const CaptureRecord& r) {
+    return r.kind == Kind::play && r.format.rate == 48000;
+  }));
   WaveStream bad = streamOf(a);
   bad.bits = 12;
   EXPECT_NE(startStream(bad), 0);
