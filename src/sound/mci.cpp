@@ -236,11 +236,35 @@ MciReply commandSeek(MciDevice& device, const Options& options) {
   return {};
 }
 
+// The words after the device name, lower case and without wait or notify.
+std::vector<std::string> plainWords(const std::vector<std::string>& words) {
+  std::vector<std::string> plain;
+  for (size_t i = 2; i < words.size(); ++i) {
+    std::string word = mciLower(words[i]);
+    if (word != "wait" && word != "notify") plain.push_back(word);
+  }
+  return plain;
+}
+
+bool isTimeFormat(const std::vector<std::string>& plain, size_t at) {
+  return plain.size() >= at + 2 && plain[at] == "time" && plain[at + 1] == "format";
+}
+
+// Times are milliseconds, the only format there is.
+MciReply commandSet(const std::vector<std::string>& words) {
+  std::vector<std::string> plain = plainWords(words);
+  bool millis = isTimeFormat(plain, 0) && plain.size() == 3 &&
+                (plain[2] == "milliseconds" || plain[2] == "ms");
+  if (!millis) return mciError(257, "só é aceito set ... time format milliseconds");
+  return {};
+}
+
 MciReply commandStatus(MciDevice& device, const std::vector<std::string>& words) {
-  if (words.size() < 3) return mciError(417, "esperava o item de status");
-  std::string item = mciLower(words[2]);
-  if (words.size() > 3 && !(words.size() == 4 && mciLower(words[3]) == "wait"))
-    return mciError(257, "parâmetro não reconhecido", words[3]);
+  std::vector<std::string> plain = plainWords(words);
+  if (plain.empty()) return mciError(417, "esperava o item de status");
+  if (isTimeFormat(plain, 0) && plain.size() == 2) return {0, "milliseconds"};
+  const std::string& item = plain[0];
+  if (plain.size() > 1) return mciError(257, "parâmetro não reconhecido", plain[1]);
   if (item == "mode") {
     Mode mode = currentMode(device);
     return {0, mode == Mode::playing ? "playing" : mode == Mode::paused ? "paused" : "stopped"};
@@ -248,12 +272,13 @@ MciReply commandStatus(MciDevice& device, const std::vector<std::string>& words)
   if (item == "length") return {0, std::to_string(framesToMillis(device, device.sound.frames))};
   if (item == "position") return {0, std::to_string(framesToMillis(device, heardFrame(device)))};
   if (item == "ready") return {0, "true"};
-  return mciError(257, "item de status não reconhecido (mode, length, position)", words[2]);
+  return mciError(257, "item de status não reconhecido (mode, length, position)", item);
 }
 
 MciReply commandOnDevice(const std::string& verb, MciDevice& device,
                          const std::vector<std::string>& words) {
   if (verb == "status") return commandStatus(device, words);
+  if (verb == "set") return commandSet(words);
   Options options;
   std::string bad;
   if (!readOptions(words, 2, options, bad)) return mciError(257, "falta o valor de", bad);
@@ -275,7 +300,7 @@ MciReply commandOnDevice(const std::string& verb, MciDevice& device,
 }
 
 bool knownVerb(const std::string& verb) {
-  for (const char* v : {"play", "pause", "resume", "stop", "close", "seek", "status"})
+  for (const char* v : {"play", "pause", "resume", "stop", "close", "seek", "status", "set"})
     if (verb == v) return true;
   return false;
 }

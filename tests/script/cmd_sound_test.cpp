@@ -142,6 +142,8 @@ TEST_F(SoundCommands, MciReportsModeLengthAndPosition) {
   std::string file = wav("tom.wav", 2000);
   std::string script =
       "MCI 'open " + quotedPath(file) + " alias tom' r\n"
+      "MCI \"set tom time format milliseconds\" r\nCHECA s\nSAIDA(s)\n"
+      "MCI \"status tom time format\" r\nSAIDA(r)\n"
       "MCI \"status tom length\" r\nSAIDA(r)\n"
       "MCI \"status tom mode\" r\nSAIDA(r)\n"
       "MCI \"play tom\"\nMCI \"status tom mode\" r\nSAIDA(r)\n"
@@ -152,7 +154,7 @@ TEST_F(SoundCommands, MciReportsModeLengthAndPosition) {
       "MCI \"seek tom to end\"\nMCI \"status tom position\" r\nSAIDA(r)\n"
       "MCI \"close tom\" r\nCHECA s\nSAIDA(s)\n"
       "MCI \"status tom mode\" r\nCHECA s\nSAIDA(s)\n";
-  EXPECT_EQ(output(script), "2000\nstopped\nplaying\npaused\nplaying\nstopped\n1500\n2000\n0\n263\n");
+  EXPECT_EQ(output(script), "0\nmilliseconds\n2000\nstopped\nplaying\npaused\nplaying\nstopped\n1500\n2000\n0\n263\n");
 }
 
 TEST_F(SoundCommands, MciPlaysFromToAndWaits) {
@@ -243,8 +245,9 @@ TEST_F(SoundCommands, BadSoundFilesAndCommandsGiveMciErrors) {
                    "MCI \"status b volume\" r\nCHECA s\nSAIDA(s)\n"
                    "MCI \"play b alias c\" r\nCHECA s\nSAIDA(s)\n"
                    "MCI \"seek b to 10 from 3\" r\nCHECA s\nSAIDA(s)\n"
+                   "MCI \"set b time format frames\" r\nCHECA s\nSAIDA(s)\n"
                    "MCI \"status b length\" r\nSAIDA(r)\n"),
-            "289\n282\n270\n257\n257\n257\n500\n");
+            "289\n282\n270\n257\n257\n257\n257\n500\n");
   EXPECT_NE(output("MCI\n").find("Esperava uma cadeia com o comando MCI"), std::string::npos);
   EXPECT_NE(output("TOCA\n").find("Esperava uma cadeia"), std::string::npos);
   // TOCA of what cannot be played says so and the script goes on.
