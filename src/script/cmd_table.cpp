@@ -56,6 +56,11 @@ bool cmdScreen();
 bool cmdTransfer();
 void endFileSearch();
 void closeScriptMenuAndForm();
+bool cmdBeep();
+bool cmdPlaySound();
+bool cmdMci();
+bool cmdMidi();
+void resetSoundCommands();
 
 const CommandImpl kCommandImpls[] = {
     {"ABRE", cmdOpen},
@@ -63,6 +68,7 @@ const CommandImpl kCommandImpls[] = {
     {"AJUDA", cmdHelp},
     {"ANEXA", cmdAppend},
     {"BAIXA", cmdDownload},
+    {"BIPA", cmdBeep},
     {"BUSCA", cmdSearchFiles},
     {"CHECA", cmdCheck},
     {"CONCATENA", cmdConcatenate},
@@ -85,7 +91,9 @@ const CommandImpl kCommandImpls[] = {
     {"INTERNET", cmdInternet},
     {"IP", cmdIp},
     {"LE", cmdRead},
+    {"MCI", cmdMci},
     {"MENU", cmdMenu},
+    {"MIDI", cmdMidi},
     {"MULTIPLICA", cmdMultiply},
     {"OBSERVA", cmdObserve},
     {"ORDENA", cmdSort},
@@ -104,6 +112,7 @@ const CommandImpl kCommandImpls[] = {
     {"SUBSTITUI", cmdReplace},
     {"SUBTRAI", cmdSubtract},
     {"TELA", cmdScreen},
+    {"TOCA", cmdPlaySound},
     {"TRANSFERE", cmdTransfer},
     {"TROCA", cmdExchange},
     {"VERSAO", cmdVersion},
@@ -114,6 +123,7 @@ void resetCommandState() {
   closeAllDescriptors();
   endFileSearch();
   closeScriptMenuAndForm();
+  resetSoundCommands();
 }
 
 }  // namespace varlo

@@ -1,5 +1,6 @@
 // The ring of 16 buffers between the program and the sound layer, and the
-// ways of filling it: raw samples, WAV images, WAV files and looping images.
+// ways of filling it: raw samples, WAV images, WAV files, looping images and
+// one background stream.
 #include "sound/wave_player.h"
 
 #include <unistd.h>
@@ -20,13 +21,18 @@ namespace varlo {
 
 namespace {
 
+// What a ring buffer carries, for the count it belongs to.
+enum class Use : uint8_t { sound, loop, stream };
+
 struct Player {
   std::array<std::array<uint8_t, kWaveBufferBytes>, kWaveBuffers> buffers{};
-  std::array<bool, kWaveBuffers> holdsLoop{};  // buffer carries looping sound
+  std::array<Use, kWaveBuffers> uses{};
+  std::array<size_t, kWaveBuffers> streamBytes{};  // stream bytes each buffer holds
   std::array<uint8_t, kWaveBufferBytes> readBuffer{};
   std::array<uint8_t, kWaveBufferBytes> cutBuffer{};
   int inFlight = 0;        // buffers of ordinary sound at the device
   int loopInFlight = 0;    // buffers of looping sound at the device
+  int streamInFlight = 0;  // buffers of the stream at the device
   int lastBuffer = 0;      // 1..16, the buffer used last
   bool deviceOpen = false;
   AudioFormat format;
@@ -35,25 +41,43 @@ struct Player {
   std::vector<uint8_t> loopData;
   size_t loopPosition = 0;
   bool looping = false;
+  // The background stream: live while it is the owner's, reading until its
+  // reader says it has no more.
+  WaveStream stream;
+  bool streamLive = false;
+  bool streamReading = false;
+  size_t streamQueued = 0;
+  int soundClaims = 0;   // ordinary sound is being queued: the stream keeps off
 };
 
 Player player;
 WaveSettings settings;
 
 constexpr int kLoopBuffers = 3;
+// Half the ring: about 0.4 s of CD sound queued ahead, room left for speech.
+constexpr int kStreamBuffers = 8;
 
 void sleepMillis(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-void waveDone(int tag) {
-  if (tag < 1 || tag > kWaveBuffers) return;
-  int& count = player.holdsLoop[size_t(tag - 1)] ? player.loopInFlight : player.inFlight;
-  count = std::max(0, count - 1);
+int& countOf(Use use) {
+  if (use == Use::loop) return player.loopInFlight;
+  if (use == Use::stream) return player.streamInFlight;
+  return player.inFlight;
 }
 
-int buffersInUse() { return player.inFlight + player.loopInFlight; }
+void waveDone(int tag) {
+  if (tag < 1 || tag > kWaveBuffers) return;
+  size_t index = size_t(tag - 1);
+  int& count = countOf(player.uses[index]);
+  count = std::max(0, count - 1);
+  player.streamQueued -= std::min(player.streamQueued, player.streamBytes[index]);
+  player.streamBytes[index] = 0;
+}
+
+int buffersInUse() { return player.inFlight + player.loopInFlight + player.streamInFlight; }
 
 // Copies a piece into the next ring buffer and hands it to the device.
-void sendBuffer(const uint8_t* data, size_t n, bool loop) {
+void sendBuffer(const uint8_t* data, size_t n, Use use) {
   player.lastBuffer = player.lastBuffer % kWaveBuffers + 1;
   size_t index = size_t(player.lastBuffer - 1);
   uint8_t* buffer = player.buffers[index].data();
@@ -63,8 +87,10 @@ void sendBuffer(const uint8_t* data, size_t n, bool loop) {
   std::copy_n(data, n, buffer);
   // End a short 8-bit sound on the middle line, so that it stops without a click.
   if (eightBitMono && n != kWaveBufferBytes) buffer[n - 1] = 128;
-  player.holdsLoop[index] = loop;
-  (loop ? player.loopInFlight : player.inFlight) += 1;
+  player.uses[index] = use;
+  player.streamBytes[index] = use == Use::stream ? n : 0;
+  if (use == Use::stream) player.streamQueued += n;
+  countOf(use) += 1;
   audioWrite(buffer, std::max<size_t>(n, 256), player.lastBuffer);
 }
 
@@ -72,15 +98,77 @@ void refillLoop() {
   while (player.looping && player.loopInFlight < kLoopBuffers && buffersInUse() < kWaveBuffers) {
     size_t left = player.loopData.size() - player.loopPosition;
     size_t n = std::min(left, kWaveBufferBytes);
-    sendBuffer(player.loopData.data() + player.loopPosition, n, true);
+    sendBuffer(player.loopData.data() + player.loopPosition, n, Use::loop);
     player.loopPosition = (player.loopPosition + n) % player.loopData.size();
   }
+}
+
+// The stream's queued bytes will never be heard: its owner is told so.
+void dropStreamBuffers() {
+  if (!player.streamLive || player.streamQueued == 0) return;
+  size_t bytes = player.streamQueued;
+  player.streamQueued = 0;
+  player.streamBytes.fill(0);
+  player.streamReading = true;
+  if (player.stream.dropped) player.stream.dropped(player.stream.owner, bytes);
+}
+
+// The stream stops being pulled; its owner hears of it unless it asked.
+void endStream(bool tellOwner) {
+  if (!player.streamLive) return;
+  WaveStream gone = player.stream;
+  player.streamLive = player.streamReading = false;
+  player.stream = WaveStream{};
+  if (tellOwner && gone.ended) gone.ended(gone.owner);
+}
+
+// The device in the stream's format; it is reopened only when nothing else
+// is queued on it.
+bool streamDeviceReady() {
+  AudioFormat wanted{player.stream.rate, player.stream.bits, player.stream.channels};
+  if (player.deviceOpen && player.format == wanted) return true;
+  if (buffersInUse() > 0) return false;
+  if (player.deviceOpen) audioClose();
+  player.deviceOpen = false;
+  if (audioOpen(wanted, settings.outputDevice) != 0) {
+    endStream(true);
+    return false;
+  }
+  player.format = wanted;
+  player.deviceOpen = true;
+  return true;
+}
+
+void refillStream() {
+  if (!player.streamLive) return;
+  if (player.streamReading && player.inFlight == 0 && player.loopInFlight == 0 &&
+      player.soundClaims == 0 && streamDeviceReady()) {
+    size_t frame = size_t(std::max(1, player.format.bytesPerFrame()));
+    size_t capacity = kWaveBufferBytes - kWaveBufferBytes % frame;
+    while (player.streamReading && player.streamInFlight < kStreamBuffers &&
+           buffersInUse() < kWaveBuffers) {
+      size_t n = player.stream.read(player.stream.owner, player.readBuffer.data(), capacity);
+      if (n == 0) player.streamReading = false;
+      else sendBuffer(player.readBuffer.data(), std::min(n, capacity), Use::stream);
+    }
+  }
+  if (player.streamLive && !player.streamReading && player.streamInFlight == 0) endStream(true);
 }
 
 void pumpWave() {
   audioPoll(waveDone);
   refillLoop();
+  refillStream();
 }
+
+// Held while ordinary sound takes the device and is queued, so that the
+// stream does not reopen it in its own format in between.
+struct SoundClaim {
+  SoundClaim() { ++player.soundClaims; }
+  ~SoundClaim() { --player.soundClaims; }
+  SoundClaim(const SoundClaim&) = delete;
+  SoundClaim& operator=(const SoundClaim&) = delete;
+};
 
 void pumpAll() {
   pumpWave();
@@ -111,7 +199,7 @@ bool waitForRoom() {
 bool queueBuffer(const uint8_t* data, size_t n) {
   if (n == 0) return true;
   if (!waitForRoom()) return false;
-  sendBuffer(data, n, false);
+  sendBuffer(data, n, Use::sound);
   return true;
 }
 
@@ -123,7 +211,7 @@ int setFormat(int rate, int bits, int channels) {
     stopPlaying();
     audioClose();
     player.deviceOpen = false;
-    pumpWave();
+    audioPoll(waveDone);   // not pumpWave: the stream must not take the device back
   }
   if (player.deviceOpen) return 0;
   int result = audioOpen(wanted, settings.outputDevice);
@@ -201,8 +289,48 @@ void stopLoop() {
   }
 }
 
+int startStream(const WaveStream& stream) {
+  start();
+  stopLoop();
+  if (player.streamLive && player.stream.owner == stream.owner) {
+    // The same owner again: what is queued plays on, and reading goes on.
+    player.streamReading = true;
+    refillStream();
+    return player.streamLive ? 0 : -1;
+  }
+  if (player.streamLive) {
+    if (player.streamInFlight > 0) audioReset();
+    dropStreamBuffers();
+    endStream(true);
+    audioPoll(waveDone);
+  }
+  if (!stream.read || stream.rate <= 0 || stream.channels <= 0 ||
+      (stream.bits != 8 && stream.bits != 16))
+    return -1;
+  player.stream = stream;
+  player.streamLive = player.streamReading = true;
+  refillStream();
+  if (player.streamLive) return 0;
+  return -1;
+}
+
+void stopStream(const void* owner) {
+  if (!player.streamLive || player.stream.owner != owner) return;
+  if (player.streamInFlight > 0) audioReset();
+  dropStreamBuffers();
+  endStream(false);
+  audioPoll(waveDone);
+}
+
+bool streamRunning(const void* owner) {
+  return player.streamLive && player.stream.owner == owner;
+}
+
+size_t streamBytesQueued() { return player.streamQueued; }
+
 int playSamples(const void* data, size_t length, int rate, int channels, int bits) {
   start();
+  SoundClaim claim;
   stopLoop();
   if (settings.fastPlayback) rate = fastRate(rate);
   int deviceBits = settings.cutPlayback && bits == 16 && channels == 1 ? 8 : bits;
@@ -242,6 +370,7 @@ int loopWaveImage(const uint8_t* image, size_t size) {
   WaveImage wave;
   if (!parseWaveImage(image, size, wave) || !isPlayablePcm(wave.format) || wave.size == 0)
     return -1;
+  endStream(true);   // first, so that stopPlaying's pump does not refill it
   stopPlaying();
   int result = setFormat(int(wave.format.sampleRate), wave.format.bitsPerSample,
                          wave.format.channels);
@@ -273,8 +402,10 @@ int playWaveFile(const std::string& path) {
   WaveFormat format;
   uint32_t dataSize = 0;
   int result = -1;
-  if (seekWaveData(file, format, dataSize) && isPlayablePcm(format))
+  if (seekWaveData(file, format, dataSize) && isPlayablePcm(format)) {
+    SoundClaim claim;
     result = playFileData(file, dataSize, format);
+  }
   std::fclose(file);
   if (!settings.noWait) waitWhilePlaying();
   return result;
@@ -291,6 +422,7 @@ void stopPlaying() {
   if (!player.deviceOpen) return;
   player.looping = false;
   if (buffersInUse() > 0) audioReset();
+  dropStreamBuffers();
   pumpAll();
 }
 
@@ -299,11 +431,14 @@ void waitWhilePlaying() {
 }
 
 void closeWavePlayer() {
+  endStream(true);
   stopPlaying();
   audioClose();
   pumpWave();
   player.deviceOpen = false;
-  player.inFlight = player.loopInFlight = 0;
+  player.inFlight = player.loopInFlight = player.streamInFlight = 0;
+  player.streamQueued = 0;
+  player.streamBytes.fill(0);
 }
 
 bool readWaveInfo(const std::string& path, WaveInfo& info) {

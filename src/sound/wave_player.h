@@ -83,6 +83,33 @@ int loopWaveImage(const uint8_t* image, size_t size);
 // Ends looping sound only; other sound plays on.
 void stopLoop();
 
+// Background sound the player pulls while pumping (music files, the MIDI
+// synthesizer). One stream at a time. It takes the device only when no other
+// sound is queued, so speech plays between its pieces and the stream goes on
+// after it; a stream does not count for isPlaying.
+struct WaveStream {
+  int rate = 0;
+  int bits = 0;
+  int channels = 0;
+  void* owner = nullptr;
+  // Fills at most capacity bytes (whole frames); 0 ends the stream.
+  size_t (*read)(void* owner, uint8_t* buffer, size_t capacity) = nullptr;
+  // Queued bytes a reset threw away unheard (the owner may read them again).
+  void (*dropped)(void* owner, size_t bytes) = nullptr;
+  // The stream ended by itself, or another stream or loop replaced it.
+  void (*ended)(void* owner) = nullptr;
+};
+// Starts pulling from a stream, replacing any stream or loop; 0 or the
+// device's error. The owner's own stream, still live, just reads on.
+int startStream(const WaveStream& stream);
+// Ends the owner's stream, throwing away what is queued (reported through
+// dropped, not ended); nothing when the stream is not the owner's.
+void stopStream(const void* owner);
+// True while the owner's stream is being pulled or its buffers play.
+bool streamRunning(const void* owner);
+// Bytes of the stream handed to the device and not yet finished.
+size_t streamBytesQueued();
+
 // Pumps messages; a pending key (with keyInterrupt) or an empty ring stops
 // the device. True while buffers are still playing.
 bool isPlaying();
