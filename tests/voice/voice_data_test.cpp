@@ -1,0 +1,146 @@
+// The voice-data tool: what it writes is complete, in the suite voice's
+// format and within its size limits, the same at every run, and covers the
+// segments that the shipped rules ask for.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "base/codepage.h"
+#include "engines/diphone_voice.h"
+#include "engines/unit_translator.h"
+#include "speech/number_reading.h"
+#include "voice/voice_test_util.h"
+
+namespace varlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+uint32_t le(const std::string& b, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | uint8_t(b[at + i]);
+  return v;
+}
+
+class VoiceData : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    out = test::makeVoiceDir("varlo-voice-data");
+    const std::string command = std::string(VARLO_BINARY_DIR) + "/voice-data " + (out / "letras").string() +
+                                " " + (out / "difones").string() + " " + (out / "varlo").string();
+    status = std::system(command.c_str());
+  }
+  static void TearDownTestSuite() { fs::remove_all(out); }
+  static inline fs::path out;
+  static inline int status = -1;
+};
+
+TEST_F(VoiceData, EveryRecordingIsEightBitMonoWithinItsLimit) {
+  ASSERT_EQ(status, 0);
+  std::set<std::string> words;
+  for (uint32_t n : {0u, 17u, 16u, 99u, 115u, 999u, 1000u, 2000000u, 1200300u})
+    for (const std::string& w : wordRecordingNames(numberWords(n), false)) words.insert(w);
+  for (const std::string& w : hourMinuteRecordings(1, 1)) words.insert(w);
+  for (const std::string& w : dateRecordings(1, 5, 2026)) words.insert(w);
+  int files = 0;
+  for (const auto& dir : {out / "letras", out / "varlo"}) {
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      const std::string b = slurp(entry.path());
+      const std::string name = entry.path().stem().string();
+      ASSERT_GE(b.size(), 45u) << name;
+      EXPECT_EQ(b.substr(0, 4) + b.substr(8, 8) + b.substr(36, 4), "RIFFWAVEfmt data") << name;
+      EXPECT_EQ(le(b, 20, 2), 1u) << name;
+      EXPECT_EQ(le(b, 22, 2), 1u) << name;
+      EXPECT_EQ(le(b, 24, 4), 11025u) << name;
+      EXPECT_EQ(le(b, 34, 2), 8u) << name;
+      EXPECT_EQ(le(b, 40, 4), b.size() - 44) << name;
+      EXPECT_LE(b.size() - 44, words.count(name) ? 30000u : 64000u) << name;
+      ++files;
+    }
+  }
+  EXPECT_GT(files, 400);
+  for (const std::string& w : words) EXPECT_TRUE(fs::exists(out / "letras" / (w + ".wav"))) << w;
+}
+
+TEST_F(VoiceData, LettersTonesCuesAndEarconsAreAllThere) {
+  ASSERT_EQ(status, 0);
+  auto has = [](const std::string& dir, const std::string& name) {
+    return fs::exists(out / dir / (name + ".wav"));
+  };
+  for (int c = 32; c < 256; ++c) {
+    const bool undefined = c == 127 || c == 129 || c == 141 || c == 143 || c == 144 || c == 157;
+    EXPECT_EQ(has("letras", "_" + std::to_string(c)), !undefined) << c;
+  }
+  for (const char* name : {"_unknown", "_FON9", "_FON65", "_FON122", "_zero", "_MENOS", "_DEL", "_SEMBAT",
+                           "_SEMENER", "_VELOC", "_FALACI", "_FALDLG", "_APFCPO", "_APICPO", "_CPOAPA",
+                           "_BUSCAR", "_ACHEI", "_NAOACH", "dtmf_0", "dtmf_9", "dtmf_#", "dtmf_X"})
+    EXPECT_TRUE(has("letras", name)) << name;
+  for (const char* name : {"VLMENU", "VLSAI", "VLEFEITO"}) EXPECT_TRUE(has("varlo", name)) << name;
+}
+
+TEST_F(VoiceData, IndexIsSortedAndPointsInsideTheDataFile) {
+  ASSERT_EQ(status, 0);
+  const std::string index = slurp(out / "difones" / "DIFONES2.IND");
+  const size_t data = fs::file_size(out / "difones" / "DIFONES2.DIF");
+  ASSERT_EQ(index.size() % kIndexRecordBytes, 0u);
+  ASSERT_LE(index.size() / kIndexRecordBytes, 2001u);
+  std::string previous;
+  for (size_t at = 0; at < index.size(); at += kIndexRecordBytes) {
+    const std::string name = index.substr(at + 1, uint8_t(index[at]));
+    ASSERT_LE(name.size(), kSegmentNameLength);
+    if (at > 0) {
+      EXPECT_TRUE(segmentNameBefore(previous, name)) << previous << " " << name;
+    }
+    EXPECT_GT(le(index, at + 9, 2), 0u) << name;
+    EXPECT_LE(le(index, at + 11, 4) + le(index, at + 9, 2), data) << name;
+    previous = name;
+  }
+}
+
+// The data in the suite directory was made by the build with the same tool.
+TEST_F(VoiceData, RunsGiveTheSameBytes) {
+  ASSERT_EQ(status, 0);
+  const fs::path built = fs::path(VARLO_SUITE_DIR) / "som";
+  for (const char* file : {"difones/DIFONES2.IND", "difones/DIFONES2.DIF", "letras/_65.wav",
+                           "letras/_horas.wav", "varlo/VLSAI.wav"})
+    EXPECT_TRUE(slurp(out / file) == slurp(built / file)) << file;
+}
+
+// Everyday words find their segments without falling back to parts.
+TEST_F(VoiceData, ShippedRulesFindTheirSegments) {
+  ASSERT_EQ(status, 0);
+  for (const char* f : {"regras.rgr", "portug.exc"})
+    fs::copy_file(fs::path(VARLO_SOURCE_DIR) / "data/som/difones" / f, out / "difones" / f,
+                  fs::copy_options::overwrite_existing);
+  ASSERT_EQ(loadDiphoneVoice((out / "letras").string(), (out / "difones").string()), 0);
+  size_t heard = 0;
+  setDiphoneOutput([&heard](const uint8_t*, size_t size) { heard += size; });
+  diphoneStats() = {};
+  const char* text =
+      "O menino comeu o pão com manteiga e foi à escola. Amanhã vamos viajar de carro "
+      "para São Paulo; a estrada é longa, mas a paisagem é bonita. Você quer café ou chá? "
+      "Trabalho, ninho, filho, guerra, queijo, quatro, tia, dia, cidade, exemplo, táxi, "
+      "Brasil, português, coração, música, rápido, lâmpada, três, avô, avó, Wagner.";
+  speakUnits(translateText(utf8ToCp1252(text)), false);
+  setDiphoneOutput(nullptr);
+  closeDiphoneVoice();
+  const DiphoneStats s = diphoneStats();
+  EXPECT_GT(heard, 11025u * 5);
+  EXPECT_EQ(s.noise, 0);
+  EXPECT_EQ(s.missing, 0);
+  EXPECT_LE(s.fallback * 20, s.found) << s.fallback << " fallbacks, " << s.found << " found";
+  EXPECT_GT(s.found, 150);
+}
+
+}  // namespace
+}  // namespace varlo
