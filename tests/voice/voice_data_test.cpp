@@ -3,6 +3,7 @@
 // segments that the shipped rules ask for.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -94,6 +95,35 @@ TEST_F(VoiceData, IndexIsSortedAndPointsInsideTheDataFile) {
     EXPECT_GT(le(index, at + 9, 2), 0u) << name;
     EXPECT_LE(le(index, at + 11, 4) + le(index, at + 9, 2), data) << name;
     previous = name;
+  }
+}
+
+// Power of one frequency in 8-bit samples (Goertzel), relative to the total.
+double shareAt(const std::string& samples, double hz) {
+  const double w = 2 * M_PI * hz / 11025, coefficient = 2 * std::cos(w);
+  double s1 = 0, s2 = 0, total = 0;
+  for (unsigned char c : samples) {
+    const double x = double(c) - 128;
+    const double s0 = x + coefficient * s1 - s2;
+    s2 = s1, s1 = s0, total += x * x;
+  }
+  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+  return power / (total * double(samples.size()) / 2 + 1);
+}
+
+TEST_F(VoiceData, TelephoneTonesHoldTheirKeysFrequencyPair) {
+  const std::vector<std::pair<std::string, std::pair<double, double>>> keys = {
+      {"1", {697, 1209}}, {"5", {770, 1336}}, {"9", {852, 1477}}, {"0", {941, 1336}},
+      {"X", {941, 1209}}, {"#", {941, 1477}}};
+  for (const auto& [key, pair] : keys) {
+    const std::string samples = slurp(out / "letras" / ("dtmf_" + key + ".wav")).substr(44);
+    EXPECT_GT(shareAt(samples, pair.first), 0.3) << key;
+    EXPECT_GT(shareAt(samples, pair.second), 0.3) << key;
+    for (double other : {697.0, 770.0, 852.0, 941.0, 1209.0, 1336.0, 1477.0}) {
+      if (other != pair.first && other != pair.second) {
+        EXPECT_LT(shareAt(samples, other), 0.05) << key << " " << other;
+      }
+    }
   }
 }
 
