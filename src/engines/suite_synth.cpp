@@ -1,25 +1,40 @@
-// Placeholder for the suite diphone synthesizer until it is built: it loads
-// nothing and leaves word runs silent. Only the letters directory is real,
-// because the recorded letters and number words live there.
+// The suite synthesizer as the speech front end uses it: the translator and
+// the diphone synthesizer, loaded from the directories of [TRADUTOR].
 #include "engines/suite_synth.h"
 
 #include "base/config.h"
+#include "engines/diphone_voice.h"
+#include "engines/unit_translator.h"
 
 namespace varlo {
+namespace {
 
-void setSuiteSynthTuning(const SuiteSynthTuning&) {}
-
-int initSuiteSynth() { return 0; }
-
-void shutdownSuiteSynth() {}
-
-void suiteSynthSpeak(std::string_view) {}
-
-std::string suiteLettersDirectory() {
-  std::string dir = readPathSetting("TRADUTOR", "DIRLETRAS");
-  if (dir.empty()) dir = suiteDirectory() + "/som/letras";
+std::string settingDirectory(std::string_view key, const char* fallback) {
+  std::string dir = readPathSetting("TRADUTOR", key);
+  if (dir.empty()) dir = suiteDirectory() + fallback;
   if (dir.back() != '/') dir += '/';
   return dir;
 }
+
+}  // namespace
+
+void setSuiteSynthTuning(const SuiteSynthTuning& tuning) {
+  DiphoneTiming& timing = diphoneTiming();
+  timing.cut = tuning.cutLength;
+  timing.keep = tuning.minimumLength;
+  timing.wordGap = tuning.wordGap;
+}
+
+int initSuiteSynth() {
+  return loadDiphoneVoice(suiteLettersDirectory(), suiteSegmentsDirectory());
+}
+
+void shutdownSuiteSynth() { closeDiphoneVoice(); }
+
+void suiteSynthSpeak(std::string_view words) { speakUnits(translateText(words), false); }
+
+std::string suiteLettersDirectory() { return settingDirectory("DIRLETRAS", "/som/letras"); }
+
+std::string suiteSegmentsDirectory() { return settingDirectory("DIRDIFONES", "/som/difones"); }
 
 }  // namespace varlo

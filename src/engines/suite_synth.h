@@ -1,9 +1,5 @@
 // The suite's own diphone synthesizer, as the speech front end sees it: it
 // speaks the word runs of the recorded voice when no engine is open.
-//
-// The synthesizer itself is built separately; until it lands, suite_synth.cpp
-// is a placeholder that loads nothing and says nothing (word runs are then
-// silent; numbers, letters and recordings are still heard).
 #pragma once
 
 #include <string>
@@ -21,7 +17,8 @@ struct SuiteSynthTuning {
 };
 void setSuiteSynthTuning(const SuiteSynthTuning& tuning);
 
-// Load the synthesizer: 0 on success, otherwise the error code to show.
+// Load the synthesizer: 0 on success; 1 when a directory or the segment
+// files are missing, 2 when the translator's rules or exceptions are.
 int initSuiteSynth();
 void shutdownSuiteSynth();
 
@@ -31,5 +28,8 @@ void suiteSynthSpeak(std::string_view words);
 // Directory of the suite's recorded letters and words ([TRADUTOR] DIRLETRAS),
 // ending with "/".
 std::string suiteLettersDirectory();
+// Directory of the segment files and the translator's rules ([TRADUTOR]
+// DIRDIFONES), ending with "/".
+std::string suiteSegmentsDirectory();
 
 }  // namespace varlo

@@ -70,14 +70,29 @@ std::string withSlash(std::string dir) {
   return dir;
 }
 
-// The suite voice cannot start: the user is told why, and the program ends.
+std::string suiteVoiceError(int error) {
+  return utf8ToCp1252("Erro de inicialização: ") + std::to_string(error);
+}
+
+std::string suiteVoiceName() {
+  return "Banco de dados de voz: " +
+         readSetting("SINTETIZADOR", "DIFONES" + std::to_string(state.speedLevel));
+}
+
+// The suite voice cannot start and no engine speaks: the user is told why,
+// and the program ends.
 [[noreturn]] void failSuiteVoice(int error) {
-  writeText(utf8ToCp1252("Erro de inicialização: ") + std::to_string(error) + "\r\n");
-  writeText("Banco de dados de voz: " + readSetting("SINTETIZADOR", "DIFONES" +
-            std::to_string(state.speedLevel)) + "\r\n");
+  writeText(suiteVoiceError(error) + "\r\n");
+  writeText(suiteVoiceName() + "\r\n");
   shutdownSuiteSynth();
   readLine();
   closeConsole(1);
+}
+
+// The same report, printed and spoken by the open engine.
+void reportSuiteVoice(int error) {
+  writeLineSpeak(suiteVoiceError(error));
+  writeLineSpeak(suiteVoiceName());
 }
 
 void closeOpenEngine() {
@@ -108,11 +123,14 @@ void initSpeech(int speedLevel, std::string_view soundDir) {
   loadSpeedSettings(validLevel(speedLevel));
   if (state.synthLoaded) shutdownSuiteSynth();
   int error = initSuiteSynth();
-  if (error != 0) failSuiteVoice(error);
-  state.synthLoaded = true;
+  state.synthLoaded = error == 0;
   state.soundDir = withSlash(std::string(soundDir));
   state.lettersDir = suiteLettersDirectory();
   openConfiguredEngine();
+  // Without the recorded voice the program is mute only when no engine
+  // opens either; with an engine the user is told and goes on.
+  if (error != 0 && !state.engineOpen) failSuiteVoice(error);
+  if (error != 0) reportSuiteVoice(error);
 }
 
 void reconfigureSpeech(int speedLevel, bool useEngine, int engineType,
