@@ -2,6 +2,7 @@
 // one). Control-flow commands are registered by the interpreter itself.
 #include "script/cmd_descriptors.h"
 #include "script/commands.h"
+#include "platform/accessibility.h"
 
 namespace varlo {
 
@@ -30,20 +31,43 @@ bool cmdReplace();
 bool cmdSubtract();
 bool cmdExchange();
 bool cmdVersion();
+bool cmdPressKey();
+bool cmdCapture();
+bool cmdClick();
+bool cmdType();
+bool cmdWindow();
+bool cmdMouse();
+bool cmdAccessibility();
 
 const CommandImpl kCommandImpls[] = {
-    {"ABRE", cmdOpen},           {"AJUDA", cmdHelp},         {"ANEXA", cmdAppend},
-    {"CHECA", cmdCheck},         {"CONCATENA", cmdConcatenate}, {"COPIA", cmdCopy},
-    {"DEBUG", cmdDebug},         {"DIVIDE", cmdDivide},      {"ESCREVE", cmdWrite},
+    {"ABRE", cmdOpen},
+    {"ACIONA", cmdPressKey},
+    {"AJUDA", cmdHelp},         {"ANEXA", cmdAppend},
+    {"CAPTURA", cmdCapture},
+    {"CHECA", cmdCheck},
+    {"CLICA", cmdClick},
+    {"CONCATENA", cmdConcatenate}, {"COPIA", cmdCopy},
+    {"DEBUG", cmdDebug},
+    {"DIGITA", cmdType},
+    {"DIVIDE", cmdDivide},      {"ESCREVE", cmdWrite},
     {"FALA", cmdSpeak},          {"FECHA", cmdClose},        {"HELP", cmdHelp},
-    {"LE", cmdRead},             {"MULTIPLICA", cmdMultiply}, {"ORDENA", cmdSort},
-    {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize}, {"SEPARA", cmdSplit},
+    {"JANELA", cmdWindow},
+    {"LE", cmdRead},
+    {"MOUSE", cmdMouse},
+    {"MSAA", cmdAccessibility},
+    {"MULTIPLICA", cmdMultiply}, {"ORDENA", cmdSort},
+    {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize},
+    {"RATO", cmdMouse},
+    {"SEPARA", cmdSplit},
     {"SIMBOLOS", cmdSymbols},    {"SOLETRA", cmdSpell},      {"SOMA", cmdAdd},
     {"SUBSTITUI", cmdReplace},   {"SUBTRAI", cmdSubtract},   {"TROCA", cmdExchange},
     {"VERSAO", cmdVersion},
 };
 const size_t kCommandImplCount = sizeof kCommandImpls / sizeof kCommandImpls[0];
 
-void resetCommandState() { closeAllDescriptors(); }
+void resetCommandState() {
+  closeAllDescriptors();
+  stopAccessibilityEvents();
+}
 
 }  // namespace varlo
