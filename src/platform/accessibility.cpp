@@ -18,7 +18,7 @@ namespace varlo {
 
 namespace {
 
-constexpr int kConnectLimitMs = 5000;
+constexpr int kConnectLimitMs = 3000;
 constexpr int kCallLimitMs = 1000;
 constexpr int kDispatchLimit = 100000;   // events handled per turn at most
 constexpr int kWalkNodeLimit = 5000;

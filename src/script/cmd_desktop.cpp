@@ -127,7 +127,7 @@ std::optional<std::string> focusedText() {
 
 // JANELA FECHA|NORMAL|MAXIMIZA|MINIMIZA title
 bool cmdWindow() {
-  if (theToken.kind != tkIdentifier) return failLine("Esperava a opção para o comando JANELA");
+  if (theToken.kind != tkIdentifier) return failLine(cp("Esperava a opção para o comando JANELA"));
   std::string word = currentWordText();
   int action = modifierWord({{"FECHA", int(WindowAction::close)}, {"NORMAL", int(WindowAction::normal)},
                              {"MAXIMIZA", int(WindowAction::maximize)},
@@ -135,7 +135,7 @@ bool cmdWindow() {
   if (action < 0) return failLine(cp("Opção inválida para o comando JANELA: ") + word);
   std::string pattern;
   if (!readString(pattern, false) || pattern.empty())
-    return failLine("Esperava uma cadeia com o título da janela");
+    return failLine(cp("Esperava uma cadeia com o título da janela"));
   if (!desktopReachable()) return true;
   WindowId window = findWindow(pattern);
   setIoStatus(window && actOnWindow(window, WindowAction(action)) ? 0 : 1);
