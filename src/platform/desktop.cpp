@@ -40,6 +40,9 @@ constexpr useconds_t kClickDelayUs = 80000;
 // still translate typed keys after the typing ends.
 constexpr useconds_t kKeymapSettleUs = 60000;
 constexpr useconds_t kKeymapKeepUs = 250000;
+// How long an activated window may take to get the keyboard.
+constexpr int kActivationLimitMs = 1500;
+constexpr useconds_t kActivationPollUs = 20000;
 constexpr long kMaxTitleBytes = 64 * 1024;
 
 // Module state: the connection and what the current session saw.
@@ -390,6 +393,28 @@ size_t typeBatch(const std::vector<KeySym>& keys, size_t from) {
   return end == from ? keys.size() : end;   // nothing typable: give up
 }
 
+Window currentActiveWindow() {
+  Window window = 0;
+  if (xdo_get_active_window(desktop.xdo, &window) != XDO_SUCCESS || !window) {
+    int revert = 0;
+    XGetInputFocus(desktop.display, &window, &revert);
+    if (window == PointerRoot) window = 0;
+  }
+  return window;
+}
+
+// Scripts go on typing into the window they brought forward, so the
+// activation is over only when the window has the keyboard.
+bool becameActive(Window window) {
+  for (int waited = 0; waited < kActivationLimitMs * 1000; waited += int(kActivationPollUs)) {
+    if (currentActiveWindow() == window) return true;
+    if (desktop.ioFailed) return false;
+    ++desktop.progress;
+    usleep(kActivationPollUs);
+  }
+  return false;
+}
+
 }  // namespace
 
 DesktopReach reachDesktop() {
@@ -427,12 +452,7 @@ std::vector<DesktopWindow> desktopWindows() {
 WindowId activeWindow() {
   Session session;
   if (!session.ok()) return 0;
-  Window window = 0;
-  if (xdo_get_active_window(desktop.xdo, &window) != XDO_SUCCESS || !window) {
-    int revert = 0;
-    XGetInputFocus(desktop.display, &window, &revert);
-    if (window == PointerRoot) window = 0;
-  }
+  Window window = currentActiveWindow();
   return session.ok() ? window : 0;
 }
 
@@ -455,7 +475,8 @@ bool actOnWindow(WindowId window, WindowAction action) {
     case WindowAction::maximize:
       setMaximized(window, action == WindowAction::maximize);
       activate(window);
-      break;
+      XSync(desktop.display, False);
+      return session.ok() && desktop.protocolErrors == 0 && becameActive(window);
   }
   XSync(desktop.display, False);
   return session.ok() && desktop.protocolErrors == 0;
