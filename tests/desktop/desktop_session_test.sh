@@ -3,8 +3,8 @@
 # a private session bus (and its accessibility bus), all started and stopped
 # here. Windows found by title, minimised, restored, maximised and closed;
 # accented text typed into a GTK entry and read back; focus events of a GTK
-# dialog followed and its OK button clicked at the centre they report; the
-# wait for a window title.
+# dialog followed and its OK button clicked at the centre they report; a
+# flood of value changes of a progress bar; the wait for a window title.
 # Usage: desktop_session_test.sh BUILD_DIR
 set -u
 BUILD=$(cd "${1:?build directory}" && pwd)
@@ -209,6 +209,33 @@ check "MSAA CAPTURA ESTADO" "estado focused" "$(grep "^estado" <<<"$out")"
 check "CLICA no centro do botão" "clica 0" "$(grep "^clica" <<<"$out")"
 check "OK pressionado" "0 clique" "$dialog_status $(cat "$WORK/clicked")"
 check "coordenadas fora da tela" "fora da tela 1" "$(grep "^fora da tela" <<<"$out")"
+
+# --- a flood of value changes -----------------------------------------------
+mkfifo "$WORK/progress"
+zenity --progress --title "Progresso" --text "cópia" <"$WORK/progress" >/dev/null 2>&1 &
+started+=($!)
+exec 7>"$WORK/progress"
+wait_window "Progresso" || exit 1
+run_script >"$WORK/flood.out" <<'SCR' &
+MSAA MONITORA
+papel = ""
+REPETE i 30
+  LE
+  MSAA CHECA n
+  MSAA CAPTURA TIPO papel
+  SE papel = "progress bar" ENTAO QUEBRA
+FIM REPETE
+MSAA CAPTURA VALOR valor
+ESCREVE "fluxo", n, papel
+SE valor <> "" ENTAO ESCREVE "com valor"
+SCR
+flood=$!
+sleep 0.5
+for i in $(seq 5000); do echo $((i % 99)); done >&7
+wait "$flood"
+exec 7>&-
+check "milhares de eventos: o último vale" "fluxo 1 progress bar" "$(grep "^fluxo" "$WORK/flood.out")"
+check "VALOR da barra de progresso" "com valor" "$(grep "^com valor" "$WORK/flood.out")"
 
 # --- waiting for a window title ----------------------------------------------
 "$WAIT_TEST" --gtest_brief=1 >"$WORK/wait.log" 2>&1
