@@ -4,7 +4,8 @@
 # here. Windows found by title, minimised, restored, maximised and closed;
 # accented text typed into a GTK entry and read back; focus events of a GTK
 # dialog followed and its OK button clicked at the centre they report; a
-# flood of value changes of a progress bar; the wait for a window title.
+# flood of value changes of a progress bar; the wait for a window title;
+# the display lost in the middle of typing.
 # Usage: desktop_session_test.sh BUILD_DIR
 set -u
 BUILD=$(cd "${1:?build directory}" && pwd)
@@ -241,6 +242,30 @@ check "VALOR da barra de progresso" "com valor" "$(grep "^com valor" "$WORK/floo
 "$WAIT_TEST" --gtest_brief=1 >"$WORK/wait.log" 2>&1
 check "espera pelo título da janela" "0" "$?"
 [ "$(grep -c "OK \]\|PASSED" "$WORK/wait.log")" -gt 0 ] || cat "$WORK/wait.log"
+
+# --- the display goes away while text is being typed (last: it ends all) ----
+xterm -T "Terminal" -e sleep 60 >/dev/null 2>&1 &
+started+=($!)
+wait_window "Terminal" || exit 1
+run_script >"$WORK/lost.out" <<'SCR' &
+texto = "abc "
+REPETE i 8
+  CONCATENA texto texto
+FIM REPETE
+DIGITA texto
+CHECA e
+ESCREVE "digitando", e
+JANELA NORMAL "Terminal"
+CHECA e
+ESCREVE "depois", e
+SCR
+typing=$!
+sleep 1
+kill "${started[0]}"
+wait "$typing"
+check "tela perdida durante DIGITA" "digitando 1" "$(grep "^digitando" "$WORK/lost.out")"
+check "o comando seguinte diz por quê" "A tela gráfica não respondeu" "$(grep -o "A tela gráfica não respondeu" "$WORK/lost.out")"
+check "e o script vai até o fim" "depois 1" "$(grep "^depois" "$WORK/lost.out")"
 
 echo "$failures falhas"
 [ "$failures" -eq 0 ]
