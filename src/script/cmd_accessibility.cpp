@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "platform/accessibility.h"
 #include "script/cmd_operands.h"
+#include "script/desktop_windows.h"
 #include "script/interp.h"
 
 namespace varlo {
@@ -23,16 +24,6 @@ constexpr FactWord kFactWords[] = {
 bool badModifier() {
   if (theToken.kind != tkIdentifier) return failLine("Esperava um modificador");
   return failLine(cp("Modificador inválido: ") + std::string(theToken.raw) + " para o comando MSAA");
-}
-
-bool busReachable() {
-  AccessibilityReach reach = reachAccessibility();
-  if (reach == AccessibilityReach::ready) return true;
-  reportError(cp(reach == AccessibilityReach::noBus
-                     ? "Barramento de acessibilidade (AT-SPI) não disponível"
-                     : "O barramento de acessibilidade (AT-SPI) não respondeu"));
-  setIoStatus(1);
-  return false;
 }
 
 bool checkEvents() {
@@ -67,7 +58,7 @@ bool cmdAccessibility() {
   }
   if (isWord("MONITORA")) {
     scan();
-    if (busReachable()) setIoStatus(startAccessibilityEvents() ? 0 : 1);
+    if (accessibilityReachable()) setIoStatus(startAccessibilityEvents() ? 0 : 1);
     return true;
   }
   if (isWord("CHECA")) {

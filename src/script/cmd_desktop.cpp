@@ -35,8 +35,6 @@ int modifierWord(std::initializer_list<Word> words) {
   return -1;
 }
 
-std::string currentWordText() { return std::string(theToken.raw); }
-
 // The first window, top of the stack down, whose title matches.
 WindowId findWindow(std::string_view pattern) {
   for (const DesktopWindow& window : desktopWindows()) {
@@ -77,8 +75,9 @@ struct Click {
 };
 
 // [DUPLO] [DIREITA] [NULO] [TELA] x y, the modifiers in any order (NULO,
-// which only moves the mouse, where allowed).
-bool readClick(Click& click, bool allowNull, const char* badCoordinates) {
+// which only moves the mouse, where allowed), then the click.
+bool clickFromOperands(bool allowNull, const char* badCoordinates) {
+  Click click;
   for (;;) {
     if (isWord("DUPLO")) click.count = 2;
     else if (isWord("DIREITA")) click.button = 3;
@@ -118,9 +117,8 @@ std::optional<std::string> activeTitle() {
 }
 
 std::optional<std::string> focusedText() {
-  if (reachAccessibility() == AccessibilityReach::ready) return focusedControlText();
-  reportError(cp("Barramento de acessibilidade (AT-SPI) não disponível"));
-  return std::nullopt;
+  if (!accessibilityReachable()) return std::nullopt;
+  return focusedControlText();
 }
 
 }  // namespace
@@ -128,7 +126,7 @@ std::optional<std::string> focusedText() {
 // JANELA FECHA|NORMAL|MAXIMIZA|MINIMIZA title
 bool cmdWindow() {
   if (theToken.kind != tkIdentifier) return failLine(cp("Esperava a opção para o comando JANELA"));
-  std::string word = currentWordText();
+  std::string word = std::string(theToken.raw);
   int action = modifierWord({{"FECHA", int(WindowAction::close)}, {"NORMAL", int(WindowAction::normal)},
                              {"MAXIMIZA", int(WindowAction::maximize)},
                              {"MINIMIZA", int(WindowAction::minimize)}});
@@ -162,16 +160,14 @@ bool cmdType() {
 
 // CLICA [DUPLO] [DIREITA] [NULO] [TELA] x y
 bool cmdClick() {
-  Click click;
-  return readClick(click, true, "Esperava expressões numéricas para as coordenadas X e Y");
+  return clickFromOperands(true, "Esperava expressões numéricas para as coordenadas X e Y");
 }
 
 // MOUSE (RATO) CAPTURA x y | CLICA [DUPLO] [DIREITA] [TELA] x y
 bool cmdMouse() {
   if (isWord("CLICA")) {
     scan();
-    Click click;
-    return readClick(click, false, "Esperava um valor inteiro");
+    return clickFromOperands(false, "Esperava um valor inteiro");
   }
   if (!isWord("CAPTURA")) return failLine("Esperava CAPTURA ou CLICA para o comando MOUSE");
   scan();
@@ -191,7 +187,7 @@ bool cmdMouse() {
 // CAPTURA TITULO|ATIVA|FOCO|CAMPO var
 bool cmdCapture() {
   if (theToken.kind != tkIdentifier) return failLine(cp("Esperava uma opção para o comando CAPTURA"));
-  std::string word = currentWordText();
+  std::string word = std::string(theToken.raw);
   enum { kTitle, kFocus, kField };
   int option = modifierWord({{"TITULO", kTitle}, {"ATIVA", kTitle}, {"FOCO", kFocus}, {"CAMPO", kField}});
   if (option < 0) return failLine(cp("Opção inválida para o comando CAPTURA: ") + word);

@@ -5,6 +5,7 @@
 
 #include "base/codepage.h"
 #include "console/console.h"
+#include "platform/accessibility.h"
 #include "platform/desktop.h"
 #include "script/interp.h"
 #include "speech/speech.h"
@@ -55,6 +56,16 @@ bool desktopReachable() {
   DesktopReach reach = reachDesktop();
   if (reach == DesktopReach::ready) return true;
   reportError(cp(unreachableMessage(reach)));
+  setIoStatus(1);
+  return false;
+}
+
+bool accessibilityReachable() {
+  AccessibilityReach reach = reachAccessibility();
+  if (reach == AccessibilityReach::ready) return true;
+  reportError(cp(reach == AccessibilityReach::noBus
+                     ? "Barramento de acessibilidade (AT-SPI) não disponível"
+                     : "O barramento de acessibilidade (AT-SPI) não respondeu"));
   setIoStatus(1);
   return false;
 }
