@@ -9,9 +9,8 @@ find_library(ESPEAK_NG_LIB espeak-ng)
 if(ESPEAK_NG_LIB)
   target_link_libraries(varlo_engines PUBLIC ${ESPEAK_NG_LIB})
 endif()
-# Other programs' windows, keys and mouse (X11, libxdo) and accessibility
+# Other programs' windows, keys and mouse (X11 with XTest) and accessibility
 # events (AT-SPI 2).
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11 xtst)
 pkg_check_modules(ATSPI REQUIRED IMPORTED_TARGET atspi-2 gobject-2.0)
-find_library(XDO_LIB xdo REQUIRED)
-target_link_libraries(varlo_platform PUBLIC PkgConfig::X11 PkgConfig::ATSPI ${XDO_LIB})
+target_link_libraries(varlo_platform PUBLIC PkgConfig::X11 PkgConfig::ATSPI)

@@ -1,7 +1,7 @@
 // Other programs' windows, keys and mouse on the X11 desktop: the window
 // list and actions through the window manager's EWMH hints, key and mouse
-// injection through libxdo. Every call is limited in time, so a display
-// server that stops answering never holds the program.
+// injection through the XTest extension. Every call is limited in time, so
+// a display server that stops answering never holds the program.
 #pragma once
 
 #include <optional>
@@ -33,7 +33,8 @@ enum class WindowAction { close, normal, maximize, minimize };
 bool actOnWindow(WindowId window, WindowAction action);
 
 // A key of the script's names (UP, ESC, F5, PAGEDN, a single character ...)
-// with CTRL+, SHIFT+ and ALT+ prefixes, as libxdo writes it ("ctrl+Next").
+// with CTRL+, SHIFT+ and ALT+ prefixes, as modifiers and an X keysym name
+// joined by "+" ("ctrl+Next").
 // Empty when a name is unknown or missing. Names are Windows-1252, any case.
 std::string keySequenceFor(std::string_view name);
 // Presses and releases a sequence from keySequenceFor in the active window.

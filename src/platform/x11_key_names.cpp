@@ -1,4 +1,4 @@
-// The script's key names in the X keysym names libxdo understands.
+// The script's key names as X keysym names.
 #include <X11/Xlib.h>
 
 #include <cctype>

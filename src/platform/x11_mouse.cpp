@@ -1,9 +1,6 @@
-// The mouse: where it is, and clicks at a point of the screen.
+// The mouse: where it is, and clicks (through XTest) at a point of the screen.
+#include <X11/extensions/XTest.h>
 #include <unistd.h>
-
-extern "C" {
-#include <xdo.h>
-}
 
 #include "platform/desktop.h"
 #include "platform/x11_session.h"
@@ -38,8 +35,11 @@ bool onScreen(ScreenPoint point) {
 std::optional<ScreenPoint> mousePosition() {
   X11Session session;
   if (!session.ok()) return std::nullopt;
-  int x = 0, y = 0, screen = 0;
-  if (xdo_get_mouse_location(x11.xdo, &x, &y, &screen) != XDO_SUCCESS || !session.ok())
+  Window rootReturn = 0, child = 0;
+  int x = 0, y = 0, windowX = 0, windowY = 0;
+  unsigned buttons = 0;
+  if (!XQueryPointer(x11.display, rootWindow(), &rootReturn, &child, &x, &y, &windowX, &windowY, &buttons) ||
+      !session.ok())
     return std::nullopt;
   return ScreenPoint{x, y};
 }
@@ -47,10 +47,15 @@ std::optional<ScreenPoint> mousePosition() {
 bool clickAt(ScreenPoint point, int button, int count) {
   X11Session session;
   if (!session.ok()) return false;
-  int status = xdo_move_mouse(x11.xdo, point.x, point.y, DefaultScreen(x11.display));
-  if (status == XDO_SUCCESS && count > 0)
-    status = xdo_click_window_multiple(x11.xdo, CURRENTWINDOW, button, count, kClickDelayUs);
-  return session.ok() && status == XDO_SUCCESS;
+  XTestFakeMotionEvent(x11.display, DefaultScreen(x11.display), point.x, point.y, CurrentTime);
+  XSync(x11.display, False);
+  for (int i = 0; i < count && session.ok(); ++i) {
+    if (i > 0) usleep(kClickDelayUs);
+    XTestFakeButtonEvent(x11.display, unsigned(button), True, CurrentTime);
+    XTestFakeButtonEvent(x11.display, unsigned(button), False, CurrentTime);
+    XSync(x11.display, False);
+  }
+  return session.ok() && x11.protocolErrors == 0;
 }
 
 }  // namespace varlo

@@ -2,11 +2,8 @@
 // dropped when it is lost; and the session that guards every operation.
 #include "platform/x11_session.h"
 
+#include <X11/Xatom.h>
 #include <sys/socket.h>
-
-extern "C" {
-#include <xdo.h>
-}
 
 #include <chrono>
 #include <cstdlib>
@@ -40,21 +37,11 @@ int quietIoError(Display*) { return 0; }
 
 void noteLostConnection(Display*, void*) { x11.ioFailed = true; }
 
-void forgetConnection() {
-  x11.display = nullptr;
-  x11.xdo = nullptr;
-  x11.ioFailed = false;
-}
-
+// After an I/O error the connection is dead; closing it would only write to
+// it again, so it is left behind.
 void dropConnection() {
-  // After an I/O error the connection is dead; closing it would only write
-  // to it again, so it is left behind.
-  if (x11.xdo) {
-    x11.xdo->xdpy = nullptr;
-    x11.xdo->close_display_when_freed = 0;
-    xdo_free(x11.xdo);
-  }
-  forgetConnection();
+  x11.display = nullptr;
+  x11.ioFailed = false;
 }
 
 // Opening waits for the server's greeting, which a stuck server never sends.
@@ -132,13 +119,16 @@ std::vector<unsigned char> property(Window window, const char* name, Atom type, 
 }
 
 Window currentActiveWindow() {
+  unsigned long count = 0;
+  std::vector<unsigned char> active = property(rootWindow(), "_NET_ACTIVE_WINDOW", XA_WINDOW, 32, &count);
   Window window = 0;
-  if (xdo_get_active_window(x11.xdo, &window) != XDO_SUCCESS || !window) {
-    int revert = 0;
-    XGetInputFocus(x11.display, &window, &revert);
-    if (window == PointerRoot) window = 0;
+  if (count) {
+    std::memcpy(&window, active.data(), sizeof window);
+    return window;
   }
-  return window;
+  int revert = 0;
+  XGetInputFocus(x11.display, &window, &revert);
+  return window == PointerRoot || window == None ? 0 : window;
 }
 
 DesktopReach reachDesktop() {
@@ -150,13 +140,6 @@ DesktopReach reachDesktop() {
   if (!display) return DesktopReach::noAnswer;
   x11.display = display;
   XSetIOErrorExitHandler(display, noteLostConnection, nullptr);
-  x11.xdo = xdo_new_with_opened_display(display, nullptr, 1);
-  if (!x11.xdo) {
-    XCloseDisplay(display);
-    forgetConnection();
-    return DesktopReach::noAnswer;
-  }
-  x11.xdo->quiet = 1;
   return DesktopReach::ready;
 }
 

@@ -12,14 +12,11 @@
 #include <thread>
 #include <vector>
 
-struct xdo;
-
 namespace varlo {
 
 // Module state: the connection and what the current session saw.
 struct X11State {
   Display* display = nullptr;
-  struct xdo* xdo = nullptr;
   bool ioFailed = false;
   int protocolErrors = 0;
   // Round trips that came back; a long typing keeps its session alive by them.

@@ -5,10 +5,6 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
-extern "C" {
-#include <xdo.h>
-}
-
 #include <cstring>
 
 #include "platform/desktop.h"
@@ -108,11 +104,17 @@ void setMaximized(Window window, bool maximized) {
                      long(atom("_NET_WM_STATE_MAXIMIZED_HORZ")), 2});
 }
 
+// The window manager raises, restores and focuses a window it is asked to
+// activate (as a pager would ask); without one it is done here.
 void activate(Window window) {
-  if (!hasEwmh() || xdo_activate_window(x11.xdo, window) != XDO_SUCCESS) {
-    XMapRaised(x11.display, window);
-    XSetInputFocus(x11.display, window, RevertToParent, CurrentTime);
+  if (hasEwmh()) {
+    constexpr long kFromPager = 2;
+    sendClientMessage(rootWindow(), window, "_NET_ACTIVE_WINDOW",
+                      {kFromPager, CurrentTime, long(currentActiveWindow())});
+    return;
   }
+  XMapRaised(x11.display, window);
+  XSetInputFocus(x11.display, window, RevertToParent, CurrentTime);
 }
 
 // Scripts go on typing into the window they brought forward, so the
@@ -163,7 +165,7 @@ bool actOnWindow(WindowId window, WindowAction action) {
   if (!XGetWindowAttributes(x11.display, window, &attributes)) return false;
   switch (action) {
     case WindowAction::close: closeWindow(window); break;
-    case WindowAction::minimize: xdo_minimize_window(x11.xdo, window); break;
+    case WindowAction::minimize: XIconifyWindow(x11.display, window, DefaultScreen(x11.display)); break;
     case WindowAction::normal:
     case WindowAction::maximize:
       setMaximized(window, action == WindowAction::maximize);
