@@ -49,10 +49,10 @@ std::string keyOperand() {
   if (theToken.kind == tkEnd) return std::string();
   if (theToken.kind != tkString) {
     TokenRec here = theToken;
-    uint32_t start = theToken.tokenStart;
-    while (theToken.kind != tkEnd) scan();
+    uint32_t start = theToken.tokenStart, stop = start;
+    for (; theToken.kind != tkEnd; scan()) stop = theToken.current->end;   // a comment is left out
     std::string written;
-    for (char c : theToken.lineText().substr(start, theToken.tokenStart - start)) {
+    for (char c : theToken.lineText().substr(start, stop - start)) {
       if (c != ' ' && c != '\t') written += c;
     }
     std::string sequence = keySequenceFor(written);

@@ -162,8 +162,9 @@ TEST_F(DesktopCommandsTest, OperandComplaintsComeBeforeAnyDesktopWork) {
   }
 }
 
-TEST_F(DesktopCommandsTest, KeyNamesMayComeFromStrings) {
-  std::string out = output("k = \"ctrl+\" + \"c\"\nACIONA k\nACIONA \"F5\"\nSAIDA(\"depois\")\n");
+TEST_F(DesktopCommandsTest, KeyNamesMayComeFromStringsOrBeforeAComment) {
+  std::string out = output("k = \"ctrl+\" + \"c\"\nACIONA k\nACIONA \"F5\"\nACIONA ALT + F4 // fecha\n"
+                           "SAIDA(\"depois\")\n");
   EXPECT_EQ(out.find("Esperava o nome"), std::string::npos) << out;
   EXPECT_NE(out.find("depois"), std::string::npos) << out;
 }
