@@ -14,9 +14,9 @@ if [ -z "${VARLO_DESKTOP_SESSION:-}" ]; then
   exec dbus-run-session -- bash "$0" "$BUILD" 2> >(grep -v "fd limit\|Activating\|activated\|SpiRegistry" >&2)
 fi
 RUNNER="$BUILD/varlo-script"
-WAIT_TEST="$BUILD/tests/desktop/desktop_window_wait_test"
+LIVE_TEST="$BUILD/tests/desktop/desktop_live_desktop_test"
 [ -x "$RUNNER" ] || { echo "varlo-script not built in $BUILD"; exit 1; }
-[ -x "$WAIT_TEST" ] || { echo "desktop_window_wait_test not built in $BUILD"; exit 1; }
+[ -x "$LIVE_TEST" ] || { echo "desktop_live_desktop_test not built in $BUILD"; exit 1; }
 
 WORK=$(mktemp -d)
 started=()
@@ -248,11 +248,11 @@ ended_well "fluxo" "$(cat "$WORK/flood.out")"
 check "milhares de eventos: o último vale" "fluxo 1 progress bar" "$(grep "^fluxo" "$WORK/flood.out")"
 check "VALOR da barra de progresso" "com valor" "$(grep "^com valor" "$WORK/flood.out")"
 
-# --- waiting for a window title ----------------------------------------------
-"$WAIT_TEST" --gtest_brief=1 >"$WORK/wait.log" 2>&1
-wait_status=$?
-check "espera pelo título da janela" "0" "$wait_status"
-[ "$wait_status" -eq 0 ] || cat "$WORK/wait.log"
+# --- waiting for a window title; windows that are gone ------------------------
+"$LIVE_TEST" --gtest_brief=1 >"$WORK/live.log" 2>&1
+live_status=$?
+check "espera pelo título da janela, janelas que sumiram" "0" "$live_status"
+[ "$live_status" -eq 0 ] || cat "$WORK/live.log"
 
 # --- the display goes away while text is being typed (last: it ends all) ----
 xterm -T "Terminal" -e sleep 60 >/dev/null 2>&1 &
