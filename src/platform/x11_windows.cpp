@@ -14,9 +14,9 @@ namespace varlo {
 
 namespace {
 
-// How long an activated window may take to get the keyboard.
-constexpr int kActivationLimitMs = 1500;
-constexpr useconds_t kActivationPollUs = 20000;
+// How long the window manager may take to activate or minimise a window.
+constexpr int kActionLimitMs = 1500;
+constexpr useconds_t kActionPollUs = 20000;
 
 std::vector<Window> windowList(Window window, const char* name) {
   unsigned long count = 0;
@@ -53,15 +53,18 @@ std::string titleOf(Window window) {
   return latin1ToUtf8(std::string(name.begin(), name.end()));
 }
 
-bool viewableOrIconic(Window window) {
-  XWindowAttributes attributes{};
-  if (!XGetWindowAttributes(x11.display, window, &attributes)) return false;
-  if (attributes.map_state == IsViewable) return true;
+bool iconic(Window window) {
   unsigned long count = 0;
   std::vector<unsigned char> state = property(window, "WM_STATE", atom("WM_STATE"), 32, &count);
   long first = 0;
   if (count) std::memcpy(&first, state.data(), sizeof(long));
   return count && first == IconicState;
+}
+
+bool viewableOrIconic(Window window) {
+  XWindowAttributes attributes{};
+  if (!XGetWindowAttributes(x11.display, window, &attributes)) return false;
+  return attributes.map_state == IsViewable || iconic(window);
 }
 
 // Bottom to top: the window manager's stacking list, or the root's children.
@@ -118,16 +121,20 @@ void activate(Window window) {
 }
 
 // Scripts go on typing into the window they brought forward, so the
-// activation is over only when the window has the keyboard.
-bool becameActive(Window window) {
-  for (int waited = 0; waited < kActivationLimitMs * 1000; waited += int(kActivationPollUs)) {
-    if (currentActiveWindow() == window) return true;
+// activation is over only when the window has the keyboard; a minimised
+// window, when the window manager says so. Without a window manager that
+// does it, it never is, and the script hears of it.
+bool becomes(Window window, bool (*done)(Window)) {
+  for (int waited = 0; waited < kActionLimitMs * 1000; waited += int(kActionPollUs)) {
+    if (done(window)) return true;
     if (x11.ioFailed) return false;
     ++x11.progress;
-    usleep(kActivationPollUs);
+    usleep(kActionPollUs);
   }
   return false;
 }
+
+bool active(Window window) { return currentActiveWindow() == window; }
 
 }  // namespace
 
@@ -163,18 +170,23 @@ bool actOnWindow(WindowId window, WindowAction action) {
   if (!session.ok()) return false;
   XWindowAttributes attributes{};
   if (!XGetWindowAttributes(x11.display, window, &attributes)) return false;
+  bool (*done)(Window) = nullptr;   // how to tell the action is over
   switch (action) {
     case WindowAction::close: closeWindow(window); break;
-    case WindowAction::minimize: XIconifyWindow(x11.display, window, DefaultScreen(x11.display)); break;
+    case WindowAction::minimize:
+      XIconifyWindow(x11.display, window, DefaultScreen(x11.display));
+      done = iconic;
+      break;
     case WindowAction::normal:
     case WindowAction::maximize:
       setMaximized(window, action == WindowAction::maximize);
       activate(window);
-      XSync(x11.display, False);
-      return session.ok() && x11.protocolErrors == 0 && becameActive(window);
+      done = active;
+      break;
   }
   XSync(x11.display, False);
-  return session.ok() && x11.protocolErrors == 0;
+  bool sent = session.ok() && x11.protocolErrors == 0;
+  return sent && (!done || becomes(window, done));
 }
 
 }  // namespace varlo

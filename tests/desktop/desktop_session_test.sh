@@ -1,7 +1,8 @@
 #!/bin/bash
 # Scripts acting on other programs on a real X desktop: Xvfb with openbox on
 # a private session bus (and its accessibility bus), all started and stopped
-# here. Windows found by title, minimised, restored, maximised and closed;
+# here. Windows found by title, minimised, restored, maximised and closed
+# (and what needs a window manager before there is one);
 # accented text typed into a GTK entry and read back; focus events of a GTK
 # dialog followed and its OK button clicked at the centre they report; a
 # flood of value changes of a progress bar; the wait for a window title;
@@ -35,12 +36,6 @@ started+=($!)
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 [ -s "$WORK/display" ] || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -1 "$WORK/display")"
-openbox --sm-disable >/dev/null 2>&1 &
-started+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-  sleep 0.1
-done
 
 failures=0
 check() {   # label expected actual
@@ -75,6 +70,32 @@ run_script() {
   echo "== código ${PIPESTATUS[1]}"
 }
 ended_well() { check "$1: o script terminou bem" "== código 0" "$(tail -1 <<<"$2")"; }
+
+# --- no window manager yet: what needs one is said to have failed -----------
+xmessage -title "Sem gerente" "x" >/dev/null 2>&1 &
+lonely=$!
+started+=($lonely)
+wait_window "Sem gerente" || exit 1
+out=$(run_script <<'SCR'
+JANELA MINIMIZA "sem gerente"
+CHECA e
+ESCREVE "minimiza sem gerente", e
+JANELA NORMAL "sem gerente"
+CHECA e
+ESCREVE "normal sem gerente", e
+SCR
+)
+ended_well "sem gerente" "$out"
+check "MINIMIZA sem gerenciador de janelas" "minimiza sem gerente 1" "$(grep "^minimiza" <<<"$out")"
+check "NORMAL sem gerenciador de janelas" "normal sem gerente 0" "$(grep "^normal" <<<"$out")"
+kill "$lonely"
+
+openbox --sm-disable >/dev/null 2>&1 &
+started+=($!)
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.1
+done
 
 # --- windows by title --------------------------------------------------------
 xmessage -title "Bloco de notas" "texto" >/dev/null 2>&1 &
