@@ -15,7 +15,7 @@ namespace varlo {
 namespace {
 
 // How long the window manager may take to activate or minimise a window.
-constexpr int kActionLimitMs = 1500;
+constexpr int kActionLimitMs = 3000;
 constexpr useconds_t kActionPollUs = 20000;
 
 std::vector<Window> windowList(Window window, const char* name) {

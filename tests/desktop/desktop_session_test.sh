@@ -11,7 +11,10 @@
 set -u
 BUILD=$(cd "${1:?build directory}" && pwd)
 if [ -z "${VARLO_DESKTOP_SESSION:-}" ]; then
-  export VARLO_DESKTOP_SESSION=1
+  # A runtime directory of its own, so that the accessibility bus's socket is
+  # not another session's.
+  VARLO_DESKTOP_RUNTIME=$(mktemp -d)
+  export VARLO_DESKTOP_SESSION=1 VARLO_DESKTOP_RUNTIME XDG_RUNTIME_DIR=$VARLO_DESKTOP_RUNTIME
   exec dbus-run-session -- bash "$0" "$BUILD" 2> >(grep -v "fd limit\|Activating\|activated\|SpiRegistry" >&2)
 fi
 RUNNER="$BUILD/varlo-script"
@@ -26,6 +29,7 @@ cleanup() {
   for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$WORK"
+  [ -n "${VARLO_DESKTOP_RUNTIME:-}" ] && rm -rf "$VARLO_DESKTOP_RUNTIME"
 }
 trap cleanup EXIT
 
@@ -49,7 +53,16 @@ check() {   # label expected actual
   fi
 }
 
-window_of() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
+# xdotool gives up on a window that closes while it looks: ask again.
+window_of() {
+  local id
+  for _ in $(seq 20); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}
 wait_window() {
   for _ in $(seq 100); do [ -n "$(window_of "$1")" ] && return 0; sleep 0.1; done
   echo "window $1 never came"
@@ -58,6 +71,21 @@ wait_window() {
 # Whether a window is minimised (Iconic) or shown (Normal).
 wm_state() { xprop -id "$(window_of "$1")" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 active_title() { xdotool getactivewindow getwindowname 2>/dev/null; }
+# Until the window has the keyboard (a loaded machine is slow to give it).
+wait_active() {
+  for _ in $(seq 100); do [ "$(active_title)" == "$1" ] && return 0; sleep 0.1; done
+  echo "window $1 never got the keyboard"
+}
+# A program's end, waited for at most 30 s (then it is ended): its status.
+wait_program() {
+  for _ in $(seq 300); do
+    kill -0 "$1" 2>/dev/null || { wait "$1"; return; }
+    sleep 0.1
+  done
+  kill "$1" 2>/dev/null
+  echo "program $1 did not end" >&2
+  return 124
+}
 
 # A script from stdin run with keys from a feeder: one ENTER every 0.3 s for
 # the script's LE lines that wait for the desktop to catch up. Its output
@@ -166,7 +194,7 @@ zenity --entry --title "Entrada" --text "Nome" >"$WORK/typed" 2>/dev/null &
 entry=$!
 started+=($entry)
 wait_window "Entrada" || exit 1
-sleep 0.5   # the entry takes the focus after the window shows
+wait_active "Entrada"
 out=$(run_script <<'SCR'
 DIGITA "Olá, José"
 CHECA e
@@ -178,7 +206,7 @@ ESCREVE "foco", e, f
 ACIONA ENTER
 SCR
 )
-wait "$entry"
+wait_program "$entry"
 ended_well "digita" "$out"
 check "DIGITA e CAPTURA CAMPO" "campo 0 Olá, José" "$(grep "^campo" <<<"$out")"
 check "CAPTURA FOCO" "foco 0 Olá, José" "$(grep "^foco" <<<"$out")"
@@ -189,7 +217,7 @@ zenity --entry --title "Pergunta" --text "Nome" >"$WORK/clicked" 2>/dev/null &
 dialog=$!
 started+=($dialog)
 wait_window "Pergunta" || exit 1
-sleep 0.5
+wait_active "Pergunta"
 out=$(run_script <<'SCR'
 MSAA MONITORA
 CHECA e
@@ -230,7 +258,7 @@ CHECA e
 ESCREVE "fora da tela", e
 SCR
 )
-wait "$dialog"
+wait_program "$dialog"
 dialog_status=$?
 ended_well "msaa" "$out"
 check "MSAA MONITORA" "monitora 0 0" "$(grep "^monitora" <<<"$out")"
@@ -263,7 +291,7 @@ SCR
 flood=$!
 sleep 0.5
 for i in $(seq 5000); do echo $((i % 99)); done >&7
-wait "$flood"
+wait_program "$flood"
 exec 7>&-
 ended_well "fluxo" "$(cat "$WORK/flood.out")"
 check "milhares de eventos: o último vale" "fluxo 1 progress bar" "$(grep "^fluxo" "$WORK/flood.out")"
@@ -294,7 +322,7 @@ SCR
 typing=$!
 sleep 1
 kill "${started[0]}"
-wait "$typing"
+wait_program "$typing"
 ended_well "tela perdida" "$(cat "$WORK/lost.out")"
 check "tela perdida durante DIGITA" "digitando 1" "$(grep "^digitando" "$WORK/lost.out")"
 check "o comando seguinte diz por quê" "A tela gráfica não respondeu" "$(grep -o "A tela gráfica não respondeu" "$WORK/lost.out")"
