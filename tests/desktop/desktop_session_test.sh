@@ -118,12 +118,14 @@ check "MINIMIZA sem gerenciador de janelas" "minimiza sem gerente 1" "$(grep "^m
 check "NORMAL sem gerenciador de janelas" "normal sem gerente 0" "$(grep "^normal" <<<"$out")"
 kill "$lonely"
 
-openbox --sm-disable >/dev/null 2>&1 &
+openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 started+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+managed=no
+for _ in $(seq 200); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && { managed=yes; break; }
   sleep 0.1
 done
+[ $managed = yes ] || { echo "openbox did not start:"; cat "$WORK/openbox.log"; exit 1; }
 
 # --- windows by title --------------------------------------------------------
 xmessage -title "Bloco de notas" "texto" >/dev/null 2>&1 &
