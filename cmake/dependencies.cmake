@@ -16,3 +16,8 @@ pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 target_link_libraries(varlo_sound PUBLIC PkgConfig::MPG123)
 pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 target_link_libraries(varlo_sound PUBLIC PkgConfig::FLUIDSYNTH)
+# Other programs' windows, keys and mouse (X11 with XTest) and accessibility
+# events (AT-SPI 2).
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11 xtst)
+pkg_check_modules(ATSPI REQUIRED IMPORTED_TARGET atspi-2 gobject-2.0)
+target_link_libraries(varlo_platform PUBLIC PkgConfig::X11 PkgConfig::ATSPI)

@@ -2,6 +2,7 @@
 // one). Control-flow commands are registered by the interpreter itself.
 #include "script/cmd_descriptors.h"
 #include "script/commands.h"
+#include "platform/accessibility.h"
 
 namespace varlo {
 
@@ -61,16 +62,26 @@ bool cmdPlaySound();
 bool cmdMci();
 bool cmdMidi();
 void resetSoundCommands();
+bool cmdPressKey();
+bool cmdCapture();
+bool cmdClick();
+bool cmdType();
+bool cmdWindow();
+bool cmdMouse();
+bool cmdAccessibility();
 
 const CommandImpl kCommandImpls[] = {
     {"ABRE", cmdOpen},
     {"ACEITA", cmdAccept},
+    {"ACIONA", cmdPressKey},
     {"AJUDA", cmdHelp},
     {"ANEXA", cmdAppend},
     {"BAIXA", cmdDownload},
     {"BIPA", cmdBeep},
     {"BUSCA", cmdSearchFiles},
+    {"CAPTURA", cmdCapture},
     {"CHECA", cmdCheck},
+    {"CLICA", cmdClick},
     {"CONCATENA", cmdConcatenate},
     {"CONECTA", cmdConnect},
     {"CONVERTE", cmdConvert},
@@ -78,6 +89,7 @@ const CommandImpl kCommandImpls[] = {
     {"COR", cmdColour},
     {"CURSOR", cmdCursor},
     {"DEBUG", cmdDebug},
+    {"DIGITA", cmdType},
     {"DIR", cmdDirectory},
     {"DIVIDE", cmdDivide},
     {"ESCREVE", cmdWrite},
@@ -90,15 +102,19 @@ const CommandImpl kCommandImpls[] = {
     {"HELP", cmdHelp},
     {"INTERNET", cmdInternet},
     {"IP", cmdIp},
+    {"JANELA", cmdWindow},
     {"LE", cmdRead},
     {"MCI", cmdMci},
     {"MENU", cmdMenu},
     {"MIDI", cmdMidi},
+    {"MOUSE", cmdMouse},
+    {"MSAA", cmdAccessibility},
     {"MULTIPLICA", cmdMultiply},
     {"OBSERVA", cmdObserve},
     {"ORDENA", cmdSort},
     {"PROCURA", cmdFind},
     {"RANDOMIZA", cmdRandomize},
+    {"RATO", cmdMouse},
     {"REMOVE", cmdRemoveFile},
     {"RENOMEIA", cmdRename},
     {"REPLICA", cmdCopyFile},
@@ -124,6 +140,7 @@ void resetCommandState() {
   endFileSearch();
   closeScriptMenuAndForm();
   resetSoundCommands();
+  stopAccessibilityEvents();
 }
 
 }  // namespace varlo
