@@ -7,17 +7,10 @@
 #include "platform/process.h"
 #include "script/cmd_operands.h"
 #include "script/commands.h"
+#include "script/desktop_windows.h"
 #include "script/interp.h"
 
 namespace varlo {
-
-namespace {
-
-WindowTitleWait windowTitleWait = nullptr;
-
-}  // namespace
-
-void setWindowTitleWait(WindowTitleWait wait) { windowTitleWait = wait; }
 
 // EXECUTA command [&]: the program (in double quotes when its path holds
 // blanks) and its parameters, started in the current directory. Without
@@ -68,11 +61,7 @@ bool cmdWait() {
   }
   std::string title;
   if (!readString(title, false) || title.empty()) return failLine("Esperava o nome da janela");
-  if (!windowTitleWait) {
-    setIoStatus(1);
-    return failLine(cp("A espera por uma janela pelo título ainda não está disponível nesta versão"));
-  }
-  setIoStatus(windowTitleWait(title, amount) ? 0 : 1);
+  waitForWindowTitle(amount, title);
   return true;
 }
 

@@ -64,12 +64,6 @@ extern const BuiltinImpl kBuiltinImpls[];
 extern const size_t kBuiltinImplCount;
 void resetCommandState();
 
-// ESPERA n "title": waits up to n seconds for a foreground window whose
-// title holds the text (both upper case), true when one came. Installed by
-// the desktop layer; without it ESPERA says the form is not available.
-using WindowTitleWait = bool (*)(std::string_view title, int seconds);
-void setWindowTitleWait(WindowTitleWait wait);
-
 // Registers every command and built-in function in the symbol table (after
 // clearTable). Called by resetInterpreter.
 void registerCommands();
