@@ -156,6 +156,12 @@ FIM REPETE
 JANELA FECHA longo
 CHECA e
 ESCREVE "longo", TAMANHO(longo), e
+ESPERA 1 "calc"
+CHECA e
+ESCREVE "espera achou", e
+ESPERA 1 "Nunca"
+CHECA e
+ESCREVE "espera nunca", e
 SCR
 )
 ended_well "janelas" "$out"
@@ -164,6 +170,8 @@ check "*Bloco minimiza" "inicio Bloco 0" "$(grep "^inicio Bloco" <<<"$out")"
 check "NORMAL ativa a Calculadora" "normal 0 Calculadora" "$(grep "^normal" <<<"$out")"
 check "nenhuma janela" "nenhuma 1" "$(grep "^nenhuma" <<<"$out")"
 check "título de 16384 caracteres" "longo 16384 1" "$(grep "^longo" <<<"$out")"
+check "ESPERA acha a janela da frente pelo título" "espera achou 0" "$(grep "^espera achou" <<<"$out")"
+check "ESPERA por uma janela que não vem" "espera nunca 1" "$(grep "^espera nunca" <<<"$out")"
 check "Bloco de notas minimizado" "Iconic" "$(wm_state "Bloco de notas")"
 check "Calculadora à vista" "Normal" "$(wm_state "Calculadora")"
 check "janela ativa" "Calculadora" "$(active_title)"
