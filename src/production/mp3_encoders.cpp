@@ -198,9 +198,13 @@ int encoderLimit() {
 
 void setEncoderGraceSeconds(int seconds) { encoders.graceSeconds = seconds; }
 
-void waitForFreeEncoder() {
+bool waitForFreeEncoder() {
   int limit = encoderLimit();
-  for (settleAll(); runningCount() >= limit; settleAll()) waitALittle();
+  for (settleAll(); runningCount() >= limit; settleAll()) {
+    if (keyPending()) return false;
+    waitALittle();
+  }
+  return true;
 }
 
 bool startEncoding(const Mp3Job& job) { return start(job, false); }

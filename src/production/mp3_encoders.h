@@ -26,8 +26,9 @@ int encoderLimit();
 // hung and stopped, besides the time its WAV's size allows for.
 void setEncoderGraceSeconds(int seconds);
 
-// Wait (pumping) until fewer than encoderLimit() encoders run.
-void waitForFreeEncoder();
+// Wait (pumping) until fewer than encoderLimit() encoders run: true then,
+// false as soon as a key is pressed.
+bool waitForFreeEncoder();
 // Encode the whole WAV file job.names.wavName; false when no encoder
 // could be started.
 bool startEncoding(const Mp3Job& job);

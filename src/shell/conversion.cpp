@@ -129,6 +129,13 @@ RenderOptions renderOptions(const AppState& s) {
   return o;
 }
 
+void pauseIfAsked();
+
+// The wait for a free encoder can be long: a key pauses the run there too.
+void waitForFreeEncoderOrPause() {
+  while (!waitForFreeEncoder()) pauseIfAsked();
+}
+
 // A text with voice or effect markers is put together from pieces after the
 // recording; any other is recorded into its WAV in one go, from start to end.
 bool recordedInOnePiece(const std::vector<std::string>& lines) {
@@ -158,7 +165,7 @@ FileResult convertFile(AppState& s, const std::string& name, const std::string& 
   bool asItGrows = s.mp3Output && recordedInOnePiece(lines);
   bool missing = false;
   if (asItGrows) {
-    waitForFreeEncoder();
+    waitForFreeEncoderOrPause();
     std::remove(names.wavName.c_str());   // the encoder must follow the new recording
     missing = !startEncodingWhileRecording(job);
     if (missing) encoderMissing(s);
@@ -171,7 +178,7 @@ FileResult convertFile(AppState& s, const std::string& name, const std::string& 
   if (missing) return FileResult::failed;
   if (!s.mp3Output) return FileResult::converted;
   if (asItGrows) return FileResult::encoding;
-  waitForFreeEncoder();
+  waitForFreeEncoderOrPause();
   if (startEncoding(job)) return FileResult::encoding;
   encoderMissing(s);
   return FileResult::failed;
