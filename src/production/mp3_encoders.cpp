@@ -176,7 +176,8 @@ bool start(const Mp3Job& job, bool whileRecording) {
     std::atexit(stopEncoders);
     encoders.exitHookSet = true;
   }
-  fs::path here = fs::current_path();
+  std::error_code error;
+  fs::path here = fs::current_path(error);
   Encoder e;
   e.job = job;
   e.wav = here / job.names.wavName;
