@@ -110,9 +110,10 @@ void follow(FileFeed* feed) {
   int fd = openWhenThere(*feed);
   bool whole = fd >= 0 && copyAsItGrows(*feed, fd);
   if (fd >= 0) close(fd);
-  close(feed->pipeFd);
+  // Known before the reader sees the end of its input.
   feed->broken = !whole;
   feed->ended = true;
+  close(feed->pipeFd);
 }
 
 }  // namespace

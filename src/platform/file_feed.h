@@ -19,7 +19,8 @@ using FeedHead = std::string (*)(std::string_view head);
 FileFeed* startFileFeed(const std::string& path, int pipeFd, size_t headBytes, FeedHead head);
 // The file is complete: the rest is copied, then the pipe closed.
 void completeFileFeed(FileFeed* feed);
-// The pipe is closed: everything was copied, or the feed broke.
+// Done: everything was copied, or the feed broke; the pipe is closed as
+// soon as this is known.
 bool fileFeedEnded(const FileFeed* feed);
 // Something other than the whole file went in (it shrank, its head was
 // refused, the program stopped reading, the file never came).
