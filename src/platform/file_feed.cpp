@@ -30,8 +30,7 @@ struct FileFeed {
   size_t headBytes = 0;
   FeedHead head = nullptr;
   std::atomic<int> phase{kFollowing};
-  std::atomic<bool> ended{false};
-  std::atomic<bool> broken{false};
+  std::atomic<bool> whole{false};
   std::thread thread;
 };
 
@@ -110,9 +109,7 @@ void follow(FileFeed* feed) {
   int fd = openWhenThere(*feed);
   bool whole = fd >= 0 && copyAsItGrows(*feed, fd);
   if (fd >= 0) close(fd);
-  // Known before the reader sees the end of its input.
-  feed->broken = !whole;
-  feed->ended = true;
+  feed->whole = whole;
   close(feed->pipeFd);
 }
 
@@ -134,15 +131,12 @@ void completeFileFeed(FileFeed* feed) {
   feed->phase.compare_exchange_strong(following, kComplete);
 }
 
-bool fileFeedEnded(const FileFeed* feed) { return feed->ended; }
-
-bool fileFeedBroken(const FileFeed* feed) { return feed->ended && feed->broken; }
-
-void endFileFeed(FileFeed* feed) {
-  if (!feed) return;
+bool endFileFeed(FileFeed* feed) {
   feed->phase = kStopped;
   feed->thread.join();
+  bool whole = feed->whole;
   delete feed;
+  return whole;
 }
 
 }  // namespace varlo

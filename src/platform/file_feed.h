@@ -19,13 +19,9 @@ using FeedHead = std::string (*)(std::string_view head);
 FileFeed* startFileFeed(const std::string& path, int pipeFd, size_t headBytes, FeedHead head);
 // The file is complete: the rest is copied, then the pipe closed.
 void completeFileFeed(FileFeed* feed);
-// Done: everything was copied, or the feed broke; the pipe is closed as
-// soon as this is known.
-bool fileFeedEnded(const FileFeed* feed);
-// Something other than the whole file went in (it shrank, its head was
-// refused, the program stopped reading, the file never came).
-bool fileFeedBroken(const FileFeed* feed);
-// Stop copying at once, close the pipe, and free the feed.
-void endFileFeed(FileFeed* feed);
+// Stop copying at once, close the pipe and free the feed. True when the
+// whole file had gone in: complete, and nothing cut under the feed, its
+// head not refused, the program reading to the end.
+bool endFileFeed(FileFeed* feed);
 
 }  // namespace varlo

@@ -104,7 +104,7 @@ void startClock(Encoder& e) {
 // The encoder is gone: its scratch MP3 goes with it.
 void discard(Encoder& e) {
   if (e.pid > 0 && checkProgram(e.pid) == kStillRunning) killProgram(e.pid);
-  endFileFeed(e.feed);
+  if (e.feed) endFileFeed(e.feed);
   e.feed = nullptr;
   std::remove(e.partial.c_str());
   releaseScratchFile(e.partial);
@@ -136,8 +136,8 @@ void settle(Encoder& e) {
     e.outcome = Outcome::overran;
     return;
   }
-  bool fedWhole = !e.feed || !fileFeedBroken(e.feed);
-  endFileFeed(e.feed);
+  // An encoder that ended before the feed did cannot have had it all.
+  bool fedWhole = !e.feed || endFileFeed(e.feed);
   e.feed = nullptr;
   if (fedWhole) return finish(e, status);
   std::remove(e.partial.c_str());

@@ -70,9 +70,7 @@ TEST_F(Feeds, FileWrittenInStepsArrivesWholeWithItsHeadReplaced) {
   append(big);
   completeFileFeed(feed);
   EXPECT_EQ(readAll(), "ABCD-1-" + big);
-  EXPECT_TRUE(fileFeedEnded(feed));
-  EXPECT_FALSE(fileFeedBroken(feed));
-  endFileFeed(feed);
+  EXPECT_TRUE(endFileFeed(feed));
 }
 
 TEST_F(Feeds, FileCutUnderTheFeedOrWithARefusedHeadBreaksIt) {
@@ -81,23 +79,20 @@ TEST_F(Feeds, FileCutUnderTheFeedOrWithARefusedHeadBreaksIt) {
   EXPECT_EQ(readSome(8), "ABCDefgh");
   fs::resize_file(file, 2);
   EXPECT_EQ(readAll(), "");
-  EXPECT_TRUE(fileFeedBroken(feed));
-  endFileFeed(feed);
+  EXPECT_FALSE(endFileFeed(feed));
 
   close(fds[0]);
   ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
   feed = startFileFeed(file.string(), fds[1], 2, refuseHead);
   EXPECT_EQ(readAll(), "");
-  EXPECT_TRUE(fileFeedBroken(feed));
-  endFileFeed(feed);
+  EXPECT_FALSE(endFileFeed(feed));
 }
 
 TEST_F(Feeds, FileThatNeverCameOrStoppedFeedClosesThePipe) {
   FileFeed* feed = startFileFeed(file.string(), fds[1], 4, upperHead);
   completeFileFeed(feed);
   EXPECT_EQ(readAll(), "");
-  EXPECT_TRUE(fileFeedBroken(feed));
-  endFileFeed(feed);
+  EXPECT_FALSE(endFileFeed(feed));
 
   // Stopped while the reader does not read: the feed does not hang.
   int stalled[2];
@@ -105,7 +100,7 @@ TEST_F(Feeds, FileThatNeverCameOrStoppedFeedClosesThePipe) {
   append(std::string(300000, 'y'));
   feed = startFileFeed(file.string(), stalled[1], 4, upperHead);
   usleep(50000);
-  endFileFeed(feed);
+  EXPECT_FALSE(endFileFeed(feed));
   close(stalled[0]);
 }
 
