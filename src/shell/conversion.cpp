@@ -115,6 +115,7 @@ Mp3Tags tagsFor(const AppState& s, const std::string& name, const std::vector<st
 
 // encoding: the MP3 is being made, and its result is told later.
 enum class FileResult { converted, encoding, skipped, failed, endRun };
+
 RenderOptions renderOptions(const AppState& s) {
   RenderOptions o;
   o.suiteSpeechSpeed = s.suiteSpeechSpeed;
