@@ -4,12 +4,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <chrono>
@@ -110,7 +112,7 @@ struct Spawned {
 };
 
 Spawned spawn(const std::vector<std::string>& argv, ProgramMode mode, bool capture,
-              Streams streams = {}) {
+              Streams streams = {}, char* const* environment = environ) {
   Spawned child;
   int fds[2] = {-1, -1};
   if (capture && pipe2(fds, O_CLOEXEC) != 0) return child;
@@ -132,7 +134,7 @@ Spawned spawn(const std::vector<std::string>& argv, ProgramMode mode, bool captu
   streams.outputFd = fds[1];
   bool ready = mode == ProgramMode::terminal || redirect(actions, streams);
   pid_t pid = -1;
-  if (ready && posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ) == 0)
+  if (ready && posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environment) == 0)
     child.pid = pid;
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
@@ -243,6 +245,67 @@ int runProgramLimited(const std::vector<std::string>& argv, std::string_view inp
     close(child.outputFd);
   }
   return exitCode(status);
+}
+
+namespace {
+
+// The environment with the given "NAME=value" entries in place of the
+// inherited ones of the same names.
+std::vector<std::string> environmentWith(const std::vector<std::string>& changes) {
+  std::vector<std::string> result(changes);
+  for (char** entry = environ; *entry; ++entry) {
+    std::string_view inherited(*entry);
+    bool replaced = false;
+    for (const std::string& change : changes)
+      replaced = replaced || inherited.substr(0, inherited.find('=') + 1) ==
+                                 std::string_view(change).substr(0, change.find('=') + 1);
+    if (!replaced) result.emplace_back(inherited);
+  }
+  return result;
+}
+
+}  // namespace
+
+RunningProgram startProgram(const std::vector<std::string>& argv, bool withInput,
+                            const std::vector<std::string>& environment) {
+  RunningProgram program;
+  if (argv.empty() || argv[0].empty()) return program;
+  int fds[2] = {-1, -1};
+  if (withInput && pipe2(fds, O_CLOEXEC) != 0) return program;
+  std::vector<std::string> entries = environmentWith(environment);
+  std::vector<char*> envp;
+  for (std::string& entry : entries) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  Spawned child = spawn(argv, ProgramMode::background, false, {fds[0], -1, false}, envp.data());
+  if (fds[0] >= 0) close(fds[0]);
+  if (child.pid < 0) {
+    if (fds[1] >= 0) close(fds[1]);
+    return program;
+  }
+  program.pid = child.pid;
+  program.inputFd = fds[1];
+  return program;
+}
+
+int checkProgram(int pid) {
+  int status = 0;
+  pid_t r;
+  while ((r = waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {}
+  if (r == 0) return kStillRunning;
+  return r == pid ? exitCode(status) : -1;
+}
+
+void killProgram(int pid) {
+  kill(pid, SIGKILL);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+}
+
+int coreCount() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+  long online = sysconf(_SC_NPROCESSORS_ONLN);
+  return online > 0 ? int(online) : 1;
 }
 
 std::string findProgram(std::string_view name) {

@@ -49,6 +49,27 @@ constexpr int kProgramOverran = -2;
 int runProgramLimited(const std::vector<std::string>& argv, std::string_view input,
                       std::string* output, int timeoutMs, size_t outputLimit);
 
+// A background program started without waiting for it (the MP3 encoders,
+// several at a time, beside the rendering). Its stdin is a pipe whose write
+// end is inputFd when asked for (the caller closes it), else /dev/null; its
+// output goes nowhere. `environment` holds "NAME=value" entries that take
+// the place of the inherited ones. pid is -1 when it could not be started.
+struct RunningProgram {
+  int pid = -1;
+  int inputFd = -1;
+};
+RunningProgram startProgram(const std::vector<std::string>& argv, bool withInput,
+                            const std::vector<std::string>& environment);
+// What checkProgram answers while the program runs.
+constexpr int kStillRunning = -3;
+// Without waiting: the exit status as runProgram answers it, or kStillRunning.
+int checkProgram(int pid);
+// End a started program at once and reap it.
+void killProgram(int pid);
+
+// The cores this process may run on.
+int coreCount();
+
 // The full path of an executable program: a name with a '/' is checked as
 // it is, another is searched in PATH. Empty when there is none.
 std::string findProgram(std::string_view name);

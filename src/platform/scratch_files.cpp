@@ -12,7 +12,7 @@ namespace varlo {
 
 namespace {
 
-constexpr int kSlots = 8;
+constexpr int kSlots = 32;
 
 struct ScratchFiles {
   char paths[kSlots][PATH_MAX] = {};

@@ -4,9 +4,10 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
-#include "production/conversion_mp3.h"
+#include "production/mp3_encoders.h"
 #include "production/conversion_render.h"
 #include "production/conversion_text.h"
 #include "production/text_lines.h"
@@ -112,7 +113,8 @@ Mp3Tags tagsFor(const AppState& s, const std::string& name, const std::vector<st
   return tags;
 }
 
-enum class FileResult { converted, skipped, failed, endRun };
+// encoding: the MP3 is being made, and its result is told later.
+enum class FileResult { converted, encoding, skipped, failed, endRun };
 
 RenderOptions renderOptions(const AppState& s) {
   RenderOptions o;
@@ -128,25 +130,59 @@ RenderOptions renderOptions(const AppState& s) {
   return o;
 }
 
+void pauseIfAsked();
+
+// The wait for a free encoder can be long: a key pauses the run there too.
+void waitForFreeEncoderOrPause() {
+  while (!waitForFreeEncoder()) pauseIfAsked();
+}
+
+// A text with voice or effect markers is put together from pieces after the
+// recording; any other is recorded into its WAV in one go, from start to end.
+bool recordedInOnePiece(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines)
+    if (line.rfind("#SAPI#", 0) == 0 || line.rfind("#SOM#", 0) == 0) return false;
+  return true;
+}
+
+// No encoder could be started: the rest of the run stays WAV.
+void encoderMissing(AppState& s) {
+  s.mp3Output = false;
+  beep();
+  beep();
+  sayMessage("VLNAOLAM", 1);
+  sayMessage("VLCONCAN", 1);
+}
+
+// The encoder of a text recorded in one go takes its WAV as it grows, so
+// that the encoding ends soon after the recording; another text's WAV is
+// encoded once whole, while the next text renders.
 FileResult convertFile(AppState& s, const std::string& name, const std::string& bytes) {
   std::string textPath = s.projectDirectory + "/" + name;
   setTitle("VARLO convertendo " + displayName(textPath));
   std::vector<std::string> lines = linesForSpeech(lineStrings(textFromFile(bytes)));
   AudioNames names = audioNames(name);
+  Mp3Job job{s.mp3Options, tagsFor(s, name, lines), names};
+  bool asItGrows = s.mp3Output && recordedInOnePiece(lines);
+  bool missing = false;
+  if (asItGrows) {
+    waitForFreeEncoderOrPause();
+    std::remove(names.wavName.c_str());   // the encoder must follow the new recording
+    missing = !startEncodingWhileRecording(job);
+    if (missing) encoderMissing(s);
+  }
   RenderResult rendered = renderText(lines, names, renderOptions(s));
+  if (asItGrows && !missing) recordingEnded(rendered == RenderResult::done);
   // A full disk ends the program; the status tells a batch caller it failed.
   if (rendered == RenderResult::diskFull) farewell(1);
   if (rendered != RenderResult::done) return FileResult::endRun;
+  if (missing) return FileResult::failed;
   if (!s.mp3Output) return FileResult::converted;
-  Mp3Result mp3 = encodeMp3(s.mp3Options, tagsFor(s, name, lines), names.wavName, names.mp3Name, names.finalMp3Name);
-  if (mp3 == Mp3Result::notStarted) {
-    s.mp3Output = false;
-    beep();
-    beep();
-    sayMessage("VLNAOLAM", 1);
-    sayMessage("VLCONCAN", 1);
-  }
-  return mp3 == Mp3Result::encoded ? FileResult::converted : FileResult::failed;
+  if (asItGrows) return FileResult::encoding;
+  waitForFreeEncoderOrPause();
+  if (startEncoding(job)) return FileResult::encoding;
+  encoderMissing(s);
+  return FileResult::failed;
 }
 
 // A key pressed during a conversion pauses the run; Esc then S ends the
@@ -230,13 +266,18 @@ bool convertAll(AppState& s) {
   size_t failed = 0;
   for (const std::string& name : selection) {
     FileResult result = convertOne(s, name);
-    if (result == FileResult::endRun) return false;
-    if (result != FileResult::converted) ++failed;
+    if (result == FileResult::endRun) {
+      tellEncoderResults(true);   // the texts before this one are kept
+      return false;
+    }
+    if (result != FileResult::converted && result != FileResult::encoding) ++failed;
+    failed += tellEncoderResults(false);
     pauseIfAsked();
     newLine();
     writeText(utf8ToCp1252("Verificando a existência de outro arquivo"));
     newLine();
   }
+  failed += tellEncoderResults(true);
   sayMessage("VLULTARQ", 1);
   sayOutcome(failed, selection.size());
   return failed == 0;
