@@ -180,15 +180,6 @@ void collectDetached() {
 
 void setProgramWaitHooks(const ProgramWaitHooks& given) { hooks = given; }
 
-bool startProgram(const std::vector<std::string>& argv) {
-  collectDetached();
-  if (argv.empty() || argv[0].empty()) return false;
-  Spawned child = spawn(argv, ProgramMode::background, false);
-  if (child.pid < 0) return false;
-  detached.push_back(child.pid);
-  return true;
-}
-
 int runProgram(const std::vector<std::string>& argv, ProgramMode mode, std::string* output) {
   collectDetached();
   if (argv.empty() || argv[0].empty()) return -1;
@@ -285,6 +276,14 @@ RunningProgram startProgram(const std::vector<std::string>& argv, bool withInput
   program.pid = child.pid;
   program.inputFd = fds[1];
   return program;
+}
+
+bool startDetachedProgram(const std::vector<std::string>& argv) {
+  collectDetached();
+  RunningProgram program = startProgram(argv, false, {});
+  if (program.pid < 0) return false;
+  detached.push_back(program.pid);
+  return true;
 }
 
 int checkProgram(int pid) {

@@ -35,7 +35,7 @@ int runProgram(const std::vector<std::string>& argv, ProgramMode mode,
 // Start argv[0] in the background (stdin from /dev/null, its output
 // discarded) and return at once; false when it could not be started. Such
 // programs are collected as they end, at the next start of any program.
-bool startProgram(const std::vector<std::string>& argv);
+bool startDetachedProgram(const std::vector<std::string>& argv);
 
 // What runProgramLimited answers for a program it ended for running too
 // long or writing too much.

@@ -22,7 +22,7 @@ bool cmdRunProgram() {
   std::vector<std::string> argv = splitCommand(cp1252ToUtf8(command));
   if (!given || argv.empty()) return failLine("Esperava um comando");
   bool wait = !takeAmpersand();
-  bool started = wait ? runProgram(argv, ProgramMode::background) != -1 : startProgram(argv);
+  bool started = wait ? runProgram(argv, ProgramMode::background) != -1 : startDetachedProgram(argv);
   setIoStatus(started ? 0 : 1);
   if (!started) return failLine(cp("Não foi possível executar o programa ") + utf8ToCp1252(argv[0]));
   return true;
