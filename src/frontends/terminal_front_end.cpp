@@ -298,7 +298,7 @@ void restore() {
 void copyOut(std::string_view text) { copyOutOfTerminal(text, active ? writeOut : nullptr); }
 
 const FrontEnd kTerminal = {refresh, bell,    titleChanged,  nullptr, pollInput,        suspend,
-                            resume,  restore, displayNotice, copyOut, pasteIntoTerminal};
+                            resume,  restore, displayNotice, copyOut, pasteIntoTerminal, nullptr};
 
 }  // namespace
 
