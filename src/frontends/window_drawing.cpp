@@ -39,8 +39,10 @@ void drawText(SDL_Surface* target, TTF_Font* font, std::string_view text, Rgb fg
   if (text.find_first_not_of(' ') == std::string_view::npos) return;
   std::string utf8 = cp1252ToUtf8(text);
   SDL_Surface* glyphs = TTF_RenderUTF8_Shaded(font, utf8.c_str(), sdlColour(fg), sdlColour(bg));
-  if (!glyphs) return;
-  SDL_BlitScaled(glyphs, nullptr, target, &rect);
+  // A stretching blit needs both surfaces in one pixel format.
+  SDL_Surface* converted = glyphs ? SDL_ConvertSurface(glyphs, target->format, 0) : nullptr;
+  if (converted) SDL_BlitScaled(converted, nullptr, target, &rect);
+  SDL_FreeSurface(converted);
   SDL_FreeSurface(glyphs);
 }
 
