@@ -32,20 +32,14 @@ MagnifiedSlice magnifiedSlice(std::string_view text, int k, int width, int& firs
   if (k - 1 < first) first = k - 1;
   if (first <= 0) first = 1;
   if (first + width < k) first = k - width;
-  std::string_view slice;
+  std::string slice;
   if (static_cast<size_t>(first - 1) < text.size()) slice = text.substr(first - 1, width);
-  int n = k - first + 1;
+  slice.resize(static_cast<size_t>(width), ' ');
+  size_t n = static_cast<size_t>(k - first + 1);   // 1 ... width + 1
   MagnifiedSlice result;
-  size_t beforeLength = n > 2 ? static_cast<size_t>(n - 2) : 0;
-  result.before = slice.substr(0, std::min(beforeLength, slice.size()));
-  if (n > 1) {
-    size_t at = static_cast<size_t>(n - 2);
-    result.cursor = at < slice.size() ? std::string(1, slice[at]) : " ";
-  }
-  size_t from = static_cast<size_t>(n - 1);
-  std::string padded(slice);
-  padded.resize(static_cast<size_t>(width), ' ');
-  result.after = from < padded.size() ? padded.substr(from) : "";
+  result.before = slice.substr(0, n > 2 ? n - 2 : 0);
+  if (n > 1) result.cursor = slice.substr(n - 2, 1);
+  result.after = slice.substr(n - 1);
   return result;
 }
 
