@@ -82,6 +82,9 @@ bool createWindow(std::string& reason) {
   return true;
 }
 
+// Only when the window could not be made: at the end of the program the
+// window goes with the process, and a display already gone would turn any
+// last call into a second error.
 void closeWindow() {
   releaseDrawing();
   if (state.canvas) SDL_FreeSurface(state.canvas);
@@ -150,10 +153,6 @@ void pollEvents(int timeoutMs, bool keyWanted) {
 
 void nothing() {}
 
-void restore() {
-  if (state.window) closeWindow();
-}
-
 void copyOut(std::string_view text) { SDL_SetClipboardText(cp1252ToUtf8(text).c_str()); }
 
 bool pasteIn(std::string& text, size_t limit) {
@@ -177,7 +176,7 @@ void setMinimized(bool minimized) {
 }
 
 const FrontEnd kWindow = {refresh, bell,    titleChanged, nullptr, pollEvents, nothing,
-                          nothing, restore, nullptr,      copyOut, pasteIn,    setMinimized};
+                          nothing, nothing, nullptr,      copyOut, pasteIn,    setMinimized};
 
 }  // namespace
 

@@ -12,11 +12,11 @@ chmod 700 "$XDG_RUNTIME_DIR"
 CELLW=10 CELLH=20 WIDTH=800
 XPID= PROGRAM= WIN=
 
+# The program ends before its display does.
 cleanup() {
-  [ -n "$PROGRAM" ] && kill "$PROGRAM" 2>/dev/null
-  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$WORK"
+  [ -n "$PROGRAM" ] && kill "$PROGRAM" 2>/dev/null && wait "$PROGRAM" 2>/dev/null
+  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null && wait "$XPID" 2>/dev/null
+  [ -n "${KEEP:-}" ] || rm -rf "$WORK"
 }
 trap cleanup EXIT
 
@@ -58,7 +58,8 @@ start_program() {
 }
 
 shot() {
-  import -window "$WIN" "$WORK/shot.png" 2>/dev/null || fail "no screenshot"
+  kill -0 "$PROGRAM" 2>/dev/null || fail "the program has ended"
+  timeout 10 import -window "$WIN" "$WORK/shot.png" 2>/dev/null || fail "no screenshot"
   convert "$WORK/shot.png" -depth 8 "rgb:$WORK/shot.rgb"
   WIDTH=$(identify -format '%w' "$WORK/shot.png")
 }
