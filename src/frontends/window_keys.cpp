@@ -73,18 +73,20 @@ int byteKey(SDL_Keycode sym, uint8_t mods) {
   return -1;
 }
 
-// Alt held: Ctrl+Alt+F12 and Ctrl+Alt+F11 set the braille mode, Alt with a
-// letter or digit gives its Alt code; true when the key is done. Other keys
-// with Alt belong to the desktop, except Alt+Left and Alt+Right.
+// Ctrl+Alt+F12 turns the braille keyboard off and Ctrl+Alt+F11 steps its
+// mode. Most Linux desktops keep Ctrl+Alt+F-keys to switch consoles, so
+// Ctrl+Shift+F11 and Ctrl+Shift+F12 do the same. True when the key was one.
+bool brailleModeKey(SDL_Keycode sym, uint8_t mods) {
+  bool held = (mods & keymod::ctrl) && (mods & (keymod::alt | keymod::shift));
+  if (!held || (sym != SDLK_F11 && sym != SDLK_F12)) return false;
+  setBrailleMode(sym == SDLK_F12 ? 0 : brailleMode() + 1);
+  return true;
+}
+
+// Alt held: Alt with a letter or digit gives its Alt code; true when the key
+// is done. Other keys with Alt belong to the desktop, except Alt+Left and
+// Alt+Right.
 bool altKey(SDL_Keycode sym, uint8_t mods) {
-  if ((mods & keymod::ctrl) && sym == SDLK_F12) {
-    setBrailleMode(0);
-    return true;
-  }
-  if ((mods & keymod::ctrl) && sym == SDLK_F11) {
-    setBrailleMode(brailleMode() + 1);
-    return true;
-  }
   if (uint8_t code = altKeyCode(static_cast<uint8_t>(keyCharacter(sym)))) {
     queueKey(code, true, mods);
     return true;
@@ -92,14 +94,23 @@ bool altKey(SDL_Keycode sym, uint8_t mods) {
   return sym != SDLK_LEFT && sym != SDLK_RIGHT;
 }
 
+// The function keys by their place: with Ctrl+Alt the X keyboard map names
+// them as switches to other consoles.
+SDL_Keycode keyOf(const SDL_Keysym& k) {
+  if (k.scancode >= SDL_SCANCODE_F1 && k.scancode <= SDL_SCANCODE_F12)
+    return SDLK_F1 + (k.scancode - SDL_SCANCODE_F1);
+  return k.sym;
+}
+
 }  // namespace
 
 void handleKeyDown(const SDL_KeyboardEvent& event) {
   WindowState& w = windowState();
-  SDL_Keycode sym = event.keysym.sym;
+  SDL_Keycode sym = keyOf(event.keysym);
   uint8_t mods = modifierBits(event.keysym.mod);
   w.suppressText = (mods & (keymod::ctrl | keymod::alt)) != 0;
   if ((mods & keymod::ctrl) && (sym == SDLK_PAUSE || sym == SDLK_CANCEL)) closeConsole(0);
+  if (brailleModeKey(sym, mods)) return;
   if ((mods & keymod::alt) && altKey(sym, mods)) return;
   if (!(mods & keymod::ctrl) && brailleMode() != 0 && brailleKeyDown(keyCharacter(sym), false)) return;
   if (uint8_t plain = extendedPlainCode(sym, event.keysym.mod)) {

@@ -22,12 +22,12 @@ keys Home
 band() { cells glyphs 0 4; }
 # Wait for the band to show the glyphs of text $1.
 wait_band() {
-  local want i=0
+  local want end=$((SECONDS + 10))
   want=$(pattern "$1" | sed 's/ *$//')
-  while [ $i -lt 50 ]; do
+  while [ $SECONDS -lt $end ]; do
     shot
     [ "$(band)" = "$want" ] && return 0
-    sleep 0.2; i=$((i + 1))
+    sleep 0.2
   done
   fail "the band shows '$(band)', not the glyphs of '$1'"
 }
@@ -47,8 +47,8 @@ wait_band "${TEXT:2:20}"
 
 # The field emptied and ended takes the default directory: the band goes.
 keys ctrl+y Return
-i=0
-while shot && [ "$(cells count $BAND_BG)" -gt 0 ] && [ $i -lt 50 ]; do sleep 0.2; i=$((i + 1)); done
+end=$((SECONDS + 10))
+while shot && [ "$(cells count $BAND_BG)" -gt 0 ] && [ $SECONDS -lt $end ]; do sleep 0.2; done
 [ "$(cells count $BAND_BG)" -eq 0 ] || fail "the band is still shown"
 # The rows the band covered show again.
 wait_row 3 "Informe o diretório de trabalho"

@@ -72,12 +72,12 @@ pattern() { printf '%s' "$1" | sed 's/[^ ]/x/g'; }
 # Wait up to $3 seconds (default 20) until row $1 shows the glyphs of text
 # $2 from its first column.
 wait_row() {
-  local want i=0 limit=${3:-20}
+  local want end=$((SECONDS + ${3:-20}))
   want=$(pattern "$2")
-  while [ $i -lt $((limit * 5)) ]; do
+  while [ $SECONDS -lt $end ]; do
     shot
     [ "$(cells glyphs "$1" | cut -c1-${#want})" = "$want" ] && return 0
-    sleep 0.2; i=$((i + 1))
+    sleep 0.2
   done
   fail "row $1 is '$(cells glyphs "$1")', not the glyphs of '$2'"
 }
@@ -85,13 +85,13 @@ wait_row() {
 # Wait up to $2 seconds (default 20) until some row shows exactly the
 # glyphs of text $1 (the row ends with it); its number in ROW.
 wait_text() {
-  local want i=0 limit=${2:-20}
+  local want end=$((SECONDS + ${2:-20}))
   want=$(pattern "$1")
-  while [ $i -lt $((limit * 5)) ]; do
+  while [ $SECONDS -lt $end ]; do
     shot
     ROW=$(cells screen | grep -n -x -F -- "$want" | head -n1 | cut -d: -f1)
     [ -n "$ROW" ] && { ROW=$((ROW - 1)); return 0; }
-    sleep 0.2; i=$((i + 1))
+    sleep 0.2
   done
   fail "no row shows the glyphs of '$1'"
 }
