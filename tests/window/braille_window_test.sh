@@ -36,7 +36,7 @@ wait_text "OK, irei trabalhar em : $WORK/projeto/A12  #" 30
 
 tones=$(python3 "$HERE/tones.py" "$WORK/sound.cap")
 case " $tones " in
-  *" 800 400 "*" 800 1600 "*) ;;
+  *" 800 400 "*"800 1600 "*) ;;
   *) fail "mode tones heard: $tones" ;;
 esac
 echo PASS
