@@ -18,6 +18,7 @@ bool cmdWrite();
 bool cmdSpeak();
 bool cmdClose();
 bool cmdRead();
+bool cmdImage();
 bool cmdMultiply();
 bool cmdSort();
 bool cmdFind();
@@ -36,6 +37,7 @@ const CommandImpl kCommandImpls[] = {
     {"CHECA", cmdCheck},         {"CONCATENA", cmdConcatenate}, {"COPIA", cmdCopy},
     {"DEBUG", cmdDebug},         {"DIVIDE", cmdDivide},      {"ESCREVE", cmdWrite},
     {"FALA", cmdSpeak},          {"FECHA", cmdClose},        {"HELP", cmdHelp},
+    {"IMAGEM", cmdImage},
     {"LE", cmdRead},             {"MULTIPLICA", cmdMultiply}, {"ORDENA", cmdSort},
     {"PROCURA", cmdFind},        {"RANDOMIZA", cmdRandomize}, {"SEPARA", cmdSplit},
     {"SIMBOLOS", cmdSymbols},    {"SOLETRA", cmdSpell},      {"SOMA", cmdAdd},
