@@ -4,7 +4,7 @@
 # Usage: fuzz/build.sh [build-dir]   (default build-fuzz); then run one with
 # its seed corpus copied to a scratch folder, for example
 #   cp -r fuzz/corpus/wav /tmp/wav && build-fuzz/fuzz/wav-fuzz -max_len=4096 -timeout=10 /tmp/wav
-# Targets: script, wav, ini, text, olira, keys, json (fuzz/CMakeLists.txt).
+# Targets: script, wav, ini, text, olira, keys, json, bitmap (fuzz/CMakeLists.txt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build-fuzz}

@@ -218,6 +218,17 @@ void handleSignals() {
   }
 }
 
+// A terminal reports no key releases, so it has no braille keyboard; the
+// keys that switch it say so instead.
+constexpr const char* kNoBrailleKeyboard =
+    "Teclado braille n\xE3o dispon\xEDvel no terminal; use a janela (VARLO_CONSOLE=window).";
+
+bool brailleModeKey(const TerminalKey& k) {
+  constexpr uint8_t ctrlAlt = keymod::ctrl | keymod::alt;
+  return k.extended && (k.modifiers & ctrlAlt) == ctrlAlt &&
+         (k.code == key::CtrlF11 || k.code == key::CtrlF12);
+}
+
 void deliver(const TerminalKey& k) {
   auto now = Clock::now();
   switch (k.source) {
@@ -234,6 +245,10 @@ void deliver(const TerminalKey& k) {
       }
       break;
     case TerminalKey::Source::keyboard:
+      if (brailleModeKey(k)) {
+        announce(kNoBrailleKeyboard);
+        return;
+      }
       break;
   }
   queueKey(k.code, k.extended, k.modifiers);
