@@ -96,6 +96,14 @@ wait_text() {
   fail "no row shows the glyphs of '$1'"
 }
 
+# The row of the last screenshot that shows exactly the glyphs of text $1,
+# empty when none does.
+row_of() {
+  local row
+  row=$(cells screen | grep -n -x -F -- "$(pattern "$1")" | head -n1 | cut -d: -f1)
+  [ -n "$row" ] && echo $((row - 1))
+}
+
 keys() { xdotool key --delay 30 "$@"; }
 
 # Wait up to $1 seconds for the program to end; its status in STATUS.

@@ -1,11 +1,19 @@
 #!/bin/bash
-# The program in a window as a user meets it: the greeting in its colours,
-# the project prompt answered with Enter, F1's listing, Esc ending it.
+# The program in a window as a user meets it, asked for by the settings:
+# the greeting in its colours, the project prompt answered with Enter, F1's
+# listing, Esc ending it. Without a display it says why and goes on.
 . "$(dirname "$0")/window_lib.sh"
 mkdir -p "$WORK/projeto"
 printf 'Um texto.\n' > "$WORK/projeto/livro.txt"
 cd "$WORK/projeto"
-settings
+settings "JANELA=SIM"
+unset VARLO_CONSOLE
+
+env -u DISPLAY -u WAYLAND_DISPLAY VARLO_CONSOLE=window timeout 60 "$BUILD/varlo" nada.txt \
+  < /dev/null > "$WORK/nodisplay.out" 2> "$WORK/nodisplay.err"
+grep -qF "Não foi possível abrir a janela do console (não há tela gráfica)" "$WORK/nodisplay.err" \
+  || fail "no display: $(cat "$WORK/nodisplay.err")"
+
 start_display
 start_program "$BUILD/varlo"
 
@@ -19,10 +27,11 @@ wait_row 3 "Informe o diretório de trabalho"
 keys Return
 wait_text "Total de arquivo(s) a converter --- 1"
 keys F1
-wait_text "Opções nas teclas:"
-listing=$ROW
+wait_row 24 "Qual sua opção ? "
 wait_text "CTRL+N  Consultar manual"
-[ $((ROW - listing)) -eq 16 ] || fail "the listing is $((ROW - listing)) rows long"
+listing=$(row_of "Opções nas teclas:")
+[ -n "$listing" ] && [ $((ROW - listing)) -eq 16 ] || fail "the listing is not whole"
+
 wait_row 24 "Qual sua opção ? "
 keys Escape
 wait_end 20
