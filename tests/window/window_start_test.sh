@@ -1,7 +1,8 @@
 #!/bin/bash
 # The program in a window as a user meets it, asked for by the settings:
 # the greeting in its colours, the project prompt answered with Enter, F1's
-# listing, Esc ending it. Without a display it says why and goes on.
+# listing, Esc ending it; a storm of keys. Without a display it says why
+# and goes on.
 . "$(dirname "$0")/window_lib.sh"
 mkdir -p "$WORK/projeto"
 printf 'Um texto.\n' > "$WORK/projeto/livro.txt"
@@ -24,7 +25,11 @@ wait_row 0 "VARLO KET - V.2.2 BETA"
 [ "$(xdotool getwindowname "$WIN")" = "VARLO" ] || fail "title: $(xdotool getwindowname "$WIN")"
 wait_row 3 "Informe o diretório de trabalho"
 
-keys Return
+# A storm of a thousand keys in about a second fills the field; what does
+# not fit is dropped and the field is emptied and ended as usual.
+xdotool type --delay 1 "$(printf 'x%.0s' $(seq 1000))"
+sleep 2
+keys ctrl+y Return
 wait_text "Total de arquivo(s) a converter --- 1"
 keys F1
 wait_row 24 "Qual sua opção ? "
