@@ -5,7 +5,7 @@
 # its seed corpus copied to a scratch folder, for example
 #   cp -r fuzz/corpus/wav /tmp/wav && build-fuzz/fuzz/wav-fuzz -max_len=4096 -timeout=10 /tmp/wav
 # Targets: script, wav, ini, text, olira, keys, json, http, codes, mci, units,
-# desktop (fuzz/CMakeLists.txt).
+# desktop, bitmap (fuzz/CMakeLists.txt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build-fuzz}

@@ -45,6 +45,9 @@ constexpr uint8_t shift = 1, ctrl = 2, alt = 4;
 
 // Alt+letter / Alt+digit extended code, 0 when the byte has none.
 uint8_t altKeyCode(uint8_t letterOrDigit);
+// The code an extended key gives with the modifiers held: its Ctrl code
+// with Ctrl, 254 for Shift+Insert, else the plain code.
+uint8_t extendedKeyCode(uint8_t plain, uint8_t modifiers);
 
 // Window life.
 void openConsole();
@@ -57,6 +60,13 @@ void restoreTerminal();             // safe to call many times, from any exit pa
 // it back afterwards with a full redraw. Nothing happens without a terminal.
 void suspendTerminal();
 void resumeTerminal();
+// Minimizes the console window, or restores and raises it; nothing happens
+// in a terminal or headless.
+void setWindowMinimized(bool minimized);
+// A short text the front end wants said once (the window could not open,
+// the terminal has no braille keyboard); the talking layer takes and says it.
+void announce(std::string_view text);
+std::string takeAnnouncement();
 
 // Output (the output algorithm: 7, 8, 10, 13, 32-255, deferred wrap).
 void writeText(std::string_view bytes);

@@ -40,6 +40,8 @@ struct FrontEnd {
   // that the console's own copy is pasted.
   void (*copyOut)(std::string_view text);
   bool (*pasteIn)(std::string& text, size_t limit);
+  // Minimize the window, or restore and raise it; may be null.
+  void (*setMinimized)(bool minimized);
 };
 
 // The front end openConsole opens (set by the program before the console is

@@ -42,6 +42,24 @@ uint8_t altKeyCode(uint8_t letterOrDigit) {
   return 0;
 }
 
+uint8_t extendedKeyCode(uint8_t plain, uint8_t modifiers) {
+  static constexpr std::array<std::array<uint8_t, 2>, 22> kCtrlCodes = {{
+      {key::F1, key::CtrlF1}, {key::F2, key::CtrlF2}, {key::F3, key::CtrlF3},
+      {key::F4, key::CtrlF4}, {key::F5, key::CtrlF5}, {key::F6, key::CtrlF6},
+      {key::F7, key::CtrlF7}, {key::F8, key::CtrlF8}, {key::F9, key::CtrlF9},
+      {key::F10, key::CtrlF10}, {key::F11, key::CtrlF11}, {key::F12, key::CtrlF12},
+      {key::Insert, key::CtrlInsert}, {key::Delete, key::Delete}, {key::Home, key::CtrlHome},
+      {key::End, key::CtrlEnd}, {key::PageUp, key::CtrlPageUp},
+      {key::PageDown, key::CtrlPageDown}, {key::Up, key::CtrlUp}, {key::Down, key::CtrlDown},
+      {key::Left, key::CtrlLeft}, {key::Right, key::CtrlRight}}};
+  if (modifiers & keymod::ctrl) {
+    for (const auto& pair : kCtrlCodes)
+      if (pair[0] == plain) return pair[1];
+    return plain;
+  }
+  return plain == key::Insert && (modifiers & keymod::shift) ? key::ShiftInsert : plain;
+}
+
 bool queueKey(uint8_t code, bool extended, uint8_t modifiers) {
   if (!fits(extended)) return false;
   if (extended) {

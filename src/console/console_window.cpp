@@ -4,9 +4,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "console/console_core.h"
 #include "base/codepage.h"
+#include "base/config.h"
+#include "console/braille_keyboard.h"
 #include "console/headless_front_end.h"
 #include "platform/process.h"
 
@@ -21,7 +24,14 @@ struct Window {
   const FrontEnd* frontEnd = nullptr;
   const FrontEnd* (*openFrontEnd)() = openHeadlessFrontEnd;
   std::string title;
+  std::string announcement;
 } window;
+
+// [BRAILLE] MODO: the low two bits of its first character.
+int brailleModeSetting() {
+  std::string value = readRawSetting("BRAILLE", "MODO");
+  return value.empty() ? 0 : static_cast<unsigned char>(value[0]) & 3;
+}
 
 // The title the window starts with: the program file's full path.
 std::string programPath() {
@@ -48,7 +58,17 @@ void openConsole() {
   std::atexit(restoreAtExit);
   window.frontEnd->titleChanged();
   window.frontEnd->refresh();
+  if (int mode = brailleModeSetting()) setBrailleMode(mode);
 }
+
+void setWindowMinimized(bool minimized) {
+  const FrontEnd& fe = frontEnd();
+  if (fe.setMinimized) fe.setMinimized(minimized);
+}
+
+void announce(std::string_view text) { window.announcement = text; }
+
+std::string takeAnnouncement() { return std::exchange(window.announcement, {}); }
 
 std::string displayNotice() {
   const char* notice = window.frontEnd && window.frontEnd->displayNotice

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "console/braille_keyboard.h"
 #include "frontends/terminal_clipboard.h"
 #include "frontends/terminal_keys.h"
 #include "frontends/terminal_screen.h"
@@ -34,6 +35,13 @@ constexpr auto kFocusClick = std::chrono::milliseconds(150);
 // cell must not scroll the screen), mouse buttons in SGR form, focus reports.
 constexpr char kEnterSequence[] =
     "\x1b[22;0t\x1b[?1049h\x1b[?25l\x1b[?7l\x1b[?1000h\x1b[?1006h\x1b[?1004h";
+// The kitty keyboard protocol: the query of its flags (a terminal that
+// knows it answers, and can then report key releases), and the flags pushed
+// while the braille keyboard is on: every key as an escape code with its
+// shifted form and its press, repeat or release, popped again after.
+constexpr char kKeyReleasesQuery[] = "\x1b[?u";
+constexpr char kKeyReleasesOn[] = "\x1b[>15u";
+constexpr char kKeyReleasesOff[] = "\x1b[<u";
 constexpr char kRestoreSequence[] =
     "\x1b[?1004l\x1b[?1006l\x1b[?1000l\x1b[?7h\x1b[0m\x1b[?25h\x1b[?1049l\x1b[23;0t";
 
@@ -47,6 +55,7 @@ struct Terminal {
   std::string input;   // bytes not decoded yet
   Clock::time_point lastInput;
   Clock::time_point focusGained;
+  bool keyReleases = false;   // the terminal speaks the kitty protocol
 } term;
 
 // Shared with the signal handlers.
@@ -54,6 +63,7 @@ volatile sig_atomic_t active = 0;      // raw mode and alternate screen are on
 volatile sig_atomic_t endSignal = 0;   // Ctrl+Break from outside
 volatile sig_atomic_t resized = 0;
 volatile sig_atomic_t continued = 0;
+volatile sig_atomic_t releasesOn = 0;   // the protocol's flags are pushed
 
 void writeAll(const char* data, size_t size) {
   while (size > 0) {
@@ -76,6 +86,8 @@ void writeOut(const std::string& text) { writeAll(text.data(), text.size()); }
 void leaveTerminal() {
   if (!active) return;
   active = 0;
+  if (releasesOn) writeAll(kKeyReleasesOff, sizeof kKeyReleasesOff - 1);
+  releasesOn = 0;
   writeAll(kRestoreSequence, sizeof kRestoreSequence - 1);
   tcsetattr(0, TCSADRAIN, &term.saved);
 }
@@ -134,6 +146,7 @@ void enterTerminal() {
   raw.c_cc[VTIME] = 0;
   tcsetattr(0, TCSADRAIN, &raw);
   writeAll(kEnterSequence, sizeof kEnterSequence - 1);
+  writeAll(kKeyReleasesQuery, sizeof kKeyReleasesQuery - 1);
   active = 1;
   readSize();
   term.redrawAll = true;
@@ -218,9 +231,54 @@ void handleSignals() {
   }
 }
 
+// A terminal that reports no key releases has no braille keyboard; the
+// keys that switch it say so instead.
+constexpr const char* kNoBrailleKeyboard =
+    "Teclado braille n\xE3o dispon\xEDvel no terminal; use a janela (VARLO_CONSOLE=window).";
+
+bool brailleModeKey(const TerminalKey& k) {
+  constexpr uint8_t ctrlAlt = keymod::ctrl | keymod::alt;
+  return k.extended && (k.modifiers & ctrlAlt) == ctrlAlt &&
+         (k.code == key::CtrlF11 || k.code == key::CtrlF12);
+}
+
+// The protocol's flags follow the braille keyboard's mode.
+void followBrailleMode() {
+  bool wanted = term.keyReleases && active && brailleMode() != 0;
+  if (wanted == static_cast<bool>(releasesOn)) return;
+  releasesOn = wanted;
+  writeOut(wanted ? kKeyReleasesOn : kKeyReleasesOff);
+}
+
+// Keys of a terminal that reports releases while the braille keyboard is
+// on: the braille keys and letters are the keyboard's; true when taken.
+bool brailleKey(const TerminalKey& k) {
+  bool ctrl = k.modifiers & keymod::ctrl;
+  if (k.released) {
+    if (brailleMode() != 0) brailleKeyUp(k.letter, ctrl);
+    return true;
+  }
+  if (brailleModeKey(k)) {
+    if (!term.keyReleases) {
+      announce(kNoBrailleKeyboard);
+      return true;
+    }
+    setBrailleMode(k.code == key::CtrlF12 ? 0 : brailleMode() + 1);
+    followBrailleMode();
+    return true;
+  }
+  if (brailleMode() == 0 || k.letter == 0 || ctrl) return false;
+  brailleKeyDown(k.letter, false);
+  return true;
+}
+
 void deliver(const TerminalKey& k) {
   auto now = Clock::now();
   switch (k.source) {
+    case TerminalKey::Source::keyReleases:
+      term.keyReleases = true;
+      followBrailleMode();
+      return;
     case TerminalKey::Source::focusIn:
       term.focusGained = now;
       return;
@@ -234,6 +292,7 @@ void deliver(const TerminalKey& k) {
       }
       break;
     case TerminalKey::Source::keyboard:
+      if (brailleKey(k)) return;
       break;
   }
   queueKey(k.code, k.extended, k.modifiers);
@@ -272,6 +331,7 @@ void pollInput(int timeoutMs, bool keyWanted) {
   }
   readInput(timeoutMs);
   if (!term.input.empty()) decodeInput();
+  followBrailleMode();
   handleSignals();
 }
 
@@ -298,7 +358,7 @@ void restore() {
 void copyOut(std::string_view text) { copyOutOfTerminal(text, active ? writeOut : nullptr); }
 
 const FrontEnd kTerminal = {refresh, bell,    titleChanged,  nullptr, pollInput,        suspend,
-                            resume,  restore, displayNotice, copyOut, pasteIntoTerminal};
+                            resume,  restore, displayNotice, copyOut, pasteIntoTerminal, nullptr};
 
 }  // namespace
 

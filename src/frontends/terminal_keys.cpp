@@ -154,21 +154,55 @@ struct Sequence {
   std::array<int, 4> params{};  // missing ones read 0
   int count = 0;
   char final = 0;
+  // Sub-parameters of the kitty keyboard protocol: the shifted key after
+  // the key's code, the event (1 press, 2 repeat, 3 release) after the
+  // modifiers.
+  int shifted = 0;
+  int event = 0;
 };
+
+// The letter or space of a key's code, for the braille keyboard.
+char keyLetter(int code) {
+  if (code == ' ') return ' ';
+  if (code >= 'a' && code <= 'z') return static_cast<char>(code - 'a' + 'A');
+  return 0;
+}
+
+// A key reported with the kitty keyboard protocol: releases carry only the
+// key's letter; presses type the shifted character when Shift is held.
+void addProtocolKey(const Sequence& s, Keys& keys) {
+  Modifiers m = modifiersFrom(s.params[1]);
+  TerminalKey k;
+  k.letter = keyLetter(s.params[0]);
+  if (s.event == 3) {
+    k.released = true;
+    k.modifiers = m.bits();
+    keys.push_back(k);
+    return;
+  }
+  size_t before = keys.size();
+  addCharacter(keys, m.shift && s.shifted > 0 ? s.shifted : s.params[0], m);
+  if (keys.size() > before) keys.back().letter = k.letter;
+}
 
 void interpretCsi(const Sequence& s, Keys& keys) {
   if (s.prefix == '<') {
     if (s.final == 'M') addMouse(keys, s.params[0]);
     return;
   }
+  if (s.prefix == '?' && s.final == 'u') {
+    add(keys, 0, false, TerminalKey::Source::keyReleases);
+    return;
+  }
   if (s.prefix != 0) return;
+  if (s.event == 3 && s.final != 'u') return;   // a released function key
   if ((s.final == 'I' || s.final == 'O') && s.count == 0) {
     add(keys, 0, false,
         s.final == 'I' ? TerminalKey::Source::focusIn : TerminalKey::Source::focusOut);
   } else if (s.final == 'Z') {
     add(keys, key::Tab, false);
   } else if (s.final == 'u') {
-    addCharacter(keys, s.params[0], modifiersFrom(s.params[1]));
+    addProtocolKey(s, keys);
   } else if (s.final == '~' && s.params[0] == 27) {
     addCharacter(keys, s.params[2], modifiersFrom(s.params[1]));
   } else if (s.final == '~') {
@@ -198,7 +232,7 @@ size_t decodeCsi(std::string_view b, bool idle, Keys& keys) {
   if (b.size() > 2 && b[2] == 'M') return decodeX10Mouse(b, idle, keys);
   Sequence s;
   size_t index = 0;
-  bool inSubParameter = false;
+  int subParameter = 0;   // 0 outside a sub-parameter, else its number
   for (size_t i = 2; i < b.size(); ++i) {
     auto c = static_cast<uint8_t>(b[i]);
     if (c < 0x20 || c > 0x7E) return i;   // broken: drop it
@@ -212,12 +246,14 @@ size_t decodeCsi(std::string_view b, bool idle, Keys& keys) {
     } else if (c == ';') {
       index = std::min(index + 1, s.params.size() - 1);
       s.count = static_cast<int>(index) + 1;
-      inSubParameter = false;
+      subParameter = 0;
     } else if (c == ':') {
-      inSubParameter = true;
-    } else if (c >= '0' && c <= '9' && !inSubParameter) {
+      ++subParameter;
+    } else if (c >= '0' && c <= '9' && subParameter == 0) {
       appendDigit(s.params[index], static_cast<char>(c));
       s.count = static_cast<int>(index) + 1;
+    } else if (c >= '0' && c <= '9' && subParameter == 1 && index <= 1) {
+      appendDigit(index == 0 ? s.shifted : s.event, static_cast<char>(c));
     }
   }
   return idle ? b.size() : 0;

@@ -11,11 +11,18 @@
 namespace varlo {
 
 struct TerminalKey {
-  enum class Source { keyboard, mouse, focusIn, focusOut };
+  // keyReleases: the terminal said it can report key releases (the kitty
+  // keyboard protocol's answer to the query of its flags).
+  enum class Source { keyboard, mouse, focusIn, focusOut, keyReleases };
   uint8_t code = 0;
   bool extended = false;   // delivered as 0 followed by code
   uint8_t modifiers = 0;   // keymod bits held with the key
   Source source = Source::keyboard;
+  // Keys reported by the kitty keyboard protocol: the upper-case letter or
+  // the space of the key (0 for others), and whether it was released (a
+  // release carries no code).
+  char letter = 0;
+  bool released = false;
 };
 
 // Decode the whole keys at the front of bytes, appending them to keys, and

@@ -19,6 +19,7 @@ bool cmdWrite();
 bool cmdSpeak();
 bool cmdClose();
 bool cmdRead();
+bool cmdImage();
 bool cmdMultiply();
 bool cmdSort();
 bool cmdFind();
@@ -100,6 +101,7 @@ const CommandImpl kCommandImpls[] = {
     {"FORM", cmdForm},
     {"FUNDO", cmdBackground},
     {"HELP", cmdHelp},
+    {"IMAGEM", cmdImage},
     {"INTERNET", cmdInternet},
     {"IP", cmdIp},
     {"JANELA", cmdWindow},

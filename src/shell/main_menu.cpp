@@ -12,10 +12,12 @@
 #include "shell/text_division_dialog.h"
 #include "base/config.h"
 #include "console/console.h"
+#include "console/braille_keyboard.h"
 #include "engines/engines.h"
 #include "speech/speech.h"
 #include "base/codepage.h"
 #include "platform/instance_lock.h"
+#include "sound/tone_generator.h"
 #include "shell/app_state.h"
 #include "shell/menu_options.h"
 #include "shell/project_options.h"
@@ -184,6 +186,7 @@ void mainLoop() {
 void runVarlo(int argc, char** argv) {
   bool oneShot = argc > 1 && std::string(argv[1]) != "*";
   if (!acquireInstanceLock("varlo")) endSecondInstance(oneShot);
+  setBrailleToneHooks(startTone, stopTone);
   clearWindow();
   setTitle("VARLO");
   initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));

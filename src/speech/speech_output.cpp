@@ -73,9 +73,12 @@ void playSoundImage(const std::vector<uint8_t>& image) {
 
 // The console only shows its notice (a terminal too small for the grid);
 // the user hears it once each time it appears, before whatever is said or
-// read next (speech and key reads come through here).
+// read next (speech and key reads come through here). What the front end
+// announced is heard once as well.
 void sayDisplayNotice() {
   SpeechState& state = speechState();
+  std::string announcement = takeAnnouncement();
+  if (!announcement.empty()) speak(announcement);
   std::string notice = displayNotice();
   if (notice == state.displayNoticeSaid) return;
   state.displayNoticeSaid = notice;

@@ -6,6 +6,7 @@
 
 #include "base/config.h"
 #include "console/console.h"
+#include "console/magnifier.h"
 #include "speech/speech_state.h"
 #include "base/codepage.h"
 #include "engines/engines.h"
@@ -38,6 +39,25 @@ int settingInt(std::string_view section, const std::string& key, int fallback) {
 char settingLetter(std::string_view section, std::string_view key) {
   std::string value = readSetting(section, key);
   return value.empty() ? '\0' : char(std::toupper(static_cast<unsigned char>(value[0])));
+}
+
+// A [BAIXAVISAO] value in low .. high: missing gives whenMissing, anything
+// else that is not such a number gives whenInvalid.
+int lowVisionSetting(const std::string& key, int low, int high, int whenMissing, int whenInvalid) {
+  if (readSetting("BAIXAVISAO", key).empty()) return whenMissing;
+  int value = settingInt("BAIXAVISAO", key, INT_MIN);
+  return value >= low && value <= high ? value : whenInvalid;
+}
+
+void applyMagnifierSettings() {
+  setMagnifierColours(lowVisionSetting("CORLETRA", 0, 15, 14, 14),
+                      lowVisionSetting("CORFUNDO", 0, 15, 6, 6),
+                      lowVisionSetting("CORCURSOR", 0, 15, 3, 3));
+  int zoom = lowVisionSetting("AMPLIACAO", 0, 10, 0, 3);
+  if (zoom != 0) {
+    openConsole();
+    startMagnifier(1, zoom);
+  }
 }
 
 bool switchOn(std::string_view key) {
@@ -126,6 +146,7 @@ void initSpeech(int speedLevel, std::string_view soundDir) {
   state.synthLoaded = error == 0;
   state.soundDir = withSlash(std::string(soundDir));
   state.lettersDir = suiteLettersDirectory();
+  applyMagnifierSettings();
   openConfiguredEngine();
   // Without the recorded voice the program is mute only when no engine
   // opens either; with an engine the user is told and goes on.

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "console/console.h"
+#include "console/magnifier.h"
 #include "widgets/field_editor_input.h"
 #include "widgets/field_editor_state.h"
 #include "widgets/option_menu_screen.h"
@@ -85,6 +86,8 @@ uint8_t editField(std::string& value, int x, int y, bool editable, int width, in
   for (;;) {
     keepCursorVisible(e);
     drawField(e);
+    // The band highlights the character under the cursor of the whole value.
+    showMagnified(e.value, e.position + 1);
     KeyPress k = readKeyPress();
     stopSpeech();
     if (isAltGrPrefix(k)) k = {readKey(), 0, k.shift, false};
@@ -101,6 +104,7 @@ uint8_t editField(std::string& value, int x, int y, bool editable, int width, in
     if (k.shift) e.selEnd = e.position;
   }
   finishEdit(e);
+  clearMagnified();
   releaseMirror();
   value = trimmedRight(e.value);
   if (result != key::Esc) mirrorText(value);

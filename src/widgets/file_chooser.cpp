@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "console/console.h"
+#include "console/magnifier.h"
 #include "widgets/field_editor.h"
 #include "widgets/file_chooser_state.h"
 #include "widgets/option_menu_screen.h"
@@ -125,6 +126,7 @@ Answer runChooser(int left, int top, int right, int bottom, std::string_view pat
   } else {
     answer = {Outcome::chosen, answerFor(view.entries[run.index], guard.directory)};
   }
+  clearMagnified();
   restoreRect(saved);
   setAttribute(attribute);
   moveCursor(column, row);

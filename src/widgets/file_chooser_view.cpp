@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "console/console.h"
+#include "console/magnifier.h"
 #include "widgets/file_chooser_state.h"
 #include "widgets/option_menu_screen.h"
 #include "speech/speech.h"
@@ -83,6 +84,7 @@ void showCurrent(ChooserView& v, int i, Saying saying) {
   drawEntry(v, i, true);
   moveCursor(v.left, v.top + i - v.firstVisible);
   const TMySearchRec& e = v.entries[i];
+  showMagnified(e.name, 1);
   switch (saying) {
     case Saying::longSpelled: spell(e.name); break;
     case Saying::shortSpelled: spell(e.shortName); break;

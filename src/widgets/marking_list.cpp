@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/magnifier.h"
 #include "widgets/field_editor_input.h"
 #include "widgets/option_menu_screen.h"
 #include "widgets/screen_review.h"
@@ -67,6 +68,7 @@ void drawRow(int i) {
 void drawAndSay(bool speaking) {
   for (int i = list.firstVisible; i < list.firstVisible + rows(); ++i) drawRow(i);
   if (speaking && inside(list.current)) {
+    showMagnified(list.shown[list.current], 1);
     if (list.marks[list.current]) beep();
     speak(list.spoken[list.current]);
   }
@@ -161,6 +163,7 @@ void openList(int left, int top, int right, int bottom) {
 }
 
 void closeList() {
+  clearMagnified();
   list.shown.clear();
   list.spoken.clear();
   list.marks.clear();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/magnifier.h"
 #include "widgets/field_editor_input.h"
 #include "widgets/option_menu_screen.h"
 #include "widgets/screen_review.h"
@@ -97,6 +98,7 @@ void sayEntry(const TOpcoes& entry, bool spelled) {
 }
 
 void closeMenu() {
+  clearMagnified();
   restoreRect(menu.saved);
   setAttribute(menu.savedAttribute);
   moveCursor(menu.savedColumn, menu.savedRow);
@@ -159,6 +161,7 @@ MenuOutcome runMenuWith(const MenuRun& how) {
     if (!finishing && count() > 0) {
       makeVisible(c);
       drawEntry(c, kYellow);
+      showMagnified(menu.entries[c - 1].text, 1);
       sayEntry(menu.entries[c - 1], k.extended() && k.code == key::Right);
     }
     if (finishing) break;

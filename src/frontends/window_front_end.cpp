@@ -1,0 +1,202 @@
+// The window front end: opening the window with the [VIDEO] font and size,
+// the event loop, the title, the clipboard, minimizing and the end of the
+// program when the window is closed.
+#include "frontends/window_front_end.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "base/codepage.h"
+#include "base/config.h"
+#include "frontends/window_state.h"
+
+namespace varlo {
+
+namespace {
+
+WindowState state;
+
+std::string videoSetting(std::string_view key) { return readRawSetting("VIDEO", key); }
+
+// A size setting in pixels; missing or not a positive number gives the
+// fallback.
+int pixelSetting(std::string_view key, int fallback) {
+  int value = std::atoi(videoSetting(key).c_str());
+  return value > 0 && value <= 200 ? value : fallback;
+}
+
+// The window opens maximized unless CANTOTELA says "NAO".
+bool opensMaximized() {
+  std::string value = videoSetting("CANTOTELA");
+  return value.empty() || std::toupper(static_cast<unsigned char>(value[0])) != 'N';
+}
+
+// The cell size: the settings, else in proportion to the work area.
+void chooseCellSize(int& width, int& height) {
+  SDL_Rect work{0, 0, 1024, 734};
+  SDL_GetDisplayUsableBounds(0, &work);
+  width = pixelSetting("LARGURALETRA", std::max(1, static_cast<int>(std::lround(work.w / 1024.0 * 13))));
+  height = pixelSetting("ALTURALETRA", std::max(1, static_cast<int>(std::lround(work.h / 734.0 * 28))));
+}
+
+void setSizeLimits() {
+  SDL_Rect screen{0, 0, kColumns * state.cellWidth, kRows * state.cellHeight};
+  SDL_GetDisplayBounds(0, &screen);
+  SDL_SetWindowMaximumSize(state.window, std::min(kColumns * state.cellWidth, screen.w),
+                           std::min(kRows * state.cellHeight, screen.h));
+  SDL_SetWindowMinimumSize(state.window, 16 * state.cellWidth, 4 * state.cellHeight);
+}
+
+bool openFont(std::string& reason) {
+  std::string face = videoSetting("FONTE");
+  state.fontFile = fontFileFor(face);
+  if (state.fontFile.empty()) {
+    reason = "nenhuma fonte monoespaçada instalada";
+    return false;
+  }
+  chooseCellSize(state.cellWidth, state.cellHeight);
+  state.font = openFontForCell(state.fontFile, state.cellHeight, state.fontSize);
+  if (!state.font) {
+    reason = "a fonte " + state.fontFile + " não pôde ser aberta";
+    return false;
+  }
+  state.ascent = std::clamp(TTF_FontAscent(state.font), 0, state.cellHeight - 2);
+  return true;
+}
+
+bool createWindow(std::string& reason) {
+  Uint32 flags = SDL_WINDOW_RESIZABLE | (opensMaximized() ? SDL_WINDOW_MAXIMIZED : 0);
+  state.window = SDL_CreateWindow("VARLO KET", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                  kColumns * state.cellWidth, kRows * state.cellHeight, flags);
+  state.canvas = state.window ? SDL_CreateRGBSurfaceWithFormat(0, kColumns * state.cellWidth,
+                                                               kRows * state.cellHeight, 32,
+                                                               SDL_PIXELFORMAT_RGB888)
+                              : nullptr;
+  if (!state.canvas) {
+    reason = SDL_GetError();
+    return false;
+  }
+  setSizeLimits();
+  SDL_StartTextInput();
+  return true;
+}
+
+// Only when the window could not be made: at the end of the program the
+// window goes with the process, and a display already gone would turn any
+// last call into a second error.
+void closeWindow() {
+  releaseDrawing();
+  if (state.canvas) SDL_FreeSurface(state.canvas);
+  if (state.font) TTF_CloseFont(state.font);
+  if (state.window) SDL_DestroyWindow(state.window);
+  state.canvas = nullptr;
+  state.font = nullptr;
+  state.window = nullptr;
+  if (TTF_WasInit()) TTF_Quit();
+  SDL_Quit();
+}
+
+void onWindowEvent(const SDL_WindowEvent& event) {
+  switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+      closeConsole(0);
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      state.focused = true;
+      // The button that brought the window to the front is still down.
+      state.ignoreNextClick = SDL_GetGlobalMouseState(nullptr, nullptr) != 0;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      state.focused = false;
+      state.ignoreNextClick = false;
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESTORED:
+      forgetDrawing();
+      break;
+    default:
+      return;
+  }
+  drawWindow();
+}
+
+void handleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT: closeConsole(0);
+    case SDL_WINDOWEVENT: onWindowEvent(event.window); break;
+    case SDL_KEYDOWN: handleKeyDown(event.key); break;
+    case SDL_KEYUP: handleKeyUp(event.key); break;
+    case SDL_TEXTINPUT: handleTextInput(event.text.text); break;
+    case SDL_MOUSEBUTTONDOWN: handleMouseButton(event.button); break;
+    case SDL_MOUSEWHEEL: handleMouseWheel(event.wheel); break;
+    default: break;
+  }
+}
+
+void refresh() {
+  if (state.window) drawWindow();
+}
+
+void bell() { SDL_FlashWindow(state.window, SDL_FLASH_BRIEFLY); }
+
+void titleChanged() {
+  if (state.window) SDL_SetWindowTitle(state.window, cp1252ToUtf8(windowTitle()).c_str());
+}
+
+void pollEvents(int timeoutMs, bool keyWanted) {
+  SDL_Event event;
+  if (timeoutMs > 0 && SDL_WaitEventTimeout(&event, timeoutMs)) handleEvent(event);
+  while (SDL_PollEvent(&event)) handleEvent(event);
+  drawWindow();
+}
+
+void nothing() {}
+
+void copyOut(std::string_view text) { SDL_SetClipboardText(cp1252ToUtf8(text).c_str()); }
+
+bool pasteIn(std::string& text, size_t limit) {
+  if (!SDL_HasClipboardText()) return false;
+  char* utf8 = SDL_GetClipboardText();
+  if (!utf8) return false;
+  text = utf8ToCp1252(utf8);
+  SDL_free(utf8);
+  if (text.size() > limit) text.resize(limit);
+  return true;
+}
+
+void setMinimized(bool minimized) {
+  if (!state.window) return;
+  if (minimized) {
+    SDL_MinimizeWindow(state.window);
+    return;
+  }
+  SDL_RestoreWindow(state.window);
+  SDL_RaiseWindow(state.window);
+}
+
+const FrontEnd kWindow = {refresh, bell,    titleChanged, nullptr, pollEvents, nothing,
+                          nothing, nothing, nullptr,      copyOut, pasteIn,    setMinimized};
+
+}  // namespace
+
+WindowState& windowState() { return state; }
+
+const FrontEnd* openWindowFrontEnd(std::string& reason) {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    reason = SDL_GetError();
+    return nullptr;
+  }
+  if (TTF_Init() != 0) {
+    reason = TTF_GetError();
+    closeWindow();
+    return nullptr;
+  }
+  if (!openFont(reason) || !createWindow(reason)) {
+    closeWindow();
+    return nullptr;
+  }
+  return &kWindow;
+}
+
+}  // namespace varlo
