@@ -151,8 +151,11 @@ bool readScreenCell(bool attribute) {
 
 bool runScreenOption(const std::string& option) {
   if (option == "LIMPA") return clearRows();
-  // Minimising and restoring belong to the window front end.
-  if (option == "MINIMIZADA" || option == "NORMAL") return true;
+  // Only the window front end can hide itself; the others ignore it.
+  if (option == "MINIMIZADA" || option == "NORMAL") {
+    setWindowMinimized(option == "MINIMIZADA");
+    return true;
+  }
   if (option == "TAMANHO") {
     TextWindow w = textWindow();
     return storePair(w.right - w.left + 1, w.bottom - w.top + 1, "Esperava duas variáveis");
