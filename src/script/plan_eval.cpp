@@ -19,6 +19,23 @@ void drop(Operand& v) {
   if (isObject(v.tag)) releaseValue(v);
 }
 
+// What applySelector gives for one index in the commonest cases: false
+// (nothing done) for the others.
+bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
+  if (v.tag == Tag::list && index.tag == Tag::integer) {
+    out = listGet(v, index.first);
+    return true;
+  }
+  if (v.tag != Tag::dict) return false;
+  if (index.tag == Tag::string) {
+    out = dictGet(v, textOf(index));
+    return true;
+  }
+  if (index.tag != Tag::integer) return false;
+  out = dictGet(v, integerText(index.first));
+  return true;
+}
+
 // Integer pairs of the common operators, as applyOperator computes them.
 [[gnu::always_inline]] inline bool integerOperator(uint8_t op, int32_t x, int32_t y, int32_t& out) {
   switch (op) {
@@ -201,10 +218,13 @@ class Evaluator {
   [[gnu::noinline]] Operand select(const PlanNode& n) {
     const PlanNode& path = plan_.nodes[n.right];
     if (path.kind == pnIndexList && path.count == 1) {
-      if (const VarCell* cell = listVariable(plan_.nodes[n.left], plan_.children[path.first])) {
-        Operand index = value(plan_.children[path.first]);
-        if (index.tag == Tag::integer) return listGet(cell->value, index.first);
-        drop(index);  // not an integer: read again the usual way
+      uint32_t at = plan_.children[path.first];
+      if (const VarCell* cell = containerVariable(plan_.nodes[n.left], at)) {
+        Operand index = value(at);
+        Operand selected;
+        bool done = selectedInPlace(cell->value, index, selected);
+        drop(index);
+        if (done) return selected;  // otherwise read again the usual way
       }
       Operand v = value(n.left);
       return selectOne(v, path);
@@ -217,12 +237,13 @@ class Evaluator {
     return selected;
   }
 
-  // The cell of a variable holding a list, read in place by list[i] when
-  // i is a number or a variable (reading it cannot change the list).
-  const VarCell* listVariable(const PlanNode& left, uint32_t index) {
+  // The cell of a variable holding a list or a dictionary, read in place by
+  // v[i] when i is a number or a variable (reading it cannot change v).
+  const VarCell* containerVariable(const PlanNode& left, uint32_t index) {
     if (left.kind != pnName || !plainOperand(plan_.nodes[index])) return nullptr;
     const VarCell* cell = variableOf(left);
-    return cell && cell->position < 0 && cell->value.tag == Tag::list ? cell : nullptr;
+    if (!cell || cell->position >= 0) return nullptr;
+    return cell->value.tag == Tag::list || cell->value.tag == Tag::dict ? cell : nullptr;
   }
 
   bool plainOperand(const PlanNode& n) { return n.kind == pnInteger || (n.kind == pnName && variableOf(n)); }
@@ -233,18 +254,20 @@ class Evaluator {
     return e->owner ? variableCell(*e) : e->cell;
   }
 
-  // v[i]: a list read at an integer without building the index list.
+  // v[i] on a single index: a list element by number or a dictionary entry
+  // by its key, without building the index list.
   [[gnu::noinline]] Operand selectOne(Operand& v, const PlanNode& path) {
     Operand index = value(plan_.children[path.first]);
-    if (v.tag == Tag::list && index.tag == Tag::integer) {
-      Operand selected = listGet(v, index.first);
+    Operand selected;
+    if (selectedInPlace(v, index, selected)) {
+      drop(index);
       releaseValue(v);
       return selected;
     }
     Operand indexes = newList();
     if (index.tag != Tag::invalid) listAppend(indexes, std::move(index));
     drop(index);
-    Operand selected = applySelector(v, indexes);
+    selected = applySelector(v, indexes);
     releaseValue(indexes);
     drop(v);
     return selected;

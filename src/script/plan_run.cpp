@@ -132,12 +132,23 @@ const PlanNode* singleIndex(const LinePlan& plan, const Target& t) {
   return path.kind == pnIndexList && path.count == 1 ? &path : nullptr;
 }
 
-// list[i] := number, stored directly where assignLvalue would store it.
-bool storedInList(SymtbEntry& variable, const Operand& index, Operand& v) {
-  if (index.tag != Tag::integer || index.first < 0 || v.tag == Tag::invalid || isObject(v.tag)) return false;
+// list[i] := value and dict[key] := value stored directly where assignLvalue
+// would store them. A list or dictionary value is left to assignLvalue,
+// which copies it when the container is reachable from it.
+bool storedInPlace(SymtbEntry& variable, const Operand& index, Operand& v) {
+  if (v.tag == Tag::invalid || v.tag == Tag::list || v.tag == Tag::dict) return false;
   VarCell* cell = variableCell(variable);
-  if (cell->position >= 0 || cell->value.tag != Tag::list) return false;
-  listSet(cell->value, index.first, std::move(v));
+  if (cell->position >= 0) return false;
+  Operand& holder = cell->value;
+  if (holder.tag == Tag::list) {
+    if (index.tag != Tag::integer || index.first < 0) return false;
+    listSet(holder, index.first, std::move(v));
+    return true;
+  }
+  if (holder.tag != Tag::dict) return false;
+  if (index.tag == Tag::string) dictSet(holder, textOf(index), std::move(v));
+  else if (index.tag == Tag::integer) dictSet(holder, integerText(index.first), std::move(v));
+  else return false;
   return true;
 }
 
@@ -157,7 +168,10 @@ bool assignment(const LinePlan& plan, const Target& t, SymtbEntry* entry, const 
   if (const PlanNode* path = singleIndex(plan, t)) {
     Operand index = evaluate(plan, plan.children[path->first], stop);
     Operand v = evaluate(plan, t.expression, stop);
-    if (storedInList(*target.entry, index, v)) return true;
+    if (storedInPlace(*target.entry, index, v)) {
+      releaseValue(index);
+      return true;
+    }
     Operand indexes = newList();
     if (index.tag != Tag::invalid) listAppend(indexes, std::move(index));
     target.path.push_back(indexes);

@@ -132,6 +132,29 @@ TEST_F(PlanTest, OneIndexOnListsAndOtherValues) {
   EXPECT_NE(out.find("\"N[0]\" é do tipo \"inteiro\", não é indexável"), std::string::npos) << out;
 }
 
+TEST_F(PlanTest, OneKeyOnDictionaries) {
+  // A single key read or stored takes a short way on dictionaries; integer
+  // keys are their text, other indexes (ranges, lists, undefined, invalid)
+  // and values that would hold the dictionary itself take the full path.
+  std::string out = both("D := {}\nL := [\"lista\"]\n"
+                         "PARA I DE 0 ATE 3\n"
+                         "  K := \"k\" + I % 2\n"
+                         "  SE D[K] = INDEFINIDO ENTAO D[K] := 0\n"
+                         "  D[K] := D[K] + 1\n"
+                         "  D[I] := \"v\" + I\n"
+                         "  D[\"\" + I] := D[I] + D[K]\n"
+                         "  SAIDA([D[K], D[I], D[\"nada\"], D[0..I], D[L], D[INDEFINIDO]])\n"
+                         "  SE I = 2 ENTAO D[\"eu\"] := D\n"
+                         "  D[L] := [I]\n"
+                         "FIM PARA\n"
+                         "SAIDA(D)\n");
+  EXPECT_NE(out.find("\"eu\" : {"), std::string::npos) << out;
+  both("D := {1 : 2}\nPARA I DE 0 ATE 2\n  SE I = 2 ENTAO D[NINGUEM] := 1\n  SAIDA(D[I])\nFIM PARA\n");
+  both("D := {1 : 2}\nPARA I DE 0 ATE 2\n  SE I = 2 ENTAO SAIDA(D[NINGUEM])\n  D[I] := I\nFIM PARA\n");
+  out = both("PARA C EM {\"a\" : 1, \"b\" : 2, \"c\" : 3}\n  SE C = \"c\" ENTAO C[\"x\"] := 2\n  SAIDA(C)\nFIM PARA\n");
+  EXPECT_NE(out.find("Tentativa de modificar o iterador C"), std::string::npos) << out;
+}
+
 TEST_F(PlanTest, AssignmentAfterAOneLineIf) {
   std::string out = both("L := [0, 0]\nS := 0\nT := 0\n"
                          "PARA I DE 0 ATE 5\n"
