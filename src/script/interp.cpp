@@ -17,11 +17,11 @@
 namespace varlo {
 
 InterpreterState theInterp;
+StackRec theExecutionStack[kStackSize + 1];
 
 namespace {
 
 std::array<ScriptRec, kScriptSlots> slots;
-std::array<StackRec, kStackSize + 1> stack;  // entry 0 is never used
 
 struct LineCheck {
   uint32_t tick = 0;
@@ -74,7 +74,7 @@ void releaseEntry(StackRec& e) {
 
 // Pops and releases entries down to (not including) index `base`.
 void popTo(int32_t base) {
-  while (theInterp.stackPointer > base) releaseEntry(stack[size_t(theInterp.stackPointer--)]);
+  while (theInterp.stackPointer > base) releaseEntry(theExecutionStack[size_t(theInterp.stackPointer--)]);
 }
 
 struct CallerState {
@@ -104,21 +104,21 @@ void restoreCaller(const CallerState& c) {
 // its value taken, the arguments released.
 bool finishCall(int32_t savedPointer, Operand& result) {
   InterpreterState& in = theInterp;
-  while (in.stackPointer > in.frameBase && stack[size_t(in.stackPointer)].kind == stLocal) {
-    releaseEntry(stack[size_t(in.stackPointer--)]);
+  while (in.stackPointer > in.frameBase && theExecutionStack[size_t(in.stackPointer)].kind == stLocal) {
+    releaseEntry(theExecutionStack[size_t(in.stackPointer--)]);
   }
-  if (in.stackPointer != in.frameBase || stack[size_t(in.frameBase)].kind != stReturn) {
+  if (in.stackPointer != in.frameBase || theExecutionStack[size_t(in.frameBase)].kind != stReturn) {
     reportError(cp("Pilha Corrompida, RET não achado"));
     popTo(savedPointer);
     return false;
   }
-  StackRec& record = stack[size_t(in.frameBase)];
+  StackRec& record = theExecutionStack[size_t(in.frameBase)];
   result = record.var.value;
   record.var.value = Operand{};
   in.stackPointer = in.frameBase - 1;
   bool intact = true;
   while (in.stackPointer > savedPointer) {
-    StackRec& e = stack[size_t(in.stackPointer--)];
+    StackRec& e = theExecutionStack[size_t(in.stackPointer--)];
     if (e.kind != stArgument) intact = false;
     releaseEntry(e);
   }
@@ -135,7 +135,6 @@ long errorReports = 0;
 std::string cp(std::string_view utf8) { return utf8ToCp1252(utf8); }
 
 ScriptRec& scriptSlot(int32_t n) { return slots[size_t(n)]; }
-StackRec& stackEntry(int32_t index) { return stack[size_t(index)]; }
 
 std::string quoted(std::string_view name) {
   std::string out = "\"";
@@ -305,7 +304,7 @@ const SymtbEntry* takePendingCall() {
 bool pushExecutionEntry(uint8_t kind) {
   InterpreterState& in = theInterp;
   if (in.stackPointer >= kStackSize) return fail(cp("Estouro na pilha de execução"));
-  StackRec& e = stack[size_t(++in.stackPointer)];
+  StackRec& e = theExecutionStack[size_t(++in.stackPointer)];
   e.kind = kind;
   e.script = in.currentScript;
   e.owner = nullptr;
@@ -385,7 +384,7 @@ void finishArguments(std::string_view name, int declared, int given, Arguments& 
   while (out.count < declared && out.count < kMaxArguments) out.values[out.count++] = undefinedValue();
 }
 
-bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand& result) {
+bool callFunctionFromPlan(std::string_view name, SymtbEntry* f, Arguments& args, Operand& result) {
   InterpreterState& in = theInterp;
   result = undefinedValue();
   if (in.compileMode) return true;
@@ -396,23 +395,20 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
   int32_t savedPointer = in.stackPointer;
   for (int i = args.count - 1; i >= 0; --i) {
     pushExecutionEntry(stArgument);
-    stack[size_t(in.stackPointer)].var.value = args.values[i];
+    theExecutionStack[size_t(in.stackPointer)].var.value = args.values[i];
     args.values[i] = Operand{};
   }
   args.count = 0;
   CallerState caller = saveCaller();
   pushExecutionEntry(stReturn);
-  StackRec& record = stack[size_t(in.stackPointer)];
+  StackRec& record = theExecutionStack[size_t(in.stackPointer)];
   record.owner = in.currentFunction;
   record.savedLine = caller.line;
   record.savedFrameBase = in.frameBase;
   record.argumentCount = in.stackPointer - 1 - savedPointer;
   record.var.value = undefinedValue();
   in.frameBase = in.stackPointer;
-  // A user function's lines start their own token reading before any use
-  // of it, so the caller's state is moved aside rather than copied.
   bool user = f->kind == skFunction;
-  TokenRec savedToken = user ? TokenRec(std::move(theToken)) : TokenRec(theToken);
   if (user) in.currentScript = f->home;
   in.currentFunction = f;
   bool ok = user ? runFunctionBody(*f) : f->builtin(*f);
@@ -422,11 +418,20 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
     result = undefinedValue();
   }
   restoreCaller(caller);
+  return ok;
+}
+
+bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand& result) {
+  // A user function's lines start their own token reading before any use
+  // of it, so the caller's state is moved aside rather than copied.
+  bool user = f && f->kind == skFunction;
+  TokenRec savedToken = user ? TokenRec(std::move(theToken)) : TokenRec(theToken);
+  bool ok = callFunctionFromPlan(name, f, args, result);
   theToken = std::move(savedToken);
   return ok;
 }
 
-int argumentCount() { return stack[size_t(theInterp.frameBase)].argumentCount; }
+int argumentCount() { return theExecutionStack[size_t(theInterp.frameBase)].argumentCount; }
 
 Operand& argument(int i) {
   // A call refused for missing parentheses passes no arguments at all.
@@ -436,11 +441,11 @@ Operand& argument(int i) {
     none = undefinedValue();
     return none;
   }
-  return stack[size_t(theInterp.frameBase - i)].var.value;
+  return theExecutionStack[size_t(theInterp.frameBase - i)].var.value;
 }
 
 void setResult(Operand&& value) {
-  Operand& slot = stack[size_t(theInterp.frameBase)].var.value;
+  Operand& slot = theExecutionStack[size_t(theInterp.frameBase)].var.value;
   releaseValue(slot);
   slot = value;
   value = Operand{};

@@ -88,7 +88,10 @@ struct ScriptInterrupt : std::runtime_error {
 
 ScriptRec& scriptSlot(int32_t n);
 inline ScriptRec& currentScript() { return scriptSlot(theInterp.currentScript); }
-StackRec& stackEntry(int32_t index);           // 1 ... stackPointer
+// The execution stack; entry 0 is never used. Read on every local a line
+// names, hence visible here.
+extern StackRec theExecutionStack[kStackSize + 1];
+inline StackRec& stackEntry(int32_t index) { return theExecutionStack[index]; }  // 1 ... stackPointer
 
 // Error reporter (nothing is printed while report-errors is off).
 void reportAt(int32_t line, std::string_view message);
@@ -143,6 +146,9 @@ void addArgument(Arguments& out, Operand&& v);
 void finishArguments(std::string_view name, int declared, int given, Arguments& out);
 // The result is undefined when the call failed.
 bool callFunction(std::string_view name, SymtbEntry* function, Arguments& args, Operand& result);
+// The same for a pre-analysed line, which reads no tokens: the lexer state
+// is left to the callee.
+bool callFunctionFromPlan(std::string_view name, SymtbEntry* function, Arguments& args, Operand& result);
 bool pushExecutionEntry(uint8_t kind);
 // Pops and releases execution-stack entries above `base`.
 void unwindExecutionStack(int32_t base);

@@ -138,7 +138,7 @@ class Evaluator {
     reportMissingParentheses(text);
     Arguments args;
     Operand result;
-    callFunction(text, e, args, result);
+    callFunctionFromPlan(text, e, args, result);
     return result;
   }
 
@@ -149,7 +149,7 @@ class Evaluator {
     for (uint32_t k = 0; k < n.count; ++k) addArgument(args, value(plan_.children[n.first + k]));
     finishArguments(text, declaredArguments(e), int(n.count), args);
     Operand result;
-    callFunction(text, e, args, result);
+    callFunctionFromPlan(text, e, args, result);
     return result;
   }
 
