@@ -91,6 +91,19 @@ enum PlanStatement : uint8_t {
   psFunction,     // FUNCAO name [(parameters)]
 };
 
+// Lines that make up most of a loop's work and can neither fail, report
+// nor call anything when their arithmetic stays on integers: they run with
+// less of the driver's bookkeeping (plan_run.cpp).
+enum QuickForm : uint8_t {
+  qkNone,
+  qkIntegerAssign,   // name := integer arithmetic
+  qkIntegerIf,       // SE / SENAO SE on integer arithmetic
+  qkIntegerWhile,    // ENQUANTO on integer arithmetic
+  qkEndWhile,
+  qkEndFor,
+  qkNothing,         // SENAO, FIM SE
+};
+
 // A parameter of FUNCAO with the entry it declared last time.
 struct PlanParameter {
   const Token* token = nullptr;
@@ -100,6 +113,7 @@ struct PlanParameter {
 
 struct LinePlan {
   PlanStatement statement = psNothing;
+  QuickForm quick = qkNone;
   SymtbEntry* command = nullptr;          // the statement entry of the line
   std::shared_ptr<const LineTokens> tokens;
   std::shared_ptr<const LineTokens> loopTokens;  // FIM PARA: the PARA line
@@ -149,6 +163,8 @@ bool integerOperation(uint8_t op);
 // Marks the largest trees of integer operators over numbers and names, which
 // evaluate without building operands when every name holds an integer.
 void markIntegerTrees(LinePlan& plan);
+// The quick form of a plan, if it has one.
+QuickForm quickForm(const LinePlan& plan);
 
 // A tree of integer arithmetic computed on plain integers. False when a
 // name on the way holds something else or an operation needs the usual

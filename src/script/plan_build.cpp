@@ -569,6 +569,19 @@ void markIntegerTrees(LinePlan& plan) {
   }
 }
 
+QuickForm quickForm(const LinePlan& plan) {
+  bool integers = plan.expression != kNoNode && plan.nodes[plan.expression].integers;
+  switch (plan.statement) {
+    case psAssign: return integers && plan.pathCount == 0 ? qkIntegerAssign : qkNone;
+    case psIf: return integers ? qkIntegerIf : qkNone;
+    case psWhile: return integers ? qkIntegerWhile : qkNone;
+    case psEndWhile: return qkEndWhile;
+    case psEndFor: return qkEndFor;
+    case psNothing: return qkNothing;
+    default: return qkNone;
+  }
+}
+
 std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code) {
   if (!code.command || line <= 0) return nullptr;
   auto plan = std::make_shared<LinePlan>();
@@ -582,6 +595,7 @@ std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code) {
   if (b.current().kind != tkIdentifier) return nullptr;
   if (!buildStatement(s, code, b, *plan) || b.refused()) return nullptr;
   markIntegerTrees(*plan);
+  plan->quick = quickForm(*plan);
   plan->generation = tableGeneration();
   plan->script = theInterp.currentScript;
   plan->function = theInterp.currentFunction;

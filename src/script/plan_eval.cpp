@@ -73,21 +73,36 @@ bool integerVariable(SymtbEntry& e, int32_t& out) {
 
 }  // namespace
 
+namespace {
+
+// A number or a name's integer (false for a name holding anything else).
+[[gnu::always_inline]] inline bool leafInteger(const IntegerStep& step, int32_t& out) {
+  if (step.kind == isNumber) {
+    out = step.integer;
+    return true;
+  }
+  SymtbEntry* e = resolveToken(*step.token);
+  return e && e->kind == skVariable && integerVariable(*e, out);
+}
+
+}  // namespace
+
 bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
+  const IntegerStep* first = plan.steps.data() + root.first;
+  // The commonest tree, one operator on two leaves (I + 1, I < N), directly.
+  if (root.count == 3) {
+    int32_t x, y;
+    return leafInteger(first[0], x) && leafInteger(first[1], y) && integerOperator(first[2].op, x, y, out);
+  }
   int32_t stack[kIntegerStackDepth];
   int top = -1;
-  const IntegerStep* end = plan.steps.data() + root.first + root.count;
-  for (const IntegerStep* step = end - root.count; step != end; ++step) {
-    switch (step->kind) {
-      case isNumber: stack[++top] = step->integer; break;
-      case isName: {
-        SymtbEntry* e = resolveToken(*step->token);
-        if (!e || e->kind != skVariable || !integerVariable(*e, stack[++top])) return false;
-        break;
-      }
-      default:
-        --top;
-        if (!integerOperator(step->op, stack[top], stack[top + 1], stack[top])) return false;
+  const IntegerStep* end = first + root.count;
+  for (const IntegerStep* step = first; step != end; ++step) {
+    if (step->kind == isOperator) {
+      --top;
+      if (!integerOperator(step->op, stack[top], stack[top + 1], stack[top])) return false;
+    } else if (!leafInteger(*step, stack[++top])) {
+      return false;
     }
   }
   out = stack[0];

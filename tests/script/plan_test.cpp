@@ -81,6 +81,35 @@ TEST_F(PlanTest, IntegerArithmeticFallsBackOnOtherValues) {
   EXPECT_EQ(out, "[15, 121]\n[6, 81]\n[2, 41]\n[0, 1]\n[0, -39]\n[2, -79]\n[3, -119]\n");
 }
 
+TEST_F(PlanTest, QuickLinesGiveWayToTheGeneralRules) {
+  // Integer assignments, conditions and loop ends run with little of the
+  // driver's bookkeeping; a target holding a string or list, a condition
+  // meeting a string, an iterator as target and the trace must all behave
+  // as the token readers do.
+  std::string out = both("X := \"texto\"\nL := [1, 2]\nC := 0\nN := 0\n"
+                         "PARA I DE 0 ATE 5\n"
+                         "  SE I = 2 ENTAO X := [I]\n"
+                         "  X := I * 2\n"
+                         "  SE I = 3 ENTAO L := \"3\"\n"
+                         "  ENQUANTO C < L\n"
+                         "    C := C + 1\n"
+                         "  FIM ENQUANTO\n"
+                         "  SE C - 3\n"
+                         "    N := N + C\n"
+                         "  SENAO SE I % 2 ENTAO\n"
+                         "    N := N - 1\n"
+                         "  SENAO\n"
+                         "    N := N * 2\n"
+                         "  FIM SE\n"
+                         "  SAIDA([X, C, N])\n"
+                         "FIM PARA\n"
+                         "PARA V EM [1, 2]\n  SAIDA(V)\n  SE V = 2 ENTAO DEBUG\n  V := V + 1\nFIM PARA\n");
+  EXPECT_NE(out.find("Tentativa de modificar o iterador V"), std::string::npos) << out;
+  EXPECT_EQ(objectCounters().objects, 0) << "a value overwritten by a number was not released";
+  out = both("I := 0\nENQUANTO I < 4\n  SE I = 2 ENTAO DEBUG\n  I := I + 1\nFIM ENQUANTO\nSAIDA(I)\n");
+  EXPECT_NE(out.find("  I := I + 1\nFIM ENQUANTO\nENQUANTO I < 4\n"), std::string::npos) << out;
+}
+
 TEST_F(PlanTest, WordOperatorsEndTheExpressionAfterOtherValues) {
   // E and OU count only after 0 or 1: elsewhere the line ends at the word.
   std::string out = both("PARA I EM [0, 1, 2]\n"
