@@ -55,6 +55,41 @@ LineCheck lineCheck;
   if (lineCheck.stepLimit && ++lineCheck.steps > lineCheck.stepLimit) stepLimitReached(line);
 }
 
+// Whether the check before the next line would do nothing but count it (no
+// keyboard poll due, no step limit reached).
+inline bool quietLineCheck() {
+  return ((lineCheck.tick + 1) & 255) != 0 && (!lineCheck.stepLimit || lineCheck.steps < lineCheck.stepLimit);
+}
+
+// beforeLine for a line whose check was found quiet.
+inline void countQuietLine() {
+  ++lineCheck.tick;
+  if (lineCheck.stepLimit) ++lineCheck.steps;
+}
+
+// After a quick line, the quick lines that follow run here while the check
+// before each would only count it; the first other line is left to the run
+// loop. Quick lines change nothing their plans depend on, so only the table
+// generation and the scope are compared again.
+[[gnu::noinline]] void runQuickLines(ScriptRec& r) {
+  const InterpreterState& in = theInterp;
+  for (;;) {
+    int32_t line = r.nextLine;
+    if (line <= 0 || line > r.lastLine || !quietLineCheck()) return;
+    CodeRec& code = r.lines[size_t(line)];
+    if (code.planState != plPlanned) return;
+    const LinePlan& plan = *code.plan;
+    if (plan.quick == qkNone || plan.generation != tableGeneration() || plan.script != in.currentScript ||
+        plan.function != in.currentFunction) {
+      return;
+    }
+    r.currentLine = line;
+    if (!ranQuickly(r, plan, code)) return;  // the run loop takes it from its check on
+    countQuietLine();
+    ++thePlannedCount;
+  }
+}
+
 // Chooses the statement of the line whose first token is current.
 SymtbEntry* chooseStatement(int32_t s, CodeRec& code, int32_t line) {
   if (theToken.kind != tkIdentifier) return &expressionStatement();
@@ -242,6 +277,10 @@ namespace {
     return false;
   }
   CodeRec& code = r.lines[size_t(line)];
+  if (runQuickLine(r, line, code)) {
+    runQuickLines(r);
+    return true;
+  }
   bool ok;
   if (runPlannedLine(r, line, code, ok)) return ok;
   return readLine(r, s, line, code);

@@ -20,13 +20,13 @@
 #include <memory>
 #include <vector>
 
+#include "script/expr.h"
+#include "script/flow.h"
+#include "script/interp.h"
 #include "script/lexer.h"
 #include "script/symbols.h"
 
 namespace varlo {
-
-struct CodeRec;
-struct ScriptRec;
 
 enum PlanNodeKind : uint8_t {
   pnNothing,      // no operand where one was expected: invalid
@@ -188,5 +188,67 @@ inline Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*
 // Whether every name of the plan still resolves to something of the shape
 // it was planned for (called when the symbol table changed).
 bool planNamesFit(const LinePlan& plan);
+
+// Plan use (plan_run.cpp), read before every line by runQuickLine.
+extern bool thePlansEnabled;
+extern uint64_t thePlannedCount;
+
+// A line of a quick form run without the driver's bookkeeping, which
+// nothing it does could observe; false (nothing done) when it needs the
+// general way after all (a value other than an integer, an iterator).
+[[gnu::always_inline]] inline bool ranQuickly(ScriptRec& r, const LinePlan& plan, const CodeRec& code) {
+  int32_t computed;
+  switch (plan.quick) {
+    case qkIntegerAssign: {
+      SymtbEntry* e = resolveToken(*plan.name);
+      if (!e || e->kind != skVariable) return false;
+      VarCell* cell = variableCell(*e);
+      if (cell->position >= 0 || isObject(cell->value.tag) ||
+          !integerSteps(plan, plan.nodes[plan.expression], computed)) {
+        return false;
+      }
+      cell->value = integerValue(computed);
+      r.nextLine = code.next;
+      return true;
+    }
+    case qkIntegerIf:
+      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      r.nextLine = computed ? code.next : code.link;
+      return true;
+    case qkIntegerWhile:
+      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      r.nextLine = computed ? code.next : r.lines[size_t(code.link)].next;
+      return true;
+    case qkEndWhile: r.nextLine = code.link; return true;
+    case qkEndFor: {
+      SymtbEntry* e = resolveToken(*plan.name);
+      if (!e || e->kind != skVariable) return false;
+      VarCell* cell = variableCell(*e);
+      if (cell->position < 0) return false;
+      r.nextLine = code.next;
+      advanceIterator(*cell, code.link);
+      return true;
+    }
+    case qkNothing: r.nextLine = code.next; return true;
+    default: return false;
+  }
+}
+
+// Line `line` of the current script `r` when it has a plan of a quick form
+// that still fits: run inline by the driver before anything else. False
+// (nothing done) otherwise.
+[[gnu::always_inline]] inline bool runQuickLine(ScriptRec& r, int32_t line, CodeRec& code) {
+  if (code.planState != plPlanned || r.trace) return false;
+  const LinePlan& plan = *code.plan;
+  const InterpreterState& in = theInterp;
+  if (plan.quick == qkNone || !thePlansEnabled || line <= 0 || !in.reportErrors || in.compileMode ||
+      plan.generation != tableGeneration() || plan.script != in.currentScript ||
+      plan.function != in.currentFunction || nativeStackLow() || !ranQuickly(r, plan, code)) {
+    return false;
+  }
+  ++thePlannedCount;
+  r.failed = false;
+  return true;
+}
 
 }  // namespace varlo

@@ -58,7 +58,7 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
 
 // The integer a variable holds, or its current element when it runs a
 // PARA over a range; false for anything else.
-bool integerVariable(SymtbEntry& e, int32_t& out) {
+[[gnu::always_inline]] inline bool integerVariable(SymtbEntry& e, int32_t& out) {
   const VarCell* cell = e.owner ? variableCell(e) : e.cell;
   if (!cell) return false;
   const Operand& v = cell->value;

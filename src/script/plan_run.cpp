@@ -9,14 +9,15 @@
 
 namespace varlo {
 
+bool thePlansEnabled = true;
+uint64_t thePlannedCount = 0;
+
 namespace {
 
 // A line whose plan had to be dropped this often is read from its tokens
 // for good.
 constexpr uint8_t kMaxRebuilds = 8;
 
-bool plansEnabled = true;
-uint64_t plannedCount = 0;
 
 void dropPlan(CodeRec& code) {
   code.plan.reset();
@@ -40,7 +41,7 @@ void dropPlan(CodeRec& code) {
 // runs, its names checked again when the symbol table changed.
 LinePlan* usablePlan(int32_t line, CodeRec& code) {
   const InterpreterState& in = theInterp;
-  if (!plansEnabled || line <= 0 || !in.reportErrors || in.compileMode) return nullptr;
+  if (!thePlansEnabled || line <= 0 || !in.reportErrors || in.compileMode) return nullptr;
   if (code.planState != plPlanned && !buildWhenSeenAgain(line, code)) return nullptr;
   LinePlan& plan = *code.plan;
   if (plan.generation != tableGeneration() || plan.script != in.currentScript ||
@@ -277,47 +278,6 @@ bool functionEntry(LinePlan& plan) {
   return true;
 }
 
-// A line of a quick form run without the driver's bookkeeping, which
-// nothing it does could observe; false (nothing done) when it needs the
-// general way after all (a value other than an integer, an iterator).
-[[gnu::always_inline]] inline bool ranQuickly(ScriptRec& r, const LinePlan& plan, const CodeRec& code) {
-  int32_t computed;
-  switch (plan.quick) {
-    case qkIntegerAssign: {
-      SymtbEntry* e = resolveToken(*plan.name);
-      if (!e || e->kind != skVariable) return false;
-      VarCell* cell = variableCell(*e);
-      if (cell->position >= 0 || isObject(cell->value.tag) ||
-          !integerSteps(plan, plan.nodes[plan.expression], computed)) {
-        return false;
-      }
-      cell->value = integerValue(computed);
-      r.nextLine = code.next;
-      return true;
-    }
-    case qkIntegerIf:
-      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
-      r.nextLine = computed ? code.next : code.link;
-      return true;
-    case qkIntegerWhile:
-      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
-      r.nextLine = computed ? code.next : r.lines[size_t(code.link)].next;
-      return true;
-    case qkEndWhile: r.nextLine = code.link; return true;
-    case qkEndFor: {
-      SymtbEntry* e = resolveToken(*plan.name);
-      if (!e || e->kind != skVariable) return false;
-      VarCell* cell = variableCell(*e);
-      if (cell->position < 0) return false;
-      r.nextLine = code.next;
-      advanceIterator(*cell, code.link);
-      return true;
-    }
-    case qkNothing: r.nextLine = code.next; return true;
-    default: return false;
-  }
-}
-
 [[gnu::always_inline]] inline bool runStatement(ScriptRec& r, LinePlan& plan, SymtbEntry* entry, int32_t line, const CodeRec& code) {
   const Token* stop = nullptr;
   bool ok = true;
@@ -360,25 +320,19 @@ bool functionEntry(LinePlan& plan) {
 
 }  // namespace
 
-void setLinePlans(bool enabled) { plansEnabled = enabled; }
-bool linePlansEnabled() { return plansEnabled; }
-uint64_t plannedLines() { return plannedCount; }
+void setLinePlans(bool enabled) { thePlansEnabled = enabled; }
+bool linePlansEnabled() { return thePlansEnabled; }
+uint64_t plannedLines() { return thePlannedCount; }
 
 bool runPlannedLine(ScriptRec& r, int32_t line, CodeRec& code, bool& ok) {
   LinePlan* plan = usablePlan(line, code);
   if (!plan) return false;
-  if (plan->quick != qkNone && !r.trace && ranQuickly(r, *plan, code)) {
-    ++plannedCount;
-    r.failed = false;
-    ok = true;
-    return true;
-  }
   SymtbEntry* entry = nullptr;
   if (!namesStatement(*plan, entry)) {
     if (plan->statement != psEndFor) dropPlan(code);
     return false;
   }
-  ++plannedCount;
+  ++thePlannedCount;
   r.nextLine = code.next;
   if (r.trace) printLine(code.text);
   InterpreterState& in = theInterp;

@@ -110,6 +110,26 @@ TEST_F(PlanTest, QuickLinesGiveWayToTheGeneralRules) {
   EXPECT_NE(out.find("  I := I + 1\nFIM ENQUANTO\nENQUANTO I < 4\n"), std::string::npos) << out;
 }
 
+TEST_F(PlanTest, TheStepLimitStopsRunsOfQuickLinesAtTheSameLine) {
+  // Quick lines that follow each other run together while the check before
+  // each line has nothing to do; the limit must still stop the script
+  // before the same line, with the same values so far.
+  const std::string text = "I := 0\nS := 0\nENQUANTO I < 100\n  S := S + I\n  SE S > 50 ENTAO S := S - 50\n"
+                           "  I := I + 1\nFIM ENQUANTO\n";
+  for (uint64_t limit : {3, 9, 10, 11, 12, 13, 257, 258, 259, 260, 261}) {
+    setLinePlans(false);
+    resetInterpreter();
+    setStepLimit(limit);
+    std::string read = output(text + "SAIDA(S)\n");
+    setLinePlans(true);
+    resetInterpreter();
+    setStepLimit(limit);
+    std::string planned = output(text + "SAIDA(S)\n");
+    setStepLimit(0);
+    EXPECT_EQ(planned, read) << "limit " << limit;
+  }
+}
+
 TEST_F(PlanTest, WordOperatorsEndTheExpressionAfterOtherValues) {
   // E and OU count only after 0 or 1: elsewhere the line ends at the word.
   std::string out = both("PARA I EM [0, 1, 2]\n"
