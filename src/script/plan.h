@@ -59,14 +59,20 @@ struct PlanNode {
   uint32_t first = 0, count = 0;  // children in LinePlan::children or pairs
 };
 
-// A tree of integer arithmetic in postfix order: numbers and names pushed,
-// operators applied to the two values on top.
-enum IntegerStepKind : uint8_t { isNumber, isName, isOperator };
+// A tree of integer arithmetic in postfix order: numbers, names and list
+// elements pushed, operators applied to the two values on top.
+enum IntegerStepKind : uint8_t {
+  isNumber,
+  isName,
+  isElement,    // list[number] or list[name]: token is the list's name
+  isOperator,
+};
 struct IntegerStep {
   uint8_t kind = isNumber;
   uint8_t op = opNone;
-  int32_t integer = 0;
+  int32_t integer = 0;            // a number, or an element's number index
   const Token* token = nullptr;
+  const Token* index = nullptr;   // an element's name index
 };
 // The deepest a tree's postfix steps may stack values.
 constexpr int kIntegerStackDepth = 32;
@@ -96,7 +102,9 @@ enum PlanStatement : uint8_t {
 // less of the driver's bookkeeping (plan_run.cpp).
 enum QuickForm : uint8_t {
   qkNone,
-  qkIntegerAssign,   // name := integer arithmetic
+  qkIntegerAssign,   // name := integer arithmetic, number or name
+  qkElementAssign,   // list[i] := integer arithmetic, number or name
+  qkIntegerThen,     // SE integer arithmetic [ENTAO] name := integer arithmetic
   qkIntegerIf,       // SE / SENAO SE on integer arithmetic
   qkIntegerWhile,    // ENQUANTO on integer arithmetic
   qkEndWhile,
@@ -171,6 +179,14 @@ QuickForm quickForm(const LinePlan& plan);
 // rules (division by zero): nothing was reported or changed, and the tree
 // is then evaluated the usual way.
 bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
+// The integer of a number or a name (false for anything else).
+bool leafNodeInteger(const PlanNode& n, int32_t& out);
+// The integer value of a tree of integer arithmetic, a number or a name
+// (false for anything else, as integerSteps).
+inline bool integerNode(const LinePlan& plan, uint32_t node, int32_t& out) {
+  const PlanNode& n = plan.nodes[node];
+  return n.integers ? integerSteps(plan, n, out) : leafNodeInteger(n, out);
+}
 // Evaluation of any other tree.
 Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop);
 
@@ -196,21 +212,35 @@ extern uint64_t thePlannedCount;
 // A line of a quick form run without the driver's bookkeeping, which
 // nothing it does could observe; false (nothing done) when it needs the
 // general way after all (a value other than an integer, an iterator).
+// name := integer, when the name is a variable that holds no object.
+[[gnu::always_inline]] inline bool assignedInteger(const LinePlan& plan, const Token& name, uint32_t expression) {
+  SymtbEntry* e = resolveToken(name);
+  if (!e || e->kind != skVariable) return false;
+  VarCell* cell = variableCell(*e);
+  int32_t computed;
+  if (cell->position >= 0 || isObject(cell->value.tag) || !integerNode(plan, expression, computed)) return false;
+  cell->value = integerValue(computed);
+  return true;
+}
+// list[i] := integer, as the general assignment would store it.
+bool storedElement(const LinePlan& plan);
+
 [[gnu::always_inline]] inline bool ranQuickly(ScriptRec& r, const LinePlan& plan, const CodeRec& code) {
   int32_t computed;
   switch (plan.quick) {
-    case qkIntegerAssign: {
-      SymtbEntry* e = resolveToken(*plan.name);
-      if (!e || e->kind != skVariable) return false;
-      VarCell* cell = variableCell(*e);
-      if (cell->position >= 0 || isObject(cell->value.tag) ||
-          !integerSteps(plan, plan.nodes[plan.expression], computed)) {
-        return false;
-      }
-      cell->value = integerValue(computed);
+    case qkIntegerAssign:
+      if (!assignedInteger(plan, *plan.name, plan.expression)) return false;
       r.nextLine = code.next;
       return true;
-    }
+    case qkElementAssign:
+      if (!storedElement(plan)) return false;
+      r.nextLine = code.next;
+      return true;
+    case qkIntegerThen:
+      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (computed && !assignedInteger(plan, *plan.thenName, plan.thenExpression)) return false;
+      r.nextLine = code.next;
+      return true;
     case qkIntegerIf:
       if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
       r.nextLine = computed ? code.next : code.link;

@@ -57,7 +57,7 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
 }
 
 // The integer a variable holds, or its current element when it runs a
-// PARA over a range; false for anything else.
+// PARA over a range or a list; false for anything else.
 [[gnu::always_inline]] inline bool integerVariable(SymtbEntry& e, int32_t& out) {
   const VarCell* cell = e.owner ? variableCell(e) : e.cell;
   if (!cell) return false;
@@ -66,23 +66,52 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
     out = v.first;
     return v.tag == Tag::integer;
   }
-  if (v.tag != Tag::range) return false;
-  out = rangeElement(v, cell->position);
+  if (v.tag == Tag::range) {
+    out = rangeElement(v, cell->position);
+    return true;
+  }
+  if (v.tag != Tag::list) return false;
+  const auto& cells = cellsOf(v);
+  const Operand* element = size_t(cell->position) < cells.size() ? cells[size_t(cell->position)] : nullptr;
+  if (!element || element->tag != Tag::integer) return false;
+  out = element->first;
   return true;
 }
 
-}  // namespace
+[[gnu::always_inline]] inline bool integerName(const Token& name, int32_t& out) {
+  SymtbEntry* e = resolveToken(name);
+  return e && e->kind == skVariable && integerVariable(*e, out);
+}
 
-namespace {
+// The list a variable holds (not as a running iterator), or null.
+[[gnu::always_inline]] inline const Operand* listOf(const Token& name) {
+  SymtbEntry* e = resolveToken(name);
+  if (!e || e->kind != skVariable) return nullptr;
+  const VarCell* cell = e->owner ? variableCell(*e) : e->cell;
+  return cell && cell->position < 0 && cell->value.tag == Tag::list ? &cell->value : nullptr;
+}
 
-// A number or a name's integer (false for a name holding anything else).
+// list[i] holding an integer, read as listGet would.
+bool integerElement(const IntegerStep& step, int32_t& out) {
+  const Operand* list = listOf(*step.token);
+  int32_t i = step.integer;
+  if (!list || (step.index && !integerName(*step.index, i))) return false;
+  const auto& cells = cellsOf(*list);
+  const Operand* element = i >= 0 && size_t(i) < cells.size() ? cells[size_t(i)] : nullptr;
+  if (!element || element->tag != Tag::integer) return false;
+  out = element->first;
+  return true;
+}
+
+// A number, a name's integer or a list's integer element (false for
+// anything else).
 [[gnu::always_inline]] inline bool leafInteger(const IntegerStep& step, int32_t& out) {
   if (step.kind == isNumber) {
     out = step.integer;
     return true;
   }
-  SymtbEntry* e = resolveToken(*step.token);
-  return e && e->kind == skVariable && integerVariable(*e, out);
+  if (step.kind == isName) return integerName(*step.token, out);
+  return integerElement(step, out);
 }
 
 }  // namespace
@@ -106,6 +135,32 @@ bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
     }
   }
   out = stack[0];
+  return true;
+}
+
+bool leafNodeInteger(const PlanNode& n, int32_t& out) {
+  if (n.kind == pnInteger) {
+    out = n.integer;
+    return true;
+  }
+  return n.kind == pnName && integerName(*n.token, out);
+}
+
+bool storedElement(const LinePlan& plan) {
+  const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
+  SymtbEntry* e = resolveToken(*plan.name);
+  if (!e || e->kind != skVariable) return false;
+  VarCell* cell = variableCell(*e);
+  if (cell->position >= 0 || cell->value.tag != Tag::list) return false;
+  int32_t i, computed;
+  if (!integerNode(plan, plan.children[path.first], i) || i < 0 ||
+      !integerNode(plan, plan.expression, computed)) {
+    return false;
+  }
+  // Growing past the length limit is left to the general way, which says so.
+  size_t length = cellsOf(cell->value).size();
+  if (size_t(i) >= length && length >= valueLimits().maxListLength) return false;
+  listSet(cell->value, i, integerValue(computed));
   return true;
 }
 
