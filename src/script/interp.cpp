@@ -75,10 +75,10 @@ inline void countQuietLine() {
   const InterpreterState& in = theInterp;
   for (;;) {
     int32_t line = r.nextLine;
-    if (line <= 0 || line > r.lastLine || !quietLineCheck()) return;
+    if (r.returning || line <= 0 || line > r.lastLine || !quietLineCheck()) return;
     CodeRec& code = r.lines[size_t(line)];
     if (code.planState != plPlanned) return;
-    const LinePlan& plan = *code.plan;
+    LinePlan& plan = *code.plan;
     if (plan.quick == qkNone || plan.generation != tableGeneration() || plan.script != in.currentScript ||
         plan.function != in.currentFunction) {
       return;

@@ -110,6 +110,8 @@ enum QuickForm : uint8_t {
   qkEndWhile,
   qkEndFor,
   qkNothing,         // SENAO, FIM SE
+  qkFunction,        // FUNCAO, when its parameters are known variables
+  qkReturn,          // RETORNA [integer arithmetic, number or name] in a function
 };
 
 // A parameter of FUNCAO with the entry it declared last time.
@@ -225,7 +227,28 @@ extern uint64_t thePlannedCount;
 // list[i] := integer, as the general assignment would store it.
 bool storedElement(const LinePlan& plan);
 
-[[gnu::always_inline]] inline bool ranQuickly(ScriptRec& r, const LinePlan& plan, const CodeRec& code) {
+// FUNCAO entered or passed over, when its parameters are entries that can
+// be declared without complaint.
+bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code);
+
+// RETORNA in a user function's frame with an integer or nothing.
+[[gnu::always_inline]] inline bool returnedQuickly(ScriptRec& r, const LinePlan& plan, const CodeRec& code) {
+  const InterpreterState& in = theInterp;
+  const SymtbEntry* function = in.currentFunction;
+  if (!function || function->kind != skFunction || in.frameBase <= 0) return false;
+  StackRec& record = stackEntry(in.frameBase);
+  int32_t computed = 0;
+  if (record.kind != stReturn || (plan.expression != kNoNode && !integerNode(plan, plan.expression, computed))) {
+    return false;
+  }
+  releaseValue(record.var.value);
+  record.var.value = plan.expression == kNoNode ? undefinedValue() : integerValue(computed);
+  r.nextLine = code.next;
+  r.returning = true;
+  return true;
+}
+
+[[gnu::always_inline]] inline bool ranQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code) {
   int32_t computed;
   switch (plan.quick) {
     case qkIntegerAssign:
@@ -260,6 +283,8 @@ bool storedElement(const LinePlan& plan);
       return true;
     }
     case qkNothing: r.nextLine = code.next; return true;
+    case qkFunction: return enteredQuickly(r, plan, code);
+    case qkReturn: return returnedQuickly(r, plan, code);
     default: return false;
   }
 }
@@ -269,7 +294,7 @@ bool storedElement(const LinePlan& plan);
 // (nothing done) otherwise.
 [[gnu::always_inline]] inline bool runQuickLine(ScriptRec& r, int32_t line, CodeRec& code) {
   if (code.planState != plPlanned || r.trace) return false;
-  const LinePlan& plan = *code.plan;
+  LinePlan& plan = *code.plan;
   const InterpreterState& in = theInterp;
   if (plan.quick == qkNone || !thePlansEnabled || line <= 0 || !in.reportErrors || in.compileMode ||
       plan.generation != tableGeneration() || plan.script != in.currentScript ||

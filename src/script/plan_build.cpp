@@ -615,6 +615,8 @@ QuickForm quickForm(const LinePlan& plan) {
     case psEndWhile: return qkEndWhile;
     case psEndFor: return qkEndFor;
     case psNothing: return qkNothing;
+    case psFunction: return qkFunction;
+    case psReturn: return plan.expression == kNoNode || integerShaped(plan, plan.expression) ? qkReturn : qkNone;
     default: return qkNone;
   }
 }

@@ -320,6 +320,21 @@ bool functionEntry(LinePlan& plan) {
 
 }  // namespace
 
+bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code) {
+  for (const PlanParameter& p : plan.parameters) {
+    if (!p.entry || p.generation != tableGeneration() || (p.entry->kind != skNew && p.entry->kind != skVariable)) {
+      return false;
+    }
+  }
+  r.nextLine = code.next;
+  SymtbEntry* function = nullptr;
+  if (!enteringFunction(function)) return true;
+  int32_t slot = -1;
+  for (PlanParameter& p : plan.parameters) declareLocalEntry(p.entry, p.token->text, slot--);
+  function->wordC = 0;
+  return true;
+}
+
 void setLinePlans(bool enabled) { thePlansEnabled = enabled; }
 bool linePlansEnabled() { return thePlansEnabled; }
 uint64_t plannedLines() { return thePlannedCount; }

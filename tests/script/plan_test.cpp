@@ -299,6 +299,28 @@ TEST_F(PlanTest, FunctionsParametersAndReturns) {
        "PARA I DE 0 ATE 3\n  SAIDA(G(I % 2))\n  SAIDA(H())\n  SAIDA(H(I))\nFIM PARA\n");
 }
 
+TEST_F(PlanTest, QuickEntriesAndReturnsOfFunctions) {
+  // FUNCAO and RETORNA run as quick lines when they can: recursion, values
+  // other than integers, returns from inside loops, a RETORNA that ends a
+  // CHAMA rather than a function, and bodies passed over by the flow.
+  std::string out = both("FUNCAO FIB(N)\n  SE N < 2 ENTAO RETORNA N\n  RETORNA FIB(N - 1) + FIB(N - 2)\nFIM FUNCAO\n"
+                         "FUNCAO G(V, W)\n  RETORNA V\nFIM FUNCAO\n"
+                         "FUNCAO ACHA(N)\n  PARA K DE 1 ATE 9\n    SE K * K >= N\n      RETORNA K\n    FIM SE\n"
+                         "  FIM PARA\n  RETORNA\nFIM FUNCAO\n"
+                         "PARA I EM [1, 2, \"a\", [3], 40, 90, 100]\n"
+                         "  SAIDA([FIB(6), G(I), G(I, I), ACHA(I), K])\n"
+                         "  CHAMA @SUB\n"
+                         "FIM PARA\n"
+                         "TERMINA\n"
+                         "@SUB:\n"
+                         "SAIDA(\"sub\")\n"
+                         "RETORNA 5\n");
+  EXPECT_NE(out.find("[8, 40, 40, 7, 7]"), std::string::npos) << out;
+  EXPECT_EQ(both("X := 0\n@VOLTA:\nFUNCAO P(A)\n  RETORNA A + 1\nFIM FUNCAO\nX := P(X)\nSAIDA(X)\n"
+                 "SE X < 4 ENTAO DESVIA @VOLTA\n"),
+            "1\n2\n3\n4\n");
+}
+
 TEST_F(PlanTest, AFunctionHiddenByALocalDeclaredLater) {
   // The line is planned while G is the function; once F has declared a
   // local G, the same line must read that local instead.
