@@ -14,6 +14,12 @@
 // the meaning of their own later names (a call before a SUPERGLOBAL name)
 // and lines with anything unusual (lexical errors, missing brackets, the
 // words E and OU inside brackets) are never planned.
+//
+// Plans of a quick form (integer assignments and conditions, loop ends,
+// FUNCAO, RETORNA of an integer) run straight from the run loops, several
+// in a row, when their values turn out to be integers: nothing they do can
+// fail, print, call or change what plans depend on. Any other value sends
+// the line the general way, from the start, as if it had not been tried.
 #pragma once
 
 #include <cstdint>
