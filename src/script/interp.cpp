@@ -163,6 +163,21 @@ bool finishCall(int32_t savedPointer, Operand& result) {
 
 const SymtbEntry* pendingCall = nullptr;
 
+// A fresh entry on the execution stack, whose room was checked.
+StackRec& pushEntry(uint8_t kind) {
+  InterpreterState& in = theInterp;
+  StackRec& e = theExecutionStack[size_t(++in.stackPointer)];
+  e.kind = kind;
+  e.script = in.currentScript;
+  e.owner = nullptr;
+  e.var.position = -1;
+  e.var.value = Operand{};
+  e.savedFrameBase = 0;
+  e.savedLine = 0;
+  e.argumentCount = 0;
+  return e;
+}
+
 long errorReports = 0;
 
 }  // namespace
@@ -341,17 +356,8 @@ const SymtbEntry* takePendingCall() {
 }
 
 bool pushExecutionEntry(uint8_t kind) {
-  InterpreterState& in = theInterp;
-  if (in.stackPointer >= kStackSize) return fail(cp("Estouro na pilha de execução"));
-  StackRec& e = theExecutionStack[size_t(++in.stackPointer)];
-  e.kind = kind;
-  e.script = in.currentScript;
-  e.owner = nullptr;
-  e.var.position = -1;
-  e.var.value = Operand{};
-  e.savedFrameBase = 0;
-  e.savedLine = 0;
-  e.argumentCount = 0;
+  if (theInterp.stackPointer >= kStackSize) return fail(cp("Estouro na pilha de execução"));
+  pushEntry(kind);
   return true;
 }
 
@@ -433,14 +439,12 @@ bool callFunctionFromPlan(std::string_view name, SymtbEntry* f, Arguments& args,
   }
   int32_t savedPointer = in.stackPointer;
   for (int i = args.count - 1; i >= 0; --i) {
-    pushExecutionEntry(stArgument);
-    theExecutionStack[size_t(in.stackPointer)].var.value = args.values[i];
+    pushEntry(stArgument).var.value = args.values[i];
     args.values[i] = Operand{};
   }
   args.count = 0;
   CallerState caller = saveCaller();
-  pushExecutionEntry(stReturn);
-  StackRec& record = theExecutionStack[size_t(in.stackPointer)];
+  StackRec& record = pushEntry(stReturn);
   record.owner = in.currentFunction;
   record.savedLine = caller.line;
   record.savedFrameBase = in.frameBase;
