@@ -18,7 +18,6 @@ namespace {
 // for good.
 constexpr uint8_t kMaxRebuilds = 8;
 
-
 void dropPlan(CodeRec& code) {
   code.plan.reset();
   code.planState = ++code.planRebuilds < kMaxRebuilds ? plSeen : plRefused;
