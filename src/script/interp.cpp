@@ -403,30 +403,16 @@ void parseArguments(std::string_view name, const SymtbEntry* f, Arguments& out) 
   finishArguments(name, declared, given, out);
 }
 
-int declaredArguments(const SymtbEntry* f) {
-  return !f ? kMaxArguments : f->kind == skBuiltin ? f->wordA : f->wordB;
-}
-
 void reportMissingParentheses(std::string_view name) {
   reportError(cp("A função ") + quoted(name) + " deve ser invocada com ()");
 }
 
-void addArgument(Arguments& out, Operand&& v) {
-  if (v.tag == Tag::invalid) v = undefinedValue();
-  if (out.count < kMaxArguments) out.values[out.count++] = v;
-  else releaseValue(v);
-  v = Operand{};
-}
-
-void finishArguments(std::string_view name, int declared, int given, Arguments& out) {
-  if (given > declared) {
-    std::string text = cp("A função ") + quoted(name) + " ";
-    if (declared == 0) text += cp("não requer parâmetros");
-    else if (declared == 1) text += cp("requer um parâmetro apenas");
-    else text += cp("requer ") + std::to_string(declared) + cp(" parâmetros apenas");
-    reportError(text);
-  }
-  while (out.count < declared && out.count < kMaxArguments) out.values[out.count++] = undefinedValue();
+void reportTooManyArguments(std::string_view name, int declared) {
+  std::string text = cp("A função ") + quoted(name) + " ";
+  if (declared == 0) text += cp("não requer parâmetros");
+  else if (declared == 1) text += cp("requer um parâmetro apenas");
+  else text += cp("requer ") + std::to_string(declared) + cp(" parâmetros apenas");
+  reportError(text);
 }
 
 bool callFunctionFromPlan(std::string_view name, SymtbEntry* f, Arguments& args, Operand& result) {
