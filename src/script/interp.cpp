@@ -84,7 +84,10 @@ inline void countQuietLine() {
       return;
     }
     r.currentLine = line;
-    if (!ranQuickly(r, plan, code)) return;  // the run loop takes it from its check on
+    if (!ranQuickly(r, plan, code)) {
+      missedQuickly(plan);
+      return;  // the run loop takes it from its check on
+    }
     countQuietLine();
     ++thePlannedCount;
   }

@@ -130,6 +130,7 @@ struct PlanParameter {
 struct LinePlan {
   PlanStatement statement = psNothing;
   QuickForm quick = qkNone;
+  uint8_t quickMisses = 0;                // quick runs that gave way so far
   SymtbEntry* command = nullptr;          // the statement entry of the line
   std::shared_ptr<const LineTokens> tokens;
   std::shared_ptr<const LineTokens> loopTokens;  // FIM PARA: the PARA line
@@ -295,6 +296,13 @@ bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code);
   }
 }
 
+// A line whose values keep turning out to be other than integers stops
+// trying the quick way.
+constexpr uint8_t kQuickMisses = 32;
+inline void missedQuickly(LinePlan& plan) {
+  if (++plan.quickMisses >= kQuickMisses) plan.quick = qkNone;
+}
+
 // Line `line` of the current script `r` when it has a plan of a quick form
 // that still fits: run inline by the driver before anything else. False
 // (nothing done) otherwise.
@@ -304,7 +312,11 @@ bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code);
   const InterpreterState& in = theInterp;
   if (plan.quick == qkNone || !thePlansEnabled || line <= 0 || !in.reportErrors || in.compileMode ||
       plan.generation != tableGeneration() || plan.script != in.currentScript ||
-      plan.function != in.currentFunction || nativeStackLow() || !ranQuickly(r, plan, code)) {
+      plan.function != in.currentFunction || nativeStackLow()) {
+    return false;
+  }
+  if (!ranQuickly(r, plan, code)) {
+    missedQuickly(plan);
     return false;
   }
   ++thePlannedCount;

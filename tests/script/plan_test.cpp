@@ -103,6 +103,10 @@ TEST_F(PlanTest, QuickLinesGiveWayToTheGeneralRules) {
                          "  SAIDA([X, C, N])\n"
                          "FIM PARA\n");
   EXPECT_EQ(objectCounters().objects, 0) << "a value overwritten by a number was not released";
+  // Lines that keep meeting other values stop trying the quick way.
+  EXPECT_EQ(both("PARA I DE 1 ATE 80\n  SE I < 50 ENTAO X := \"a\"\n  SE I = 50 ENTAO X := 0\n  X := X + I\n"
+                 "  SE X > 1 ENTAO Y := I\nFIM PARA\nSAIDA([X, Y])\n"),
+            "[2015, 80]\n");
   out = both("I := 0\nENQUANTO I < 4\n  SE I = 2 ENTAO DEBUG\n  I := I + 1\nFIM ENQUANTO\nSAIDA(I)\n");
   EXPECT_NE(out.find("  I := I + 1\nFIM ENQUANTO\nENQUANTO I < 4\n"), std::string::npos) << out;
 }
