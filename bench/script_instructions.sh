@@ -1,7 +1,8 @@
 #!/bin/bash
 # Counts the machine instructions (callgrind) that varlo-script and lua5.4
-# spend on three small loops: arithmetic in a while loop, a list filled and
-# read back, and function calls, 100 000 rounds each. Unlike times, the
+# spend on four small loops: arithmetic in a while loop, a list filled and
+# read back, function calls, and a mix of calls, a dictionary and a list,
+# 100 000 rounds each. Unlike times, the
 # counts repeat exactly from run to run; each is printed with the start-up
 # of its interpreter taken off, beside the ratio.
 # Usage: bench/script_instructions.sh [BUILD_DIR]   (needs valgrind)
@@ -88,6 +89,37 @@ for j = 1, 100000 do
 end
 print(x)
 EOF
+cat > mix.scr <<'EOF'
+FUNCAO CHAVE(I)
+  RETORNA "k" + I % 100
+FIM FUNCAO
+D := {}
+L := []
+PARA I DE 0 ATE 99999
+  K := CHAVE(I)
+  SE D[K] = INDEFINIDO ENTAO D[K] := 0
+  D[K] := D[K] + 1
+  L[I] := D[K]
+FIM PARA
+S := 0
+PARA V EM L
+  S := S + V
+FIM PARA
+ESCREVE S
+EOF
+cat > mix.lua <<'EOF'
+local function chave(i) return "k" .. (i % 100) end
+local d, l = {}, {}
+for i = 0, 99999 do
+  local k = chave(i)
+  if d[k] == nil then d[k] = 0 end
+  d[k] = d[k] + 1
+  l[i + 1] = d[k]
+end
+local s = 0
+for _, v in ipairs(l) do s = s + v end
+print(s)
+EOF
 
 # Instructions of one run; the program's output goes to NAME.out.
 count() {
@@ -101,7 +133,7 @@ ours_base=$(count empty.ours "$RUNNER" empty.scr)
 lua_base=$(count empty.lua.out lua5.4 empty.lua)
 printf "%-8s %14s %14s %7s\n" "" "varlo-script" "lua5.4" "ratio"
 status=0
-for name in while lists calls; do
+for name in while lists calls mix; do
   ours=$(( $(count "$name.ours" "$RUNNER" "$name.scr") - ours_base ))
   lua=$(( $(count "$name.lua.out" lua5.4 "$name.lua") - lua_base ))
   printf "%-8s %14d %14d %7s\n" "$name" "$ours" "$lua" "$(echo "scale=1; $ours / $lua" | bc)"

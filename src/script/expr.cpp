@@ -424,17 +424,11 @@ SymtbEntry* resolveCurrentName() {
   return entry;
 }
 
-VarCell* frameCell(SymtbEntry& entry) {
-  int32_t frame = theInterp.frameBase;
-  // A function called without its parentheses gets no arguments at all:
-  // its parameters read as undefined instead of entries below the frame.
-  if (entry.wordA < 0 && -entry.wordA > stackEntry(frame).argumentCount) {
-    static VarCell missing;
-    releaseValue(missing.value);
-    missing = VarCell{-1, undefinedValue()};
-    return &missing;
-  }
-  return &stackEntry(frame + entry.wordA).var;
+VarCell* missingArgumentCell() {
+  static VarCell missing;
+  releaseValue(missing.value);
+  missing = VarCell{-1, undefinedValue()};
+  return &missing;
 }
 
 Operand readVariable(SymtbEntry& entry) {

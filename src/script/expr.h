@@ -50,7 +50,14 @@ inline SymtbEntry* resolveToken(const Token& name) {
 Operand readVariable(SymtbEntry& entry);
 // The cell of a variable entry: a global's own cell, or the stack entry of a
 // parameter or local of the running function.
-VarCell* frameCell(SymtbEntry& entry);
+VarCell* missingArgumentCell();
+inline VarCell* frameCell(SymtbEntry& entry) {
+  int32_t frame = theInterp.frameBase;
+  // A function called without its parentheses gets no arguments at all:
+  // its parameters read as undefined instead of entries below the frame.
+  if (entry.wordA < 0 && -entry.wordA > stackEntry(frame).argumentCount) return missingArgumentCell();
+  return &stackEntry(frame + entry.wordA).var;
+}
 inline VarCell* variableCell(SymtbEntry& entry) { return entry.owner ? frameCell(entry) : &globalCell(entry); }
 
 struct Lvalue {

@@ -17,6 +17,7 @@
 namespace varlo {
 
 InterpreterState theInterp;
+StackRec theExecutionStack[kStackSize + 1];
 
 void stopOnInterruptKey(int32_t line) {
   if (takeQueuedExtendedKey(key::CtrlF12)) {
@@ -27,7 +28,6 @@ void stopOnInterruptKey(int32_t line) {
 namespace {
 
 std::array<ScriptRec, kScriptSlots> slots;
-std::array<StackRec, kStackSize + 1> stack;  // entry 0 is never used
 
 struct LineCheck {
   uint32_t tick = 0;
@@ -59,6 +59,44 @@ LineCheck lineCheck;
   if (lineCheck.stepLimit && ++lineCheck.steps > lineCheck.stepLimit) stepLimitReached(line);
 }
 
+// Whether the check before the next line would do nothing but count it (no
+// keyboard poll due, no step limit reached).
+inline bool quietLineCheck() {
+  return ((lineCheck.tick + 1) & 255) != 0 && (!lineCheck.stepLimit || lineCheck.steps < lineCheck.stepLimit);
+}
+
+// beforeLine for a line whose check was found quiet.
+inline void countQuietLine() {
+  ++lineCheck.tick;
+  if (lineCheck.stepLimit) ++lineCheck.steps;
+}
+
+// After a quick line, the quick lines that follow run here while the check
+// before each would only count it; the first other line is left to the run
+// loop. Quick lines change nothing their plans depend on, so only the table
+// generation and the scope are compared again.
+[[gnu::noinline]] void runQuickLines(ScriptRec& r) {
+  const InterpreterState& in = theInterp;
+  for (;;) {
+    int32_t line = r.nextLine;
+    if (r.returning || line <= 0 || line > r.lastLine || !quietLineCheck()) return;
+    CodeRec& code = r.lines[size_t(line)];
+    if (code.planState != plPlanned) return;
+    LinePlan& plan = *code.plan;
+    if (plan.quick == qkNone || plan.generation != tableGeneration() || plan.script != in.currentScript ||
+        plan.function != in.currentFunction) {
+      return;
+    }
+    r.currentLine = line;
+    if (!ranQuickly(r, plan, code)) {
+      missedQuickly(plan);
+      return;  // the run loop takes it from its check on
+    }
+    countQuietLine();
+    ++thePlannedCount;
+  }
+}
+
 // Chooses the statement of the line whose first token is current.
 SymtbEntry* chooseStatement(int32_t s, CodeRec& code, int32_t line) {
   if (theToken.kind != tkIdentifier) return &expressionStatement();
@@ -78,7 +116,7 @@ void releaseEntry(StackRec& e) {
 
 // Pops and releases entries down to (not including) index `base`.
 void popTo(int32_t base) {
-  while (theInterp.stackPointer > base) releaseEntry(stack[size_t(theInterp.stackPointer--)]);
+  while (theInterp.stackPointer > base) releaseEntry(theExecutionStack[size_t(theInterp.stackPointer--)]);
 }
 
 struct CallerState {
@@ -108,21 +146,21 @@ void restoreCaller(const CallerState& c) {
 // its value taken, the arguments released.
 bool finishCall(int32_t savedPointer, Operand& result) {
   InterpreterState& in = theInterp;
-  while (in.stackPointer > in.frameBase && stack[size_t(in.stackPointer)].kind == stLocal) {
-    releaseEntry(stack[size_t(in.stackPointer--)]);
+  while (in.stackPointer > in.frameBase && theExecutionStack[size_t(in.stackPointer)].kind == stLocal) {
+    releaseEntry(theExecutionStack[size_t(in.stackPointer--)]);
   }
-  if (in.stackPointer != in.frameBase || stack[size_t(in.frameBase)].kind != stReturn) {
+  if (in.stackPointer != in.frameBase || theExecutionStack[size_t(in.frameBase)].kind != stReturn) {
     reportError(cp("Pilha Corrompida, RET não achado"));
     popTo(savedPointer);
     return false;
   }
-  StackRec& record = stack[size_t(in.frameBase)];
+  StackRec& record = theExecutionStack[size_t(in.frameBase)];
   result = record.var.value;
   record.var.value = Operand{};
   in.stackPointer = in.frameBase - 1;
   bool intact = true;
   while (in.stackPointer > savedPointer) {
-    StackRec& e = stack[size_t(in.stackPointer--)];
+    StackRec& e = theExecutionStack[size_t(in.stackPointer--)];
     if (e.kind != stArgument) intact = false;
     releaseEntry(e);
   }
@@ -132,6 +170,21 @@ bool finishCall(int32_t savedPointer, Operand& result) {
 
 const SymtbEntry* pendingCall = nullptr;
 
+// A fresh entry on the execution stack, whose room was checked.
+StackRec& pushEntry(uint8_t kind) {
+  InterpreterState& in = theInterp;
+  StackRec& e = theExecutionStack[size_t(++in.stackPointer)];
+  e.kind = kind;
+  e.script = in.currentScript;
+  e.owner = nullptr;
+  e.var.position = -1;
+  e.var.value = Operand{};
+  e.savedFrameBase = 0;
+  e.savedLine = 0;
+  e.argumentCount = 0;
+  return e;
+}
+
 long errorReports = 0;
 
 }  // namespace
@@ -139,7 +192,6 @@ long errorReports = 0;
 std::string cp(std::string_view utf8) { return utf8ToCp1252(utf8); }
 
 ScriptRec& scriptSlot(int32_t n) { return slots[size_t(n)]; }
-StackRec& stackEntry(int32_t index) { return stack[size_t(index)]; }
 
 std::string quoted(std::string_view name) {
   std::string out = "\"";
@@ -247,6 +299,10 @@ namespace {
     return false;
   }
   CodeRec& code = r.lines[size_t(line)];
+  if (runQuickLine(r, line, code)) {
+    runQuickLines(r);
+    return true;
+  }
   bool ok;
   if (runPlannedLine(r, line, code, ok)) return ok;
   return readLine(r, s, line, code);
@@ -307,17 +363,8 @@ const SymtbEntry* takePendingCall() {
 }
 
 bool pushExecutionEntry(uint8_t kind) {
-  InterpreterState& in = theInterp;
-  if (in.stackPointer >= kStackSize) return fail(cp("Estouro na pilha de execução"));
-  StackRec& e = stack[size_t(++in.stackPointer)];
-  e.kind = kind;
-  e.script = in.currentScript;
-  e.owner = nullptr;
-  e.var.position = -1;
-  e.var.value = Operand{};
-  e.savedFrameBase = 0;
-  e.savedLine = 0;
-  e.argumentCount = 0;
+  if (theInterp.stackPointer >= kStackSize) return fail(cp("Estouro na pilha de execução"));
+  pushEntry(kind);
   return true;
 }
 
@@ -363,33 +410,19 @@ void parseArguments(std::string_view name, const SymtbEntry* f, Arguments& out) 
   finishArguments(name, declared, given, out);
 }
 
-int declaredArguments(const SymtbEntry* f) {
-  return !f ? kMaxArguments : f->kind == skBuiltin ? f->wordA : f->wordB;
-}
-
 void reportMissingParentheses(std::string_view name) {
   reportError(cp("A função ") + quoted(name) + " deve ser invocada com ()");
 }
 
-void addArgument(Arguments& out, Operand&& v) {
-  if (v.tag == Tag::invalid) v = undefinedValue();
-  if (out.count < kMaxArguments) out.values[out.count++] = v;
-  else releaseValue(v);
-  v = Operand{};
+void reportTooManyArguments(std::string_view name, int declared) {
+  std::string text = cp("A função ") + quoted(name) + " ";
+  if (declared == 0) text += cp("não requer parâmetros");
+  else if (declared == 1) text += cp("requer um parâmetro apenas");
+  else text += cp("requer ") + std::to_string(declared) + cp(" parâmetros apenas");
+  reportError(text);
 }
 
-void finishArguments(std::string_view name, int declared, int given, Arguments& out) {
-  if (given > declared) {
-    std::string text = cp("A função ") + quoted(name) + " ";
-    if (declared == 0) text += cp("não requer parâmetros");
-    else if (declared == 1) text += cp("requer um parâmetro apenas");
-    else text += cp("requer ") + std::to_string(declared) + cp(" parâmetros apenas");
-    reportError(text);
-  }
-  while (out.count < declared && out.count < kMaxArguments) out.values[out.count++] = undefinedValue();
-}
-
-bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand& result) {
+bool callFunctionFromPlan(std::string_view name, SymtbEntry* f, Arguments& args, Operand& result) {
   InterpreterState& in = theInterp;
   result = undefinedValue();
   if (in.compileMode) return true;
@@ -399,24 +432,19 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
   }
   int32_t savedPointer = in.stackPointer;
   for (int i = args.count - 1; i >= 0; --i) {
-    pushExecutionEntry(stArgument);
-    stack[size_t(in.stackPointer)].var.value = args.values[i];
+    pushEntry(stArgument).var.value = args.values[i];
     args.values[i] = Operand{};
   }
   args.count = 0;
   CallerState caller = saveCaller();
-  pushExecutionEntry(stReturn);
-  StackRec& record = stack[size_t(in.stackPointer)];
+  StackRec& record = pushEntry(stReturn);
   record.owner = in.currentFunction;
   record.savedLine = caller.line;
   record.savedFrameBase = in.frameBase;
   record.argumentCount = in.stackPointer - 1 - savedPointer;
   record.var.value = undefinedValue();
   in.frameBase = in.stackPointer;
-  // A user function's lines start their own token reading before any use
-  // of it, so the caller's state is moved aside rather than copied.
   bool user = f->kind == skFunction;
-  TokenRec savedToken = user ? TokenRec(std::move(theToken)) : TokenRec(theToken);
   if (user) in.currentScript = f->home;
   in.currentFunction = f;
   bool ok = user ? runFunctionBody(*f) : f->builtin(*f);
@@ -426,11 +454,20 @@ bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand
     result = undefinedValue();
   }
   restoreCaller(caller);
+  return ok;
+}
+
+bool callFunction(std::string_view name, SymtbEntry* f, Arguments& args, Operand& result) {
+  // A user function's lines start their own token reading before any use
+  // of it, so the caller's state is moved aside rather than copied.
+  bool user = f && f->kind == skFunction;
+  TokenRec savedToken = user ? TokenRec(std::move(theToken)) : TokenRec(theToken);
+  bool ok = callFunctionFromPlan(name, f, args, result);
   theToken = std::move(savedToken);
   return ok;
 }
 
-int argumentCount() { return stack[size_t(theInterp.frameBase)].argumentCount; }
+int argumentCount() { return theExecutionStack[size_t(theInterp.frameBase)].argumentCount; }
 
 Operand& argument(int i) {
   // A call refused for missing parentheses passes no arguments at all.
@@ -440,11 +477,11 @@ Operand& argument(int i) {
     none = undefinedValue();
     return none;
   }
-  return stack[size_t(theInterp.frameBase - i)].var.value;
+  return theExecutionStack[size_t(theInterp.frameBase - i)].var.value;
 }
 
 void setResult(Operand&& value) {
-  Operand& slot = stack[size_t(theInterp.frameBase)].var.value;
+  Operand& slot = theExecutionStack[size_t(theInterp.frameBase)].var.value;
   releaseValue(slot);
   slot = value;
   value = Operand{};

@@ -88,7 +88,10 @@ struct ScriptInterrupt : std::runtime_error {
 
 ScriptRec& scriptSlot(int32_t n);
 inline ScriptRec& currentScript() { return scriptSlot(theInterp.currentScript); }
-StackRec& stackEntry(int32_t index);           // 1 ... stackPointer
+// The execution stack; entry 0 is never used. Read on every local a line
+// names, hence visible here.
+extern StackRec theExecutionStack[kStackSize + 1];
+inline StackRec& stackEntry(int32_t index) { return theExecutionStack[index]; }  // 1 ... stackPointer
 
 // Error reporter (nothing is printed while report-errors is off).
 void reportAt(int32_t line, std::string_view message);
@@ -137,12 +140,27 @@ void parseArguments(std::string_view name, const SymtbEntry* function, Arguments
 // (32 for an unknown function), the refusal of a call without parentheses,
 // one argument (invalid passes as undefined; beyond 32 dropped), and the
 // check of the count with the padding by undefined values.
-int declaredArguments(const SymtbEntry* function);
+// Inline, as every call of a pre-analysed line goes through them.
+inline int declaredArguments(const SymtbEntry* function) {
+  return !function ? kMaxArguments : function->kind == skBuiltin ? function->wordA : function->wordB;
+}
 void reportMissingParentheses(std::string_view name);
-void addArgument(Arguments& out, Operand&& v);
-void finishArguments(std::string_view name, int declared, int given, Arguments& out);
+inline void addArgument(Arguments& out, Operand&& v) {
+  if (v.tag == Tag::invalid) v = undefinedValue();
+  if (out.count < kMaxArguments) out.values[out.count++] = v;
+  else releaseValue(v);
+  v = Operand{};
+}
+void reportTooManyArguments(std::string_view name, int declared);
+inline void finishArguments(std::string_view name, int declared, int given, Arguments& out) {
+  if (given > declared) reportTooManyArguments(name, declared);
+  while (out.count < declared && out.count < kMaxArguments) out.values[out.count++] = undefinedValue();
+}
 // The result is undefined when the call failed.
 bool callFunction(std::string_view name, SymtbEntry* function, Arguments& args, Operand& result);
+// The same for a pre-analysed line, which reads no tokens: the lexer state
+// is left to the callee.
+bool callFunctionFromPlan(std::string_view name, SymtbEntry* function, Arguments& args, Operand& result);
 bool pushExecutionEntry(uint8_t kind);
 // Pops and releases execution-stack entries above `base`.
 void unwindExecutionStack(int32_t base);

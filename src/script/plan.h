@@ -14,19 +14,25 @@
 // the meaning of their own later names (a call before a SUPERGLOBAL name)
 // and lines with anything unusual (lexical errors, missing brackets, the
 // words E and OU inside brackets) are never planned.
+//
+// Plans of a quick form (integer assignments and conditions, loop ends,
+// FUNCAO, RETORNA of an integer) run straight from the run loops, several
+// in a row, when their values turn out to be integers: nothing they do can
+// fail, print, call or change what plans depend on. Any other value sends
+// the line the general way, from the start, as if it had not been tried.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "script/expr.h"
+#include "script/flow.h"
+#include "script/interp.h"
 #include "script/lexer.h"
 #include "script/symbols.h"
 
 namespace varlo {
-
-struct CodeRec;
-struct ScriptRec;
 
 enum PlanNodeKind : uint8_t {
   pnNothing,      // no operand where one was expected: invalid
@@ -59,14 +65,20 @@ struct PlanNode {
   uint32_t first = 0, count = 0;  // children in LinePlan::children or pairs
 };
 
-// A tree of integer arithmetic in postfix order: numbers and names pushed,
-// operators applied to the two values on top.
-enum IntegerStepKind : uint8_t { isNumber, isName, isOperator };
+// A tree of integer arithmetic in postfix order: numbers, names and list
+// elements pushed, operators applied to the two values on top.
+enum IntegerStepKind : uint8_t {
+  isNumber,
+  isName,
+  isElement,    // list[number] or list[name]: token is the list's name
+  isOperator,
+};
 struct IntegerStep {
   uint8_t kind = isNumber;
   uint8_t op = opNone;
-  int32_t integer = 0;
+  int32_t integer = 0;            // a number, or an element's number index
   const Token* token = nullptr;
+  const Token* index = nullptr;   // an element's name index
 };
 // The deepest a tree's postfix steps may stack values.
 constexpr int kIntegerStackDepth = 32;
@@ -91,6 +103,23 @@ enum PlanStatement : uint8_t {
   psFunction,     // FUNCAO name [(parameters)]
 };
 
+// Lines that make up most of a loop's work and can neither fail, report
+// nor call anything when their arithmetic stays on integers: they run with
+// less of the driver's bookkeeping (plan_run.cpp).
+enum QuickForm : uint8_t {
+  qkNone,
+  qkIntegerAssign,   // name := integer arithmetic, number or name
+  qkElementAssign,   // list[i] := integer arithmetic, number or name
+  qkIntegerThen,     // SE integer arithmetic [ENTAO] name := integer arithmetic
+  qkIntegerIf,       // SE / SENAO SE on integer arithmetic
+  qkIntegerWhile,    // ENQUANTO on integer arithmetic
+  qkEndWhile,
+  qkEndFor,
+  qkNothing,         // SENAO, FIM SE
+  qkFunction,        // FUNCAO, when its parameters are known variables
+  qkReturn,          // RETORNA [integer arithmetic, number or name] in a function
+};
+
 // A parameter of FUNCAO with the entry it declared last time.
 struct PlanParameter {
   const Token* token = nullptr;
@@ -100,6 +129,8 @@ struct PlanParameter {
 
 struct LinePlan {
   PlanStatement statement = psNothing;
+  QuickForm quick = qkNone;
+  uint8_t quickMisses = 0;                // quick runs that gave way so far
   SymtbEntry* command = nullptr;          // the statement entry of the line
   std::shared_ptr<const LineTokens> tokens;
   std::shared_ptr<const LineTokens> loopTokens;  // FIM PARA: the PARA line
@@ -149,12 +180,22 @@ bool integerOperation(uint8_t op);
 // Marks the largest trees of integer operators over numbers and names, which
 // evaluate without building operands when every name holds an integer.
 void markIntegerTrees(LinePlan& plan);
+// The quick form of a plan, if it has one.
+QuickForm quickForm(const LinePlan& plan);
 
 // A tree of integer arithmetic computed on plain integers. False when a
 // name on the way holds something else or an operation needs the usual
 // rules (division by zero): nothing was reported or changed, and the tree
 // is then evaluated the usual way.
 bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
+// The integer of a number or a name (false for anything else).
+bool leafNodeInteger(const PlanNode& n, int32_t& out);
+// The integer value of a tree of integer arithmetic, a number or a name
+// (false for anything else, as integerSteps).
+inline bool integerNode(const LinePlan& plan, uint32_t node, int32_t& out) {
+  const PlanNode& n = plan.nodes[node];
+  return n.integers ? integerSteps(plan, n, out) : leafNodeInteger(n, out);
+}
 // Evaluation of any other tree.
 Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop);
 
@@ -172,5 +213,115 @@ inline Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*
 // Whether every name of the plan still resolves to something of the shape
 // it was planned for (called when the symbol table changed).
 bool planNamesFit(const LinePlan& plan);
+
+// Plan use (plan_run.cpp), read before every line by runQuickLine.
+extern bool thePlansEnabled;
+extern uint64_t thePlannedCount;
+
+// A line of a quick form run without the driver's bookkeeping, which
+// nothing it does could observe; false (nothing done) when it needs the
+// general way after all (a value other than an integer, an iterator).
+// name := integer, when the name is a variable that holds no object.
+[[gnu::always_inline]] inline bool assignedInteger(const LinePlan& plan, const Token& name, uint32_t expression) {
+  SymtbEntry* e = resolveToken(name);
+  if (!e || e->kind != skVariable) return false;
+  VarCell* cell = variableCell(*e);
+  int32_t computed;
+  if (cell->position >= 0 || isObject(cell->value.tag) || !integerNode(plan, expression, computed)) return false;
+  cell->value = integerValue(computed);
+  return true;
+}
+// list[i] := integer, as the general assignment would store it.
+bool storedElement(const LinePlan& plan);
+
+// FUNCAO entered or passed over, when its parameters are entries that can
+// be declared without complaint.
+bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code);
+
+// RETORNA in a user function's frame with an integer or nothing.
+[[gnu::always_inline]] inline bool returnedQuickly(ScriptRec& r, const LinePlan& plan, const CodeRec& code) {
+  const InterpreterState& in = theInterp;
+  const SymtbEntry* function = in.currentFunction;
+  if (!function || function->kind != skFunction || in.frameBase <= 0) return false;
+  StackRec& record = stackEntry(in.frameBase);
+  int32_t computed = 0;
+  if (record.kind != stReturn || (plan.expression != kNoNode && !integerNode(plan, plan.expression, computed))) {
+    return false;
+  }
+  releaseValue(record.var.value);
+  record.var.value = plan.expression == kNoNode ? undefinedValue() : integerValue(computed);
+  r.nextLine = code.next;
+  r.returning = true;
+  return true;
+}
+
+[[gnu::always_inline]] inline bool ranQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code) {
+  int32_t computed;
+  switch (plan.quick) {
+    case qkIntegerAssign:
+      if (!assignedInteger(plan, *plan.name, plan.expression)) return false;
+      r.nextLine = code.next;
+      return true;
+    case qkElementAssign:
+      if (!storedElement(plan)) return false;
+      r.nextLine = code.next;
+      return true;
+    case qkIntegerThen:
+      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (computed && !assignedInteger(plan, *plan.thenName, plan.thenExpression)) return false;
+      r.nextLine = code.next;
+      return true;
+    case qkIntegerIf:
+      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      r.nextLine = computed ? code.next : code.link;
+      return true;
+    case qkIntegerWhile:
+      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      r.nextLine = computed ? code.next : r.lines[size_t(code.link)].next;
+      return true;
+    case qkEndWhile: r.nextLine = code.link; return true;
+    case qkEndFor: {
+      SymtbEntry* e = resolveToken(*plan.name);
+      if (!e || e->kind != skVariable) return false;
+      VarCell* cell = variableCell(*e);
+      if (cell->position < 0) return false;
+      r.nextLine = code.next;
+      advanceIterator(*cell, code.link);
+      return true;
+    }
+    case qkNothing: r.nextLine = code.next; return true;
+    case qkFunction: return enteredQuickly(r, plan, code);
+    case qkReturn: return returnedQuickly(r, plan, code);
+    default: return false;
+  }
+}
+
+// A line whose values keep turning out to be other than integers stops
+// trying the quick way.
+constexpr uint8_t kQuickMisses = 32;
+inline void missedQuickly(LinePlan& plan) {
+  if (++plan.quickMisses >= kQuickMisses) plan.quick = qkNone;
+}
+
+// Line `line` of the current script `r` when it has a plan of a quick form
+// that still fits: run inline by the driver before anything else. False
+// (nothing done) otherwise.
+[[gnu::always_inline]] inline bool runQuickLine(ScriptRec& r, int32_t line, CodeRec& code) {
+  if (code.planState != plPlanned || r.trace) return false;
+  LinePlan& plan = *code.plan;
+  const InterpreterState& in = theInterp;
+  if (plan.quick == qkNone || !thePlansEnabled || line <= 0 || !in.reportErrors || in.compileMode ||
+      plan.generation != tableGeneration() || plan.script != in.currentScript ||
+      plan.function != in.currentFunction || nativeStackLow()) {
+    return false;
+  }
+  if (!ranQuickly(r, plan, code)) {
+    missedQuickly(plan);
+    return false;
+  }
+  ++thePlannedCount;
+  r.failed = false;
+  return true;
+}
 
 }  // namespace varlo

@@ -521,6 +521,17 @@ bool buildStatement(int32_t s, CodeRec& code, Builder& b, LinePlan& plan) {
 
 namespace {
 
+// list[number] or list[name] read inside integer arithmetic: the index
+// node, or kNoNode when the node is something else.
+uint32_t elementIndex(const LinePlan& plan, const PlanNode& n) {
+  if (n.kind != pnSelect || plan.nodes[n.left].kind != pnName) return kNoNode;
+  const PlanNode& path = plan.nodes[n.right];
+  if (path.kind != pnIndexList || path.count != 1) return kNoNode;
+  uint32_t index = plan.children[path.first];
+  uint8_t kind = plan.nodes[index].kind;
+  return kind == pnInteger || kind == pnName ? index : kNoNode;
+}
+
 // The postfix steps of a tree of integer arithmetic.
 void appendIntegerSteps(LinePlan& plan, uint32_t index) {
   const PlanNode& n = plan.nodes[index];
@@ -532,12 +543,25 @@ void appendIntegerSteps(LinePlan& plan, uint32_t index) {
     step.kind = isNumber;
   } else if (n.kind == pnName) {
     step.kind = isName;
+  } else if (uint32_t at = elementIndex(plan, n); at != kNoNode) {
+    const PlanNode& i = plan.nodes[at];
+    step.kind = isElement;
+    step.token = plan.nodes[n.left].token;
+    step.integer = i.integer;
+    step.index = i.kind == pnName ? i.token : nullptr;
   } else {
     appendIntegerSteps(plan, n.left);
     appendIntegerSteps(plan, n.right);
     step.kind = isOperator;
   }
   plan.steps.push_back(step);
+}
+
+// A node that may well give an integer: integer arithmetic, a number or a
+// name (checked when it runs).
+bool integerShaped(const LinePlan& plan, uint32_t node) {
+  const PlanNode& n = plan.nodes[node];
+  return n.integers || n.kind == pnInteger || n.kind == pnName;
 }
 
 }  // namespace
@@ -550,7 +574,7 @@ void markIntegerTrees(LinePlan& plan) {
   std::vector<bool> operand(count, false);
   for (size_t i = 0; i < count; ++i) {
     const PlanNode& n = plan.nodes[i];
-    if (n.kind == pnInteger || n.kind == pnName) {
+    if (n.kind == pnInteger || n.kind == pnName || elementIndex(plan, n) != kNoNode) {
       depth[i] = 1;
     } else if (n.kind == pnBinary && integerOperation(n.op) && depth[n.left] && depth[n.right]) {
       int need = std::max(depth[n.left], depth[n.right] + 1);
@@ -569,6 +593,34 @@ void markIntegerTrees(LinePlan& plan) {
   }
 }
 
+QuickForm quickForm(const LinePlan& plan) {
+  bool integers = plan.expression != kNoNode && plan.nodes[plan.expression].integers;
+  switch (plan.statement) {
+    case psAssign:
+      if (!integerShaped(plan, plan.expression)) return qkNone;
+      if (plan.pathCount == 0) return qkIntegerAssign;
+      if (plan.pathCount == 1) {
+        const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
+        if (path.kind == pnIndexList && path.count == 1 && integerShaped(plan, plan.children[path.first])) {
+          return qkElementAssign;
+        }
+      }
+      return qkNone;
+    case psOneLineIf:
+      return integers && plan.thenName && plan.thenPathCount == 0 && integerShaped(plan, plan.thenExpression)
+                 ? qkIntegerThen
+                 : qkNone;
+    case psIf: return integers ? qkIntegerIf : qkNone;
+    case psWhile: return integers ? qkIntegerWhile : qkNone;
+    case psEndWhile: return qkEndWhile;
+    case psEndFor: return qkEndFor;
+    case psNothing: return qkNothing;
+    case psFunction: return qkFunction;
+    case psReturn: return plan.expression == kNoNode || integerShaped(plan, plan.expression) ? qkReturn : qkNone;
+    default: return qkNone;
+  }
+}
+
 std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code) {
   if (!code.command || line <= 0) return nullptr;
   auto plan = std::make_shared<LinePlan>();
@@ -582,6 +634,7 @@ std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code) {
   if (b.current().kind != tkIdentifier) return nullptr;
   if (!buildStatement(s, code, b, *plan) || b.refused()) return nullptr;
   markIntegerTrees(*plan);
+  plan->quick = quickForm(*plan);
   plan->generation = tableGeneration();
   plan->script = theInterp.currentScript;
   plan->function = theInterp.currentFunction;

@@ -19,6 +19,23 @@ void drop(Operand& v) {
   if (isObject(v.tag)) releaseValue(v);
 }
 
+// What applySelector gives for one index in the commonest cases: false
+// (nothing done) for the others.
+bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
+  if (v.tag == Tag::list && index.tag == Tag::integer) {
+    out = listGet(v, index.first);
+    return true;
+  }
+  if (v.tag != Tag::dict) return false;
+  if (index.tag == Tag::string) {
+    out = dictGet(v, textOf(index));
+    return true;
+  }
+  if (index.tag != Tag::integer) return false;
+  out = dictGet(v, integerText(index.first));
+  return true;
+}
+
 // Integer pairs of the common operators, as applyOperator computes them.
 [[gnu::always_inline]] inline bool integerOperator(uint8_t op, int32_t x, int32_t y, int32_t& out) {
   switch (op) {
@@ -40,8 +57,8 @@ void drop(Operand& v) {
 }
 
 // The integer a variable holds, or its current element when it runs a
-// PARA over a range; false for anything else.
-bool integerVariable(SymtbEntry& e, int32_t& out) {
+// PARA over a range or a list; false for anything else.
+[[gnu::always_inline]] inline bool integerVariable(SymtbEntry& e, int32_t& out) {
   const VarCell* cell = e.owner ? variableCell(e) : e.cell;
   if (!cell) return false;
   const Operand& v = cell->value;
@@ -49,31 +66,101 @@ bool integerVariable(SymtbEntry& e, int32_t& out) {
     out = v.first;
     return v.tag == Tag::integer;
   }
-  if (v.tag != Tag::range) return false;
-  out = rangeElement(v, cell->position);
+  if (v.tag == Tag::range) {
+    out = rangeElement(v, cell->position);
+    return true;
+  }
+  if (v.tag != Tag::list) return false;
+  const auto& cells = cellsOf(v);
+  const Operand* element = size_t(cell->position) < cells.size() ? cells[size_t(cell->position)] : nullptr;
+  if (!element || element->tag != Tag::integer) return false;
+  out = element->first;
   return true;
+}
+
+[[gnu::always_inline]] inline bool integerName(const Token& name, int32_t& out) {
+  SymtbEntry* e = resolveToken(name);
+  return e && e->kind == skVariable && integerVariable(*e, out);
+}
+
+// The list a variable holds (not as a running iterator), or null.
+[[gnu::always_inline]] inline const Operand* listOf(const Token& name) {
+  SymtbEntry* e = resolveToken(name);
+  if (!e || e->kind != skVariable) return nullptr;
+  const VarCell* cell = e->owner ? variableCell(*e) : e->cell;
+  return cell && cell->position < 0 && cell->value.tag == Tag::list ? &cell->value : nullptr;
+}
+
+// list[i] holding an integer, read as listGet would.
+bool integerElement(const IntegerStep& step, int32_t& out) {
+  const Operand* list = listOf(*step.token);
+  int32_t i = step.integer;
+  if (!list || (step.index && !integerName(*step.index, i))) return false;
+  const auto& cells = cellsOf(*list);
+  const Operand* element = i >= 0 && size_t(i) < cells.size() ? cells[size_t(i)] : nullptr;
+  if (!element || element->tag != Tag::integer) return false;
+  out = element->first;
+  return true;
+}
+
+// A number, a name's integer or a list's integer element (false for
+// anything else).
+[[gnu::always_inline]] inline bool leafInteger(const IntegerStep& step, int32_t& out) {
+  if (step.kind == isNumber) {
+    out = step.integer;
+    return true;
+  }
+  if (step.kind == isName) return integerName(*step.token, out);
+  return integerElement(step, out);
 }
 
 }  // namespace
 
 bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
+  const IntegerStep* first = plan.steps.data() + root.first;
+  // The commonest tree, one operator on two leaves (I + 1, I < N), directly.
+  if (root.count == 3) {
+    int32_t x, y;
+    return leafInteger(first[0], x) && leafInteger(first[1], y) && integerOperator(first[2].op, x, y, out);
+  }
   int32_t stack[kIntegerStackDepth];
   int top = -1;
-  const IntegerStep* end = plan.steps.data() + root.first + root.count;
-  for (const IntegerStep* step = end - root.count; step != end; ++step) {
-    switch (step->kind) {
-      case isNumber: stack[++top] = step->integer; break;
-      case isName: {
-        SymtbEntry* e = resolveToken(*step->token);
-        if (!e || e->kind != skVariable || !integerVariable(*e, stack[++top])) return false;
-        break;
-      }
-      default:
-        --top;
-        if (!integerOperator(step->op, stack[top], stack[top + 1], stack[top])) return false;
+  const IntegerStep* end = first + root.count;
+  for (const IntegerStep* step = first; step != end; ++step) {
+    if (step->kind == isOperator) {
+      --top;
+      if (!integerOperator(step->op, stack[top], stack[top + 1], stack[top])) return false;
+    } else if (!leafInteger(*step, stack[++top])) {
+      return false;
     }
   }
   out = stack[0];
+  return true;
+}
+
+bool leafNodeInteger(const PlanNode& n, int32_t& out) {
+  if (n.kind == pnInteger) {
+    out = n.integer;
+    return true;
+  }
+  return n.kind == pnName && integerName(*n.token, out);
+}
+
+bool storedElement(const LinePlan& plan) {
+  const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
+  SymtbEntry* e = resolveToken(*plan.name);
+  if (!e || e->kind != skVariable) return false;
+  VarCell* cell = variableCell(*e);
+  if (cell->position >= 0 || cell->value.tag != Tag::list) return false;
+  int32_t i, computed;
+  if (!integerNode(plan, plan.children[path.first], i) || i < 0 ||
+      !integerNode(plan, plan.expression, computed)) {
+    return false;
+  }
+  // Growing past the length limit is left to the general way, which says so.
+  size_t length = cellsOf(cell->value).size();
+  if (size_t(i) >= length && length >= valueLimits().maxListLength) return false;
+  listSet(cell->value, i, integerValue(computed));
   return true;
 }
 
@@ -121,7 +208,7 @@ class Evaluator {
     reportMissingParentheses(text);
     Arguments args;
     Operand result;
-    callFunction(text, e, args, result);
+    callFunctionFromPlan(text, e, args, result);
     return result;
   }
 
@@ -132,7 +219,7 @@ class Evaluator {
     for (uint32_t k = 0; k < n.count; ++k) addArgument(args, value(plan_.children[n.first + k]));
     finishArguments(text, declaredArguments(e), int(n.count), args);
     Operand result;
-    callFunction(text, e, args, result);
+    callFunctionFromPlan(text, e, args, result);
     return result;
   }
 
@@ -201,10 +288,13 @@ class Evaluator {
   [[gnu::noinline]] Operand select(const PlanNode& n) {
     const PlanNode& path = plan_.nodes[n.right];
     if (path.kind == pnIndexList && path.count == 1) {
-      if (const VarCell* cell = listVariable(plan_.nodes[n.left], plan_.children[path.first])) {
-        Operand index = value(plan_.children[path.first]);
-        if (index.tag == Tag::integer) return listGet(cell->value, index.first);
-        drop(index);  // not an integer: read again the usual way
+      uint32_t at = plan_.children[path.first];
+      if (const VarCell* cell = containerVariable(plan_.nodes[n.left], at)) {
+        Operand index = value(at);
+        Operand selected;
+        bool done = selectedInPlace(cell->value, index, selected);
+        drop(index);
+        if (done) return selected;  // otherwise read again the usual way
       }
       Operand v = value(n.left);
       return selectOne(v, path);
@@ -217,12 +307,13 @@ class Evaluator {
     return selected;
   }
 
-  // The cell of a variable holding a list, read in place by list[i] when
-  // i is a number or a variable (reading it cannot change the list).
-  const VarCell* listVariable(const PlanNode& left, uint32_t index) {
+  // The cell of a variable holding a list or a dictionary, read in place by
+  // v[i] when i is a number or a variable (reading it cannot change v).
+  const VarCell* containerVariable(const PlanNode& left, uint32_t index) {
     if (left.kind != pnName || !plainOperand(plan_.nodes[index])) return nullptr;
     const VarCell* cell = variableOf(left);
-    return cell && cell->position < 0 && cell->value.tag == Tag::list ? cell : nullptr;
+    if (!cell || cell->position >= 0) return nullptr;
+    return cell->value.tag == Tag::list || cell->value.tag == Tag::dict ? cell : nullptr;
   }
 
   bool plainOperand(const PlanNode& n) { return n.kind == pnInteger || (n.kind == pnName && variableOf(n)); }
@@ -233,18 +324,20 @@ class Evaluator {
     return e->owner ? variableCell(*e) : e->cell;
   }
 
-  // v[i]: a list read at an integer without building the index list.
+  // v[i] on a single index: a list element by number or a dictionary entry
+  // by its key, without building the index list.
   [[gnu::noinline]] Operand selectOne(Operand& v, const PlanNode& path) {
     Operand index = value(plan_.children[path.first]);
-    if (v.tag == Tag::list && index.tag == Tag::integer) {
-      Operand selected = listGet(v, index.first);
+    Operand selected;
+    if (selectedInPlace(v, index, selected)) {
+      drop(index);
       releaseValue(v);
       return selected;
     }
     Operand indexes = newList();
     if (index.tag != Tag::invalid) listAppend(indexes, std::move(index));
     drop(index);
-    Operand selected = applySelector(v, indexes);
+    selected = applySelector(v, indexes);
     releaseValue(indexes);
     drop(v);
     return selected;

@@ -9,14 +9,14 @@
 
 namespace varlo {
 
+bool thePlansEnabled = true;
+uint64_t thePlannedCount = 0;
+
 namespace {
 
 // A line whose plan had to be dropped this often is read from its tokens
 // for good.
 constexpr uint8_t kMaxRebuilds = 8;
-
-bool plansEnabled = true;
-uint64_t plannedCount = 0;
 
 void dropPlan(CodeRec& code) {
   code.plan.reset();
@@ -40,7 +40,7 @@ void dropPlan(CodeRec& code) {
 // runs, its names checked again when the symbol table changed.
 LinePlan* usablePlan(int32_t line, CodeRec& code) {
   const InterpreterState& in = theInterp;
-  if (!plansEnabled || line <= 0 || !in.reportErrors || in.compileMode) return nullptr;
+  if (!thePlansEnabled || line <= 0 || !in.reportErrors || in.compileMode) return nullptr;
   if (code.planState != plPlanned && !buildWhenSeenAgain(line, code)) return nullptr;
   LinePlan& plan = *code.plan;
   if (plan.generation != tableGeneration() || plan.script != in.currentScript ||
@@ -132,12 +132,23 @@ const PlanNode* singleIndex(const LinePlan& plan, const Target& t) {
   return path.kind == pnIndexList && path.count == 1 ? &path : nullptr;
 }
 
-// list[i] := number, stored directly where assignLvalue would store it.
-bool storedInList(SymtbEntry& variable, const Operand& index, Operand& v) {
-  if (index.tag != Tag::integer || index.first < 0 || v.tag == Tag::invalid || isObject(v.tag)) return false;
+// list[i] := value and dict[key] := value stored directly where assignLvalue
+// would store them. A list or dictionary value is left to assignLvalue,
+// which copies it when the container is reachable from it.
+bool storedInPlace(SymtbEntry& variable, const Operand& index, Operand& v) {
+  if (v.tag == Tag::invalid || v.tag == Tag::list || v.tag == Tag::dict) return false;
   VarCell* cell = variableCell(variable);
-  if (cell->position >= 0 || cell->value.tag != Tag::list) return false;
-  listSet(cell->value, index.first, std::move(v));
+  if (cell->position >= 0) return false;
+  Operand& holder = cell->value;
+  if (holder.tag == Tag::list) {
+    if (index.tag != Tag::integer || index.first < 0) return false;
+    listSet(holder, index.first, std::move(v));
+    return true;
+  }
+  if (holder.tag != Tag::dict) return false;
+  if (index.tag == Tag::string) dictSet(holder, textOf(index), std::move(v));
+  else if (index.tag == Tag::integer) dictSet(holder, integerText(index.first), std::move(v));
+  else return false;
   return true;
 }
 
@@ -157,7 +168,10 @@ bool assignment(const LinePlan& plan, const Target& t, SymtbEntry* entry, const 
   if (const PlanNode* path = singleIndex(plan, t)) {
     Operand index = evaluate(plan, plan.children[path->first], stop);
     Operand v = evaluate(plan, t.expression, stop);
-    if (storedInList(*target.entry, index, v)) return true;
+    if (storedInPlace(*target.entry, index, v)) {
+      releaseValue(index);
+      return true;
+    }
     Operand indexes = newList();
     if (index.tag != Tag::invalid) listAppend(indexes, std::move(index));
     target.path.push_back(indexes);
@@ -305,9 +319,24 @@ bool functionEntry(LinePlan& plan) {
 
 }  // namespace
 
-void setLinePlans(bool enabled) { plansEnabled = enabled; }
-bool linePlansEnabled() { return plansEnabled; }
-uint64_t plannedLines() { return plannedCount; }
+bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code) {
+  for (const PlanParameter& p : plan.parameters) {
+    if (!p.entry || p.generation != tableGeneration() || (p.entry->kind != skNew && p.entry->kind != skVariable)) {
+      return false;
+    }
+  }
+  r.nextLine = code.next;
+  SymtbEntry* function = nullptr;
+  if (!enteringFunction(function)) return true;
+  int32_t slot = -1;
+  for (PlanParameter& p : plan.parameters) declareLocalEntry(p.entry, p.token->text, slot--);
+  function->wordC = 0;
+  return true;
+}
+
+void setLinePlans(bool enabled) { thePlansEnabled = enabled; }
+bool linePlansEnabled() { return thePlansEnabled; }
+uint64_t plannedLines() { return thePlannedCount; }
 
 bool runPlannedLine(ScriptRec& r, int32_t line, CodeRec& code, bool& ok) {
   LinePlan* plan = usablePlan(line, code);
@@ -317,7 +346,7 @@ bool runPlannedLine(ScriptRec& r, int32_t line, CodeRec& code, bool& ok) {
     if (plan->statement != psEndFor) dropPlan(code);
     return false;
   }
-  ++plannedCount;
+  ++thePlannedCount;
   r.nextLine = code.next;
   if (r.trace) printLine(code.text);
   InterpreterState& in = theInterp;

@@ -1,6 +1,7 @@
 // varlo-script ARQUIVO [RÓTULO]: runs a script on the headless console, its
 // output mirrored to stdout and its keys read from stdin, and exits with the
-// host's result code.
+// host's result code. VARLO_SCRIPT_PLANS=0 reads every line from its tokens
+// (the reference the pre-analysed lines are compared with).
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "console/headless_front_end.h"
 #include "script/host.h"
 #include "script/output.h"
+#include "script/plan.h"
 
 namespace {
 
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
   initSpeech(0, "");
   setSpeechSilenced(quiet);
   resetInterpreter();
+  const char* plans = std::getenv("VARLO_SCRIPT_PLANS");
+  if (plans && std::string(plans) == "0") setLinePlans(false);
   std::string label = argc == 3 ? utf8ToCp1252(argv[2]) : std::string();
   RunOutcome outcome;
   try {

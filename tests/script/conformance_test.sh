@@ -2,7 +2,8 @@
 # Runs every tests/script/conformance/NAME.scr (or NAME.cmd) with varlo-script
 # on the headless console and compares what it printed, followed by a line
 # "== código N" with its exit code, against NAME.out. A NAME.label file gives
-# the start label; a NAME.in file is typed on the keyboard.
+# the start label; a NAME.in file is typed on the keyboard. Each script runs
+# twice: with pre-analysed lines and with every line read from its tokens.
 # Usage: conformance_test.sh BUILD_DIR [NAME ...]
 set -u
 BUILD=${1:?build directory}
@@ -23,16 +24,19 @@ for script in "$HERE"/conformance/*.scr "$HERE"/conformance/*.cmd; do
   [ -f "$stem.label" ] && label=$(cat "$stem.label")
   input=/dev/null
   [ -f "$stem.in" ] && input="$stem.in"
-  cp -r "$HERE"/conformance/. "$WORK"/
-  actual=$(cd "$WORK" && VARLO_CONSOLE=headless VARLO_AUDIO=null timeout 60 \
-           "$RUNNER" "$name" $label < "$input" 2>&1; echo "== código $?")
-  if [ "$actual" == "$(cat "$stem.out")" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FALHOU: $name"
-    diff <(cat "$stem.out") <(echo "$actual") | head -40
-  fi
+  for plans in 1 0; do
+    rm -rf "${WORK:?}"/*
+    cp -r "$HERE"/conformance/. "$WORK"/
+    actual=$(cd "$WORK" && VARLO_CONSOLE=headless VARLO_AUDIO=null VARLO_SCRIPT_PLANS=$plans timeout 60 \
+             "$RUNNER" "$name" $label < "$input" 2>&1; echo "== código $?")
+    if [ "$actual" == "$(cat "$stem.out")" ]; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+      echo "FALHOU: $name (VARLO_SCRIPT_PLANS=$plans)"
+      diff <(cat "$stem.out") <(echo "$actual") | head -40
+    fi
+  done
 done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

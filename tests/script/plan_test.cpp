@@ -81,6 +81,92 @@ TEST_F(PlanTest, IntegerArithmeticFallsBackOnOtherValues) {
   EXPECT_EQ(out, "[15, 121]\n[6, 81]\n[2, 41]\n[0, 1]\n[0, -39]\n[2, -79]\n[3, -119]\n");
 }
 
+TEST_F(PlanTest, QuickLinesGiveWayToTheGeneralRules) {
+  // Integer assignments, conditions and loop ends run with little of the
+  // driver's bookkeeping; a target holding a string or list, a condition
+  // meeting a string and the trace must all behave as the token readers do.
+  std::string out = both("X := \"texto\"\nL := [1, 2]\nC := 0\nN := 0\n"
+                         "PARA I DE 0 ATE 5\n"
+                         "  SE I = 2 ENTAO X := [I]\n"
+                         "  X := I * 2\n"
+                         "  SE I = 3 ENTAO L := \"3\"\n"
+                         "  ENQUANTO C < L\n"
+                         "    C := C + 1\n"
+                         "  FIM ENQUANTO\n"
+                         "  SE C - 3\n"
+                         "    N := N + C\n"
+                         "  SENAO SE I % 2 ENTAO\n"
+                         "    N := N - 1\n"
+                         "  SENAO\n"
+                         "    N := N * 2\n"
+                         "  FIM SE\n"
+                         "  SAIDA([X, C, N])\n"
+                         "FIM PARA\n");
+  EXPECT_EQ(objectCounters().objects, 0) << "a value overwritten by a number was not released";
+  // Lines that keep meeting other values stop trying the quick way.
+  EXPECT_EQ(both("PARA I DE 1 ATE 80\n  SE I < 50 ENTAO X := \"a\"\n  SE I = 50 ENTAO X := 0\n  X := X + I\n"
+                 "  SE X > 1 ENTAO Y := I\nFIM PARA\nSAIDA([X, Y])\n"),
+            "[2015, 80]\n");
+  out = both("I := 0\nENQUANTO I < 4\n  SE I = 2 ENTAO DEBUG\n  I := I + 1\nFIM ENQUANTO\nSAIDA(I)\n");
+  EXPECT_NE(out.find("  I := I + 1\nFIM ENQUANTO\nENQUANTO I < 4\n"), std::string::npos) << out;
+}
+
+TEST_F(PlanTest, ListElementsInQuickArithmetic) {
+  // Elements read inside integer arithmetic and integers stored by index:
+  // texts, indexes out of range or negative, growing at the end, a
+  // dictionary or text where a list was and the list walked by PARA must
+  // give what the full rules give.
+  both("L := [4, \"7\", 2, 0, 0, 0, 0, 0, 0]\nS := 0\nJ := 0\nM := -1\n"
+       "PARA I DE 0 ATE 8\n"
+       "  K := I + 5\n"
+       "  SAIDA([L[I] * 2 + 1, L[J] + L[I], L[K] - 1, L[M] + 1, L[0] + 1])\n"
+       "  SE L[J] > 1 ENTAO S := S + L[J]\n"
+       "  L[I + 1] := I * 3 % 5\n"
+       "  SE I = 4 ENTAO L[2] := \"x\"\n"
+       "  J := 8 - I\n"
+       "  SAIDA([S, L])\n"
+       "FIM PARA\n");
+  both("T := 0\nPARA V EM [1, \"2\", 3, 4, [4], 5]\n  T := T * 10 + V\n  SAIDA(T)\nFIM PARA\n");
+  both("L := [1, 2]\nPARA I DE 0 ATE 3\n  SE I = 2 ENTAO L := {\"0\" : 5}\n  SE I = 3 ENTAO L := \"abc\"\n"
+       "  X := L[0] + 1\n  L[1] := X\n  SAIDA([X, L])\nFIM PARA\n");
+  EXPECT_EQ(objectCounters().objects, 0);
+  EXPECT_EQ(objectCounters().listCells, 0);
+}
+
+TEST_F(PlanTest, QuickLinesMeetingAnIterator) {
+  // The same planned lines store into a variable that later runs a PARA:
+  // each must refuse as the full rules do.
+  const char* bodies[] = {"  K[0] := N\n", "  K := N + 1\n", "  SE N > 0 ENTAO K := N\n"};
+  const char* loops[] = {"PARA K EM [7, 8]\n", "PARA K DE 7 ATE 8\n"};
+  for (const char* body : bodies) {
+    for (const char* loop : loops) {
+      std::string out = both(std::string("FUNCAO F(N)\n") + body + "  SAIDA(K)\nFIM FUNCAO\n" +
+                             "K := [0]\nF(1)\nF(2)\nF(3)\n" + loop + "  F(K)\nFIM PARA\n");
+      EXPECT_NE(out.find("Tentativa de modificar o iterador K"), std::string::npos) << body << out;
+    }
+  }
+}
+
+TEST_F(PlanTest, TheStepLimitStopsRunsOfQuickLinesAtTheSameLine) {
+  // Quick lines that follow each other run together while the check before
+  // each line has nothing to do; the limit must still stop the script
+  // before the same line, with the same values so far.
+  const std::string text = "I := 0\nS := 0\nENQUANTO I < 100\n  S := S + I\n  SE S > 50 ENTAO S := S - 50\n"
+                           "  I := I + 1\nFIM ENQUANTO\n";
+  for (uint64_t limit : {3, 9, 10, 11, 12, 13, 257, 258, 259, 260, 261}) {
+    setLinePlans(false);
+    resetInterpreter();
+    setStepLimit(limit);
+    std::string read = output(text + "SAIDA(S)\n");
+    setLinePlans(true);
+    resetInterpreter();
+    setStepLimit(limit);
+    std::string planned = output(text + "SAIDA(S)\n");
+    setStepLimit(0);
+    EXPECT_EQ(planned, read) << "limit " << limit;
+  }
+}
+
 TEST_F(PlanTest, WordOperatorsEndTheExpressionAfterOtherValues) {
   // E and OU count only after 0 or 1: elsewhere the line ends at the word.
   std::string out = both("PARA I EM [0, 1, 2]\n"
@@ -130,6 +216,29 @@ TEST_F(PlanTest, OneIndexOnListsAndOtherValues) {
   EXPECT_NE(out.find("Índice inválido: \"-1\" para \"L[-1]\""), std::string::npos) << out;
   out = both("N := [0]\nPARA I DE 1 ATE 4\n  SE I = 4 ENTAO N := 4\n  SAIDA(N[0])\n  N[0] := I\nFIM PARA\n");
   EXPECT_NE(out.find("\"N[0]\" é do tipo \"inteiro\", não é indexável"), std::string::npos) << out;
+}
+
+TEST_F(PlanTest, OneKeyOnDictionaries) {
+  // A single key read or stored takes a short way on dictionaries; integer
+  // keys are their text, other indexes (ranges, lists, undefined, invalid)
+  // and values that would hold the dictionary itself take the full path.
+  std::string out = both("D := {}\nL := [\"lista\"]\n"
+                         "PARA I DE 0 ATE 3\n"
+                         "  K := \"k\" + I % 2\n"
+                         "  SE D[K] = INDEFINIDO ENTAO D[K] := 0\n"
+                         "  D[K] := D[K] + 1\n"
+                         "  D[I] := \"v\" + I\n"
+                         "  D[\"\" + I] := D[I] + D[K]\n"
+                         "  SAIDA([D[K], D[I], D[\"nada\"], D[0..I], D[L], D[INDEFINIDO]])\n"
+                         "  SE I = 2 ENTAO D[\"eu\"] := D\n"
+                         "  D[L] := [I]\n"
+                         "FIM PARA\n"
+                         "SAIDA(D)\n");
+  EXPECT_NE(out.find("\"eu\" : {"), std::string::npos) << out;
+  both("D := {1 : 2}\nPARA I DE 0 ATE 2\n  SE I = 2 ENTAO D[NINGUEM] := 1\n  SAIDA(D[I])\nFIM PARA\n");
+  both("D := {1 : 2}\nPARA I DE 0 ATE 2\n  SE I = 2 ENTAO SAIDA(D[NINGUEM])\n  D[I] := I\nFIM PARA\n");
+  out = both("PARA C EM {\"a\" : 1, \"b\" : 2, \"c\" : 3}\n  SE C = \"c\" ENTAO C[\"x\"] := 2\n  SAIDA(C)\nFIM PARA\n");
+  EXPECT_NE(out.find("Tentativa de modificar o iterador C"), std::string::npos) << out;
 }
 
 TEST_F(PlanTest, AssignmentAfterAOneLineIf) {
@@ -192,6 +301,28 @@ TEST_F(PlanTest, FunctionsParametersAndReturns) {
   both("FUNCAO G(A, B)\n  SE A ENTAO RETORNA\n  RETORNA FUNCAO\nFIM FUNCAO\n"
        "FUNCAO H()\nFIM FUNCAO\n"
        "PARA I DE 0 ATE 3\n  SAIDA(G(I % 2))\n  SAIDA(H())\n  SAIDA(H(I))\nFIM PARA\n");
+}
+
+TEST_F(PlanTest, QuickEntriesAndReturnsOfFunctions) {
+  // FUNCAO and RETORNA run as quick lines when they can: recursion, values
+  // other than integers, returns from inside loops, a RETORNA that ends a
+  // CHAMA rather than a function, and bodies passed over by the flow.
+  std::string out = both("FUNCAO FIB(N)\n  SE N < 2 ENTAO RETORNA N\n  RETORNA FIB(N - 1) + FIB(N - 2)\nFIM FUNCAO\n"
+                         "FUNCAO G(V, W)\n  RETORNA V\nFIM FUNCAO\n"
+                         "FUNCAO ACHA(N)\n  PARA K DE 1 ATE 9\n    SE K * K >= N\n      RETORNA K\n    FIM SE\n"
+                         "  FIM PARA\n  RETORNA\nFIM FUNCAO\n"
+                         "PARA I EM [1, 2, \"a\", [3], 40, 90, 100]\n"
+                         "  SAIDA([FIB(6), G(I), G(I, I), ACHA(I), K])\n"
+                         "  CHAMA @SUB\n"
+                         "FIM PARA\n"
+                         "TERMINA\n"
+                         "@SUB:\n"
+                         "SAIDA(\"sub\")\n"
+                         "RETORNA 5\n");
+  EXPECT_NE(out.find("[8, 40, 40, 7, 7]"), std::string::npos) << out;
+  EXPECT_EQ(both("X := 0\n@VOLTA:\nFUNCAO P(A)\n  RETORNA A + 1\nFIM FUNCAO\nX := P(X)\nSAIDA(X)\n"
+                 "SE X < 4 ENTAO DESVIA @VOLTA\n"),
+            "1\n2\n3\n4\n");
 }
 
 TEST_F(PlanTest, AFunctionHiddenByALocalDeclaredLater) {
