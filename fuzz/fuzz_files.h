@@ -34,6 +34,18 @@ inline std::string_view asText(const uint8_t* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
+// The input after its first byte, cut in two where that byte says (its share
+// of 256); false for an empty input.
+inline bool splitAtFirstByte(const uint8_t* data, size_t size, std::string_view& first,
+                             std::string_view& second) {
+  if (size < 1) return false;
+  std::string_view rest = asText(data + 1, size - 1);
+  size_t cut = rest.size() * data[0] / 256;
+  first = rest.substr(0, cut);
+  second = rest.substr(cut);
+  return true;
+}
+
 inline void require(bool holds, const char* what) {
   if (holds) return;
   std::fprintf(stderr, "property broken: %s\n", what);

@@ -42,12 +42,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace varlo::fuzz;
-  if (size < 1) return 0;
-  std::string_view rest = asText(data + 1, size - 1);
-  size_t cut = rest.size() * data[0] / 256;
-  std::string path = writeScratchFile("som", rest.substr(0, cut));
+  std::string_view sound, commands;
+  if (!splitAtFirstByte(data, size, sound, commands)) return 0;
+  std::string path = writeScratchFile("som", sound);
   decodeAll(path);
-  std::string_view commands = rest.substr(cut);
   while (!commands.empty()) {
     size_t end = commands.find('\n');
     std::string line(commands.substr(0, end));

@@ -50,10 +50,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace varlo::fuzz;
-  if (size < 1) return 0;
-  std::string_view rest = asText(data + 1, size - 1);
-  size_t cut = rest.size() * data[0] / 256;
-  std::string_view first = rest.substr(0, cut), second = rest.substr(cut);
+  std::string_view first, second;
+  if (!splitAtFirstByte(data, size, first, second)) return 0;
   std::string target = writeScratchFile("alvo.wav", first);
   std::string joined = writeScratchFile("junta.wav", second);
   readAlone(target, first);

@@ -8,6 +8,7 @@
 #include "base/codepage.h"
 #include "engines/olira_stress.h"
 #include "engines/olira_text.h"
+#include "engines/rule_line.h"
 
 namespace varlo {
 
@@ -25,7 +26,6 @@ struct Exception {
   std::string value;
 };
 
-constexpr size_t kContextLength = 5;
 constexpr size_t kOutputLength = 20;
 constexpr size_t kOutputUsed = 11;
 constexpr size_t kMaxExceptions = 15000;
@@ -247,18 +247,12 @@ void linkWords(std::vector<std::string>& lines) {
 }
 
 bool parseRule(std::string_view line, Rule& rule) {
-  size_t open = line.find('(');
-  if (open == std::string_view::npos) return false;
-  size_t close = line.find(')', open + 1);
-  if (close == std::string_view::npos || close == open + 1) return false;
-  size_t eq = line.find('=', close + 1);
-  if (eq == std::string_view::npos) return false;
-  std::string_view output = line.substr(eq + 1);
-  output = trimBlanks(output.substr(0, output.find('|')));
-  rule.left = trimBlanks(line.substr(0, open)).substr(0, kContextLength);
-  rule.match = line.substr(open + 1, close - open - 1).substr(0, kContextLength);
-  rule.right = trimBlanks(line.substr(close + 1, eq - close - 1)).substr(0, kContextLength);
-  rule.output = output.substr(0, kOutputLength);
+  RuleLineParts parts;
+  if (!splitRuleLine(line, parts)) return false;
+  rule.left = parts.left;
+  rule.match = parts.match;
+  rule.right = parts.right;
+  rule.output = trimBlanks(parts.output).substr(0, kOutputLength);
   return (unsigned char)rule.match[0] >= 32;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engines/olira_text.h"
+#include "engines/rule_line.h"
 #include "engines/unit_stress.h"
 #include "engines/unit_text.h"
 
@@ -23,7 +24,6 @@ struct UnitException {
   std::string key, value;
 };
 
-constexpr size_t kContextLength = 5;
 constexpr size_t kOutputLength = 11;
 constexpr size_t kMaxExceptions = 15000;
 constexpr int kFirstRuleCode = 32, kLastRuleCode = 95;
@@ -178,19 +178,14 @@ std::string spellWord(std::string_view word) {
 }
 
 bool parseRuleLine(std::string_view line, UnitRule& rule) {
-  size_t open = line.find('(');
-  if (open == std::string_view::npos) return false;
-  size_t close = line.find(')', open + 1);
-  if (close == std::string_view::npos || close == open + 1) return false;
-  size_t eq = line.find('=', close + 1);
-  if (eq == std::string_view::npos) return false;
-  std::string_view output = line.substr(eq + 1);
-  size_t bar = output.find('|');
-  output = bar == std::string_view::npos ? trimBlanks(output) : output.substr(0, bar);
+  RuleLineParts parts;
+  if (!splitRuleLine(line, parts)) return false;
+  // Blanks before a comment bar are part of the output.
+  std::string_view output = parts.commented ? parts.output : trimBlanks(parts.output);
   while (!output.empty() && output.front() == ' ') output.remove_prefix(1);
-  rule.left = trimBlanks(line.substr(0, open)).substr(0, kContextLength);
-  rule.match = line.substr(open + 1, close - open - 1).substr(0, kContextLength);
-  rule.right = trimBlanks(line.substr(close + 1, eq - close - 1)).substr(0, kContextLength);
+  rule.left = parts.left;
+  rule.match = parts.match;
+  rule.right = parts.right;
   rule.output = output.substr(0, kOutputLength);
   const unsigned char key = rule.match[0];
   return key >= kFirstRuleCode && key <= kLastRuleCode;

@@ -96,9 +96,19 @@ bool cmdSearchFiles() {
 
 namespace {
 
+bool takeName(std::string& name) {
+  return theToken.kind != tkEnd && readString(name, false) && !name.empty();
+}
+
 bool readName(std::string& name, const char* message) {
-  if (theToken.kind != tkEnd && readString(name, false) && !name.empty()) return true;
-  return failLine(cp(message));
+  return takeName(name) || failLine(cp(message));
+}
+
+// Two names, a comma between them or not.
+bool readTwoNames(std::string& first, std::string& second, const char* message) {
+  bool ok = takeName(first);
+  if (ok && theToken.kind == tkComma) scan();
+  return (ok && takeName(second)) || failLine(cp(message));
 }
 
 // Reports the failure of a system call with the message and the name.
@@ -137,10 +147,7 @@ bool cmdRemoveFile() {
 // a move to another file system fails with the I/O status.
 bool cmdRename() {
   std::string from, to;
-  bool ok = theToken.kind != tkEnd && readString(from, false) && !from.empty();
-  if (ok && theToken.kind == tkComma) scan();
-  ok = ok && theToken.kind != tkEnd && readString(to, false) && !to.empty();
-  if (!ok) return failLine("Esperava dois nomes de arquivos para o comando RENOMEIA");
+  if (!readTwoNames(from, to, "Esperava dois nomes de arquivos para o comando RENOMEIA")) return false;
   std::string source = scriptFilePath(from, true);
   std::string target = scriptFilePath(to, false);
   setIoStatus(renameWithoutReplacing(source, target) ? 0 : 1);
@@ -151,10 +158,7 @@ bool cmdRename() {
 // REPLICA source target
 bool cmdCopyFile() {
   std::string from, to;
-  bool ok = theToken.kind != tkEnd && readString(from, false) && !from.empty();
-  if (ok && theToken.kind == tkComma) scan();
-  ok = ok && theToken.kind != tkEnd && readString(to, false) && !to.empty();
-  if (!ok) return failLine("Esperava nomes de arquivos para o comando REPLICA");
+  if (!readTwoNames(from, to, "Esperava nomes de arquivos para o comando REPLICA")) return false;
   std::string source = scriptFilePath(from, true);
   std::string target = scriptFilePath(to, true);
   std::error_code ec;

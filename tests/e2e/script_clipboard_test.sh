@@ -7,11 +7,8 @@ if ! command -v xclip >/dev/null || ! command -v Xvfb >/dev/null; then
   echo "xclip or Xvfb missing: skipped"
   exit 0
 fi
-SUITE="$WORK/suite"
-mkdir -p "$SUITE/scripts/varlo" "$WORK/projeto"
-cp "$(dirname "$0")/../../data/Murena.ini" "$SUITE/"
-export VARLO_SUITE="$SUITE"
-cd "$WORK/projeto"
+use_private_suite
+mkdir -p "$SUITE/scripts/varlo"
 
 DISPLAY_NUMBER=$((60 + $$ % 30))
 Xvfb ":$DISPLAY_NUMBER" -nolisten tcp >/dev/null 2>&1 &
@@ -28,16 +25,8 @@ TRANSFERE DE X
 ESCREVE "lido:", X
 SCR
 
-start main "$BUILD/varlo; sleep 60"
-wait_for "Pressionando ENTER"
-keys Enter
-wait_prompt
-keys e
-wait_for "Selecione o script com as setas"
-sleep 1
-keys Down
-sleep 1
-keys Enter
+start_at_menu
+run_listed_script
 wait_for "Copiado. Tecle ENTER" 30
 copied=$(xclip -o -selection clipboard 2>/dev/null)
 [ "$copied" = "copiado pelo script, com ação" ] || fail "xclip holds '$copied'"

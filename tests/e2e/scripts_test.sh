@@ -3,16 +3,8 @@
 # a script with the label "inicia" writes and reads a line and the menu comes
 # back; a script without the label is reported with the label's name.
 . "$(dirname "$0")/tmux_lib.sh"
-SUITE="$WORK/suite"
-mkdir -p "$SUITE" "$WORK/projeto"
-cp "$BUILD/../data/Murena.ini" "$SUITE/" 2>/dev/null || cp "$(dirname "$0")/../../data/Murena.ini" "$SUITE/"
-export VARLO_SUITE="$SUITE"
-cd "$WORK/projeto"
-
-start main "$BUILD/varlo; sleep 60"
-wait_for "Pressionando ENTER"
-keys Enter
-wait_prompt
+use_private_suite
+start_at_menu
 
 # Nothing to choose yet: the directory is made, the user gives up with Esc.
 keys e
@@ -30,24 +22,14 @@ ESCREVE "Bom dia,", NOME
 SCR
 printf 'ESCREVE "sem rotulo"\n' > "$SUITE/scripts/varlo/outro.cmd"
 
-keys e
-wait_for "Selecione o script com as setas"
-sleep 1
-keys Down
-sleep 1
-keys Enter
+run_listed_script
 wait_for "Qual seu nome?" 30
 keys M a r i a Enter
 wait_for "Bom dia, Maria" 30
 wait_prompt
 [ "$(program_cwd)" = "$WORK/projeto" ] || fail "the project directory was not restored: $(program_cwd)"
 
-keys e
-wait_for "Selecione o script com as setas"
-sleep 1
-keys Down Down
-sleep 1
-keys Enter
+run_listed_script 2
 wait_for "Rótulo não foi achado dentro do script" 30
 wait_for "inicia"
 wait_prompt

@@ -92,3 +92,34 @@ quit_and_start_again() {
   WINDOW=again keys Enter
   WINDOW=again wait_prompt
 }
+
+# A suite directory of its own ($SUITE, with the shipped Murena.ini) and an
+# empty project directory made current.
+use_private_suite() {
+  SUITE="$WORK/suite"
+  mkdir -p "$SUITE" "$WORK/projeto"
+  cp "$(dirname "${BASH_SOURCE[0]}")/../../data/Murena.ini" "$SUITE/"
+  export VARLO_SUITE="$SUITE"
+  cd "$WORK/projeto"
+}
+
+# Start the program in window "main" and go past its opening screen to the
+# menu prompt.
+start_at_menu() {
+  start main "$BUILD/varlo; sleep 60"
+  wait_for "Pressionando ENTER"
+  keys Enter
+  wait_prompt
+}
+
+# Option E: run the script $1 lines down the list (default 1).
+run_listed_script() {
+  local downs=() i
+  for ((i = 0; i < ${1:-1}; i++)); do downs+=(Down); done
+  keys e
+  wait_for "Selecione o script com as setas"
+  sleep 1
+  keys "${downs[@]}"
+  sleep 1
+  keys Enter
+}

@@ -104,6 +104,20 @@ TEST_F(SystemCommandsTest, RenomeiaNeverReplacesAndReportsThroughTheStatus) {
             error(1, "Esperava dois nomes de arquivos para o comando RENOMEIA"));
 }
 
+TEST_F(SystemCommandsTest, TwoFileNamesWithOrWithoutACommaNeitherEmpty) {
+  write(path("a.txt"), "a");
+  std::string a = path("a.txt"), b = path("b.txt"), c = path("c.txt");
+  EXPECT_EQ(output("REPLICA \"" + a + "\", \"" + b + "\"\nCHECA S\nSAIDA(S)\n"), "0\n");
+  EXPECT_EQ(bytes(b), "a");
+  EXPECT_EQ(output("RENOMEIA \"" + b + "\", \"" + c + "\"\nCHECA S\nSAIDA(S)\n"), "0\n");
+  EXPECT_EQ(bytes(c), "a");
+  EXPECT_EQ(output("REPLICA \"" + a + "\" \"\"\n"),
+            error(1, "Esperava nomes de arquivos para o comando REPLICA"));
+  EXPECT_EQ(output("RENOMEIA \"\", \"" + a + "\"\n"),
+            error(1, "Esperava dois nomes de arquivos para o comando RENOMEIA"));
+  EXPECT_EQ(bytes(a), "a");
+}
+
 TEST_F(SystemCommandsTest, RemoveTakesFilesOnly) {
   fs::create_directory(path("pasta"));
   write(path("a.txt"), "a");

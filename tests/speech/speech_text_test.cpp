@@ -1,11 +1,15 @@
-// Letter case, vowels, the attention sounds, the battery and addresses.
+// Letter case, vowels, character names, the attention sounds, the battery
+// and addresses.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
 #include "speech/speech.h"
+#include "speech/speech_char_names.h"
 #include "speech/speech_sounds.h"
+#include "speech/speech_state.h"
 #include "speech/speech_system.h"
 #include "base/codepage.h"
 #include "speech_fixture.h"
@@ -72,6 +76,20 @@ TEST(TextCase, HasVowelLooksForAnythingButConsonants) {
 void writeFile(const std::filesystem::path& path, const std::string& text) {
   std::filesystem::create_directories(path.parent_path());
   std::ofstream(path) << text << "\n";
+}
+
+TEST(CharacterNames, EverySymbolOfAsciiIsNamedAndNothingElse) {
+  for (int c = 0; c < 256; ++c) {
+    const bool symbol = c == 0 || c == '\f' || (std::ispunct(c) && c < 127) || c == ' ';
+    EXPECT_EQ(symbolName(uint8_t(c)) != nullptr, symbol) << c;
+  }
+  EXPECT_STREQ(symbolName(','), "vírgula");
+  // The engine is given Windows-1252 text.
+  EXPECT_EQ(characterName(0), "tecla de fun\xE7\xE3o");
+  EXPECT_EQ(characterName('\t'), "tab");
+  EXPECT_EQ(characterName(1), "controle 1");
+  EXPECT_EQ(characterName(127), "controle 127");
+  EXPECT_EQ(characterName(0xE7), "\xE7");
 }
 
 TEST(Battery, ReadsTheSystemBatteryAndTheMains) {

@@ -8,6 +8,7 @@
 
 #include "base/codepage.h"
 #include "speech/number_reading.h"
+#include "speech/speech_char_names.h"
 
 namespace varlo::voicedata {
 namespace {
@@ -21,19 +22,9 @@ const char* const kPhoneticWords[26] = {
     "janela", "quilo", "lua", "mesa", "navio", "ovo", "pato", "queijo", "rato",
     "sapo", "tatu", "uva", "vaca", "web", "xícara", "iate", "zebra"};
 
-// Names of the characters that are not plain letters or digits.
+// Names of the Windows-1252 symbols above ASCII.
 const std::map<int, const char*>& symbolNames() {
   static const std::map<int, const char*> names = {
-      {0, "tecla de função"}, {12, "salto de página"},
-      {' ', "espaço"}, {'!', "exclamação"}, {'"', "aspas"}, {'#', "cerquilha"},
-      {'$', "cifrão"}, {'%', "por cento"}, {'&', "e comercial"}, {'\'', "apóstrofo"},
-      {'(', "abre parênteses"}, {')', "fecha parênteses"}, {'*', "asterisco"},
-      {'+', "mais"}, {',', "vírgula"}, {'-', "hífen"}, {'.', "ponto"}, {'/', "barra"},
-      {':', "dois pontos"}, {';', "ponto e vírgula"}, {'<', "menor"}, {'=', "igual"},
-      {'>', "maior"}, {'?', "interrogação"}, {'@', "arroba"}, {'[', "abre colchetes"},
-      {'\\', "barra invertida"}, {']', "fecha colchetes"}, {'^', "circunflexo"},
-      {'_', "sublinhado"}, {'`', "crase"}, {'{', "abre chaves"}, {'|', "barra vertical"},
-      {'}', "fecha chaves"}, {'~', "til"},
       {128, "euro"}, {130, "vírgula baixa"}, {131, "éfe cursivo"}, {132, "aspas baixas"},
       {133, "reticências"}, {134, "adaga"}, {135, "adaga dupla"}, {136, "circunflexo"},
       {137, "por mil"}, {138, "ésse com caron"}, {139, "menor"}, {140, "o e ligados"},
@@ -78,6 +69,7 @@ std::string letterName(int code) {
   if (code >= 'a' && code <= 'z') return kLetterNames[code - 'a'];
   if (code >= 'A' && code <= 'Z') return kLetterNames[code - 'A'];
   if (code >= '0' && code <= '9') return std::string(1, char(code));
+  if (const char* name = symbolName(uint8_t(code))) return name;
   auto it = symbolNames().find(code);
   if (it != symbolNames().end()) return it->second;
   if (code >= 192) return accentedName(code);
