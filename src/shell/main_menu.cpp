@@ -189,8 +189,10 @@ void runVarlo(int argc, char** argv) {
   setBrailleToneHooks(startTone, stopTone);
   clearWindow();
   setTitle("VARLO");
-  initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
+  // Before the voices start: without the data directory the recorded voice
+  // cannot load, and only espeak-ng, which needs none of it, can say why.
   requireSuiteDirectory();
+  initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
   greet();
   loadAppState(appState());
   if (oneShot) {
