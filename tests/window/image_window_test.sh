@@ -7,6 +7,7 @@ SCRIPTS="$WORK/suite/scripts/varlo"
 mkdir -p "$WORK/projeto" "$SCRIPTS"
 cd "$WORK/projeto"
 cp "$HERE/../../data/Murena.ini" "$WORK/suite/"
+ln -s "$HERE/../../data/som" "$WORK/suite/som"   # the recorded voice, made by the build
 export VARLO_SUITE="$WORK/suite"
 settings
 convert -size 50x20 xc:'rgb(0,200,0)' "BMP3:$SCRIPTS/verde.bmp" || fail "no bitmap made"
