@@ -22,6 +22,14 @@ std::string_view trimSpaces(std::string_view text) {
   return trimmedWhile(text, [](unsigned char c) { return c == ' '; });
 }
 
+std::string upperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = char(c - 32);
+  }
+  return out;
+}
+
 std::vector<std::string_view> splitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   size_t start = 0;

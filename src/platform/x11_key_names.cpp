@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/codepage.h"
+#include "base/plain_text.h"
 #include "platform/desktop.h"
 
 namespace varlo {
@@ -26,16 +27,6 @@ constexpr KeyName kKeyNames[] = {
 };
 
 constexpr KeyName kPrefixes[] = {{"CTRL+", "ctrl+"}, {"SHIFT+", "shift+"}, {"ALT+", "alt+"}};
-
-std::string upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && upper(text.substr(0, prefix.size())) == prefix;
-}
 
 // F1 ... F12.
 std::string functionKey(const std::string& name) {
@@ -71,7 +62,7 @@ std::string keySequenceFor(std::string_view name) {
     found = false;
     for (const KeyName& prefix : kPrefixes) {
       size_t length = std::strlen(prefix.name);
-      if (name.size() > length && startsWith(name, prefix.name)) {
+      if (name.size() > length && upperAscii(name).starts_with(prefix.name)) {
         modifiers += prefix.keysym;
         name.remove_prefix(length);
         found = true;
@@ -82,7 +73,7 @@ std::string keySequenceFor(std::string_view name) {
     std::string key = characterKey(static_cast<unsigned char>(name[0]), !modifiers.empty());
     return key.empty() ? key : modifiers + key;
   }
-  std::string word = upper(name);
+  std::string word = upperAscii(name);
   for (const KeyName& key : kKeyNames) {
     if (word == key.name) return modifiers + key.keysym;
   }

@@ -12,6 +12,7 @@
 
 #include "base/config.h"
 #include "base/codepage.h"
+#include "base/plain_text.h"
 #include "console/console.h"
 #include "platform/net_socket.h"
 #include "script/commands.h"
@@ -25,13 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 std::array<Descriptor, kDescriptorCount> descriptors;
-
-std::string upperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = char(c - 32);
-  }
-  return text;
-}
 
 // An entry of the directory whose name matches regardless of letter case.
 std::string findIgnoringCase(const fs::path& path) {

@@ -1,7 +1,6 @@
 // IMAGEM: a picture file shown over the console window's text at a place.
 // JPEG files are decoded first; anything else is read as a bitmap file.
-#include <cctype>
-
+#include "base/plain_text.h"
 #include "console/background_image.h"
 #include "platform/jpeg_image.h"
 #include "script/cmd_descriptors.h"
@@ -12,16 +11,10 @@ namespace varlo {
 
 namespace {
 
-bool endsWithNoCase(std::string_view text, std::string_view end) {
-  if (text.size() < end.size()) return false;
-  for (size_t i = 0; i < end.size(); ++i) {
-    auto c = static_cast<unsigned char>(text[text.size() - end.size() + i]);
-    if (std::toupper(c) != end[i]) return false;
-  }
-  return true;
+bool isJpeg(std::string_view name) {
+  std::string upper = upperAscii(name);
+  return upper.ends_with(".JPG") || upper.ends_with(".JPEG");
 }
-
-bool isJpeg(std::string_view name) { return endsWithNoCase(name, ".JPG") || endsWithNoCase(name, ".JPEG"); }
 
 // The picture replaces the one shown only when it could be read.
 bool showImageFile(const std::string& name) {

@@ -48,23 +48,15 @@ void reportExhaustedMemory() {
   keepMemoryReserve();
 }
 
-std::string upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = char(c - 32);
-  }
-  return out;
-}
-
 // The file on disk: the path itself, or an entry of its directory whose
 // name differs only in letter case.
 std::string findOnDisk(const fs::path& path) {
   std::error_code ec;
   if (fs::is_regular_file(path, ec)) return path.string();
   fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  std::string wanted = upper(path.filename().string());
+  std::string wanted = upperAscii(path.filename().string());
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    if (upper(entry.path().filename().string()) == wanted && entry.is_regular_file(ec)) {
+    if (upperAscii(entry.path().filename().string()) == wanted && entry.is_regular_file(ec)) {
       return entry.path().string();
     }
   }
@@ -171,7 +163,7 @@ int32_t loadInto(const std::string& fullPath, const std::string* text, const std
 std::string fullPathOf(std::string_view path) {
   std::error_code ec;
   fs::path full = fs::absolute(fs::path(std::string(path)), ec).lexically_normal();
-  return upper(full.string());
+  return upperAscii(full.string());
 }
 
 int64_t hundredthsOfWeek() {

@@ -3,24 +3,11 @@
 
 #include <cstdlib>
 
+#include "base/plain_text.h"
+
 namespace varlo {
 
 namespace {
-
-std::string upperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = char(c - 32);
-  }
-  return out;
-}
-
-std::string trimmed(std::string_view text) {
-  size_t from = text.find_first_not_of(" \t");
-  if (from == std::string_view::npos) return {};
-  size_t to = text.find_last_not_of(" \t\r");
-  return std::string(text.substr(from, to - from + 1));
-}
 
 bool parsePort(std::string_view text, int& port) {
   if (text.empty() || text.size() > 5) return false;
@@ -46,8 +33,8 @@ int64_t contentLength(std::string_view text) {
 void takeHeader(std::string_view line, Response& r) {
   size_t colon = line.find(':');
   if (colon == std::string_view::npos) return;
-  std::string name = upperAscii(trimmed(line.substr(0, colon)));
-  std::string value = trimmed(line.substr(colon + 1));
+  std::string name = upperAscii(trimBlanks(line.substr(0, colon)));
+  std::string value(trimBlanks(line.substr(colon + 1)));
   if (name == "CONTENT-TYPE") r.type = value;
   if (name == "CONTENT-LENGTH") r.length = contentLength(value);
   if (name == "LOCATION") r.location = value;

@@ -3,6 +3,7 @@
 // clusters and word endings), each as Olira phoneme lines.
 #include "voice_data/voice_data.h"
 
+#include "base/plain_text.h"
 #include "engines/diphone_voice.h"
 
 namespace varlo::voicedata {
@@ -33,12 +34,6 @@ constexpr int kConsonantMs = 70;
 constexpr int kVowelMs = 130;
 constexpr int kPitch = 205;
 
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 32);
-  return s;
-}
-
 void addPhonemes(std::string& lines, const std::string& names, int ms, bool voiced) {
   size_t start = 0;
   while (start < names.size()) {
@@ -53,7 +48,7 @@ void addPhonemes(std::string& lines, const std::string& names, int ms, bool voic
 
 SegmentSpec segment(const Sound& onset, const Sound* vowel) {
   SegmentSpec s;
-  s.name = upper("$" + std::string(onset.unit) + (vowel ? vowel->unit : ""));
+  s.name = upperAscii("$" + std::string(onset.unit) + (vowel ? vowel->unit : ""));
   s.lines = "_ 30\n";
   addPhonemes(s.lines, onset.phonemes, kConsonantMs, true);
   if (vowel) addPhonemes(s.lines, vowel->phonemes, kVowelMs, true);
