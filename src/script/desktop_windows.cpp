@@ -74,6 +74,7 @@ bool waitForWindowTitle(int32_t seconds, std::string_view title) {
   if (!desktopReachable()) return false;
   std::string wanted = upperText(title);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  int32_t line = currentScript().currentLine;
   for (;;) {
     std::string active = utf8ToCp1252(windowTitle(activeWindow()));
     if (!active.empty() && upperText(active).find(wanted) != std::string::npos) {
@@ -81,7 +82,9 @@ bool waitForWindowTitle(int32_t seconds, std::string_view title) {
       return true;
     }
     if (std::chrono::steady_clock::now() >= deadline) break;
+    // Like every long wait of a command, Ctrl+F12 ends the script.
     pause(kWindowPollMs);
+    stopOnInterruptKey(line);
   }
   setIoStatus(1);
   return false;
