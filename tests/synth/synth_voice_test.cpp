@@ -49,7 +49,9 @@ std::set<std::string> readDiphones(const std::string& path) {
 
 class VoiceFile : public ::testing::Test {
  protected:
-  std::string path = ::testing::TempDir() + "synth_voice_test.voz";
+  // ctest runs each case in its own process, side by side: one file each.
+  std::string path = ::testing::TempDir() + "synth_voice_test_" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".voz";
   void TearDown() override {
     std::filesystem::remove(path);
     synthClose();
