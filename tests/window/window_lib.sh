@@ -43,13 +43,15 @@ start_display() {
   export DISPLAY=":$(head -n1 "$WORK/display")"
 }
 
-# Start the program (arguments: its command line) and wait for its window.
+# Start the program (arguments: its command line) and wait for its window
+# to be shown: a window that exists but is not yet mapped cannot be
+# photographed, and a slow start (under the sanitizers) leaves that gap.
 start_program() {
   "$@" < /dev/null > "$WORK/out" 2>&1 &
   PROGRAM=$!
   local i=0
-  while [ $i -lt 100 ]; do
-    WIN=$(xdotool search --pid $PROGRAM --name . 2>/dev/null | head -n1)
+  while [ $i -lt 200 ]; do
+    WIN=$(xdotool search --onlyvisible --pid $PROGRAM --name . 2>/dev/null | head -n1)
     [ -n "$WIN" ] && break
     sleep 0.1; i=$((i + 1))
   done
@@ -57,9 +59,16 @@ start_program() {
   xdotool windowfocus --sync "$WIN" 2>/dev/null
 }
 
+# A screenshot of the window; a failed one is tried again, since a window
+# being redrawn or re-mapped can refuse one photograph.
 shot() {
-  kill -0 "$PROGRAM" 2>/dev/null || fail "the program has ended"
-  timeout 10 import -window "$WIN" "$WORK/shot.png" 2>/dev/null || fail "no screenshot"
+  local try
+  for try in 1 2 3 4 5; do
+    kill -0 "$PROGRAM" 2>/dev/null || fail "the program has ended"
+    timeout 10 import -window "$WIN" "$WORK/shot.png" 2> "$WORK/import.err" && break
+    [ $try -eq 5 ] && fail "no screenshot: $(cat "$WORK/import.err")"
+    sleep 0.3
+  done
   convert "$WORK/shot.png" -depth 8 "rgb:$WORK/shot.rgb"
   WIDTH=$(identify -format '%w' "$WORK/shot.png")
 }
