@@ -341,10 +341,21 @@ bool runFunctionBody(SymtbEntry& function) {
   InterpreterState& in = theInterp;
   ScriptRec& r = slots[size_t(in.currentScript)];
   r.currentLine = function.line;
-  pendingCall = &function;
+  // A FUNCAO line with a quick plan is entered straight, with the quick
+  // lines after it, rather than told from ordinary flow by the driver.
+  bool entered = quietLineCheck() && enteredDirectly(r, function);
+  if (entered) {
+    countQuietLine();
+    runQuickLines(r);
+  } else {
+    pendingCall = &function;
+  }
   while (!r.stop && r.currentLine <= r.lastLine) {
-    beforeLine(r.currentLine);
-    if (!runLine(r, in.currentScript, r.currentLine)) return false;
+    if (!entered) {
+      beforeLine(r.currentLine);
+      if (!runLine(r, in.currentScript, r.currentLine)) return false;
+    }
+    entered = false;
     if (r.returning && in.currentFunction == &function) {
       r.returning = false;
       return true;

@@ -1,4 +1,5 @@
 // The binary operators of expressions, dispatched on the types of both sides.
+#include <charconv>
 #include <cstring>
 
 #include "script/expr.h"
@@ -193,12 +194,35 @@ Operand compute(uint8_t op, const Operand& a, const Operand& b) {
   }
 }
 
+// text + text or number, when the left text is held by nobody else: its
+// object grows in place instead of a new one being built (strings built up
+// in a loop, "p" + n). False when the general rules decide.
+bool appendedInPlace(Operand& left, const Operand& right) {
+  if (left.tag != Tag::string || left.obj->refs != 1 || !isScalar(right)) return false;
+  int32_t x, y;
+  if (numberOf(left, x) && numberOf(right, y)) return false;  // added as numbers
+  std::string& text = left.obj->text;
+  if (right.tag == Tag::integer) {
+    char digits[16];
+    auto end = std::to_chars(digits, digits + sizeof digits, right.first).ptr;
+    if (!fitsLimits(0, text.size() + size_t(end - digits))) return false;
+    text.append(digits, end);
+  } else {
+    if (!fitsLimits(0, text.size() + textOf(right).size())) return false;
+    text += textOf(right);
+  }
+  return true;
+}
+
 }  // namespace
 
 Operand applyOperator(uint8_t op, Operand&& left, Operand&& right) {
   Operand result;
   if (left.tag == Tag::integer && right.tag == Tag::integer && op >= opAdd && op <= opMod) {
     result = arithmetic(op, left.first, right.first);  // the common case first
+  } else if (op == opAdd && appendedInPlace(left, right)) {
+    result = left;
+    left = Operand{};
   } else {
     result = compute(op, left, right);
   }

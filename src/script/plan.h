@@ -237,6 +237,10 @@ bool storedElement(const LinePlan& plan);
 // FUNCAO entered or passed over, when its parameters are entries that can
 // be declared without complaint.
 bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code);
+// A call entering `function` at its FUNCAO line when that line has a quick
+// plan that fits: its parameters declared as the line would, the next line
+// in r.nextLine. False (nothing done) when the line must run the usual way.
+bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
 
 // RETORNA in a user function's frame with an integer or nothing.
 [[gnu::always_inline]] inline bool returnedQuickly(ScriptRec& r, const LinePlan& plan, const CodeRec& code) {
@@ -303,18 +307,21 @@ inline void missedQuickly(LinePlan& plan) {
   if (++plan.quickMisses >= kQuickMisses) plan.quick = qkNone;
 }
 
+// Whether a quick plan of line `line` may run now: plans in use, errors
+// reported as usual, and the names resolved as when the plan was checked.
+[[gnu::always_inline]] inline bool quickPlanFits(const LinePlan& plan, int32_t line) {
+  const InterpreterState& in = theInterp;
+  return thePlansEnabled && line > 0 && in.reportErrors && !in.compileMode && plan.generation == tableGeneration() &&
+         plan.script == in.currentScript && plan.function == in.currentFunction && !nativeStackLow();
+}
+
 // Line `line` of the current script `r` when it has a plan of a quick form
 // that still fits: run inline by the driver before anything else. False
 // (nothing done) otherwise.
 [[gnu::always_inline]] inline bool runQuickLine(ScriptRec& r, int32_t line, CodeRec& code) {
   if (code.planState != plPlanned || r.trace) return false;
   LinePlan& plan = *code.plan;
-  const InterpreterState& in = theInterp;
-  if (plan.quick == qkNone || !thePlansEnabled || line <= 0 || !in.reportErrors || in.compileMode ||
-      plan.generation != tableGeneration() || plan.script != in.currentScript ||
-      plan.function != in.currentFunction || nativeStackLow()) {
-    return false;
-  }
+  if (plan.quick == qkNone || !quickPlanFits(plan, line)) return false;
   if (!ranQuickly(r, plan, code)) {
     missedQuickly(plan);
     return false;

@@ -319,18 +319,43 @@ bool functionEntry(LinePlan& plan) {
 
 }  // namespace
 
-bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code) {
+namespace {
+
+// FUNCAO's parameters are entries that can be declared without complaint.
+bool quickParameters(const LinePlan& plan) {
   for (const PlanParameter& p : plan.parameters) {
     if (!p.entry || p.generation != tableGeneration() || (p.entry->kind != skNew && p.entry->kind != skVariable)) {
       return false;
     }
   }
+  return true;
+}
+
+void declareQuickParameters(const LinePlan& plan, SymtbEntry& function) {
+  int32_t slot = -1;
+  for (const PlanParameter& p : plan.parameters) declareLocalEntry(p.entry, p.token->text, slot--);
+  function.wordC = 0;
+}
+
+}  // namespace
+
+bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code) {
+  if (!quickParameters(plan)) return false;
   r.nextLine = code.next;
   SymtbEntry* function = nullptr;
-  if (!enteringFunction(function)) return true;
-  int32_t slot = -1;
-  for (PlanParameter& p : plan.parameters) declareLocalEntry(p.entry, p.token->text, slot--);
-  function->wordC = 0;
+  if (enteringFunction(function)) declareQuickParameters(plan, *function);
+  return true;
+}
+
+bool enteredDirectly(ScriptRec& r, SymtbEntry& function) {
+  CodeRec& code = r.lines[size_t(function.line)];
+  if (code.planState != plPlanned || r.trace || code.function != &function) return false;
+  const LinePlan& plan = *code.plan;
+  if (plan.quick != qkFunction || !quickPlanFits(plan, function.line) || !quickParameters(plan)) return false;
+  declareQuickParameters(plan, function);
+  r.nextLine = code.next;
+  r.failed = false;
+  ++thePlannedCount;
   return true;
 }
 

@@ -325,6 +325,42 @@ TEST_F(PlanTest, QuickEntriesAndReturnsOfFunctions) {
             "1\n2\n3\n4\n");
 }
 
+TEST_F(PlanTest, CallsEnteredStraightKeepTheLineChecks) {
+  // A call whose FUNCAO line has a quick plan starts the body without the
+  // driver; every line of it must still count towards the step limit and
+  // stop at the same line, and calls with the wrong arguments must meet
+  // the same complaints.
+  const std::string text = "FUNCAO Q(N)\n  RETORNA N * N\nFIM FUNCAO\nS := 0\nPARA I DE 1 ATE 200\n"
+                           "  S := S + Q(I)\nFIM PARA\nSAIDA(S)\n";
+  for (uint64_t limit : {6, 7, 8, 9, 255, 256, 257, 258, 259, 300, 301}) {
+    setLinePlans(false);
+    resetInterpreter();
+    setStepLimit(limit);
+    std::string read = output(text + "SAIDA(S)\n");
+    setLinePlans(true);
+    resetInterpreter();
+    setStepLimit(limit);
+    std::string planned = output(text + "SAIDA(S)\n");
+    setStepLimit(0);
+    EXPECT_EQ(planned, read) << "limit " << limit;
+  }
+  // Too few, too many and no parentheses: the same complaints and values.
+  both("FUNCAO F(A, B)\n  RETORNA A + B\nFIM FUNCAO\nPARA I DE 1 ATE 3\n  SAIDA(F(I))\n"
+       "  SAIDA(F(I, 1, 2))\n  SAIDA(F I)\n  SAIDA(F(I, 1))\nFIM PARA\n");
+  // Recursion without end meets the same overflow either way.
+  std::string deep = both("FUNCAO D(N)\n  RETORNA D(N + 1)\nFIM FUNCAO\nSAIDA(D(1))\nSAIDA(\"depois\")\n");
+  EXPECT_NE(deep.find("Estouro na pilha de chamadas"), std::string::npos) << deep;
+}
+
+TEST_F(PlanTest, TextGrownInPlaceLeavesItsSourcesAlone) {
+  // A text joined to another grows in place only when nothing else holds
+  // it: the variable it came from, a list element and the literal of the
+  // line must keep their own text on every round.
+  EXPECT_EQ(both("A := \"x\"\nL := [\"y\"]\nPARA I DE 1 ATE 3\n  B := A + I\n  C := L[0] + \"z\"\n"
+                 "  D := \"p\" + I + \"q\" + B\n  E := \"1\" + I\n  SAIDA([A, B, C, D, E, L])\nFIM PARA\n"),
+            "[x, x1, yz, p1qx1, 2, [y]]\n[x, x2, yz, p2qx2, 3, [y]]\n[x, x3, yz, p3qx3, 4, [y]]\n");
+}
+
 TEST_F(PlanTest, AFunctionHiddenByALocalDeclaredLater) {
   // The line is planned while G is the function; once F has declared a
   // local G, the same line must read that local instead.
