@@ -91,11 +91,11 @@ bool fnMap(const SymtbEntry&) {
   // a function that grows the list cannot make MAP run forever.
   int32_t count = listLength(list);
   for (int32_t i = 0; i < count && i < listLength(list); ++i) {
-    const Operand* cell = cellsOf(list)[size_t(i)];
+    const Operand& cell = cellsOf(list)[size_t(i)];
     Operand result = undefinedValue();
-    if (cell) {
+    if (!isHole(cell)) {
       Arguments args;
-      deepCopy(args.values[0], *cell);
+      deepCopy(args.values[0], cell);  // read before the call, which may grow the list
       args.count = 1;
       callFunction(name, f, args, result);
       if (result.tag == Tag::invalid) result = undefinedValue();

@@ -79,19 +79,19 @@ bool writeList(const Destination& to) {
   if (theToken.kind != tkEnd) separator = evaluate(1);
   bool ok = true;
   if (separator.tag == Tag::undefined) {
-    for (const Operand* cell : cellsOf(list)) {
+    for (const Operand& cell : cellsOf(list)) {
       if (!ok) break;
-      ok = emit(to, cell ? valueText(*cell) : std::string("?"), true);
+      ok = emit(to, isHole(cell) ? std::string("?") : valueText(cell), true);
     }
   } else if (separator.tag != Tag::string) {
     ok = failLine("Esperava uma cadeia como separador");
   } else {
     std::string line;
     bool first = true;
-    for (const Operand* cell : cellsOf(list)) {
+    for (const Operand& cell : cellsOf(list)) {
       if (!first) line += textOf(separator);
       first = false;
-      if (cell) appendValueText(line, *cell);
+      if (!isHole(cell)) appendValueText(line, cell);
       else line += '?';
     }
     ok = emit(to, line, true);

@@ -135,9 +135,9 @@ bool readChoices(ScriptField& field) {
   Operand list = evaluate(1);
   bool isList = list.tag == Tag::list;
   if (isList) {
-    for (const Operand* cell : cellsOf(list)) {
+    for (const Operand& cell : cellsOf(list)) {
       if (!field.allowed.empty()) field.allowed += '|';
-      if (cell) appendValueText(field.allowed, *cell);
+      if (!isHole(cell)) appendValueText(field.allowed, cell);
     }
   }
   releaseValue(list);

@@ -108,20 +108,23 @@ struct Sorter {
 
 void sortList(Operand& list, const SortOptions& options) {
   auto& cells = cellsOf(list);
-  bool strings = std::any_of(cells.begin(), cells.end(), [](const Operand* c) { return c && c->tag == Tag::string; });
+  bool strings = std::any_of(cells.begin(), cells.end(), [](const Operand& c) { return c.tag == Tag::string; });
   Sorter sorter{options, {}, {}};
   sorter.keys.reserve(cells.size());
   sorter.texts.reserve(cells.size());
   size_t holes = 0;
-  for (Operand* cell : cells) {
-    if (cell) sorter.add(cell, strings);
+  for (Operand& cell : cells) {
+    if (!isHole(cell)) sorter.add(&cell, strings);
     else ++holes;
   }
   sorter.quicksort(0, long(sorter.keys.size()) - 1);
-  size_t i = 0;
-  for (const SortKey& k : sorter.keys) cells[i++] = k.cell;
-  // Holes have no place in an order: they go to the end.
-  while (holes-- > 0) cells[i++] = nullptr;
+  // The elements move to their places (each keeps its reference); holes
+  // have no place in an order: they go to the end.
+  std::vector<Operand> sorted;
+  sorted.reserve(cells.size());
+  for (const SortKey& k : sorter.keys) sorted.push_back(*k.cell);
+  sorted.resize(sorted.size() + holes);
+  cells.swap(sorted);
 }
 
 SortOptions sortOptions() {
@@ -155,10 +158,10 @@ bool cmdAppend() {
     // Copy the cells first: the list may be appended to itself.
     std::vector<Operand> values;
     values.reserve(cellsOf(more).size());
-    for (const Operand* cell : cellsOf(more)) {
+    for (const Operand& cell : cellsOf(more)) {
       Operand v;
-      if (cell && wouldHoldItself(list, *cell)) deepCopy(v, *cell);
-      else if (cell) shareValue(v, *cell);
+      if (!isHole(cell) && wouldHoldItself(list, cell)) deepCopy(v, cell);
+      else if (!isHole(cell)) shareValue(v, cell);
       values.push_back(v);
     }
     for (Operand& v : values) listAppend(list, std::move(v));
@@ -206,7 +209,7 @@ bool cmdFind() {
   } else {
     const auto& cells = cellsOf(list);
     for (size_t i = size_t(std::max(start.first, 0)); i < cells.size() && found < 0; ++i) {
-      if (cells[i] && elementMatches(*cells[i], value, partial, ignoreCase)) found = int(i);
+      if (!isHole(cells[i]) && elementMatches(cells[i], value, partial, ignoreCase)) found = int(i);
     }
   }
   releaseValue(list);

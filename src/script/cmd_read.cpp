@@ -229,8 +229,8 @@ Operand converted(const ReadRequest& r, Operand&& v) {
 }
 
 void upperElements(Operand& list) {
-  for (Operand* cell : cellsOf(list)) {
-    if (cell && cell->tag == Tag::string) textOf(*cell) = upperText(textOf(*cell));
+  for (Operand& cell : cellsOf(list)) {
+    if (cell.tag == Tag::string) textOf(cell) = upperText(textOf(cell));
   }
 }
 

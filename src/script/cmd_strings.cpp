@@ -56,10 +56,10 @@ Operand splitText(const std::string& text, const std::string& separator, bool tr
 std::string joinList(const Operand& list, const std::string& separator) {
   std::string out;
   bool first = true;
-  for (const Operand* cell : cellsOf(list)) {
+  for (const Operand& cell : cellsOf(list)) {
     if (!first) out += separator;
     first = false;
-    if (cell) appendValueText(out, *cell);
+    if (!isHole(cell)) appendValueText(out, cell);
   }
   return out;
 }

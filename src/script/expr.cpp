@@ -53,14 +53,14 @@ Operand listAggregate(uint8_t op, Operand&& v) {
   Operand result = invalidValue();
   const auto& cells = cellsOf(v);
   bool allIntegers = !cells.empty(), allStrings = !cells.empty();
-  for (const Operand* c : cells) {
-    allIntegers = allIntegers && c && c->tag == Tag::integer;
-    allStrings = allStrings && c && c->tag == Tag::string;
+  for (const Operand& c : cells) {
+    allIntegers = allIntegers && c.tag == Tag::integer;
+    allStrings = allStrings && c.tag == Tag::string;
   }
   if (allIntegers) {
-    int32_t acc = cells[0]->first;
+    int32_t acc = cells[0].first;
     for (size_t i = 1; i < cells.size(); ++i) {
-      int32_t x = cells[i]->first;
+      int32_t x = cells[i].first;
       if (op == opAdd) acc = int32_t(uint32_t(acc) + uint32_t(x));
       else if (op == opMul) acc = int32_t(uint32_t(acc) * uint32_t(x));
       else if (op == opGt) acc = std::max(acc, x);
@@ -68,9 +68,9 @@ Operand listAggregate(uint8_t op, Operand&& v) {
     }
     result = integerValue(acc);
   } else if (allStrings && op != opMul) {
-    std::string acc = textOf(*cells[0]);
+    std::string acc = textOf(cells[0]);
     for (size_t i = 1; i < cells.size(); ++i) {
-      const std::string& x = textOf(*cells[i]);
+      const std::string& x = textOf(cells[i]);
       if (op == opAdd) acc += x;
       else if ((op == opGt) == (x > acc)) acc = x;
     }
@@ -90,7 +90,7 @@ Operand negation(Operand&& v) {
     result = newList();
     const auto& cells = cellsOf(v);
     for (auto it = cells.rbegin(); it != cells.rend(); ++it) {
-      listAppend(result, *it ? shared(**it) : invalidValue());
+      listAppend(result, shared(*it));
     }
   }
   releaseValue(v);

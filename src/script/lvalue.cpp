@@ -87,8 +87,8 @@ struct Assignment {
         for (DicNode* n = index.obj->firstNode; n; n = n->next) keys.push_back(n->key);
         break;
       case Tag::list:
-        for (const Operand* cell : cellsOf(index)) {
-          if (cell) keysOf(*cell, keys);
+        for (const Operand& cell : cellsOf(index)) {
+          if (!isHole(cell)) keysOf(cell, keys);
         }
         break;
       default:
@@ -137,7 +137,7 @@ struct Assignment {
     Operand source = storable(value);
     containers.pop_back();
     Operand fresh = newList();
-    for (const Operand* cell : cellsOf(source)) listAppend(fresh, cell ? shared(*cell) : invalidValue());
+    for (const Operand& cell : cellsOf(source)) listAppend(fresh, shared(cell));
     releaseValue(source);
     Operand removed = newList();
     if (hi >= lo) {
@@ -158,7 +158,7 @@ struct Assignment {
     bool last = step + 1 == target.path.size();
     std::vector<const Operand*> list;
     if (indexes.tag == Tag::list) {
-      for (const Operand* cell : cellsOf(indexes)) if (cell) list.push_back(cell);
+      for (const Operand& cell : cellsOf(indexes)) if (!isHole(cell)) list.push_back(&cell);
     } else {
       list.push_back(&indexes);
     }
@@ -180,10 +180,10 @@ struct Assignment {
       if (size_t(i) >= cells.size()) {
         listAppend(holder, newDict());
         i = int32_t(cells.size() - 1);
-      } else if (!cells[size_t(i)]) {
+      } else if (isHole(cells[size_t(i)])) {
         listSet(holder, i, newDict());
       }
-      if (!descend(*cells[size_t(i)], step, value, holder)) return false;
+      if (!descend(cells[size_t(i)], step, value, holder)) return false;
     }
     return true;
   }
@@ -195,8 +195,8 @@ struct Assignment {
     else return fail(cp("Valor a ser atribuído é incompatível com uma cadeia"));
     std::string& s = textOf(holder);
     const Operand& index = target.path[step].tag == Tag::list && listLength(target.path[step]) == 1 &&
-                                   cellsOf(target.path[step])[0]
-                               ? *cellsOf(target.path[step])[0]
+                                   !isHole(cellsOf(target.path[step])[0])
+                               ? cellsOf(target.path[step])[0]
                                : target.path[step];
     int32_t i;
     if (index.tag == Tag::range) {

@@ -77,11 +77,11 @@ bool listEndsWith(const Operand& l, const Operand& part) {
   if (n.size() > h.size()) return false;
   size_t offset = h.size() - n.size();
   for (size_t i = 0; i < n.size(); ++i) {
-    const Operand* x = h[offset + i];
-    const Operand* y = n[i];
-    if (!x || !y) {
-      if (x || y) return false;
-    } else if (!sameValue(*x, *y)) {
+    const Operand& x = h[offset + i];
+    const Operand& y = n[i];
+    if (isHole(x) || isHole(y)) {
+      if (!isHole(x) || !isHole(y)) return false;
+    } else if (!sameValue(x, y)) {
       return false;
     }
   }

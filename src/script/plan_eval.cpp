@@ -72,7 +72,7 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
   }
   if (v.tag != Tag::list) return false;
   const auto& cells = cellsOf(v);
-  const Operand* element = size_t(cell->position) < cells.size() ? cells[size_t(cell->position)] : nullptr;
+  const Operand* element = size_t(cell->position) < cells.size() ? &cells[size_t(cell->position)] : nullptr;
   if (!element || element->tag != Tag::integer) return false;
   out = element->first;
   return true;
@@ -97,7 +97,7 @@ bool integerElement(const IntegerStep& step, int32_t& out) {
   int32_t i = step.integer;
   if (!list || (step.index && !integerName(*step.index, i))) return false;
   const auto& cells = cellsOf(*list);
-  const Operand* element = i >= 0 && size_t(i) < cells.size() ? cells[size_t(i)] : nullptr;
+  const Operand* element = i >= 0 && size_t(i) < cells.size() ? &cells[size_t(i)] : nullptr;
   if (!element || element->tag != Tag::integer) return false;
   out = element->first;
   return true;

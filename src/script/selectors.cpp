@@ -14,8 +14,8 @@ Operand selectOne(const Operand& value, const Operand& index);
 std::vector<const Operand*> indexesOf(const Operand& index) {
   std::vector<const Operand*> out;
   if (index.tag == Tag::list) {
-    for (const Operand* cell : cellsOf(index)) {
-      if (cell) out.push_back(cell);
+    for (const Operand& cell : cellsOf(index)) {
+      if (!isHole(cell)) out.push_back(&cell);
     }
   } else {
     for (DicNode* n = index.obj->firstNode; n; n = n->next) out.push_back(&n->value);
@@ -76,8 +76,7 @@ Operand listRange(const Operand& list, int32_t a, int32_t b) {
   int64_t step = b >= a ? 1 : -1;
   if ((step > 0 && (b < 0 || a >= length)) || (step < 0 && (a < 0 || b >= length))) return out;
   for (int64_t i = from; step > 0 ? i <= to : i >= to; i += step) {
-    const Operand* cell = cellsOf(list)[size_t(i)];
-    listAppend(out, cell ? shared(*cell) : invalidValue());
+    listAppend(out, shared(cellsOf(list)[size_t(i)]));
   }
   return out;
 }
@@ -96,7 +95,7 @@ Operand selectFromList(const Operand& value, const Operand& index) {
       for (const Operand* i : indexesOf(index)) {
         Operand part = selectOne(value, *i);
         if (part.tag == Tag::list && (i->tag == Tag::range || i->tag == Tag::list || i->tag == Tag::dict)) {
-          for (const Operand* cell : cellsOf(part)) listAppend(out, cell ? shared(*cell) : invalidValue());
+          for (const Operand& cell : cellsOf(part)) listAppend(out, shared(cell));
           releaseValue(part);
         } else {
           listAppend(out, std::move(part));
@@ -167,13 +166,13 @@ Operand selectMany(const Operand& value, const Operand& indexes) {
   if (value.tag == Tag::string) return selectFromString(value, indexes);
   if (value.tag == Tag::list) return selectFromList(value, indexes);
   Operand out = newDict();
-  for (const Operand* cell : cellsOf(indexes)) {
-    if (!cell) continue;
-    Operand part = selectFromDict(value, *cell);
+  for (const Operand& cell : cellsOf(indexes)) {
+    if (isHole(cell)) continue;
+    Operand part = selectFromDict(value, cell);
     std::string key;
     if (part.tag == Tag::dict) {
       for (DicNode* n = part.obj->firstNode; n; n = n->next) dictSet(out, n->key, shared(n->value));
-    } else if (keyText(*cell, key)) {
+    } else if (keyText(cell, key)) {
       dictSet(out, key, shared(part));
     }
     releaseValue(part);
@@ -186,7 +185,7 @@ Operand selectMany(const Operand& value, const Operand& indexes) {
 Operand applySelector(const Operand& value, const Operand& indexes) {
   const auto& cells = cellsOf(indexes);
   if (cells.empty()) return selectLast(value);
-  if (cells.size() == 1) return cells[0] ? selectOne(value, *cells[0]) : invalidValue();
+  if (cells.size() == 1) return isHole(cells[0]) ? invalidValue() : selectOne(value, cells[0]);
   return selectMany(value, indexes);
 }
 

@@ -23,11 +23,11 @@ ObjRec* newObject() {
   return new ObjRec;
 }
 
-Operand* newCell(Operand&& v) {
-  ++counters.listCells;
-  Operand* cell = new Operand(v);
+// A list element stored at the end: taken over, and counted unless a hole.
+void pushCell(std::vector<Operand>& cells, Operand&& v) {
+  if (!isHole(v)) ++counters.listCells;
+  cells.push_back(v);
   v = Operand{};
-  return cell;
 }
 
 // Drops one reference to an object held by a cell or node being freed;
@@ -56,10 +56,9 @@ void destroyObject(ObjRec* root) {
       --counters.dictNodes;
       node = next;
     }
-    for (Operand* cell : o->cells) {
-      if (!cell) continue;
-      dropChild(*cell, dead);
-      delete cell;
+    for (Operand& cell : o->cells) {
+      if (isHole(cell)) continue;
+      dropChild(cell, dead);
       --counters.listCells;
     }
     delete o;
@@ -67,10 +66,10 @@ void destroyObject(ObjRec* root) {
   }
 }
 
-void freeCell(Operand* cell) {
-  if (!cell) return;
-  releaseValue(*cell);
-  delete cell;
+// A list element emptied: its value released, the element left a hole.
+void clearCell(Operand& cell) {
+  if (isHole(cell)) return;
+  releaseValue(cell);
   --counters.listCells;
 }
 
@@ -105,8 +104,8 @@ bool isHexDigit(char c, int& value) {
 }
 
 bool containsValue(const Operand& list, const Operand& v) {
-  for (const Operand* cell : cellsOf(list)) {
-    if (cell && sameValue(*cell, v)) return true;
+  for (const Operand& cell : cellsOf(list)) {
+    if (!isHole(cell) && sameValue(cell, v)) return true;
   }
   return false;
 }
@@ -248,11 +247,11 @@ void copyDeep(Operand& dst, const Operand& src, int depth) {
     case Tag::list: {
       dst = newList();
       cellsOf(dst).reserve(cellsOf(src).size());
-      for (const Operand* cell : cellsOf(src)) {
-        if (!cell) continue;
+      for (const Operand& cell : cellsOf(src)) {
+        if (isHole(cell)) continue;
         Operand copy;
-        copyDeep(copy, *cell, depth + 1);
-        cellsOf(dst).push_back(newCell(std::move(copy)));
+        copyDeep(copy, cell, depth + 1);
+        pushCell(cellsOf(dst), std::move(copy));
       }
       break;
     }
@@ -310,10 +309,10 @@ void appendText(std::string& out, const Operand& v, int depth) {
     case Tag::list: {
       out += '[';
       bool firstCell = true;
-      for (const Operand* cell : cellsOf(v)) {
+      for (const Operand& cell : cellsOf(v)) {
         if (!firstCell) out += ", ";
         firstCell = false;
-        if (cell) appendText(out, *cell, depth + 1);
+        if (!isHole(cell)) appendText(out, cell, depth + 1);
         else out += '?';
       }
       out += ']';
@@ -391,11 +390,11 @@ int sublistAt(const Operand& needle, const Operand& haystack, int depth) {
   for (size_t p = 0; p + n.size() <= h.size(); ++p) {
     size_t i = 0;
     for (; i < n.size(); ++i) {
-      const Operand* x = h[p + i];
-      const Operand* y = n[i];
-      if (!x || !y) {
-        if (x || y) break;
-      } else if (!same(*x, *y, depth)) {
+      const Operand& x = h[p + i];
+      const Operand& y = n[i];
+      if (isHole(x) || isHole(y)) {
+        if (!isHole(x) || !isHole(y)) break;
+      } else if (!same(x, y, depth)) {
         break;
       }
     }
@@ -442,8 +441,8 @@ bool reaches(const Operand& value, const ObjRec* target, int depth) {
   for (DicNode* n = value.obj->firstNode; n; n = n->next) {
     if (reaches(n->value, target, depth + 1)) return true;
   }
-  for (const Operand* cell : value.obj->cells) {
-    if (cell && reaches(*cell, target, depth + 1)) return true;
+  for (const Operand& cell : value.obj->cells) {
+    if (!isHole(cell) && reaches(cell, target, depth + 1)) return true;
   }
   return false;
 }
@@ -514,8 +513,8 @@ void dictSetMany(Operand& d, const Operand& keys, const Operand& value) {
       for (DicNode* n = keys.obj->firstNode; n; n = n->next) dictSet(d, n->key, shared(value));
       break;
     case Tag::list:
-      for (const Operand* cell : cellsOf(keys)) {
-        if (cell && keyText(*cell, key)) dictSet(d, key, shared(value));
+      for (const Operand& cell : cellsOf(keys)) {
+        if (!isHole(cell) && keyText(cell, key)) dictSet(d, key, shared(value));
       }
       break;
     default:
@@ -553,8 +552,8 @@ Operand dictIntersection(const Operand& a, const Operand& b) {
 
 Operand listGet(const Operand& l, int32_t i) {
   const auto& cells = cellsOf(l);
-  if (i < 0 || size_t(i) >= cells.size() || !cells[size_t(i)]) return undefinedValue();
-  return shared(*cells[size_t(i)]);
+  if (i < 0 || size_t(i) >= cells.size() || isHole(cells[size_t(i)])) return undefinedValue();
+  return shared(cells[size_t(i)]);
 }
 
 void listAppend(Operand& l, Operand&& v) {
@@ -563,7 +562,7 @@ void listAppend(Operand& l, Operand&& v) {
     releaseValue(v);
     return;
   }
-  cells.push_back(v.tag == Tag::invalid ? nullptr : newCell(std::move(v)));
+  pushCell(cells, std::move(v));
 }
 
 void listSet(Operand& l, int32_t i, Operand&& v) {
@@ -572,15 +571,12 @@ void listSet(Operand& l, int32_t i, Operand&& v) {
     releaseValue(v);
   } else if (size_t(i) >= cells.size()) {
     listAppend(l, std::move(v));
-  } else if (v.tag == Tag::invalid) {
-    freeCell(cells[size_t(i)]);
-    cells[size_t(i)] = nullptr;
-  } else if (cells[size_t(i)]) {
-    releaseValue(*cells[size_t(i)]);
-    *cells[size_t(i)] = v;
-    v = Operand{};
   } else {
-    cells[size_t(i)] = newCell(std::move(v));
+    Operand& cell = cells[size_t(i)];
+    clearCell(cell);
+    if (!isHole(v)) ++counters.listCells;
+    cell = v;
+    v = Operand{};
   }
 }
 
@@ -591,25 +587,25 @@ void listInsert(Operand& l, int32_t i, Operand&& v) {
     return;
   }
   size_t at = i < 0 ? 0 : std::min(size_t(i), cells.size());
-  cells.insert(cells.begin() + ptrdiff_t(at), v.tag == Tag::invalid ? nullptr : newCell(std::move(v)));
+  if (!isHole(v)) ++counters.listCells;
+  cells.insert(cells.begin() + ptrdiff_t(at), v);
+  v = Operand{};
 }
 
 Operand listTake(Operand& l, int32_t i) {
   auto& cells = cellsOf(l);
   if (i < 0 || size_t(i) >= cells.size()) return undefinedValue();
-  Operand* cell = cells[size_t(i)];
+  Operand v = cells[size_t(i)];  // taken over from the list
   cells.erase(cells.begin() + i);
-  if (!cell) return undefinedValue();
-  Operand v = *cell;
-  *cell = Operand{};
-  freeCell(cell);
+  if (isHole(v)) return undefinedValue();
+  --counters.listCells;
   return v;
 }
 
 int listIndexOf(const Operand& l, int32_t start, const Operand& v) {
   const auto& cells = cellsOf(l);
   for (size_t i = size_t(std::max(start, 0)); i < cells.size(); ++i) {
-    if (cells[i] && sameValue(*cells[i], v)) return int(i);
+    if (!isHole(cells[i]) && sameValue(cells[i], v)) return int(i);
   }
   return -1;
 }
@@ -618,23 +614,23 @@ Operand listConcat(const Operand& a, const Operand& b) {
   if (!fitsLimits(cellsOf(a).size() + cellsOf(b).size(), 0)) return invalidValue();
   Operand r = newList();
   cellsOf(r).reserve(cellsOf(a).size() + cellsOf(b).size());
-  for (const Operand* cell : cellsOf(a)) cellsOf(r).push_back(cell ? newCell(shared(*cell)) : nullptr);
-  for (const Operand* cell : cellsOf(b)) cellsOf(r).push_back(cell ? newCell(shared(*cell)) : nullptr);
+  for (const Operand& cell : cellsOf(a)) pushCell(cellsOf(r), shared(cell));
+  for (const Operand& cell : cellsOf(b)) pushCell(cellsOf(r), shared(cell));
   return r;
 }
 
 Operand listDifference(const Operand& a, const Operand& b) {
   Operand r = newList();
-  for (const Operand* cell : cellsOf(a)) {
-    if (cell && !containsValue(b, *cell)) cellsOf(r).push_back(newCell(shared(*cell)));
+  for (const Operand& cell : cellsOf(a)) {
+    if (!isHole(cell) && !containsValue(b, cell)) pushCell(cellsOf(r), shared(cell));
   }
   return r;
 }
 
 Operand listIntersection(const Operand& a, const Operand& b) {
   Operand r = newList();
-  for (const Operand* cell : cellsOf(a)) {
-    if (cell && containsValue(b, *cell)) cellsOf(r).push_back(newCell(shared(*cell)));
+  for (const Operand& cell : cellsOf(a)) {
+    if (!isHole(cell) && containsValue(b, cell)) pushCell(cellsOf(r), shared(cell));
   }
   return r;
 }

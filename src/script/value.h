@@ -46,7 +46,7 @@ struct ObjRec {
   DicNode* firstNode = nullptr;        // dictionary, in insertion order
   DicNode* lastNode = nullptr;
   std::unique_ptr<DictIndex> index;    // dictionary of kIndexedSize nodes or more
-  std::vector<Operand*> cells;         // list; nullptr is a hole
+  std::vector<Operand> cells;          // list, stored flat; an invalid element is a hole
 };
 
 // Live objects, as printed by SIMBOLOS.
@@ -96,7 +96,9 @@ void releaseObject(Operand& v);          // releaseValue of a string, dictionary
 
 // The contents behind a value (valid only for the matching tag).
 inline std::string& textOf(const Operand& v) { return v.obj->text; }
-inline std::vector<Operand*>& cellsOf(const Operand& v) { return v.obj->cells; }
+inline std::vector<Operand>& cellsOf(const Operand& v) { return v.obj->cells; }
+// A list element that holds nothing (never set, or cleared by an invalid value).
+inline bool isHole(const Operand& cell) { return cell.tag == Tag::invalid; }
 inline bool isObject(Tag t) { return t == Tag::string || t == Tag::dict || t == Tag::list; }
 // Drops v's reference (then v is invalid); numbers cost no call.
 inline void releaseValue(Operand& v) {
