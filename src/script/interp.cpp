@@ -4,6 +4,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 
@@ -71,30 +72,40 @@ inline void countQuietLine() {
   if (lineCheck.stepLimit) ++lineCheck.steps;
 }
 
+// How many lines from now the check before each would only count it.
+inline uint64_t quietLinesAhead() {
+  uint64_t ahead = 255 - (lineCheck.tick & 255);
+  if (lineCheck.stepLimit) ahead = std::min(ahead, lineCheck.stepLimit - std::min(lineCheck.steps, lineCheck.stepLimit));
+  return ahead;
+}
+
 // After a quick line, the quick lines that follow run here while the check
 // before each would only count it; the first other line is left to the run
 // loop. Quick lines change nothing their plans depend on, so only the table
-// generation and the scope are compared again.
+// generation and the scope are compared again; their checks are counted
+// together at the end.
 [[gnu::noinline]] void runQuickLines(ScriptRec& r) {
   const InterpreterState& in = theInterp;
-  for (;;) {
+  uint64_t ahead = quietLinesAhead(), ran = 0;
+  for (; ran < ahead; ++ran) {
     int32_t line = r.nextLine;
-    if (r.returning || line <= 0 || line > r.lastLine || !quietLineCheck()) return;
+    if (r.returning || line <= 0 || line > r.lastLine) break;
     CodeRec& code = r.lines[size_t(line)];
-    if (code.planState != plPlanned) return;
+    if (code.planState != plPlanned) break;
     LinePlan& plan = *code.plan;
     if (plan.quick == qkNone || plan.generation != tableGeneration() || plan.script != in.currentScript ||
         plan.function != in.currentFunction) {
-      return;
+      break;
     }
     r.currentLine = line;
     if (!ranQuickly(r, plan, code)) {
       missedQuickly(plan);
-      return;  // the run loop takes it from its check on
+      break;  // the run loop takes it from its check on
     }
-    countQuietLine();
-    ++thePlannedCount;
   }
+  lineCheck.tick += ran;
+  if (lineCheck.stepLimit) lineCheck.steps += ran;
+  thePlannedCount += ran;
 }
 
 // Chooses the statement of the line whose first token is current.
