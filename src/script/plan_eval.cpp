@@ -157,8 +157,14 @@ bool storedElement(const LinePlan& plan) {
       !integerNode(plan, plan.expression, computed)) {
     return false;
   }
+  // An element that holds a number already is overwritten where it lies.
+  auto& cells = cellsOf(cell->value);
+  size_t length = cells.size();
+  if (size_t(i) < length && cells[size_t(i)].tag == Tag::integer) {
+    cells[size_t(i)].first = computed;
+    return true;
+  }
   // Growing past the length limit is left to the general way, which says so.
-  size_t length = cellsOf(cell->value).size();
   if (size_t(i) >= length && length >= valueLimits().maxListLength) return false;
   listSet(cell->value, i, integerValue(computed));
   return true;
