@@ -61,6 +61,7 @@ struct PlanNode {
   int32_t integer = 0;
   const Token* token = nullptr;   // name, string, the E/OU word
   const SymtbEntry* entry = nullptr;  // greedy call: its built-in function
+  SymtbEntry* named = nullptr;    // name: what it resolved to when the plan was checked
   uint32_t left = kNoNode, right = kNoNode;
   uint32_t first = 0, count = 0;  // children in LinePlan::children or pairs
 };
@@ -79,6 +80,9 @@ struct IntegerStep {
   int32_t integer = 0;            // a number, or an element's number index
   const Token* token = nullptr;
   const Token* index = nullptr;   // an element's name index
+  // What the name and the index name resolved to when the plan was checked.
+  SymtbEntry* named = nullptr;
+  SymtbEntry* indexNamed = nullptr;
 };
 // The deepest a tree's postfix steps may stack values.
 constexpr int kIntegerStackDepth = 32;
@@ -142,20 +146,33 @@ struct LinePlan {
   uint32_t second = kNoNode;              // last bound of PARA
   bool downward = false;                  // PARA ... DECRESCENDO
   const Token* name = nullptr;            // target, called name, loop variable
+  SymtbEntry* nameEntry = nullptr;        // what name resolved to when checked
   uint32_t pathFirst = 0, pathCount = 0;  // target's index lists (children)
   uint32_t rest = 0;                      // one-line SE: index of the next token
   // One-line SE: the assignment after ENTAO, when it could be planned
   // (thenName null otherwise); its nodes are in this plan.
   const Token* thenName = nullptr;
+  SymtbEntry* thenEntry = nullptr;
   uint32_t thenPathFirst = 0, thenPathCount = 0;
   uint32_t thenExpression = kNoNode;
   std::vector<PlanParameter> parameters;
   std::vector<uint32_t> names;            // nodes checked when the table changed
-  // Where the names were last found to fit.
+  // Where the names were last found to fit; while the table, the script
+  // and the function are still these, every name resolves to the entry
+  // kept beside it then (see pinNames).
   uint32_t generation = 0;
   int32_t script = -1;
   const SymtbEntry* function = nullptr;
 };
+
+// Records that the plan's names fit the current table and scope, keeping
+// what each resolves to now.
+void pinNames(LinePlan& plan);
+// Whether the entries kept by pinNames are still what the names resolve to.
+[[gnu::always_inline]] inline bool namesPinned(const LinePlan& plan) {
+  const InterpreterState& in = theInterp;
+  return plan.generation == tableGeneration() && plan.script == in.currentScript && plan.function == in.currentFunction;
+}
 
 enum PlanState : uint8_t { plUnseen, plSeen, plPlanned, plRefused };
 
@@ -188,13 +205,15 @@ QuickForm quickForm(const LinePlan& plan);
 // rules (division by zero): nothing was reported or changed, and the tree
 // is then evaluated the usual way.
 bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
-// The integer of a number or a name (false for anything else).
-bool leafNodeInteger(const PlanNode& n, int32_t& out);
-// The integer value of a tree of integer arithmetic, a number or a name
-// (false for anything else, as integerSteps).
+// The same for quick lines, whose names are known to be pinned.
+bool pinnedIntegerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
+// The integer of a number or a pinned name (false for anything else).
+bool pinnedLeafInteger(const PlanNode& n, int32_t& out);
+// The integer value of a tree of integer arithmetic, a number or a name of
+// a quick line (false for anything else, as integerSteps).
 inline bool integerNode(const LinePlan& plan, uint32_t node, int32_t& out) {
   const PlanNode& n = plan.nodes[node];
-  return n.integers ? integerSteps(plan, n, out) : leafNodeInteger(n, out);
+  return n.integers ? pinnedIntegerSteps(plan, n, out) : pinnedLeafInteger(n, out);
 }
 // Evaluation of any other tree.
 Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop);
@@ -221,9 +240,10 @@ extern uint64_t thePlannedCount;
 // A line of a quick form run without the driver's bookkeeping, which
 // nothing it does could observe; false (nothing done) when it needs the
 // general way after all (a value other than an integer, an iterator).
+// They run only while the plan's names are pinned, and use the entries
+// kept for them.
 // name := integer, when the name is a variable that holds no object.
-[[gnu::always_inline]] inline bool assignedInteger(const LinePlan& plan, const Token& name, uint32_t expression) {
-  SymtbEntry* e = resolveToken(name);
+[[gnu::always_inline]] inline bool assignedInteger(const LinePlan& plan, SymtbEntry* e, uint32_t expression) {
   if (!e || e->kind != skVariable) return false;
   VarCell* cell = variableCell(*e);
   int32_t computed;
@@ -263,7 +283,7 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
   int32_t computed;
   switch (plan.quick) {
     case qkIntegerAssign:
-      if (!assignedInteger(plan, *plan.name, plan.expression)) return false;
+      if (!assignedInteger(plan, plan.nameEntry, plan.expression)) return false;
       r.nextLine = code.next;
       return true;
     case qkElementAssign:
@@ -271,21 +291,21 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
       r.nextLine = code.next;
       return true;
     case qkIntegerThen:
-      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
-      if (computed && !assignedInteger(plan, *plan.thenName, plan.thenExpression)) return false;
+      if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (computed && !assignedInteger(plan, plan.thenEntry, plan.thenExpression)) return false;
       r.nextLine = code.next;
       return true;
     case qkIntegerIf:
-      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
       r.nextLine = computed ? code.next : code.link;
       return true;
     case qkIntegerWhile:
-      if (!integerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
       r.nextLine = computed ? code.next : r.lines[size_t(code.link)].next;
       return true;
     case qkEndWhile: r.nextLine = code.link; return true;
     case qkEndFor: {
-      SymtbEntry* e = resolveToken(*plan.name);
+      SymtbEntry* e = plan.nameEntry;
       if (!e || e->kind != skVariable) return false;
       VarCell* cell = variableCell(*e);
       if (cell->position < 0) return false;

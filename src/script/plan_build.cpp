@@ -635,9 +635,7 @@ std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code) {
   if (!buildStatement(s, code, b, *plan) || b.refused()) return nullptr;
   markIntegerTrees(*plan);
   plan->quick = quickForm(*plan);
-  plan->generation = tableGeneration();
-  plan->script = theInterp.currentScript;
-  plan->function = theInterp.currentFunction;
+  pinNames(*plan);
   return plan;
 }
 

@@ -78,24 +78,28 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
   return true;
 }
 
-[[gnu::always_inline]] inline bool integerName(const Token& name, int32_t& out) {
-  SymtbEntry* e = resolveToken(name);
+[[gnu::always_inline]] inline bool integerEntry(SymtbEntry* e, int32_t& out) {
   return e && e->kind == skVariable && integerVariable(*e, out);
 }
 
+// What a name resolves to: the entry kept when the plan was checked while
+// that still holds, otherwise found again.
+[[gnu::always_inline]] inline SymtbEntry* entryOf(const Token& name, SymtbEntry* kept, bool pinned) {
+  return pinned ? kept : resolveToken(name);
+}
+
 // The list a variable holds (not as a running iterator), or null.
-[[gnu::always_inline]] inline const Operand* listOf(const Token& name) {
-  SymtbEntry* e = resolveToken(name);
+[[gnu::always_inline]] inline const Operand* listOf(SymtbEntry* e) {
   if (!e || e->kind != skVariable) return nullptr;
   const VarCell* cell = e->owner ? variableCell(*e) : e->cell;
   return cell && cell->position < 0 && cell->value.tag == Tag::list ? &cell->value : nullptr;
 }
 
 // list[i] holding an integer, read as listGet would.
-bool integerElement(const IntegerStep& step, int32_t& out) {
-  const Operand* list = listOf(*step.token);
+bool integerElement(const IntegerStep& step, bool pinned, int32_t& out) {
+  const Operand* list = listOf(entryOf(*step.token, step.named, pinned));
   int32_t i = step.integer;
-  if (!list || (step.index && !integerName(*step.index, i))) return false;
+  if (!list || (step.index && !integerEntry(entryOf(*step.index, step.indexNamed, pinned), i))) return false;
   const auto& cells = cellsOf(*list);
   const Operand* element = i >= 0 && size_t(i) < cells.size() ? &cells[size_t(i)] : nullptr;
   if (!element || element->tag != Tag::integer) return false;
@@ -105,23 +109,28 @@ bool integerElement(const IntegerStep& step, int32_t& out) {
 
 // A number, a name's integer or a list's integer element (false for
 // anything else).
-[[gnu::always_inline]] inline bool leafInteger(const IntegerStep& step, int32_t& out) {
+[[gnu::always_inline]] inline bool leafInteger(const IntegerStep& step, bool pinned, int32_t& out) {
   if (step.kind == isNumber) {
     out = step.integer;
     return true;
   }
-  if (step.kind == isName) return integerName(*step.token, out);
-  return integerElement(step, out);
+  if (step.kind == isName) return integerEntry(entryOf(*step.token, step.named, pinned), out);
+  return integerElement(step, pinned, out);
 }
 
 }  // namespace
 
-bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
+namespace {
+
+// The steps with the names' kept entries (pinned) or found again.
+template <bool kPinned>
+bool runSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
   const IntegerStep* first = plan.steps.data() + root.first;
   // The commonest tree, one operator on two leaves (I + 1, I < N), directly.
   if (root.count == 3) {
     int32_t x, y;
-    return leafInteger(first[0], x) && leafInteger(first[1], y) && integerOperator(first[2].op, x, y, out);
+    return leafInteger(first[0], kPinned, x) && leafInteger(first[1], kPinned, y) &&
+           integerOperator(first[2].op, x, y, out);
   }
   int32_t stack[kIntegerStackDepth];
   int top = -1;
@@ -130,7 +139,7 @@ bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
     if (step->kind == isOperator) {
       --top;
       if (!integerOperator(step->op, stack[top], stack[top + 1], stack[top])) return false;
-    } else if (!leafInteger(*step, stack[++top])) {
+    } else if (!leafInteger(*step, kPinned, stack[++top])) {
       return false;
     }
   }
@@ -138,17 +147,45 @@ bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
   return true;
 }
 
-bool leafNodeInteger(const PlanNode& n, int32_t& out) {
+}  // namespace
+
+bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
+  // A call inside the line may have changed what names mean since the
+  // line began.
+  return namesPinned(plan) ? runSteps<true>(plan, root, out) : runSteps<false>(plan, root, out);
+}
+
+bool pinnedIntegerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
+  return runSteps<true>(plan, root, out);
+}
+
+bool pinnedLeafInteger(const PlanNode& n, int32_t& out) {
   if (n.kind == pnInteger) {
     out = n.integer;
     return true;
   }
-  return n.kind == pnName && integerName(*n.token, out);
+  return n.kind == pnName && integerEntry(n.named, out);
+}
+
+void pinNames(LinePlan& plan) {
+  const InterpreterState& in = theInterp;
+  for (IntegerStep& step : plan.steps) {
+    if (step.kind == isName || step.kind == isElement) step.named = resolveToken(*step.token);
+    if (step.index) step.indexNamed = resolveToken(*step.index);
+  }
+  for (PlanNode& n : plan.nodes) {
+    if (n.kind == pnName) n.named = resolveToken(*n.token);
+  }
+  plan.nameEntry = plan.name ? resolveToken(*plan.name) : nullptr;
+  plan.thenEntry = plan.thenName ? resolveToken(*plan.thenName) : nullptr;
+  plan.generation = tableGeneration();
+  plan.script = in.currentScript;
+  plan.function = in.currentFunction;
 }
 
 bool storedElement(const LinePlan& plan) {
   const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
-  SymtbEntry* e = resolveToken(*plan.name);
+  SymtbEntry* e = plan.nameEntry;
   if (!e || e->kind != skVariable) return false;
   VarCell* cell = variableCell(*e);
   if (cell->position >= 0 || cell->value.tag != Tag::list) return false;

@@ -49,9 +49,7 @@ LinePlan* usablePlan(int32_t line, CodeRec& code) {
       dropPlan(code);
       return nullptr;
     }
-    plan.generation = tableGeneration();
-    plan.script = in.currentScript;
-    plan.function = in.currentFunction;
+    pinNames(plan);
   }
   // Near the end of the native stack the token reader gives its own report.
   if (nativeStackLow()) return nullptr;
