@@ -34,6 +34,23 @@ class PlanTest : public test::ScriptTest {
     return planned;
   }
 
+  // Under each step limit, the run from plans must stop at the same line,
+  // with the same values so far, as the run from tokens.
+  void sameUnderStepLimits(const std::string& text, std::initializer_list<uint64_t> limits) {
+    for (uint64_t limit : limits) {
+      setLinePlans(false);
+      resetInterpreter();
+      setStepLimit(limit);
+      std::string read = output(text);
+      setLinePlans(true);
+      resetInterpreter();
+      setStepLimit(limit);
+      std::string planned = output(text);
+      setStepLimit(0);
+      EXPECT_EQ(planned, read) << "limit " << limit;
+    }
+  }
+
   // A script file on disk for CHAMA SCRIPT and IMPORTA.
   std::string writeFile(const std::string& name, const std::string& text) {
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "varlo-plan-test";
@@ -153,18 +170,7 @@ TEST_F(PlanTest, TheStepLimitStopsRunsOfQuickLinesAtTheSameLine) {
   // before the same line, with the same values so far.
   const std::string text = "I := 0\nS := 0\nENQUANTO I < 100\n  S := S + I\n  SE S > 50 ENTAO S := S - 50\n"
                            "  I := I + 1\nFIM ENQUANTO\n";
-  for (uint64_t limit : {3, 9, 10, 11, 12, 13, 257, 258, 259, 260, 261}) {
-    setLinePlans(false);
-    resetInterpreter();
-    setStepLimit(limit);
-    std::string read = output(text + "SAIDA(S)\n");
-    setLinePlans(true);
-    resetInterpreter();
-    setStepLimit(limit);
-    std::string planned = output(text + "SAIDA(S)\n");
-    setStepLimit(0);
-    EXPECT_EQ(planned, read) << "limit " << limit;
-  }
+  sameUnderStepLimits(text + "SAIDA(S)\n", {3, 9, 10, 11, 12, 13, 257, 258, 259, 260, 261});
 }
 
 TEST_F(PlanTest, WordOperatorsEndTheExpressionAfterOtherValues) {
@@ -332,18 +338,7 @@ TEST_F(PlanTest, CallsEnteredStraightKeepTheLineChecks) {
   // the same complaints.
   const std::string text = "FUNCAO Q(N)\n  RETORNA N * N\nFIM FUNCAO\nS := 0\nPARA I DE 1 ATE 200\n"
                            "  S := S + Q(I)\nFIM PARA\nSAIDA(S)\n";
-  for (uint64_t limit : {6, 7, 8, 9, 255, 256, 257, 258, 259, 300, 301}) {
-    setLinePlans(false);
-    resetInterpreter();
-    setStepLimit(limit);
-    std::string read = output(text + "SAIDA(S)\n");
-    setLinePlans(true);
-    resetInterpreter();
-    setStepLimit(limit);
-    std::string planned = output(text + "SAIDA(S)\n");
-    setStepLimit(0);
-    EXPECT_EQ(planned, read) << "limit " << limit;
-  }
+  sameUnderStepLimits(text, {6, 7, 8, 9, 255, 256, 257, 258, 259, 300, 301});
   // Too few, too many and no parentheses: the same complaints and values.
   both("FUNCAO F(A, B)\n  RETORNA A + B\nFIM FUNCAO\nPARA I DE 1 ATE 3\n  SAIDA(F(I))\n"
        "  SAIDA(F(I, 1, 2))\n  SAIDA(F I)\n  SAIDA(F(I, 1))\nFIM PARA\n");
