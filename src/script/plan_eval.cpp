@@ -118,10 +118,6 @@ bool integerElement(const IntegerStep& step, bool pinned, int32_t& out) {
   return integerElement(step, pinned, out);
 }
 
-}  // namespace
-
-namespace {
-
 // The steps with the names' kept entries (pinned) or found again.
 template <bool kPinned>
 bool runSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {

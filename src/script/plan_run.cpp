@@ -315,10 +315,6 @@ bool functionEntry(LinePlan& plan) {
   return ok;
 }
 
-}  // namespace
-
-namespace {
-
 // FUNCAO's parameters are entries that can be declared without complaint.
 bool quickParameters(const LinePlan& plan) {
   for (const PlanParameter& p : plan.parameters) {
