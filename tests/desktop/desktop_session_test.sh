@@ -97,7 +97,11 @@ run_script() {
   (for _ in $(seq 40); do sleep 0.3; echo; done) | (cd "$WORK" && timeout 60 "$RUNNER" "$script" 2>&1)
   echo "== código ${PIPESTATUS[1]}"
 }
-ended_well() { check "$1: o script terminou bem" "== código 0" "$(tail -1 <<<"$2")"; }
+# A script that did not end well shows all it printed, to say why.
+ended_well() {
+  check "$1: o script terminou bem" "== código 0" "$(tail -1 <<<"$2")"
+  [ "$(tail -1 <<<"$2")" == "== código 0" ] || sed 's/^/  | /' <<<"$2"
+}
 
 # --- no window manager yet: what needs one is said to have failed -----------
 xmessage -title "Sem gerente" "x" >/dev/null 2>&1 &
