@@ -10,7 +10,20 @@ unset VARLO_CONSOLE
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-cleanup() { tmux -S "$SOCKET" kill-server 2>/dev/null; rm -rf "$WORK"; }
+# The programs end with their tmux server. One that outlives it is stopped
+# with its pane's process group, so that no stray process keeps a core
+# busy: a sanitizer build can hang for good in its exit-time leak check
+# when the hangup's SIGCONT takes away the stop that check waits for.
+cleanup() {
+  local panes pid
+  panes=$(tmux -S "$SOCKET" list-panes -a -F '#{pane_pid}' 2>/dev/null)
+  tmux -S "$SOCKET" kill-server 2>/dev/null
+  for pid in $panes; do
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 -- "-$pid" 2>/dev/null
+  done
+  rm -rf "$WORK"
+}
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; echo "--- screen:"; screen; exit 1; }
