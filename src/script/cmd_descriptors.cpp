@@ -17,6 +17,7 @@
 #include "platform/net_socket.h"
 #include "script/commands.h"
 #include "script/expr.h"
+#include "script/host.h"
 #include "script/interp.h"
 
 namespace varlo {
@@ -26,17 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 std::array<Descriptor, kDescriptorCount> descriptors;
-
-// An entry of the directory whose name matches regardless of letter case.
-std::string findIgnoringCase(const fs::path& path) {
-  std::error_code ec;
-  fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  std::string wanted = upperAscii(path.filename().string());
-  for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    if (upperAscii(entry.path().filename().string()) == wanted) return entry.path().string();
-  }
-  return path.string();
-}
 
 // Sockets are written without raising SIGPIPE when the peer has gone (a
 // failed write, not the end of the program); serial ports with write.
@@ -162,7 +152,8 @@ std::string scriptFilePath(std::string_view name, bool existing) {
   }
   std::error_code ec;
   if (!existing || path.empty() || fs::exists(path, ec)) return path;
-  return findIgnoringCase(fs::path(path));
+  std::string found = entryIgnoringCase(path, false);
+  return found.empty() ? path : found;
 }
 
 bool openTextDescriptor(int n, std::string_view name, char mode) {

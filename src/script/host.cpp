@@ -53,14 +53,7 @@ void reportExhaustedMemory() {
 std::string findOnDisk(const fs::path& path) {
   std::error_code ec;
   if (fs::is_regular_file(path, ec)) return path.string();
-  fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  std::string wanted = upperAscii(path.filename().string());
-  for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    if (upperAscii(entry.path().filename().string()) == wanted && entry.is_regular_file(ec)) {
-      return entry.path().string();
-    }
-  }
-  return std::string();
+  return entryIgnoringCase(path.string(), true);
 }
 
 bool readFile(const std::string& path, std::string& contents) {
@@ -202,6 +195,19 @@ void resetInterpreter() {
   resetObjectCounters();
   tempoStart = hundredthsOfWeek();
   keepMemoryReserve();
+}
+
+std::string entryIgnoringCase(std::string_view name, bool regularOnly) {
+  fs::path path{std::string(name)};
+  std::error_code ec;
+  fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  std::string wanted = upperAscii(path.filename().string());
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    if (upperAscii(entry.path().filename().string()) == wanted && (!regularOnly || entry.is_regular_file(ec))) {
+      return entry.path().string();
+    }
+  }
+  return std::string();
 }
 
 int32_t loadScript(std::string_view path) {

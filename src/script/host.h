@@ -26,6 +26,10 @@ void resetInterpreter();
 // Reference time of TEMPO in hundredths since the week began, taken at reset.
 int64_t tempoReference();
 
+// An entry of the path's directory whose name is the path's own but for
+// letter case (scripts come from systems where case did not matter), only
+// regular files when asked; empty when there is none.
+std::string entryIgnoringCase(std::string_view path, bool regularOnly);
 int32_t loadScript(std::string_view path);
 // Reads lines into a free slot as if they were a file with this path (tests
 // and the interactive host).
