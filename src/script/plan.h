@@ -60,8 +60,9 @@ struct PlanNode {
                                   // its steps in LinePlan::steps (first, count)
   int32_t integer = 0;
   const Token* token = nullptr;   // name, string, the E/OU word
-  const SymtbEntry* entry = nullptr;  // greedy call: its built-in function
-  SymtbEntry* named = nullptr;    // name: what it resolved to when the plan was checked
+  // A greedy call's built-in function; a name's entry when the plan's
+  // names were last checked.
+  SymtbEntry* entry = nullptr;
   uint32_t left = kNoNode, right = kNoNode;
   uint32_t first = 0, count = 0;  // children in LinePlan::children or pairs
 };

@@ -160,7 +160,7 @@ bool pinnedLeafInteger(const PlanNode& n, int32_t& out) {
     out = n.integer;
     return true;
   }
-  return n.kind == pnName && integerEntry(n.named, out);
+  return n.kind == pnName && integerEntry(n.entry, out);
 }
 
 void pinNames(LinePlan& plan) {
@@ -170,7 +170,7 @@ void pinNames(LinePlan& plan) {
     if (step.index) step.indexNamed = resolveToken(*step.index);
   }
   for (PlanNode& n : plan.nodes) {
-    if (n.kind == pnName) n.named = resolveToken(*n.token);
+    if (n.kind == pnName) n.entry = resolveToken(*n.token);
   }
   plan.nameEntry = plan.name ? resolveToken(*plan.name) : nullptr;
   plan.thenEntry = plan.thenName ? resolveToken(*plan.thenName) : nullptr;
@@ -253,7 +253,7 @@ class Evaluator {
 
   [[gnu::noinline]] Operand call(const PlanNode& n) {
     std::string_view text = n.token->text;
-    SymtbEntry* e = n.greedy ? const_cast<SymtbEntry*>(n.entry) : resolveToken(*n.token);
+    SymtbEntry* e = n.greedy ? n.entry : resolveToken(*n.token);
     Arguments args;
     for (uint32_t k = 0; k < n.count; ++k) addArgument(args, value(plan_.children[n.first + k]));
     finishArguments(text, declaredArguments(e), int(n.count), args);
