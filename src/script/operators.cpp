@@ -1,5 +1,4 @@
 // The binary operators of expressions, dispatched on the types of both sides.
-#include <charconv>
 #include <cstring>
 
 #include "script/expr.h"
@@ -202,15 +201,9 @@ bool appendedInPlace(Operand& left, const Operand& right) {
   int32_t x, y;
   if (numberOf(left, x) && numberOf(right, y)) return false;  // added as numbers
   std::string& text = left.obj->text;
-  if (right.tag == Tag::integer) {
-    char digits[16];
-    auto end = std::to_chars(digits, digits + sizeof digits, right.first).ptr;
-    if (!fitsLimits(0, text.size() + size_t(end - digits))) return false;
-    text.append(digits, end);
-  } else {
-    if (!fitsLimits(0, text.size() + textOf(right).size())) return false;
-    text += textOf(right);
-  }
+  std::string more = sideText(right);
+  if (!fitsLimits(0, text.size() + more.size())) return false;
+  text += more;
   return true;
 }
 
