@@ -50,14 +50,6 @@ void showPicture(Picture picture) {
   frontEnd().refresh();
 }
 
-void removeBitmap() {
-  if (!background.shown) return;
-  background.shown = false;
-  background.picture = {};
-  ++background.version;
-  frontEnd().refresh();
-}
-
 void drawBitmapAt(int x, int y) {
   if (!background.shown) return;
   background.x = x;

@@ -14,7 +14,6 @@ namespace varlo {
 bool showBitmap(std::string_view path);
 // Shows a picture decoded elsewhere (a JPEG file), at 0, 0.
 void showPicture(Picture picture);
-void removeBitmap();
 // Moves the picture to x, y pixels of the window and keeps it there.
 void drawBitmapAt(int x, int y);
 

@@ -154,7 +154,6 @@ bool cmdRename() {
   return true;
 }
 
-
 // REPLICA source target
 bool cmdCopyFile() {
   std::string from, to;
