@@ -58,6 +58,7 @@ struct PlanNode {
   bool greedy = false;            // call without parentheses taking arguments
   bool integers = false;          // binary: root of a tree of integer arithmetic,
                                   // its steps in LinePlan::steps (first, count)
+  bool calls = false;             // such a tree that calls functions
   int32_t integer = 0;
   const Token* token = nullptr;   // name, string, the E/OU word
   // A greedy call's built-in function; a name's entry when the plan's
@@ -68,16 +69,21 @@ struct PlanNode {
 };
 
 // A tree of integer arithmetic in postfix order: numbers, names and list
-// elements pushed, operators applied to the two values on top.
+// elements pushed, operators applied to the two values on top, calls
+// applied to their arguments on top. A leaf that is the right operand of
+// an operator carries the operator instead: it is applied to the value on
+// top and the leaf, in the same order.
 enum IntegerStepKind : uint8_t {
   isNumber,
   isName,
   isElement,    // list[number] or list[name]: token is the list's name
   isOperator,
+  isCall,       // a function called with parentheses: node is the call
 };
 struct IntegerStep {
   uint8_t kind = isNumber;
-  uint8_t op = opNone;
+  uint8_t op = opNone;            // an operator, or the operator a leaf carries
+  uint32_t node = kNoNode;        // the leaf's or the call's node
   int32_t integer = 0;            // a number, or an element's number index
   const Token* token = nullptr;
   const Token* index = nullptr;   // an element's name index
@@ -210,6 +216,9 @@ bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
 bool pinnedIntegerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
 // The integer of a number or a pinned name (false for anything else).
 bool pinnedLeafInteger(const PlanNode& n, int32_t& out);
+// A tree of integer arithmetic that calls nothing: computed or given up
+// on without anything seen.
+inline bool plainIntegers(const PlanNode& n) { return n.integers && !n.calls; }
 // The integer value of a tree of integer arithmetic, a number or a name of
 // a quick line (false for anything else, as integerSteps).
 inline bool integerNode(const LinePlan& plan, uint32_t node, int32_t& out) {
@@ -224,7 +233,7 @@ Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop);
 inline Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop) {
   const PlanNode& n = plan.nodes[node];
   int32_t computed;
-  if (n.integers && integerSteps(plan, n, computed)) {
+  if (plainIntegers(n) && integerSteps(plan, n, computed)) {
     stop = nullptr;
     return Operand{Tag::integer, computed};
   }

@@ -532,11 +532,12 @@ uint32_t elementIndex(const LinePlan& plan, const PlanNode& n) {
   return kind == pnInteger || kind == pnName ? index : kNoNode;
 }
 
-// The postfix steps of a tree of integer arithmetic.
+// The postfix steps of a tree of integer arithmetic. A leaf right before
+// its operator carries it: the same reads in the same order, one step less.
 void appendIntegerSteps(LinePlan& plan, uint32_t index) {
   const PlanNode& n = plan.nodes[index];
   IntegerStep step;
-  step.op = n.op;
+  step.node = index;
   step.integer = n.integer;
   step.token = n.token;
   if (n.kind == pnInteger) {
@@ -549,10 +550,20 @@ void appendIntegerSteps(LinePlan& plan, uint32_t index) {
     step.token = plan.nodes[n.left].token;
     step.integer = i.integer;
     step.index = i.kind == pnName ? i.token : nullptr;
+  } else if (n.kind == pnCall) {
+    for (uint32_t k = 0; k < n.count; ++k) appendIntegerSteps(plan, plan.children[n.first + k]);
+    step.kind = isCall;
   } else {
     appendIntegerSteps(plan, n.left);
     appendIntegerSteps(plan, n.right);
+    // A plain leaf last is the whole right operand.
+    IntegerStep& right = plan.steps.back();
+    if (right.kind != isOperator && right.kind != isCall && right.op == opNone) {
+      right.op = n.op;
+      return;
+    }
     step.kind = isOperator;
+    step.op = n.op;
   }
   plan.steps.push_back(step);
 }
@@ -561,40 +572,67 @@ void appendIntegerSteps(LinePlan& plan, uint32_t index) {
 // name (checked when it runs).
 bool integerShaped(const LinePlan& plan, uint32_t node) {
   const PlanNode& n = plan.nodes[node];
-  return n.integers || n.kind == pnInteger || n.kind == pnName;
+  return plainIntegers(n) || n.kind == pnInteger || n.kind == pnName;
 }
 
 }  // namespace
 
-// Operands are added to the plan before their operator, so one pass finds
-// which nodes are such trees and how deep their steps stack.
+// How deep the postfix steps of node i stack values, when it is a tree of
+// integer arithmetic (0 when not); its operands come before it in the plan,
+// and `calling` marks those that call functions.
+int integerDepth(const LinePlan& plan, const std::vector<int>& depth, const std::vector<bool>& calling, size_t i) {
+  const PlanNode& n = plan.nodes[i];
+  if (n.kind == pnInteger || n.kind == pnName || elementIndex(plan, n) != kNoNode) return 1;
+  if (n.kind == pnBinary && integerOperation(n.op) && depth[n.left] && depth[n.right]) {
+    return std::max(depth[n.left], depth[n.right] + 1);
+  }
+  // A call with parentheses whose arguments may all be integers and call
+  // nothing themselves: what it gives is seen when it returns.
+  if (n.kind != pnCall || n.greedy || n.count > uint32_t(kMaxArguments)) return 0;
+  int need = 1;
+  for (uint32_t k = 0; k < n.count; ++k) {
+    uint32_t argument = plan.children[n.first + k];
+    if (!depth[argument] || calling[argument]) return 0;
+    need = std::max(need, int(k) + depth[argument]);
+  }
+  return need;
+}
+
+// One pass finds which nodes are such trees and how deep they stack; a
+// second, from the last node back, takes the largest trees under anything
+// else. A call is only ever part of a tree: at the top, it is an ordinary
+// call whose arguments are trees of their own.
 void markIntegerTrees(LinePlan& plan) {
   size_t count = plan.nodes.size();
-  std::vector<int> depth(count, 0);   // 0: not a tree of integer arithmetic
-  std::vector<bool> operand(count, false);
+  std::vector<int> depth(count, 0);
+  std::vector<bool> calling(count, false);
   for (size_t i = 0; i < count; ++i) {
+    int need = integerDepth(plan, depth, calling, i);
+    if (need > kIntegerStackDepth) continue;
+    depth[i] = need;
     const PlanNode& n = plan.nodes[i];
-    if (n.kind == pnInteger || n.kind == pnName || elementIndex(plan, n) != kNoNode) {
-      depth[i] = 1;
-    } else if (n.kind == pnBinary && integerOperation(n.op) && depth[n.left] && depth[n.right]) {
-      int need = std::max(depth[n.left], depth[n.right] + 1);
-      if (need > kIntegerStackDepth) continue;
-      depth[i] = need;
-      operand[n.left] = operand[n.right] = true;
-    }
+    calling[i] = n.kind == pnCall || (n.kind == pnBinary && (calling[n.left] || calling[n.right]));
   }
-  for (size_t i = 0; i < count; ++i) {
+  std::vector<bool> inTree(count, false);
+  for (size_t i = count; i-- > 0;) {
     PlanNode& n = plan.nodes[i];
-    if (n.kind != pnBinary || !depth[i] || operand[i]) continue;
+    if (!depth[i]) continue;
+    if (n.kind == pnCall && inTree[i]) {
+      for (uint32_t k = 0; k < n.count; ++k) inTree[plan.children[n.first + k]] = true;
+    }
+    if (n.kind != pnBinary) continue;
+    inTree[n.left] = inTree[n.right] = true;
+    if (inTree[i]) continue;
     n.integers = true;
     n.first = uint32_t(plan.steps.size());
     appendIntegerSteps(plan, uint32_t(i));
     n.count = uint32_t(plan.steps.size() - n.first);
+    for (uint32_t k = n.first; k < n.first + n.count; ++k) n.calls = n.calls || plan.steps[k].kind == isCall;
   }
 }
 
 QuickForm quickForm(const LinePlan& plan) {
-  bool integers = plan.expression != kNoNode && plan.nodes[plan.expression].integers;
+  bool integers = plan.expression != kNoNode && plainIntegers(plan.nodes[plan.expression]);
   switch (plan.statement) {
     case psAssign:
       if (!integerShaped(plan, plan.expression)) return qkNone;

@@ -118,26 +118,43 @@ bool integerElement(const IntegerStep& step, bool pinned, int32_t& out) {
   return integerElement(step, pinned, out);
 }
 
+// A step's leaf applied as it stands: pushed, or taken with the value on
+// top by the operator it carries.
+[[gnu::always_inline]] inline bool pushedLeaf(const IntegerStep& step, int32_t value, int32_t* stack, int& top) {
+  if (step.op == opNone) {
+    stack[++top] = value;
+    return true;
+  }
+  return integerOperator(step.op, stack[top], value, stack[top]);
+}
+
+// One step of a tree other than a call (false, with nothing changed, where
+// it gives up).
+[[gnu::always_inline]] inline bool integerStep(const IntegerStep& step, bool pinned, int32_t* stack, int& top) {
+  if (step.kind == isOperator) {
+    if (!integerOperator(step.op, stack[top - 1], stack[top], stack[top - 1])) return false;
+    --top;
+    return true;
+  }
+  int32_t value;
+  return leafInteger(step, pinned, value) && pushedLeaf(step, value, stack, top);
+}
+
 // The steps with the names' kept entries (pinned) or found again.
 template <bool kPinned>
 bool runSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
   const IntegerStep* first = plan.steps.data() + root.first;
   // The commonest tree, one operator on two leaves (I + 1, I < N), directly.
-  if (root.count == 3) {
+  if (root.count == 2) {
     int32_t x, y;
     return leafInteger(first[0], kPinned, x) && leafInteger(first[1], kPinned, y) &&
-           integerOperator(first[2].op, x, y, out);
+           integerOperator(first[1].op, x, y, out);
   }
   int32_t stack[kIntegerStackDepth];
   int top = -1;
   const IntegerStep* end = first + root.count;
   for (const IntegerStep* step = first; step != end; ++step) {
-    if (step->kind == isOperator) {
-      --top;
-      if (!integerOperator(step->op, stack[top], stack[top + 1], stack[top])) return false;
-    } else if (!leafInteger(*step, kPinned, stack[++top])) {
-      return false;
-    }
+    if (!integerStep(*step, kPinned, stack, top)) return false;
   }
   out = stack[0];
   return true;
@@ -214,7 +231,10 @@ class Evaluator {
   Operand value(uint32_t index) {
     const PlanNode& n = plan_.nodes[index];
     int32_t computed;
-    if (n.integers && integerSteps(plan_, n, computed)) return integerValue(computed);
+    if (n.integers) {
+      if (n.calls) return callingSteps(n);
+      if (integerSteps(plan_, n, computed)) return integerValue(computed);
+    }
     switch (n.kind) {
       case pnInteger: return integerValue(n.integer);
       case pnString: return stringValue(n.token->text);
@@ -252,10 +272,17 @@ class Evaluator {
   }
 
   [[gnu::noinline]] Operand call(const PlanNode& n) {
-    std::string_view text = n.token->text;
-    SymtbEntry* e = n.greedy ? n.entry : resolveToken(*n.token);
+    SymtbEntry* e = calledEntry(n);
     Arguments args;
     for (uint32_t k = 0; k < n.count; ++k) addArgument(args, value(plan_.children[n.first + k]));
+    return called(n, e, args);
+  }
+
+  static SymtbEntry* calledEntry(const PlanNode& n) { return n.greedy ? n.entry : resolveToken(*n.token); }
+
+  // The call of `e` with its arguments taken, whatever it gives.
+  static Operand called(const PlanNode& n, SymtbEntry* e, Arguments& args) {
+    std::string_view text = n.token->text;
     finishArguments(text, declaredArguments(e), int(n.count), args);
     Operand result;
     callFunctionFromPlan(text, e, args, result);
@@ -264,13 +291,74 @@ class Evaluator {
 
   Operand binary(const PlanNode& n) {
     Operand left = value(n.left);
-    Operand right = value(n.right);
+    return applied(n.op, std::move(left), value(n.right));
+  }
+
+  static Operand applied(uint8_t op, Operand&& left, Operand&& right) {
     int32_t out;
-    if (left.tag == Tag::integer && right.tag == Tag::integer &&
-        integerOperator(n.op, left.first, right.first, out)) {
+    if (left.tag == Tag::integer && right.tag == Tag::integer && integerOperator(op, left.first, right.first, out)) {
       return integerValue(out);
     }
-    return applyOperator(n.op, std::move(left), std::move(right));
+    return applyOperator(op, std::move(left), std::move(right));
+  }
+
+  // A tree of integer arithmetic with calls, on plain integers while the
+  // values stay integers. A call cannot be taken back, so from the first
+  // value that is not an integer (or an operation that needs the usual
+  // rules) the rest of the steps go the usual way with the values so far.
+  // The arguments of a call call nothing, so the function is found after
+  // them as it would be before.
+  // Names are read through their kept entries only while those hold; once
+  // a call has changed what they mean, the rest goes the usual way too.
+  [[gnu::noinline]] Operand callingSteps(const PlanNode& root) {
+    const IntegerStep* step = plan_.steps.data() + root.first;
+    const IntegerStep* end = step + root.count;
+    int32_t stack[kIntegerStackDepth];
+    int top = -1;
+    if (!namesPinned(plan_)) return finishedSteps(step, end, nullptr, top, nullptr);
+    for (; step != end; ++step) {
+      if (step->kind != isCall) {
+        if (!integerStep(*step, true, stack, top)) return finishedSteps(step, end, stack, top, nullptr);
+        continue;
+      }
+      const PlanNode& n = plan_.nodes[step->node];
+      top -= int(n.count);
+      Arguments args;
+      for (uint32_t k = 0; k < n.count; ++k) args.values[k] = integerValue(stack[top + 1 + int(k)]);
+      args.count = int(n.count);
+      Operand result = called(n, calledEntry(n), args);
+      if (result.tag != Tag::integer || !namesPinned(plan_)) return finishedSteps(step + 1, end, stack, top, &result);
+      stack[++top] = result.first;
+    }
+    return integerValue(stack[0]);
+  }
+
+  // The steps from `step` on, evaluated the usual way, after the integers
+  // computed so far and the value a call gave (when not null).
+  [[gnu::noinline]] Operand finishedSteps(const IntegerStep* step, const IntegerStep* end, const int32_t* integers,
+                                          int top, Operand* given) {
+    Operand values[kIntegerStackDepth];
+    int count = 0;
+    for (int k = 0; k <= top; ++k) values[count++] = integerValue(integers[k]);
+    if (given) values[count++] = *given;
+    for (; step != end; ++step) {
+      if (step->kind == isOperator) {
+        --count;
+        values[count - 1] = applied(step->op, std::move(values[count - 1]), std::move(values[count]));
+      } else if (step->kind == isCall) {
+        const PlanNode& n = plan_.nodes[step->node];
+        SymtbEntry* e = calledEntry(n);
+        count -= int(n.count);
+        Arguments args;
+        for (uint32_t k = 0; k < n.count; ++k) addArgument(args, std::move(values[count + int(k)]));
+        values[count++] = called(n, e, args);
+      } else if (step->op == opNone) {
+        values[count++] = value(step->node);
+      } else {
+        values[count - 1] = applied(step->op, std::move(values[count - 1]), value(step->node));
+      }
+    }
+    return values[0];
   }
 
   // E and OU of the top level are taken only after the integer 0 or 1;

@@ -281,7 +281,7 @@ bool functionEntry(LinePlan& plan) {
   switch (plan.statement) {
     case psAssign:
       // name := integer arithmetic, the commonest line of a loop, in place
-      if (plan.pathCount == 0 && entry && entry->kind == skVariable && plan.nodes[plan.expression].integers) {
+      if (plan.pathCount == 0 && entry && entry->kind == skVariable && plainIntegers(plan.nodes[plan.expression])) {
         int32_t computed;
         VarCell* cell = variableCell(*entry);
         if (cell->position < 0 && !isObject(cell->value.tag) &&

@@ -347,6 +347,36 @@ TEST_F(PlanTest, CallsEnteredStraightKeepTheLineChecks) {
   EXPECT_NE(deep.find("Estouro na pilha de chamadas"), std::string::npos) << deep;
 }
 
+TEST_F(PlanTest, CallsInsideIntegerArithmetic) {
+  // Arithmetic around a call runs on plain integers until a value is not
+  // one; from there the rest of the line goes the usual way with what was
+  // computed, since the call cannot be made again. Reads before the call
+  // keep the value they had, names the callee creates are seen after it,
+  // and the complaints come after the call as they would.
+  const std::string text =
+      "FUNCAO F(N)\n  G := G + N\n  SE N = 3 ENTAO RETORNA \"tres\"\n"
+      "  SE N = 4 ENTAO Z := 10\n  SE N = 5 ENTAO RETORNA [N]\n  RETORNA N * 2\nFIM FUNCAO\n"
+      "FUNCAO H()\n  RETORNA 0\nFIM FUNCAO\n"
+      "G := 0\n"
+      "PARA I DE 1 ATE 6\n"
+      "  X := G + F(I) + G\n  SAIDA(X)\n"
+      "  SAIDA(F(I) + Z)\n"
+      "  SAIDA(10 / H() + F(I))\n"
+      "  SAIDA(F(I) % (I - 2) * 3)\n"
+      "  SE F(I) > 6 E I < 6 ENTAO SAIDA(\"grande\")\n"
+      "  SAIDA(F(I, I) + 1)\n"
+      "  SAIDA(NAOHA(I) + 1)\n"
+      "  SAIDA(F(F2) - 1)\n"
+      "FIM PARA\n"
+      "SAIDA(G)\n";
+  std::string out = both(text);
+  EXPECT_NE(out.find("Divisão por ZERO"), std::string::npos) << out;
+  sameUnderStepLimits(text, {12, 13, 14, 15, 16, 40, 41, 42, 255, 256, 257});
+  // Recursion through arithmetic meets the same overflow either way.
+  std::string deep = both("FUNCAO D(N)\n  RETORNA 1 + D(N + 1)\nFIM FUNCAO\nSAIDA(D(1))\nSAIDA(\"depois\")\n");
+  EXPECT_NE(deep.find("Estouro na pilha de chamadas"), std::string::npos) << deep;
+}
+
 TEST_F(PlanTest, TextGrownInPlaceLeavesItsSourcesAlone) {
   // A text joined to another grows in place only when nothing else holds
   // it: the variable it came from, a list element and the literal of the
