@@ -325,9 +325,14 @@ bool quickParameters(const LinePlan& plan) {
   return true;
 }
 
+// What declaring each parameter as a local does, once quickParameters has
+// found that none would be refused.
 void declareQuickParameters(const LinePlan& plan, SymtbEntry& function) {
   int32_t slot = -1;
-  for (const PlanParameter& p : plan.parameters) declareLocalEntry(p.entry, p.token->text, slot--);
+  for (const PlanParameter& p : plan.parameters) {
+    p.entry->kind = skVariable;
+    p.entry->wordA = slot--;
+  }
   function.wordC = 0;
 }
 
