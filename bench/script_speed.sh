@@ -8,10 +8,11 @@
 #   lists    lists filled by index and read back
 #   mix      a sieve over a list, recursive calls, words counted in a
 #            dictionary, a list passed to a function
-# Prints both results (they must agree), the CPU and wall times and their
-# ratios; the goal is within 2.5 x of Lua in CPU time.
+# Prints both results (they must agree), the least CPU and wall times of
+# each side and the median of the ratios of runs made in turn; the goal is
+# within 2.5 x of Lua in CPU time.
 # Usage: bench/script_speed.sh [BUILD_DIR] [WORKLOAD ...]   (default build, all)
-# RUNS (default 5) sets how many times each side runs; the least time counts.
+# RUNS (default 5) sets how many times each side runs.
 set -eu
 RUNS=${RUNS:-5}
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -24,30 +25,36 @@ command -v lua5.4 > /dev/null || { echo "lua5.4 not installed"; exit 1; }
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-# Runs a command $RUNS times; prints "result cpu wall" (seconds, the least
-# of the runs, as a busy machine only ever adds time; the result with its
-# blanks and tabs as underscores).
-measure() {
-  local out="$WORK/out" times="$WORK/times" best_cpu="" best_wall="" run cpu
-  for run in $(seq "$RUNS"); do
-    /usr/bin/time -f "%U %S %e" -o "$times" "$@" > "$out" < /dev/null
-    read -r user sys wall < "$times"
-    cpu=$(echo "$user + $sys" | bc)
-    if [ -z "$best_cpu" ] || [ "$(echo "$cpu < $best_cpu" | bc)" = 1 ]; then best_cpu=$cpu; fi
-    if [ -z "$best_wall" ] || [ "$(echo "$wall < $best_wall" | bc)" = 1 ]; then best_wall=$wall; fi
-  done
-  echo "$(tr -s ' \t' '__' < "$out" | tr -d '\n') $best_cpu $best_wall"
+# One timed run of a command: "result cpu wall" (seconds; the result with
+# its blanks and tabs as underscores).
+timed() {
+  local out="$WORK/out" times="$WORK/times" user sys wall
+  /usr/bin/time -f "%U %S %e" -o "$times" "$@" > "$out" < /dev/null
+  read -r user sys wall < "$times"
+  echo "$(tr -s ' \t' '__' < "$out" | tr -d '\n') $(echo "$user + $sys" | bc) $wall"
 }
 
-ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "scale=1; $1 / $2" | bc; else echo "-"; fi; }
+least() { printf '%s\n' "$@" | sort -g | head -1; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "scale=2; $1 / $2" | bc; else echo 0; fi; }
 
+# The two sides run in turn, so that both meet the same load of a shared
+# machine; each pair gives a ratio and the median of those is printed, with
+# the least times of each side.
 printf "%-8s %16s | %22s | %22s | %14s\n" "" "result" "cpu s: varlo    lua" "wall s: varlo    lua" "ratio cpu wall"
 status=0
 for name in $WORKLOADS; do
-  read -r ours_result ours_cpu ours_wall < <(cd "$HERE" && measure "$RUNNER" "script_$name.scr")
-  read -r lua_result lua_cpu lua_wall < <(cd "$HERE" && measure lua5.4 "script_$name.lua")
-  printf "%-8s %16s | %13.2f %8.2f | %13.2f %8.2f | %6s %6s\n" "$name" "$ours_result" \
-    "$ours_cpu" "$lua_cpu" "$ours_wall" "$lua_wall" "$(ratio "$ours_cpu" "$lua_cpu")" "$(ratio "$ours_wall" "$lua_wall")"
+  ours_cpu=() ours_wall=() lua_cpu=() lua_wall=() cpu_ratios=() wall_ratios=()
+  for run in $(seq "$RUNS"); do
+    read -r ours_result cpu wall < <(cd "$HERE" && timed "$RUNNER" "script_$name.scr")
+    ours_cpu+=("$cpu") ours_wall+=("$wall")
+    read -r lua_result lcpu lwall < <(cd "$HERE" && timed lua5.4 "script_$name.lua")
+    lua_cpu+=("$lcpu") lua_wall+=("$lwall")
+    cpu_ratios+=("$(ratio "$cpu" "$lcpu")") wall_ratios+=("$(ratio "$wall" "$lwall")")
+  done
+  printf "%-8s %16s | %13.2f %8.2f | %13.2f %8.2f | %6.1f %6.1f\n" "$name" "$ours_result" \
+    "$(least "${ours_cpu[@]}")" "$(least "${lua_cpu[@]}")" "$(least "${ours_wall[@]}")" "$(least "${lua_wall[@]}")" \
+    "$(median "${cpu_ratios[@]}")" "$(median "${wall_ratios[@]}")"
   if [ "$ours_result" != "$lua_result" ]; then
     echo "$name: results differ (lua5.4: $lua_result)"
     status=1

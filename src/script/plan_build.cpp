@@ -551,7 +551,9 @@ void appendIntegerSteps(LinePlan& plan, uint32_t index) {
     step.integer = i.integer;
     step.index = i.kind == pnName ? i.token : nullptr;
   } else if (n.kind == pnCall) {
+    size_t first = plan.steps.size();
     for (uint32_t k = 0; k < n.count; ++k) appendIntegerSteps(plan, plan.children[n.first + k]);
+    if (n.count) plan.steps[first].opensCall = true;
     step.kind = isCall;
   } else {
     appendIntegerSteps(plan, n.left);
@@ -575,8 +577,6 @@ bool integerShaped(const LinePlan& plan, uint32_t node) {
   return plainIntegers(n) || n.kind == pnInteger || n.kind == pnName;
 }
 
-}  // namespace
-
 // How deep the postfix steps of node i stack values, when it is a tree of
 // integer arithmetic (0 when not); its operands come before it in the plan,
 // and `calling` marks those that call functions.
@@ -597,6 +597,8 @@ int integerDepth(const LinePlan& plan, const std::vector<int>& depth, const std:
   }
   return need;
 }
+
+}  // namespace
 
 // One pass finds which nodes are such trees and how deep they stack; a
 // second, from the last node back, takes the largest trees under anything

@@ -303,55 +303,66 @@ class Evaluator {
   }
 
   // A tree of integer arithmetic with calls, on plain integers while the
-  // values stay integers. A call cannot be taken back, so from the first
-  // value that is not an integer (or an operation that needs the usual
-  // rules) the rest of the steps go the usual way with the values so far.
-  // The arguments of a call call nothing, so the function is found after
-  // them as it would be before.
-  // Names are read through their kept entries only while those hold; once
-  // a call has changed what they mean, the rest goes the usual way too.
+  // values stay integers and the names keep their meaning. A call cannot
+  // be taken back, so from the first value that is not an integer (or an
+  // operation that needs the usual rules) the rest of the steps go the
+  // usual way with the values so far. A called function is found before
+  // its first argument is read, as the token evaluator finds it.
   [[gnu::noinline]] Operand callingSteps(const PlanNode& root) {
     const IntegerStep* step = plan_.steps.data() + root.first;
     const IntegerStep* end = step + root.count;
     int32_t stack[kIntegerStackDepth];
     int top = -1;
-    if (!namesPinned(plan_)) return finishedSteps(step, end, nullptr, top, nullptr);
+    SymtbEntry* callee = nullptr;
+    if (!namesPinned(plan_)) return finishedSteps(step, end, nullptr, top, nullptr, callee);
     for (; step != end; ++step) {
+      if (step->opensCall) callee = calleeAhead(step);
       if (step->kind != isCall) {
-        if (!integerStep(*step, true, stack, top)) return finishedSteps(step, end, stack, top, nullptr);
+        if (!integerStep(*step, true, stack, top)) return finishedSteps(step, end, stack, top, nullptr, callee);
         continue;
       }
       const PlanNode& n = plan_.nodes[step->node];
+      if (n.count == 0) callee = calledEntry(n);
       top -= int(n.count);
       Arguments args;
       for (uint32_t k = 0; k < n.count; ++k) args.values[k] = integerValue(stack[top + 1 + int(k)]);
       args.count = int(n.count);
-      Operand result = called(n, calledEntry(n), args);
-      if (result.tag != Tag::integer || !namesPinned(plan_)) return finishedSteps(step + 1, end, stack, top, &result);
+      Operand result = called(n, callee, args);
+      if (result.tag != Tag::integer || !namesPinned(plan_)) {
+        return finishedSteps(step + 1, end, stack, top, &result, callee);
+      }
       stack[++top] = result.first;
     }
     return integerValue(stack[0]);
   }
 
+  // The function of the call whose arguments start at `step`.
+  SymtbEntry* calleeAhead(const IntegerStep* step) {
+    while (step->kind != isCall) ++step;
+    return calledEntry(plan_.nodes[step->node]);
+  }
+
   // The steps from `step` on, evaluated the usual way, after the integers
-  // computed so far and the value a call gave (when not null).
+  // computed so far and the value a call gave (when not null); `callee` is
+  // the function found for a call whose arguments were begun.
   [[gnu::noinline]] Operand finishedSteps(const IntegerStep* step, const IntegerStep* end, const int32_t* integers,
-                                          int top, Operand* given) {
+                                          int top, const Operand* given, SymtbEntry* callee) {
     Operand values[kIntegerStackDepth];
     int count = 0;
     for (int k = 0; k <= top; ++k) values[count++] = integerValue(integers[k]);
     if (given) values[count++] = *given;
     for (; step != end; ++step) {
+      if (step->opensCall) callee = calleeAhead(step);
       if (step->kind == isOperator) {
         --count;
         values[count - 1] = applied(step->op, std::move(values[count - 1]), std::move(values[count]));
       } else if (step->kind == isCall) {
         const PlanNode& n = plan_.nodes[step->node];
-        SymtbEntry* e = calledEntry(n);
+        if (n.count == 0) callee = calledEntry(n);
         count -= int(n.count);
         Arguments args;
         for (uint32_t k = 0; k < n.count; ++k) addArgument(args, std::move(values[count + int(k)]));
-        values[count++] = called(n, e, args);
+        values[count++] = called(n, callee, args);
       } else if (step->op == opNone) {
         values[count++] = value(step->node);
       } else {

@@ -367,6 +367,7 @@ TEST_F(PlanTest, CallsInsideIntegerArithmetic) {
       "  SAIDA(F(I, I) + 1)\n"
       "  SAIDA(NAOHA(I) + 1)\n"
       "  SAIDA(F(F2) - 1)\n"
+      "  SAIDA(1 + F(H) * 2)\n"
       "FIM PARA\n"
       "SAIDA(G)\n";
   std::string out = both(text);
