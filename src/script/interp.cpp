@@ -79,6 +79,15 @@ inline uint64_t quietLinesAhead() {
   return ahead;
 }
 
+// Whether the line that comes next has a quick plan, that is, whether
+// runQuickLines would have anything to do.
+[[gnu::always_inline]] inline bool quickLineNext(const ScriptRec& r) {
+  int32_t line = r.nextLine;
+  if (r.returning || line <= 0 || line > r.lastLine) return false;
+  const CodeRec& code = r.lines[size_t(line)];
+  return code.planState == plPlanned && code.plan->quick != qkNone;
+}
+
 // After a quick line, the quick lines that follow run here while the check
 // before each would only count it; the first other line is left to the run
 // loop. Quick lines change nothing their plans depend on, so only the table
@@ -311,7 +320,7 @@ namespace {
   }
   CodeRec& code = r.lines[size_t(line)];
   if (runQuickLine(r, line, code)) {
-    runQuickLines(r);
+    if (quickLineNext(r)) runQuickLines(r);
     return true;
   }
   bool ok;
@@ -357,7 +366,7 @@ bool runFunctionBody(SymtbEntry& function) {
   bool entered = quietLineCheck() && enteredDirectly(r, function);
   if (entered) {
     countQuietLine();
-    runQuickLines(r);
+    if (quickLineNext(r)) runQuickLines(r);
   } else {
     pendingCall = &function;
   }
