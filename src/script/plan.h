@@ -123,6 +123,7 @@ enum QuickForm : uint8_t {
   qkIntegerAssign,   // name := integer arithmetic, number or name
   qkElementAssign,   // list[i] := integer arithmetic, number or name
   qkIntegerThen,     // SE integer arithmetic [ENTAO] name := integer arithmetic
+  qkIntegerThenReturn,  // SE integer arithmetic [ENTAO] RETORNA [integer arithmetic]
   qkIntegerIf,       // SE / SENAO SE on integer arithmetic
   qkIntegerWhile,    // ENQUANTO on integer arithmetic
   qkEndWhile,
@@ -158,7 +159,9 @@ struct LinePlan {
   uint32_t pathFirst = 0, pathCount = 0;  // target's index lists (children)
   uint32_t rest = 0;                      // one-line SE: index of the next token
   // One-line SE: the assignment after ENTAO, when it could be planned
-  // (thenName null otherwise); its nodes are in this plan.
+  // (thenName null otherwise), or RETORNA (thenReturn, its command); the
+  // nodes are in this plan, the value in thenExpression (none: kNoNode).
+  const SymtbEntry* thenReturn = nullptr;
   const Token* thenName = nullptr;
   SymtbEntry* thenEntry = nullptr;
   uint32_t thenPathFirst = 0, thenPathCount = 0;
@@ -273,18 +276,18 @@ bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code);
 // in r.nextLine. False (nothing done) when the line must run the usual way.
 bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
 
-// RETORNA in a user function's frame with an integer or nothing.
-[[gnu::always_inline]] inline bool returnedQuickly(ScriptRec& r, const LinePlan& plan, const CodeRec& code) {
+// RETORNA in a user function's frame with an integer or nothing (the
+// value of node `value`, or kNoNode).
+[[gnu::always_inline]] inline bool returnedQuickly(ScriptRec& r, const LinePlan& plan, uint32_t value,
+                                                   const CodeRec& code) {
   const InterpreterState& in = theInterp;
   const SymtbEntry* function = in.currentFunction;
   if (!function || function->kind != skFunction || in.frameBase <= 0) return false;
   StackRec& record = stackEntry(in.frameBase);
   int32_t computed = 0;
-  if (record.kind != stReturn || (plan.expression != kNoNode && !integerNode(plan, plan.expression, computed))) {
-    return false;
-  }
+  if (record.kind != stReturn || (value != kNoNode && !integerNode(plan, value, computed))) return false;
   releaseValue(record.var.value);
-  record.var.value = plan.expression == kNoNode ? undefinedValue() : integerValue(computed);
+  record.var.value = value == kNoNode ? undefinedValue() : integerValue(computed);
   r.nextLine = code.next;
   r.returning = true;
   return true;
@@ -304,6 +307,11 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
     case qkIntegerThen:
       if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
       if (computed && !assignedInteger(plan, plan.thenEntry, plan.thenExpression)) return false;
+      r.nextLine = code.next;
+      return true;
+    case qkIntegerThenReturn:
+      if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (computed) return returnedQuickly(r, plan, plan.thenExpression, code);
       r.nextLine = code.next;
       return true;
     case qkIntegerIf:
@@ -326,7 +334,7 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
     }
     case qkNothing: r.nextLine = code.next; return true;
     case qkFunction: return enteredQuickly(r, plan, code);
-    case qkReturn: return returnedQuickly(r, plan, code);
+    case qkReturn: return returnedQuickly(r, plan, plan.expression, code);
     default: return false;
   }
 }

@@ -417,11 +417,30 @@ void buildThenAssignment(int32_t s, Builder& b, LinePlan& plan) {
   plan = std::move(trial);
 }
 
+// RETORNA after ENTAO, tried on a copy as the assignment is, when the word
+// is the command as the token reader would find it.
+void buildThenReturn(int32_t s, Builder& b, LinePlan& plan) {
+  if (b.refused() || b.sawCall()) return;
+  LinePlan trial = plan;
+  Builder inner(s, trial);
+  inner.setIndex(b.index());
+  inner.skipWord("ENTAO");
+  const Token& word = inner.current();
+  const SymtbEntry* command = word.kind == tkIdentifier ? findCommand(word.text) : nullptr;
+  if (!command || command->kind != skCommand || command->command != cmdReturn) return;
+  inner.next();
+  if (!inner.skipWord("FUNCAO") && !inner.atEnd()) trial.thenExpression = inner.expression(1, true);
+  if (inner.refused() || !inner.atEnd()) return;
+  trial.thenReturn = command;
+  plan = std::move(trial);
+}
+
 bool buildOneLineIf(int32_t s, Builder& b, LinePlan& plan) {
   plan.statement = psOneLineIf;
   plan.expression = b.expression(1, true);
   plan.rest = uint32_t(b.index());
   buildThenAssignment(s, b, plan);
+  if (!plan.thenName) buildThenReturn(s, b, plan);
   return true;
 }
 
@@ -647,6 +666,9 @@ QuickForm quickForm(const LinePlan& plan) {
       }
       return qkNone;
     case psOneLineIf:
+      if (integers && plan.thenReturn) {
+        return plan.thenExpression == kNoNode || integerShaped(plan, plan.thenExpression) ? qkIntegerThenReturn : qkNone;
+      }
       return integers && plan.thenName && plan.thenPathCount == 0 && integerShaped(plan, plan.thenExpression)
                  ? qkIntegerThen
                  : qkNone;

@@ -221,6 +221,14 @@ bool oneLineIf(const LinePlan& plan, int32_t line, const Token*& stop) {
       return ok;
     }
   }
+  if (!stop && plan.thenReturn) {
+    InterpreterState& in = theInterp;
+    const SymtbEntry* outer = in.currentCommand;
+    in.currentCommand = plan.thenReturn;
+    bool ok = returnWith(plan.thenExpression == kNoNode ? undefinedValue() : evaluate(plan, plan.thenExpression, stop));
+    in.currentCommand = outer;
+    return ok;
+  }
   uint32_t next = stop ? uint32_t(stop - plan.tokens->tokens.data()) : plan.rest;
   stop = nullptr;
   startLineAt(line, plan.tokens, next);

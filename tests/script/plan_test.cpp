@@ -331,6 +331,23 @@ TEST_F(PlanTest, QuickEntriesAndReturnsOfFunctions) {
             "1\n2\n3\n4\n");
 }
 
+TEST_F(PlanTest, ReturnAfterAOneLineIf) {
+  // RETORNA after ENTAO with a value, with none, with FUNCAO, with words
+  // left over, after a condition that is not an integer, and ending a
+  // CHAMA rather than a function: the same values and complaints.
+  const std::string text =
+      "FUNCAO F(N)\n  SE N < 2 ENTAO RETORNA N * 10\n  SE N = 2 ENTAO RETORNA\n"
+      "  SE N = 3 ENTAO RETORNA FUNCAO\n  SE N = 4 ENTAO RETORNA \"q\" + N\n"
+      "  SE N = 5 ENTAO RETORNA 1 E 0\n  SE N = 6 ENTAO RETORNA 1 2\n  SE N ENTAO RETORNA [N]\n"
+      "  RETORNA -1\nFIM FUNCAO\n"
+      "PARA I EM [0, 1, 2, 3, 4, 5, 6, 7, \"8\", \"\", [9]]\n"
+      "  SAIDA(F(I))\n  CHAMA @SUB\nFIM PARA\n"
+      "TERMINA\n@SUB:\nSE 1 ENTAO RETORNA 5\n";
+  std::string out = both(text);
+  EXPECT_EQ(out.substr(0, 30), "0\n10\nindefinido\nindefinido\nq4\n") << out;
+  sameUnderStepLimits(text, {5, 6, 7, 8, 30, 31, 32, 33});
+}
+
 TEST_F(PlanTest, CallsEnteredStraightKeepTheLineChecks) {
   // A call whose FUNCAO line has a quick plan starts the body without the
   // driver; every line of it must still count towards the step limit and
