@@ -394,18 +394,21 @@ bool buildCondition(Builder& b, LinePlan& plan, PlanStatement statement, std::st
   return b.atEnd();
 }
 
-// The assignment after ENTAO, tried on a copy of the plan so that a
-// statement that cannot be planned leaves the condition's plan as it was.
-// Not after a call in the condition: the call could change what the
-// assignment's names are.
-void buildThenAssignment(int32_t s, Builder& b, LinePlan& plan) {
-  if (b.refused() || b.sawCall()) return;
-  LinePlan trial = plan;
-  Builder inner(s, trial);
-  inner.setIndex(b.index());
-  inner.skipWord("ENTAO");
-  if (inner.current().kind != tkIdentifier || findCommand(inner.current().text)) return;
-  if (!buildAssignOrCall(inner, trial) || inner.refused() || trial.statement != psAssign) return;
+// RETORNA after ENTAO, when the word is that command as the token reader
+// finds it.
+bool thenReturn(Builder& inner, LinePlan& trial, const SymtbEntry& command) {
+  if (command.kind != skCommand || command.command != cmdReturn) return false;
+  inner.next();
+  if (!inner.skipWord("FUNCAO") && !inner.atEnd()) trial.thenExpression = inner.expression(1, true);
+  if (inner.refused() || !inner.atEnd()) return false;
+  trial.thenReturn = &command;
+  return true;
+}
+
+// An assignment after ENTAO, moved to the then fields (the condition
+// stays the plan's expression).
+bool thenAssignment(Builder& inner, LinePlan& trial, uint32_t condition) {
+  if (!buildAssignOrCall(inner, trial) || inner.refused() || trial.statement != psAssign) return false;
   trial.statement = psOneLineIf;
   trial.thenName = trial.name;
   trial.thenPathFirst = trial.pathFirst;
@@ -413,34 +416,32 @@ void buildThenAssignment(int32_t s, Builder& b, LinePlan& plan) {
   trial.thenExpression = trial.expression;
   trial.name = nullptr;
   trial.pathFirst = trial.pathCount = 0;
-  trial.expression = plan.expression;
-  plan = std::move(trial);
+  trial.expression = condition;
+  return true;
 }
 
-// RETORNA after ENTAO, tried on a copy as the assignment is, when the word
-// is the command as the token reader would find it.
-void buildThenReturn(int32_t s, Builder& b, LinePlan& plan) {
+// The statement after ENTAO when it is an assignment or RETORNA, tried on
+// a copy of the plan so that a statement that cannot be planned leaves the
+// condition's plan as it was. Not after a call in the condition: the call
+// could change what the statement's names are.
+void buildThenStatement(int32_t s, Builder& b, LinePlan& plan) {
   if (b.refused() || b.sawCall()) return;
   LinePlan trial = plan;
   Builder inner(s, trial);
   inner.setIndex(b.index());
   inner.skipWord("ENTAO");
-  const Token& word = inner.current();
-  const SymtbEntry* command = word.kind == tkIdentifier ? findCommand(word.text) : nullptr;
-  if (!command || command->kind != skCommand || command->command != cmdReturn) return;
-  inner.next();
-  if (!inner.skipWord("FUNCAO") && !inner.atEnd()) trial.thenExpression = inner.expression(1, true);
-  if (inner.refused() || !inner.atEnd()) return;
-  trial.thenReturn = command;
-  plan = std::move(trial);
+  if (inner.current().kind != tkIdentifier) return;
+  const SymtbEntry* command = findCommand(inner.current().text);
+  if (command ? thenReturn(inner, trial, *command) : thenAssignment(inner, trial, plan.expression)) {
+    plan = std::move(trial);
+  }
 }
 
 bool buildOneLineIf(int32_t s, Builder& b, LinePlan& plan) {
   plan.statement = psOneLineIf;
   plan.expression = b.expression(1, true);
   plan.rest = uint32_t(b.index());
-  buildThenAssignment(s, b, plan);
-  if (!plan.thenName) buildThenReturn(s, b, plan);
+  buildThenStatement(s, b, plan);
   return true;
 }
 
