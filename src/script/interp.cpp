@@ -88,29 +88,99 @@ inline uint64_t quietLinesAhead() {
   return code.planState == plPlanned && code.plan->quick != qkNone;
 }
 
+// Whether a quick plan was checked against the scope the lines run in now.
+[[gnu::always_inline]] inline bool pinnedHere(const LinePlan& plan) {
+  const InterpreterState& in = theInterp;
+  return plan.generation == tableGeneration() && plan.script == in.currentScript &&
+         plan.function == in.currentFunction;
+}
+
+// A loop whose every line is quick and runs straight on: ENQUANTO on
+// integers, integer assignments (of variables or elements, also after a
+// one-line SE), and its FIM ENQUANTO. Its rounds run without looking up
+// each line again; it is found anew whenever its ENQUANTO comes up, since
+// plans come and go.
+constexpr int kQuickLoopLines = 16;
+struct QuickLoop {
+  int count = 0;
+  int32_t lines[kQuickLoopLines];
+  LinePlan* plans[kQuickLoopLines];
+  const CodeRec* codes[kQuickLoopLines];
+};
+
+bool runsStraightOn(uint8_t quick) {
+  return quick == qkIntegerAssign || quick == qkElementAssign || quick == qkIntegerThen;
+}
+
+// The quick loop starting at the ENQUANTO of line `line`, if it is one.
+bool foundQuickLoop(const ScriptRec& r, int32_t line, QuickLoop& loop) {
+  int32_t end = r.lines[size_t(line)].link;
+  for (int32_t at = line;;) {
+    if (at <= 0 || at > r.lastLine || loop.count == kQuickLoopLines) return false;
+    const CodeRec& code = r.lines[size_t(at)];
+    if (code.planState != plPlanned || !pinnedHere(*code.plan)) return false;
+    uint8_t quick = code.plan->quick;
+    bool fits = at == line ? quick == qkIntegerWhile
+                : at == end ? quick == qkEndWhile && code.link == line
+                            : runsStraightOn(quick);
+    if (!fits) return false;
+    loop.lines[loop.count] = at;
+    loop.plans[loop.count] = code.plan.get();
+    loop.codes[loop.count++] = &code;
+    if (at == end) return true;
+    at = code.next;
+  }
+}
+
+enum QuickLoopRun : uint8_t { qlNotRun, qlRan, qlGaveWay };
+
+// Whole rounds of the quick loop at line `line` while the checks before
+// its lines would stay quiet, counted in `ran`; qlGaveWay when one of them
+// needs the general way (r.nextLine is that line), qlNotRun when not even
+// one round was run.
+QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& ran) {
+  QuickLoop loop;
+  if (!foundQuickLoop(r, line, loop) || ran + uint64_t(loop.count) > ahead) return qlNotRun;
+  const int32_t inside = loop.codes[0]->next;
+  while (ran + uint64_t(loop.count) <= ahead) {
+    for (int k = 0; k < loop.count; ++k) {
+      r.currentLine = loop.lines[k];
+      if (!ranQuickly(r, *loop.plans[k], *loop.codes[k])) {
+        missedQuickly(*loop.plans[k]);
+        return qlGaveWay;
+      }
+      ++ran;
+      if (k == 0 && r.nextLine != inside) return qlRan;  // the loop is over
+    }
+  }
+  return qlRan;
+}
+
 // After a quick line, the quick lines that follow run here while the check
 // before each would only count it; the first other line is left to the run
 // loop. Quick lines change nothing their plans depend on, so only the table
 // generation and the scope are compared again; their checks are counted
 // together at the end.
 [[gnu::noinline]] void runQuickLines(ScriptRec& r) {
-  const InterpreterState& in = theInterp;
   uint64_t ahead = quietLinesAhead(), ran = 0;
-  for (; ran < ahead; ++ran) {
+  while (ran < ahead) {
     int32_t line = r.nextLine;
     if (r.returning || line <= 0 || line > r.lastLine) break;
     CodeRec& code = r.lines[size_t(line)];
     if (code.planState != plPlanned) break;
     LinePlan& plan = *code.plan;
-    if (plan.quick == qkNone || plan.generation != tableGeneration() || plan.script != in.currentScript ||
-        plan.function != in.currentFunction) {
-      break;
+    if (plan.quick == qkNone || !pinnedHere(plan)) break;
+    if (plan.quick == qkIntegerWhile) {
+      QuickLoopRun run = runQuickLoop(r, line, ahead, ran);
+      if (run == qlGaveWay) break;
+      if (run == qlRan) continue;
     }
     r.currentLine = line;
     if (!ranQuickly(r, plan, code)) {
       missedQuickly(plan);
       break;  // the run loop takes it from its check on
     }
+    ++ran;
   }
   lineCheck.tick += ran;
   if (lineCheck.stepLimit) lineCheck.steps += ran;

@@ -142,22 +142,26 @@ bool integerElement(const IntegerStep& step, bool pinned, int32_t& out) {
 
 // The steps with the names' kept entries (pinned) or found again.
 template <bool kPinned>
-bool runSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
-  const IntegerStep* first = plan.steps.data() + root.first;
-  // The commonest tree, one operator on two leaves (I + 1, I < N), directly.
-  if (root.count == 2) {
-    int32_t x, y;
-    return leafInteger(first[0], kPinned, x) && leafInteger(first[1], kPinned, y) &&
-           integerOperator(first[1].op, x, y, out);
-  }
+[[gnu::noinline]] bool runManySteps(const IntegerStep* first, uint32_t count, int32_t& out) {
   int32_t stack[kIntegerStackDepth];
   int top = -1;
-  const IntegerStep* end = first + root.count;
+  const IntegerStep* end = first + count;
   for (const IntegerStep* step = first; step != end; ++step) {
     if (!integerStep(*step, kPinned, stack, top)) return false;
   }
   out = stack[0];
   return true;
+}
+
+// The commonest tree, one operator on two leaves (I + 1, I < N), directly
+// and without the frame of the general loop.
+template <bool kPinned>
+[[gnu::always_inline]] inline bool runSteps(const LinePlan& plan, const PlanNode& root, int32_t& out) {
+  const IntegerStep* first = plan.steps.data() + root.first;
+  if (root.count != 2) return runManySteps<kPinned>(first, root.count, out);
+  int32_t x, y;
+  return leafInteger(first[0], kPinned, x) && leafInteger(first[1], kPinned, y) &&
+         integerOperator(first[1].op, x, y, out);
 }
 
 }  // namespace

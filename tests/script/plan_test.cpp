@@ -128,6 +128,28 @@ TEST_F(PlanTest, QuickLinesGiveWayToTheGeneralRules) {
   EXPECT_NE(out.find("  I := I + 1\nFIM ENQUANTO\nENQUANTO I < 4\n"), std::string::npos) << out;
 }
 
+TEST_F(PlanTest, LoopsOfQuickLinesRunInWholeRounds) {
+  // A loop whose lines are all quick runs round after round without the
+  // driver; a line inside that gives way mid-round (a text element), a
+  // loop in a function's frame and one too long for a round of its own
+  // must end as the token readers end them, also when the step limit
+  // stops them part way.
+  const std::string text =
+      "L := [0, 0, 0, 0]\nX := 0\nPARA R DE 1 ATE 3\n  I := 0\n"
+      "  ENQUANTO I < 100\n    J := I % 4\n    X := X + L[J] * 2\n    L[J] := I\n    I := I + 1\n"
+      "  FIM ENQUANTO\n  L[2] := \"5\"\nFIM PARA\nSAIDA([X, L])\n"
+      "FUNCAO F(N)\n  LOCAL K := 0\n  LOCAL S := 0\n  ENQUANTO K < N\n    S := S + K * N\n"
+      "    K := K + 1\n  FIM ENQUANTO\n  RETORNA S\nFIM FUNCAO\n"
+      "SAIDA([F(10), F(300)])\n";
+  EXPECT_EQ(both(text), "[28548, [96, 97, 5, 99]]\n[450, 13455000]\n");
+  sameUnderStepLimits(text, {8, 9, 10, 11, 12, 40, 41, 255, 256, 257, 258, 1001, 1002, 1003, 1004, 1005});
+  both("X := 0\nPARA K DE 0 ATE 15\n  X := X + 0\nFIM PARA\nI := 0\n"
+       "A0 := 0\nA1 := 0\nA2 := 0\nA3 := 0\nA4 := 0\nA5 := 0\nA6 := 0\nA7 := 0\n"
+       "A8 := 0\nA9 := 0\nA10 := 0\nA11 := 0\nA12 := 0\nA13 := 0\nA14 := 0\nA15 := 0\n"
+       "ENQUANTO I < 50\n" "  A0 := A0 + I\n""  A1 := A1 + I\n""  A2 := A2 + I\n""  A3 := A3 + I\n""  A4 := A4 + I\n""  A5 := A5 + I\n""  A6 := A6 + I\n""  A7 := A7 + I\n""  A8 := A8 + I\n""  A9 := A9 + I\n""  A10 := A10 + I\n""  A11 := A11 + I\n""  A12 := A12 + I\n""  A13 := A13 + I\n""  A14 := A14 + I\n""  A15 := A15 + I\n"
+       "  I := I + 1\nFIM ENQUANTO\nSAIDA([I, A0, A15])\n");
+}
+
 TEST_F(PlanTest, ListElementsInQuickArithmetic) {
   // Elements read inside integer arithmetic and integers stored by index:
   // texts, indexes out of range or negative, growing at the end, a
