@@ -96,13 +96,14 @@ inline uint64_t quietLinesAhead() {
 }
 
 // A loop whose every line is quick and runs straight on: ENQUANTO on
-// integers, integer assignments (of variables or elements, also after a
-// one-line SE), and its FIM ENQUANTO. Its rounds run without looking up
-// each line again; it is found anew whenever its ENQUANTO comes up, since
-// plans come and go.
+// integers or FIM PARA first, then integer assignments (of variables or
+// elements, also after a one-line SE) and, for ENQUANTO, its FIM ENQUANTO.
+// Its rounds run without looking up each line again; it is found anew
+// whenever its first line comes up, since plans come and go.
 constexpr int kQuickLoopLines = 16;
 struct QuickLoop {
   int count = 0;
+  int32_t inside = 0;  // the line a round goes on to after the first
   int32_t lines[kQuickLoopLines];
   LinePlan* plans[kQuickLoopLines];
   const CodeRec* codes[kQuickLoopLines];
@@ -112,36 +113,44 @@ bool runsStraightOn(uint8_t quick) {
   return quick == qkIntegerAssign || quick == qkElementAssign || quick == qkIntegerThen;
 }
 
-// The quick loop starting at the ENQUANTO of line `line`, if it is one.
+// Adds line `at` to the loop when it is planned, pinned here and of the
+// quick form `fits` accepts.
+template <typename Fits>
+bool addedToLoop(const ScriptRec& r, int32_t at, QuickLoop& loop, Fits fits) {
+  if (at <= 0 || at > r.lastLine || loop.count == kQuickLoopLines) return false;
+  const CodeRec& code = r.lines[size_t(at)];
+  if (code.planState != plPlanned || !pinnedHere(*code.plan) || !fits(code)) return false;
+  loop.lines[loop.count] = at;
+  loop.plans[loop.count] = code.plan.get();
+  loop.codes[loop.count++] = &code;
+  return true;
+}
+
+// The quick loop whose first line is `line` (an ENQUANTO or a FIM PARA
+// with a quick plan), if it is one. A PARA goes on at the line after it.
 bool foundQuickLoop(const ScriptRec& r, int32_t line, QuickLoop& loop) {
-  int32_t end = r.lines[size_t(line)].link;
-  for (int32_t at = line;;) {
-    if (at <= 0 || at > r.lastLine || loop.count == kQuickLoopLines) return false;
-    const CodeRec& code = r.lines[size_t(at)];
-    if (code.planState != plPlanned || !pinnedHere(*code.plan)) return false;
-    uint8_t quick = code.plan->quick;
-    bool fits = at == line ? quick == qkIntegerWhile
-                : at == end ? quick == qkEndWhile && code.link == line
-                            : runsStraightOn(quick);
-    if (!fits) return false;
-    loop.lines[loop.count] = at;
-    loop.plans[loop.count] = code.plan.get();
-    loop.codes[loop.count++] = &code;
-    if (at == end) return true;
-    at = code.next;
+  const CodeRec& head = r.lines[size_t(line)];
+  bool endFor = head.plan->quick == qkEndFor;
+  int32_t end = endFor ? line : head.link;
+  loop.inside = endFor ? head.link + 1 : head.next;
+  addedToLoop(r, line, loop, [](const CodeRec&) { return true; });
+  for (int32_t at = loop.inside; at != end; at = r.lines[size_t(at)].next) {
+    if (!addedToLoop(r, at, loop, [](const CodeRec& c) { return runsStraightOn(c.plan->quick); })) return false;
   }
+  return endFor || addedToLoop(r, end, loop, [line](const CodeRec& c) {
+           return c.plan->quick == qkEndWhile && c.link == line;
+         });
 }
 
 enum QuickLoopRun : uint8_t { qlNotRun, qlRan, qlGaveWay };
 
-// Whole rounds of the quick loop at line `line` while the checks before
+// Whole rounds of the quick loop from line `line` while the checks before
 // its lines would stay quiet, counted in `ran`; qlGaveWay when one of them
 // needs the general way (r.nextLine is that line), qlNotRun when not even
 // one round was run.
 QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& ran) {
   QuickLoop loop;
   if (!foundQuickLoop(r, line, loop) || ran + uint64_t(loop.count) > ahead) return qlNotRun;
-  const int32_t inside = loop.codes[0]->next;
   while (ran + uint64_t(loop.count) <= ahead) {
     for (int k = 0; k < loop.count; ++k) {
       r.currentLine = loop.lines[k];
@@ -150,7 +159,7 @@ QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& 
         return qlGaveWay;
       }
       ++ran;
-      if (k == 0 && r.nextLine != inside) return qlRan;  // the loop is over
+      if (k == 0 && r.nextLine != loop.inside) return qlRan;  // the loop is over
     }
   }
   return qlRan;
@@ -170,7 +179,7 @@ QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& 
     if (code.planState != plPlanned) break;
     LinePlan& plan = *code.plan;
     if (plan.quick == qkNone || !pinnedHere(plan)) break;
-    if (plan.quick == qkIntegerWhile) {
+    if (plan.quick == qkIntegerWhile || plan.quick == qkEndFor) {
       QuickLoopRun run = runQuickLoop(r, line, ahead, ran);
       if (run == qlGaveWay) break;
       if (run == qlRan) continue;

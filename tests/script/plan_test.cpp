@@ -140,9 +140,12 @@ TEST_F(PlanTest, LoopsOfQuickLinesRunInWholeRounds) {
       "  FIM ENQUANTO\n  L[2] := \"5\"\nFIM PARA\nSAIDA([X, L])\n"
       "FUNCAO F(N)\n  LOCAL K := 0\n  LOCAL S := 0\n  ENQUANTO K < N\n    S := S + K * N\n"
       "    K := K + 1\n  FIM ENQUANTO\n  RETORNA S\nFIM FUNCAO\n"
-      "SAIDA([F(10), F(300)])\n";
-  EXPECT_EQ(both(text), "[28548, [96, 97, 5, 99]]\n[450, 13455000]\n");
-  sameUnderStepLimits(text, {8, 9, 10, 11, 12, 40, 41, 255, 256, 257, 258, 1001, 1002, 1003, 1004, 1005});
+      "SAIDA([F(10), F(300)])\n"
+      "T := 0\nPARA V EM [1, 2, \"3\", 4, 5, 6]\n  T := T + V * 2\nFIM PARA\n"
+      "PARA Q DE 300 ATE 1 DECRESCENDO\n  T := T - Q\n  SE Q = 7 ENTAO T := T * 2\nFIM PARA\nSAIDA(T)\n";
+  EXPECT_EQ(both(text), "[28548, [96, 97, 5, 99]]\n[450, 13455000]\n-90195\n");
+  sameUnderStepLimits(text, {8, 9, 10, 11, 12, 40, 41, 255, 256, 257, 258, 1001, 1002, 1003, 1004, 1005, 2000, 2001,
+                             2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010, 2100, 2101});
   both("X := 0\nPARA K DE 0 ATE 15\n  X := X + 0\nFIM PARA\nI := 0\n"
        "A0 := 0\nA1 := 0\nA2 := 0\nA3 := 0\nA4 := 0\nA5 := 0\nA6 := 0\nA7 := 0\n"
        "A8 := 0\nA9 := 0\nA10 := 0\nA11 := 0\nA12 := 0\nA13 := 0\nA14 := 0\nA15 := 0\n"
