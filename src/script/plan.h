@@ -20,6 +20,11 @@
 // in a row, when their values turn out to be integers: nothing they do can
 // fail, print, call or change what plans depend on. Any other value sends
 // the line the general way, from the start, as if it had not been tried.
+// A loop made only of such lines runs in whole rounds (interp.cpp).
+//
+// Integer arithmetic that calls functions computes on plain integers too,
+// but a call cannot be tried again: from the first value that is not an
+// integer, the rest of the tree is evaluated the general way.
 #pragma once
 
 #include <cstdint>
