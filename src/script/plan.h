@@ -89,7 +89,7 @@ struct IntegerStep {
   uint8_t kind = isNumber;
   uint8_t op = opNone;            // an operator, or the operator a leaf carries
   uint32_t node = kNoNode;        // the leaf's or the call's node
-  bool opensCall = false;         // the first step of a call's arguments
+  uint32_t opens = kNoNode;       // the call whose arguments start at this step
   int32_t integer = 0;            // a number, or an element's number index
   const Token* token = nullptr;
   const Token* index = nullptr;   // an element's name index

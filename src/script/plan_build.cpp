@@ -573,7 +573,7 @@ void appendIntegerSteps(LinePlan& plan, uint32_t index) {
   } else if (n.kind == pnCall) {
     size_t first = plan.steps.size();
     for (uint32_t k = 0; k < n.count; ++k) appendIntegerSteps(plan, plan.children[n.first + k]);
-    if (n.count) plan.steps[first].opensCall = true;
+    if (n.count) plan.steps[first].opens = index;
     step.kind = isCall;
   } else {
     appendIntegerSteps(plan, n.left);
@@ -649,7 +649,7 @@ void markIntegerTrees(LinePlan& plan) {
     n.first = uint32_t(plan.steps.size());
     appendIntegerSteps(plan, uint32_t(i));
     n.count = uint32_t(plan.steps.size() - n.first);
-    for (uint32_t k = n.first; k < n.first + n.count; ++k) n.calls = n.calls || plan.steps[k].kind == isCall;
+    n.calls = calling[i];
   }
 }
 

@@ -320,7 +320,7 @@ class Evaluator {
     SymtbEntry* callee = nullptr;
     if (!namesPinned(plan_)) return finishedSteps(step, end, nullptr, top, nullptr, callee);
     for (; step != end; ++step) {
-      if (step->opensCall) callee = calleeAhead(step);
+      if (step->opens != kNoNode) callee = calledEntry(plan_.nodes[step->opens]);
       if (step->kind != isCall) {
         if (!integerStep(*step, true, stack, top)) return finishedSteps(step, end, stack, top, nullptr, callee);
         continue;
@@ -340,12 +340,6 @@ class Evaluator {
     return integerValue(stack[0]);
   }
 
-  // The function of the call whose arguments start at `step`.
-  SymtbEntry* calleeAhead(const IntegerStep* step) {
-    while (step->kind != isCall) ++step;
-    return calledEntry(plan_.nodes[step->node]);
-  }
-
   // The steps from `step` on, evaluated the usual way, after the integers
   // computed so far and the value a call gave (when not null); `callee` is
   // the function found for a call whose arguments were begun.
@@ -356,7 +350,7 @@ class Evaluator {
     for (int k = 0; k <= top; ++k) values[count++] = integerValue(integers[k]);
     if (given) values[count++] = *given;
     for (; step != end; ++step) {
-      if (step->opensCall) callee = calleeAhead(step);
+      if (step->opens != kNoNode) callee = calledEntry(plan_.nodes[step->opens]);
       if (step->kind == isOperator) {
         --count;
         values[count - 1] = applied(step->op, std::move(values[count - 1]), std::move(values[count]));

@@ -204,6 +204,17 @@ bool condition(const LinePlan& plan, const Token*& stop) {
   return holds;
 }
 
+// A statement run as `command`, the one a report of the command names.
+template <typename Run>
+bool asCommand(const SymtbEntry* command, Run run) {
+  InterpreterState& in = theInterp;
+  const SymtbEntry* outer = in.currentCommand;
+  in.currentCommand = command;
+  bool ok = run();
+  in.currentCommand = outer;
+  return ok;
+}
+
 // The one-line SE runs its planned assignment when the target is still a
 // variable; otherwise it hands its statement over to the token readers.
 bool oneLineIf(const LinePlan& plan, int32_t line, const Token*& stop) {
@@ -212,22 +223,14 @@ bool oneLineIf(const LinePlan& plan, int32_t line, const Token*& stop) {
   if (!stop && plan.thenName) {
     SymtbEntry* entry = resolveToken(*plan.thenName);
     if (!entry || entry->kind == skVariable) {
-      InterpreterState& in = theInterp;
-      const SymtbEntry* outer = in.currentCommand;
-      in.currentCommand = &assignOrCallStatement();
       Target t{plan.thenName, plan.thenPathFirst, plan.thenPathCount, plan.thenExpression};
-      bool ok = assignment(plan, t, entry, stop);
-      in.currentCommand = outer;
-      return ok;
+      return asCommand(&assignOrCallStatement(), [&] { return assignment(plan, t, entry, stop); });
     }
   }
   if (!stop && plan.thenReturn) {
-    InterpreterState& in = theInterp;
-    const SymtbEntry* outer = in.currentCommand;
-    in.currentCommand = plan.thenReturn;
-    bool ok = returnWith(plan.thenExpression == kNoNode ? undefinedValue() : evaluate(plan, plan.thenExpression, stop));
-    in.currentCommand = outer;
-    return ok;
+    return asCommand(plan.thenReturn, [&] {
+      return returnWith(plan.thenExpression == kNoNode ? undefinedValue() : evaluate(plan, plan.thenExpression, stop));
+    });
   }
   uint32_t next = stop ? uint32_t(stop - plan.tokens->tokens.data()) : plan.rest;
   stop = nullptr;
@@ -381,11 +384,7 @@ bool runPlannedLine(ScriptRec& r, int32_t line, CodeRec& code, bool& ok) {
   ++thePlannedCount;
   r.nextLine = code.next;
   if (r.trace) printLine(code.text);
-  InterpreterState& in = theInterp;
-  const SymtbEntry* outer = in.currentCommand;
-  in.currentCommand = plan->command;
-  ok = runStatement(r, *plan, entry, line, code);
-  in.currentCommand = outer;
+  ok = asCommand(plan->command, [&] { return runStatement(r, *plan, entry, line, code); });
   r.failed = !ok;
   return true;
 }
