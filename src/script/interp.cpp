@@ -66,10 +66,10 @@ inline bool quietLineCheck() {
   return ((lineCheck.tick + 1) & 255) != 0 && (!lineCheck.stepLimit || lineCheck.steps < lineCheck.stepLimit);
 }
 
-// beforeLine for a line whose check was found quiet.
-inline void countQuietLine() {
-  ++lineCheck.tick;
-  if (lineCheck.stepLimit) ++lineCheck.steps;
+// Adds `lines` quiet checks to the count, as beforeLine would have made them.
+inline void countQuietLines(uint64_t lines) {
+  lineCheck.tick += uint32_t(lines);
+  if (lineCheck.stepLimit) lineCheck.steps += lines;
 }
 
 // How many lines from now the check before each would only count it.
@@ -79,106 +79,45 @@ inline uint64_t quietLinesAhead() {
   return ahead;
 }
 
-// Whether the line that comes next has a quick plan, that is, whether
-// runQuickLines would have anything to do.
+// Whether the line that comes next has a plan, that is, whether
+// runQuickLines may have anything to do.
 [[gnu::always_inline]] inline bool quickLineNext(const ScriptRec& r) {
   int32_t line = r.nextLine;
   if (r.returning || line <= 0 || line > r.lastLine) return false;
-  const CodeRec& code = r.lines[size_t(line)];
-  return code.planState == plPlanned && code.plan->quick != qkNone;
+  return r.lines[size_t(line)].planState == plPlanned;
 }
 
-// Whether a quick plan was checked against the scope the lines run in now.
-[[gnu::always_inline]] inline bool pinnedHere(const LinePlan& plan) {
+// After a quick line, the planned lines that follow run here while the
+// check before each would only count it; the first other line is left to
+// the run loop. Quick lines change nothing their plans depend on, so only
+// the table generation and the scope are compared again, and their checks
+// are counted together. Any other planned line may call, print or change
+// the table: the checks are counted up to it before it runs, and the quiet
+// stretch is measured again after it. False when such a line failed.
+[[gnu::noinline]] bool runQuickLines(ScriptRec& r) {
   const InterpreterState& in = theInterp;
-  return plan.generation == tableGeneration() && plan.script == in.currentScript &&
-         plan.function == in.currentFunction;
-}
-
-// A loop whose every line is quick and runs straight on: ENQUANTO on
-// integers or FIM PARA first, then integer assignments (of variables or
-// elements, also after a one-line SE) and, for ENQUANTO, its FIM ENQUANTO.
-// Its rounds run without looking up each line again; it is found anew
-// whenever its first line comes up, since plans come and go.
-constexpr int kQuickLoopLines = 16;
-struct QuickLoop {
-  int count = 0;
-  int32_t inside = 0;  // the line a round goes on to after the first
-  int32_t lines[kQuickLoopLines];
-  LinePlan* plans[kQuickLoopLines];
-  const CodeRec* codes[kQuickLoopLines];
-};
-
-bool runsStraightOn(uint8_t quick) {
-  return quick == qkIntegerAssign || quick == qkElementAssign || quick == qkIntegerThen;
-}
-
-// Adds line `at` to the loop when it is planned, pinned here and of the
-// quick form `fits` accepts.
-template <typename Fits>
-bool addedToLoop(const ScriptRec& r, int32_t at, QuickLoop& loop, Fits fits) {
-  if (at <= 0 || at > r.lastLine || loop.count == kQuickLoopLines) return false;
-  const CodeRec& code = r.lines[size_t(at)];
-  if (code.planState != plPlanned || !pinnedHere(*code.plan) || !fits(code)) return false;
-  loop.lines[loop.count] = at;
-  loop.plans[loop.count] = code.plan.get();
-  loop.codes[loop.count++] = &code;
-  return true;
-}
-
-// The quick loop whose first line is `line` (an ENQUANTO or a FIM PARA
-// with a quick plan), if it is one. A PARA goes on at the line after it.
-bool foundQuickLoop(const ScriptRec& r, int32_t line, QuickLoop& loop) {
-  const CodeRec& head = r.lines[size_t(line)];
-  bool endFor = head.plan->quick == qkEndFor;
-  int32_t end = endFor ? line : head.link;
-  loop.inside = endFor ? head.link + 1 : head.next;
-  addedToLoop(r, line, loop, [](const CodeRec&) { return true; });
-  for (int32_t at = loop.inside; at != end; at = r.lines[size_t(at)].next) {
-    if (!addedToLoop(r, at, loop, [](const CodeRec& c) { return runsStraightOn(c.plan->quick); })) return false;
-  }
-  return endFor || addedToLoop(r, end, loop, [line](const CodeRec& c) {
-           return c.plan->quick == qkEndWhile && c.link == line;
-         });
-}
-
-enum QuickLoopRun : uint8_t { qlNotRun, qlRan, qlGaveWay };
-
-// Whole rounds of the quick loop from line `line` while the checks before
-// its lines would stay quiet, counted in `ran`; qlGaveWay when one of them
-// needs the general way (r.nextLine is that line), qlNotRun when not even
-// one round was run.
-QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& ran) {
-  QuickLoop loop;
-  if (!foundQuickLoop(r, line, loop) || ran + uint64_t(loop.count) > ahead) return qlNotRun;
-  while (ran + uint64_t(loop.count) <= ahead) {
-    for (int k = 0; k < loop.count; ++k) {
-      r.currentLine = loop.lines[k];
-      if (!ranQuickly(r, *loop.plans[k], *loop.codes[k])) {
-        missedQuickly(*loop.plans[k]);
-        return qlGaveWay;
-      }
-      ++ran;
-      if (k == 0 && r.nextLine != loop.inside) return qlRan;  // the loop is over
-    }
-  }
-  return qlRan;
-}
-
-// After a quick line, the quick lines that follow run here while the check
-// before each would only count it; the first other line is left to the run
-// loop. Quick lines change nothing their plans depend on, so only the table
-// generation and the scope are compared again; their checks are counted
-// together at the end.
-[[gnu::noinline]] void runQuickLines(ScriptRec& r) {
+  const int32_t script = in.currentScript;
   uint64_t ahead = quietLinesAhead(), ran = 0;
   while (ran < ahead) {
     int32_t line = r.nextLine;
-    if (r.returning || line <= 0 || line > r.lastLine) break;
+    if (r.returning || r.stop || line <= 0 || line > r.lastLine) break;
     CodeRec& code = r.lines[size_t(line)];
     if (code.planState != plPlanned) break;
     LinePlan& plan = *code.plan;
-    if (plan.quick == qkNone || !pinnedHere(plan)) break;
+    if (!namesPinned(plan)) break;
+    if (plan.quick == qkNone) {
+      SymtbEntry* entry = nullptr;
+      if (r.trace || !quickPlanFits(plan, line) || !statementNamed(plan, entry)) break;
+      countQuietLines(ran + 1);
+      thePlannedCount += ran;
+      ran = 0;
+      r.currentLine = line;
+      if (!runNamedStatement(r, plan, entry, line, code)) return false;
+      // What the line changed may send the next lines the general way.
+      if (in.currentScript != script || r.trace || !in.reportErrors || in.compileMode) return true;
+      ahead = quietLinesAhead();
+      continue;
+    }
     if (plan.quick == qkIntegerWhile || plan.quick == qkEndFor) {
       QuickLoopRun run = runQuickLoop(r, line, ahead, ran);
       if (run == qlGaveWay) break;
@@ -191,9 +130,9 @@ QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& 
     }
     ++ran;
   }
-  lineCheck.tick += ran;
-  if (lineCheck.stepLimit) lineCheck.steps += ran;
+  countQuietLines(ran);
   thePlannedCount += ran;
+  return true;
 }
 
 // Chooses the statement of the line whose first token is current.
@@ -398,10 +337,7 @@ namespace {
     return false;
   }
   CodeRec& code = r.lines[size_t(line)];
-  if (runQuickLine(r, line, code)) {
-    if (quickLineNext(r)) runQuickLines(r);
-    return true;
-  }
+  if (runQuickLine(r, line, code)) return !quickLineNext(r) || runQuickLines(r);
   bool ok;
   if (runPlannedLine(r, line, code, ok)) return ok;
   return readLine(r, s, line, code);
@@ -444,8 +380,8 @@ bool runFunctionBody(SymtbEntry& function) {
   // lines after it, rather than told from ordinary flow by the driver.
   bool entered = quietLineCheck() && enteredDirectly(r, function);
   if (entered) {
-    countQuietLine();
-    if (quickLineNext(r)) runQuickLines(r);
+    countQuietLines(1);
+    if (quickLineNext(r) && !runQuickLines(r)) return false;
   } else {
     pendingCall = &function;
   }

@@ -145,6 +145,8 @@ struct PlanParameter {
   uint32_t generation = 0;
 };
 
+struct LoopCode;
+
 struct LinePlan {
   PlanStatement statement = psNothing;
   QuickForm quick = qkNone;
@@ -173,6 +175,7 @@ struct LinePlan {
   uint32_t thenExpression = kNoNode;
   std::vector<PlanParameter> parameters;
   std::vector<uint32_t> names;            // nodes checked when the table changed
+  std::shared_ptr<LoopCode> loop;         // the quick loop this line starts, compiled
   // Where the names were last found to fit; while the table, the script
   // and the function are still these, every name resolves to the entry
   // kept beside it then (see pinNames).
@@ -204,12 +207,82 @@ uint64_t plannedLines();
 // is the statement's result.
 bool runPlannedLine(ScriptRec& r, int32_t line, CodeRec& code, bool& ok);
 
+// For a line whose plan fits (quickPlanFits): whether what its statement
+// starts with is what the plan expects, found in `entry` (nothing is done
+// either way); and then the statement run as runPlannedLine runs it, which
+// gives its result.
+bool statementNamed(const LinePlan& plan, SymtbEntry*& entry);
+bool runNamedStatement(ScriptRec& r, LinePlan& plan, SymtbEntry* entry, int32_t line, CodeRec& code);
+
 // Built from the line's tokens in the current script and function; null
 // when the line cannot be planned.
 std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code);
 
 // Operators that integer pairs compute directly (the rest need applyOperator).
 bool integerOperation(uint8_t op);
+// Integer pairs of those operators, as applyOperator computes them; false
+// where the usual rules must decide (division by zero).
+[[gnu::always_inline]] inline bool integerOperator(uint8_t op, int32_t x, int32_t y, int32_t& out) {
+  switch (op) {
+    case opAdd: out = int32_t(uint32_t(x) + uint32_t(y)); return true;
+    case opSub: out = int32_t(uint32_t(x) - uint32_t(y)); return true;
+    case opMul: out = int32_t(uint32_t(x) * uint32_t(y)); return true;
+    case opDiv: case opMod:
+      if (y == 0 || y == -1) return false;
+      out = op == opDiv ? x / y : x % y;
+      return true;
+    case opEq: out = x == y; return true;
+    case opNe: out = x != y; return true;
+    case opGt: out = x > y; return true;
+    case opGe: out = x >= y; return true;
+    case opLt: out = x < y; return true;
+    case opLe: out = x <= y; return true;
+    default: return false;
+  }
+}
+
+// Element i of a list holding an integer, read as listGet would.
+[[gnu::always_inline]] inline bool elementInteger(const Operand& list, int32_t i, int32_t& out) {
+  const auto& cells = cellsOf(list);
+  if (i < 0 || size_t(i) >= cells.size() || cells[size_t(i)].tag != Tag::integer) return false;
+  out = cells[size_t(i)].first;
+  return true;
+}
+
+// The integer a variable's cell holds, or its current element when it runs
+// a PARA over a range or a list; false for anything else.
+[[gnu::always_inline]] inline bool cellInteger(const VarCell& cell, int32_t& out) {
+  const Operand& v = cell.value;
+  if (cell.position < 0) {
+    out = v.first;
+    return v.tag == Tag::integer;
+  }
+  if (v.tag == Tag::range) {
+    out = rangeElement(v, cell.position);
+    return true;
+  }
+  return v.tag == Tag::list && elementInteger(v, cell.position, out);
+}
+
+// One postfix step of a tree of integer arithmetic on the stack: an
+// operator applied to the two values on top, or a leaf, whose integer
+// `leaf` gives, pushed or taken with the value on top by the operator it
+// carries. False, with nothing changed, where it gives up.
+template <typename Step, typename Leaf>
+[[gnu::always_inline]] inline bool stackStep(const Step& step, Leaf leaf, int32_t* stack, int& top) {
+  if (step.kind == isOperator) {
+    if (!integerOperator(step.op, stack[top - 1], stack[top], stack[top - 1])) return false;
+    --top;
+    return true;
+  }
+  int32_t value;
+  if (!leaf(step, value)) return false;
+  if (step.op == opNone) {
+    stack[++top] = value;
+    return true;
+  }
+  return integerOperator(step.op, stack[top], value, stack[top]);
+}
 // Marks the largest trees of integer operators over numbers and names, which
 // evaluate without building operands when every name holds an integer.
 void markIntegerTrees(LinePlan& plan);
@@ -252,6 +325,15 @@ inline Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*
 // it was planned for (called when the symbol table changed).
 bool planNamesFit(const LinePlan& plan);
 
+// A loop of quick lines (an ENQUANTO on integers or a FIM PARA first,
+// then integer assignments of variables or elements, also after a one-line
+// SE) from its first line `line`, run in whole rounds while `ran` plus a
+// round stays within `ahead` lines, each line counted in `ran`. qlGaveWay
+// when a line needs the general way (r.nextLine is that line), qlNotRun
+// when not even one round was run (plan_loop.cpp).
+enum QuickLoopRun : uint8_t { qlNotRun, qlRan, qlGaveWay };
+QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& ran);
+
 // Plan use (plan_run.cpp), read before every line by runQuickLine.
 extern bool thePlansEnabled;
 extern uint64_t thePlannedCount;
@@ -272,6 +354,8 @@ extern uint64_t thePlannedCount;
 }
 // list[i] := integer, as the general assignment would store it.
 bool storedElement(const LinePlan& plan);
+// The same into a list, once its variable was found to hold it.
+bool storedInList(Operand& list, int32_t i, int32_t value);
 
 // FUNCAO entered or passed over, when its parameters are entries that can
 // be declared without complaint.

@@ -36,50 +36,12 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
   return true;
 }
 
-// Integer pairs of the common operators, as applyOperator computes them.
-[[gnu::always_inline]] inline bool integerOperator(uint8_t op, int32_t x, int32_t y, int32_t& out) {
-  switch (op) {
-    case opAdd: out = int32_t(uint32_t(x) + uint32_t(y)); return true;
-    case opSub: out = int32_t(uint32_t(x) - uint32_t(y)); return true;
-    case opMul: out = int32_t(uint32_t(x) * uint32_t(y)); return true;
-    case opDiv: case opMod:
-      if (y == 0 || y == -1) return false;
-      out = op == opDiv ? x / y : x % y;
-      return true;
-    case opEq: out = x == y; return true;
-    case opNe: out = x != y; return true;
-    case opGt: out = x > y; return true;
-    case opGe: out = x >= y; return true;
-    case opLt: out = x < y; return true;
-    case opLe: out = x <= y; return true;
-    default: return false;
-  }
-}
-
-// The integer a variable holds, or its current element when it runs a
-// PARA over a range or a list; false for anything else.
-[[gnu::always_inline]] inline bool integerVariable(SymtbEntry& e, int32_t& out) {
-  const VarCell* cell = e.owner ? variableCell(e) : e.cell;
-  if (!cell) return false;
-  const Operand& v = cell->value;
-  if (cell->position < 0) {
-    out = v.first;
-    return v.tag == Tag::integer;
-  }
-  if (v.tag == Tag::range) {
-    out = rangeElement(v, cell->position);
-    return true;
-  }
-  if (v.tag != Tag::list) return false;
-  const auto& cells = cellsOf(v);
-  const Operand* element = size_t(cell->position) < cells.size() ? &cells[size_t(cell->position)] : nullptr;
-  if (!element || element->tag != Tag::integer) return false;
-  out = element->first;
-  return true;
-}
-
+// The integer a variable holds, or its current element when it runs a PARA
+// over a range or a list; false for anything else.
 [[gnu::always_inline]] inline bool integerEntry(SymtbEntry* e, int32_t& out) {
-  return e && e->kind == skVariable && integerVariable(*e, out);
+  if (!e || e->kind != skVariable) return false;
+  const VarCell* cell = e->owner ? variableCell(*e) : e->cell;
+  return cell && cellInteger(*cell, out);
 }
 
 // What a name resolves to: the entry kept when the plan was checked while
@@ -100,11 +62,7 @@ bool integerElement(const IntegerStep& step, bool pinned, int32_t& out) {
   const Operand* list = listOf(entryOf(*step.token, step.named, pinned));
   int32_t i = step.integer;
   if (!list || (step.index && !integerEntry(entryOf(*step.index, step.indexNamed, pinned), i))) return false;
-  const auto& cells = cellsOf(*list);
-  const Operand* element = i >= 0 && size_t(i) < cells.size() ? &cells[size_t(i)] : nullptr;
-  if (!element || element->tag != Tag::integer) return false;
-  out = element->first;
-  return true;
+  return elementInteger(*list, i, out);
 }
 
 // A number, a name's integer or a list's integer element (false for
@@ -118,26 +76,11 @@ bool integerElement(const IntegerStep& step, bool pinned, int32_t& out) {
   return integerElement(step, pinned, out);
 }
 
-// A step's leaf applied as it stands: pushed, or taken with the value on
-// top by the operator it carries.
-[[gnu::always_inline]] inline bool pushedLeaf(const IntegerStep& step, int32_t value, int32_t* stack, int& top) {
-  if (step.op == opNone) {
-    stack[++top] = value;
-    return true;
-  }
-  return integerOperator(step.op, stack[top], value, stack[top]);
-}
-
 // One step of a tree other than a call (false, with nothing changed, where
 // it gives up).
 [[gnu::always_inline]] inline bool integerStep(const IntegerStep& step, bool pinned, int32_t* stack, int& top) {
-  if (step.kind == isOperator) {
-    if (!integerOperator(step.op, stack[top - 1], stack[top], stack[top - 1])) return false;
-    --top;
-    return true;
-  }
-  int32_t value;
-  return leafInteger(step, pinned, value) && pushedLeaf(step, value, stack, top);
+  return stackStep(step, [pinned](const IntegerStep& leaf, int32_t& value) { return leafInteger(leaf, pinned, value); },
+                   stack, top);
 }
 
 // The steps with the names' kept entries (pinned) or found again.
@@ -207,20 +150,22 @@ bool storedElement(const LinePlan& plan) {
   VarCell* cell = variableCell(*e);
   if (cell->position >= 0 || cell->value.tag != Tag::list) return false;
   int32_t i, computed;
-  if (!integerNode(plan, plan.children[path.first], i) || i < 0 ||
-      !integerNode(plan, plan.expression, computed)) {
-    return false;
-  }
+  return integerNode(plan, plan.children[path.first], i) && integerNode(plan, plan.expression, computed) &&
+         storedInList(cell->value, i, computed);
+}
+
+bool storedInList(Operand& list, int32_t i, int32_t value) {
+  if (i < 0) return false;
   // An element that holds a number already is overwritten where it lies.
-  auto& cells = cellsOf(cell->value);
+  auto& cells = cellsOf(list);
   size_t length = cells.size();
   if (size_t(i) < length && cells[size_t(i)].tag == Tag::integer) {
-    cells[size_t(i)].first = computed;
+    cells[size_t(i)].first = value;
     return true;
   }
   // Growing past the length limit is left to the general way, which says so.
   if (size_t(i) >= length && length >= valueLimits().maxListLength) return false;
-  listSet(cell->value, i, integerValue(computed));
+  listSet(list, i, integerValue(value));
   return true;
 }
 

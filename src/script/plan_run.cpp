@@ -56,9 +56,11 @@ LinePlan* usablePlan(int32_t line, CodeRec& code) {
   return &plan;
 }
 
+}  // namespace
+
 // What the statement starts with, found before anything is done: false
 // when the line must be read from its tokens after all.
-bool namesStatement(const LinePlan& plan, SymtbEntry*& entry) {
+bool statementNamed(const LinePlan& plan, SymtbEntry*& entry) {
   switch (plan.statement) {
     case psAssign:
     case psForBounds:
@@ -76,6 +78,8 @@ bool namesStatement(const LinePlan& plan, SymtbEntry*& entry) {
     default: return true;
   }
 }
+
+namespace {
 
 Operand evaluate(const LinePlan& plan, uint32_t node, const Token*& stop) {
   return evaluatePlanned(plan, node, stop);
@@ -377,16 +381,21 @@ bool runPlannedLine(ScriptRec& r, int32_t line, CodeRec& code, bool& ok) {
   LinePlan* plan = usablePlan(line, code);
   if (!plan) return false;
   SymtbEntry* entry = nullptr;
-  if (!namesStatement(*plan, entry)) {
+  if (!statementNamed(*plan, entry)) {
     if (plan->statement != psEndFor) dropPlan(code);
     return false;
   }
+  ok = runNamedStatement(r, *plan, entry, line, code);
+  return true;
+}
+
+bool runNamedStatement(ScriptRec& r, LinePlan& plan, SymtbEntry* entry, int32_t line, CodeRec& code) {
   ++thePlannedCount;
   r.nextLine = code.next;
   if (r.trace) printLine(code.text);
-  ok = asCommand(plan->command, [&] { return runStatement(r, *plan, entry, line, code); });
+  bool ok = asCommand(plan.command, [&] { return runStatement(r, plan, entry, line, code); });
   r.failed = !ok;
-  return true;
+  return ok;
 }
 
 }  // namespace varlo

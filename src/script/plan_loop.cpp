@@ -1,0 +1,285 @@
+// Loops of quick lines run in whole rounds from a compiled form: the lines
+// in the order a round runs them, their arithmetic read straight from the
+// variables' cells. The form is kept on the loop's first line and checked
+// against the lines' plans whenever that line comes up.
+#include "script/interp.h"
+#include "script/plan.h"
+
+namespace varlo {
+
+// A step of integer arithmetic whose names are read from cells bound for
+// each run (a function's locals live in its frame).
+struct LoopStep {
+  uint8_t kind = isNumber;
+  uint8_t op = opNone;
+  int32_t integer = 0;
+  SymtbEntry* named = nullptr;
+  SymtbEntry* indexNamed = nullptr;
+  const VarCell* cell = nullptr;
+  const VarCell* index = nullptr;
+};
+
+// Steps of `steps` that compute one value.
+struct LoopValue {
+  uint32_t first = 0, count = 0;
+};
+
+struct LoopLine {
+  LinePlan* plan = nullptr;
+  const CodeRec* code = nullptr;
+  int32_t line = 0;
+  uint8_t state = plUnseen;   // the line's plan state when compiled
+  uint8_t quick = qkNone;
+  LoopValue test;     // ENQUANTO's or SE's condition
+  LoopValue index;    // the element an element store writes
+  LoopValue value;    // what an assignment stores
+  SymtbEntry* target = nullptr;   // the assigned variable or list, the loop variable
+  VarCell* cell = nullptr;
+};
+
+struct LoopCode {
+  bool runs = false;    // false: not a quick loop while its lines stay as they are
+  uint32_t generation = 0;
+  int32_t script = 0;
+  const SymtbEntry* function = nullptr;
+  int32_t inside = 0;   // the line a round goes on to after the first
+  int32_t exit = 0;     // ENQUANTO: the line after the loop
+  std::vector<LoopLine> lines;
+  std::vector<LoopStep> steps;
+};
+
+namespace {
+
+// The longest loop compiled; longer ones run line by line.
+constexpr size_t kQuickLoopLines = 16;
+
+bool runsStraightOn(uint8_t quick) {
+  return quick == qkIntegerAssign || quick == qkElementAssign || quick == qkIntegerThen;
+}
+
+// The steps of node `node` of a plan: a tree of integer arithmetic, a
+// number or a name. False for anything else.
+bool addedValue(LoopCode& loop, const LinePlan& plan, uint32_t node, LoopValue& out) {
+  const PlanNode& n = plan.nodes[node];
+  out.first = uint32_t(loop.steps.size());
+  if (plainIntegers(n)) {
+    for (uint32_t k = 0; k < n.count; ++k) {
+      const IntegerStep& s = plan.steps[n.first + k];
+      loop.steps.push_back({s.kind, s.op, s.integer, s.named, s.indexNamed});
+    }
+  } else if (n.kind == pnInteger) {
+    loop.steps.push_back({isNumber, opNone, n.integer});
+  } else if (n.kind == pnName) {
+    loop.steps.push_back({isName, opNone, 0, n.entry});
+  } else {
+    return false;
+  }
+  out.count = uint32_t(loop.steps.size()) - out.first;
+  return true;
+}
+
+// Line `at` added to the loop when it is planned, pinned here and of the
+// quick form `fits` accepts. A line that is not is kept too, as it stands,
+// so that the loop is compiled again only when that line has changed.
+template <typename Fits>
+bool addedLine(const ScriptRec& r, int32_t at, LoopCode& loop, Fits fits) {
+  if (at <= 0 || at > r.lastLine || loop.lines.size() == kQuickLoopLines) return false;
+  const CodeRec& code = r.lines[size_t(at)];
+  LoopLine l;
+  l.code = &code;
+  l.line = at;
+  l.state = code.planState;
+  if (code.planState != plPlanned) {
+    loop.lines.push_back(l);
+    return false;
+  }
+  LinePlan& plan = *code.plan;
+  l.plan = &plan;
+  l.quick = plan.quick;
+  l.target = plan.nameEntry;
+  if (!fits(plan.quick)) {
+    loop.lines.push_back(l);
+    return false;
+  }
+  bool ok = true;
+  switch (plan.quick) {
+    case qkIntegerWhile: ok = addedValue(loop, plan, plan.expression, l.test); break;
+    case qkIntegerAssign: ok = addedValue(loop, plan, plan.expression, l.value); break;
+    case qkIntegerThen:
+      l.target = plan.thenEntry;
+      ok = addedValue(loop, plan, plan.expression, l.test) && addedValue(loop, plan, plan.thenExpression, l.value);
+      break;
+    case qkElementAssign: {
+      const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
+      ok = addedValue(loop, plan, plan.children[path.first], l.index) &&
+           addedValue(loop, plan, plan.expression, l.value);
+      break;
+    }
+    default: break;
+  }
+  loop.lines.push_back(l);
+  return ok;
+}
+
+// The loop whose first line is `line` (an ENQUANTO or a FIM PARA with a
+// quick plan) compiled; it runs when every line of it is quick, pinned here
+// and runs straight on: integer assignments of variables or elements, also
+// after a one-line SE, and for ENQUANTO its FIM ENQUANTO. A PARA goes on at
+// the line after it. Null when such a loop has a line not pinned here,
+// since pinning it again changes nothing that could be compared.
+std::shared_ptr<LoopCode> compiledLoop(const ScriptRec& r, int32_t line) {
+  const InterpreterState& in = theInterp;
+  auto loop = std::make_shared<LoopCode>();
+  loop->generation = tableGeneration();
+  loop->script = in.currentScript;
+  loop->function = in.currentFunction;
+  const CodeRec& head = r.lines[size_t(line)];
+  bool endFor = head.plan->quick == qkEndFor;
+  int32_t end = endFor ? line : head.link;
+  loop->inside = endFor ? head.link + 1 : head.next;
+  if (!endFor) loop->exit = r.lines[size_t(head.link)].next;
+  bool runs = addedLine(r, line, *loop, [](uint8_t) { return true; });
+  for (int32_t at = loop->inside; runs && at != end; at = r.lines[size_t(at)].next) {
+    runs = addedLine(r, at, *loop, runsStraightOn);
+  }
+  if (runs && !endFor) {
+    runs = r.lines[size_t(end)].link == line &&
+           addedLine(r, end, *loop, [](uint8_t quick) { return quick == qkEndWhile; });
+  }
+  for (const LoopLine& l : loop->lines) {
+    if (runs && !namesPinned(*l.plan)) return nullptr;
+  }
+  loop->runs = runs;
+  return loop;
+}
+
+// Whether the compiled loop still is what its lines' plans say. A loop
+// that does not run stays so while the line that stopped it is unchanged.
+bool lineUnchanged(const ScriptRec& r, const LoopLine& l) {
+  const CodeRec& code = r.lines[size_t(l.line)];
+  return code.planState == l.state && code.plan.get() == l.plan && (!l.plan || l.plan->quick == l.quick);
+}
+
+bool stillFits(const ScriptRec& r, const LoopCode& loop) {
+  if (!loop.runs) return loop.lines.empty() || lineUnchanged(r, loop.lines.back());
+  const InterpreterState& in = theInterp;
+  if (loop.generation != tableGeneration() || loop.script != in.currentScript || loop.function != in.currentFunction) {
+    return false;
+  }
+  for (const LoopLine& l : loop.lines) {
+    if (!lineUnchanged(r, l)) return false;
+  }
+  return true;
+}
+
+// The cell a variable reads from now, without making one for a global that
+// has none yet (null then, as for a name that is not a variable).
+VarCell* boundCell(SymtbEntry* e) {
+  if (!e || e->kind != skVariable) return nullptr;
+  return e->owner ? variableCell(*e) : e->cell;
+}
+
+// Every name of the loop bound to its cell for this run; false when one
+// has none, and the lines then run one by one.
+bool bound(LoopCode& loop) {
+  for (LoopStep& s : loop.steps) {
+    if (s.kind != isName && s.kind != isElement) continue;
+    s.cell = boundCell(s.named);
+    if (!s.cell || (s.indexNamed && !(s.index = boundCell(s.indexNamed)))) return false;
+  }
+  for (LoopLine& l : loop.lines) {
+    if (l.quick != qkIntegerWhile && l.quick != qkEndWhile && !(l.cell = boundCell(l.target))) return false;
+  }
+  return true;
+}
+
+// The integer of a leaf step (false for anything else).
+[[gnu::always_inline]] inline bool leafInteger(const LoopStep& s, int32_t& out) {
+  if (s.kind == isNumber) {
+    out = s.integer;
+    return true;
+  }
+  if (s.kind == isName) return cellInteger(*s.cell, out);
+  int32_t i = s.integer;
+  const VarCell& list = *s.cell;
+  if (list.position >= 0 || list.value.tag != Tag::list || (s.index && !cellInteger(*s.index, i))) return false;
+  return elementInteger(list.value, i, out);
+}
+
+bool valueInteger(const LoopCode& loop, LoopValue v, int32_t& out) {
+  const LoopStep* s = loop.steps.data() + v.first;
+  if (v.count == 1) return leafInteger(s[0], out);
+  int32_t x, y;
+  if (v.count == 2) return leafInteger(s[0], x) && leafInteger(s[1], y) && integerOperator(s[1].op, x, y, out);
+  int32_t stack[kIntegerStackDepth];
+  int top = -1;
+  auto leaf = [](const LoopStep& step, int32_t& value) { return leafInteger(step, value); };
+  for (const LoopStep* end = s + v.count; s != end; ++s) {
+    if (!stackStep(*s, leaf, stack, top)) return false;
+  }
+  out = stack[0];
+  return true;
+}
+
+// name := integer, when the variable holds no object.
+[[gnu::always_inline]] inline bool assigned(const LoopCode& loop, const LoopLine& l) {
+  VarCell& cell = *l.cell;
+  int32_t computed;
+  if (cell.position >= 0 || isObject(cell.value.tag) || !valueInteger(loop, l.value, computed)) return false;
+  cell.value = integerValue(computed);
+  return true;
+}
+
+// One line of a round, as ranQuickly runs it; false (nothing done) when it
+// needs the general way. Only the first line says where the round goes.
+bool ranLine(ScriptRec& r, const LoopCode& loop, const LoopLine& l) {
+  int32_t computed, i;
+  switch (l.quick) {
+    case qkIntegerWhile:
+      if (!valueInteger(loop, l.test, computed)) return false;
+      r.nextLine = computed ? loop.inside : loop.exit;
+      return true;
+    case qkEndFor:
+      if (l.cell->position < 0) return false;
+      r.nextLine = l.code->next;
+      advanceIterator(*l.cell, l.code->link);
+      return true;
+    case qkIntegerAssign: return assigned(loop, l);
+    case qkIntegerThen: return valueInteger(loop, l.test, computed) && (!computed || assigned(loop, l));
+    case qkElementAssign: {
+      VarCell& list = *l.cell;
+      return list.position < 0 && list.value.tag == Tag::list && valueInteger(loop, l.index, i) &&
+             valueInteger(loop, l.value, computed) && storedInList(list.value, i, computed);
+    }
+    default: return true;  // FIM ENQUANTO: the round starts again
+  }
+}
+
+}  // namespace
+
+QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& ran) {
+  LinePlan& head = *r.lines[size_t(line)].plan;
+  if (!head.loop || !stillFits(r, *head.loop)) head.loop = compiledLoop(r, line);
+  if (!head.loop || !head.loop->runs) return qlNotRun;
+  LoopCode& loop = *head.loop;
+  const uint64_t count = loop.lines.size();
+  if (ran + count > ahead || !bound(loop)) return qlNotRun;
+  const LoopLine* first = loop.lines.data();
+  const LoopLine* end = first + count;
+  while (ran + count <= ahead) {
+    for (const LoopLine* at = first; at != end; ++at) {
+      r.currentLine = at->line;
+      if (!ranLine(r, loop, *at)) {
+        missedQuickly(*at->plan);
+        r.nextLine = at->line;
+        return qlGaveWay;
+      }
+      ++ran;
+      if (at == first && r.nextLine != loop.inside) return qlRan;  // the loop is over
+    }
+  }
+  r.nextLine = line;  // whole rounds ran: the next one starts at the first line
+  return qlRan;
+}
+
+}  // namespace varlo
