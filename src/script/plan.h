@@ -64,6 +64,8 @@ struct PlanNode {
   bool integers = false;          // binary: root of a tree of integer arithmetic,
                                   // its steps in LinePlan::steps (first, count)
   bool calls = false;             // such a tree that calls functions
+  // Times such a tree that calls nothing turned out not to be on integers.
+  mutable uint8_t integerMisses = 0;
   int32_t integer = 0;
   const Token* token = nullptr;   // name, string, the E/OU word
   // A greedy call's built-in function; a name's entry when the plan's
@@ -307,15 +309,24 @@ inline bool integerNode(const LinePlan& plan, uint32_t node, int32_t& out) {
   const PlanNode& n = plan.nodes[node];
   return n.integers ? pinnedIntegerSteps(plan, n, out) : pinnedLeafInteger(n, out);
 }
+// A tree of integer arithmetic that calls nothing computed on plain
+// integers, unless it has too often turned out to hold something else: it
+// is then left to the general evaluation for good. False when not computed.
+constexpr uint8_t kIntegerMisses = 32;
+inline bool triedIntegers(const LinePlan& plan, const PlanNode& n, int32_t& out) {
+  if (!plainIntegers(n) || n.integerMisses >= kIntegerMisses) return false;
+  if (integerSteps(plan, n, out)) return true;
+  ++n.integerMisses;
+  return false;
+}
 // Evaluation of any other tree.
 Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop);
 
 // Evaluation of a plan's expression tree. `stop` receives the E or OU word
 // at which the expression ended early (null when it did not).
 inline Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop) {
-  const PlanNode& n = plan.nodes[node];
   int32_t computed;
-  if (plainIntegers(n) && integerSteps(plan, n, computed)) {
+  if (triedIntegers(plan, plan.nodes[node], computed)) {
     stop = nullptr;
     return Operand{Tag::integer, computed};
   }

@@ -180,10 +180,8 @@ class Evaluator {
   Operand value(uint32_t index) {
     const PlanNode& n = plan_.nodes[index];
     int32_t computed;
-    if (n.integers) {
-      if (n.calls) return callingSteps(n);
-      if (integerSteps(plan_, n, computed)) return integerValue(computed);
-    }
+    if (n.calls) return callingSteps(n);
+    if (triedIntegers(plan_, n, computed)) return integerValue(computed);
     switch (n.kind) {
       case pnInteger: return integerValue(n.integer);
       case pnString: return stringValue(n.token->text);

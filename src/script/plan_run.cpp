@@ -300,7 +300,7 @@ bool functionEntry(LinePlan& plan) {
         int32_t computed;
         VarCell* cell = variableCell(*entry);
         if (cell->position < 0 && !isObject(cell->value.tag) &&
-            integerSteps(plan, plan.nodes[plan.expression], computed)) {
+            triedIntegers(plan, plan.nodes[plan.expression], computed)) {
           cell->value = integerValue(computed);
           break;
         }
