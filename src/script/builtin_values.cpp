@@ -2,6 +2,7 @@
 // INDEFINIDO, VERDADEIRO, FALSO and MAP.
 #include <cstdlib>
 
+#include "script/commands.h"
 #include "script/interp.h"
 #include "script/lexer.h"
 #include "script/symbols.h"
@@ -78,6 +79,15 @@ bool fnTrue(const SymtbEntry&) {
 
 bool fnFalse(const SymtbEntry&) {
   setResult(integerValue(0));
+  return true;
+}
+
+bool builtinConstant(const SymtbEntry& f, Operand& value) {
+  if (f.kind != skBuiltin) return false;
+  if (f.builtin == fnUndefined) value = undefinedValue();
+  else if (f.builtin == fnTrue) value = integerValue(1);
+  else if (f.builtin == fnFalse) value = integerValue(0);
+  else return false;
   return true;
 }
 

@@ -74,6 +74,9 @@ std::vector<std::string> commandNames();
 bool setCommandHandler(std::string_view name, CommandHandler handler);
 // Adds a built-in function at run time; false when the name is taken.
 bool addBuiltin(const BuiltinImpl& impl);
+// Whether `f` is a built-in function that takes nothing, does nothing and
+// always gives the same value (INDEFINIDO, VERDADEIRO, FALSO), and that value.
+bool builtinConstant(const SymtbEntry& f, Operand& value);
 
 // The internal statements the driver uses (kept outside the table).
 SymtbEntry& oneLineIfStatement();

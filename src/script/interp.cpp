@@ -473,7 +473,7 @@ bool callFunctionFromPlan(std::string_view name, SymtbEntry* f, Arguments& args,
   result = undefinedValue();
   if (in.compileMode) return true;
   if (!f) return fail(cp("A função ") + quoted(name) + cp(" não foi definida"));
-  if (in.stackPointer + args.count + 1 > kStackSize || nativeStackLow()) {
+  if (!callWouldRun(args.count)) {
     return fail("Estouro na pilha de chamadas");
   }
   int32_t savedPointer = in.stackPointer;

@@ -183,6 +183,13 @@ inline bool nativeStackLow() {
   return reinterpret_cast<uintptr_t>(&here) < floor;
 }
 
+// Whether a call with `arguments` arguments would be made now: not only
+// checked (compile mode), and with room on both stacks for its frame.
+inline bool callWouldRun(int arguments) {
+  const InterpreterState& in = theInterp;
+  return !in.compileMode && in.stackPointer + arguments + 1 <= kStackSize && !nativeStackLow();
+}
+
 // Ctrl+F12 anywhere in the key queue ends the running script: throws the
 // interruption for the line. Long waits of commands call it too.
 void stopOnInterruptKey(int32_t line);

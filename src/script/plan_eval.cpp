@@ -1,5 +1,6 @@
 // Evaluation of planned expressions: the same values, calls and messages as
 // the token evaluator (expr.cpp), in the same order.
+#include "script/commands.h"
 #include "script/expr.h"
 #include "script/interp.h"
 #include "script/plan.h"
@@ -220,6 +221,10 @@ class Evaluator {
 
   [[gnu::noinline]] Operand call(const PlanNode& n) {
     SymtbEntry* e = calledEntry(n);
+    // INDEFINIDO and the like give their value without a frame pushed and
+    // popped, when the call would be made.
+    Operand constant;
+    if (n.count == 0 && e && builtinConstant(*e, constant) && callWouldRun(0)) return constant;
     Arguments args;
     for (uint32_t k = 0; k < n.count; ++k) addArgument(args, value(plan_.children[n.first + k]));
     return called(n, e, args);

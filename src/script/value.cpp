@@ -136,6 +136,7 @@ void linkNode(ObjRec* o, DicNode* node) {
 
 void unlinkNode(ObjRec* o, DicNode* node) {
   if (o->index) o->index->erase(node->key);
+  if (o->lastFound == node) o->lastFound = nullptr;
   if (node->previous) node->previous->next = node->next;
   else o->firstNode = node->next;
   if (node->next) node->next->previous = node->previous;
@@ -461,15 +462,22 @@ bool keyText(const Operand& key, std::string& out) {
   return true;
 }
 
+// A key is often looked for again at once (D[K] read, then written), so the
+// node found last is tried first.
 DicNode* dictFind(const Operand& d, std::string_view key) {
-  if (const DictIndex* index = d.obj->index.get()) {
-    auto found = index->find(key);
-    return found == index->end() ? nullptr : found->second;
+  ObjRec* o = d.obj;
+  if (o->lastFound && o->lastFound->key == key) return o->lastFound;
+  DicNode* found = nullptr;
+  if (const DictIndex* index = o->index.get()) {
+    auto at = index->find(key);
+    if (at != index->end()) found = at->second;
+  } else {
+    for (DicNode* n = o->firstNode; n && !found; n = n->next) {
+      if (n->key == key) found = n;
+    }
   }
-  for (DicNode* n = d.obj->firstNode; n; n = n->next) {
-    if (n->key == key) return n;
-  }
-  return nullptr;
+  if (found) o->lastFound = found;
+  return found;
 }
 
 Operand dictGet(const Operand& d, std::string_view key) {

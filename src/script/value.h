@@ -45,6 +45,7 @@ struct ObjRec {
   int32_t count = 0;                   // dictionary: number of nodes
   DicNode* firstNode = nullptr;        // dictionary, in insertion order
   DicNode* lastNode = nullptr;
+  DicNode* lastFound = nullptr;        // dictionary: tried first by the next search
   std::unique_ptr<DictIndex> index;    // dictionary of kIndexedSize nodes or more
   std::vector<Operand> cells;          // list, stored flat; an invalid element is a hole
 };
