@@ -79,6 +79,16 @@ inline uint64_t quietLinesAhead() {
   return ahead;
 }
 
+}  // namespace
+
+bool countedQuietly(uint64_t lines) {
+  if (quietLinesAhead() < lines) return false;
+  countQuietLines(lines);
+  return true;
+}
+
+namespace {
+
 // Whether the line that comes next has a plan, that is, whether
 // runQuickLines may have anything to do.
 [[gnu::always_inline]] inline bool quickLineNext(const ScriptRec& r) {

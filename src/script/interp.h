@@ -183,6 +183,10 @@ inline bool nativeStackLow() {
   return reinterpret_cast<uintptr_t>(&here) < floor;
 }
 
+// When the checks before the next `lines` lines would only count them,
+// counts them as if those lines had run; false (nothing counted) otherwise.
+bool countedQuietly(uint64_t lines);
+
 // Whether a call with `arguments` arguments would be made now: not only
 // checked (compile mode), and with room on both stacks for its frame.
 inline bool callWouldRun(int arguments) {

@@ -148,6 +148,7 @@ struct PlanParameter {
 };
 
 struct LoopCode;
+struct InlineCode;
 
 struct LinePlan {
   PlanStatement statement = psNothing;
@@ -178,6 +179,7 @@ struct LinePlan {
   std::vector<PlanParameter> parameters;
   std::vector<uint32_t> names;            // nodes checked when the table changed
   std::shared_ptr<LoopCode> loop;         // the quick loop this line starts, compiled
+  std::shared_ptr<InlineCode> inlined;    // FUNCAO: the function computed in place
   // Where the names were last found to fit; while the table, the script
   // and the function are still these, every name resolves to the entry
   // kept beside it then (see pinNames).
@@ -189,10 +191,14 @@ struct LinePlan {
 // Records that the plan's names fit the current table and scope, keeping
 // what each resolves to now.
 void pinNames(LinePlan& plan);
-// Whether the entries kept by pinNames are still what the names resolve to.
+// Whether the entries kept by pinNames are what the names resolve to in
+// `script` and `function`, or in the current script and function.
+[[gnu::always_inline]] inline bool pinnedFor(const LinePlan& plan, int32_t script, const SymtbEntry* function) {
+  return plan.generation == tableGeneration() && plan.script == script && plan.function == function;
+}
 [[gnu::always_inline]] inline bool namesPinned(const LinePlan& plan) {
   const InterpreterState& in = theInterp;
-  return plan.generation == tableGeneration() && plan.script == in.currentScript && plan.function == in.currentFunction;
+  return pinnedFor(plan, in.currentScript, in.currentFunction);
 }
 
 enum PlanState : uint8_t { plUnseen, plSeen, plPlanned, plRefused };
@@ -345,6 +351,12 @@ bool planNamesFit(const LinePlan& plan);
 enum QuickLoopRun : uint8_t { qlNotRun, qlRan, qlGaveWay };
 QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& ran);
 
+// A call of a function of one line, RETORNA of integer arithmetic on its
+// parameters and on variables, with integer arguments: what the call would
+// give, computed in place with the checks of its two lines counted. False
+// (nothing done) when the call must be made (plan_inline.cpp).
+bool calledInPlace(SymtbEntry& function, const int32_t* arguments, int count, int32_t& out);
+
 // Plan use (plan_run.cpp), read before every line by runQuickLine.
 extern bool thePlansEnabled;
 extern uint64_t thePlannedCount;
@@ -368,6 +380,8 @@ bool storedElement(const LinePlan& plan);
 // The same into a list, once its variable was found to hold it.
 bool storedInList(Operand& list, int32_t i, int32_t value);
 
+// FUNCAO's parameters are entries that can be declared without complaint.
+bool quickParameters(const LinePlan& plan);
 // FUNCAO entered or passed over, when its parameters are entries that can
 // be declared without complaint.
 bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code);

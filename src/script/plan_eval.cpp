@@ -276,6 +276,11 @@ class Evaluator {
       const PlanNode& n = plan_.nodes[step->node];
       if (n.count == 0) callee = calledEntry(n);
       top -= int(n.count);
+      int32_t inPlace;
+      if (callee && calledInPlace(*callee, stack + top + 1, int(n.count), inPlace)) {
+        stack[++top] = inPlace;
+        continue;
+      }
       Arguments args;
       for (uint32_t k = 0; k < n.count; ++k) args.values[k] = integerValue(stack[top + 1 + int(k)]);
       args.count = int(n.count);

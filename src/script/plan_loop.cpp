@@ -4,25 +4,9 @@
 // against the lines' plans whenever that line comes up.
 #include "script/interp.h"
 #include "script/plan.h"
+#include "script/plan_cells.h"
 
 namespace varlo {
-
-// A step of integer arithmetic whose names are read from cells bound for
-// each run (a function's locals live in its frame).
-struct LoopStep {
-  uint8_t kind = isNumber;
-  uint8_t op = opNone;
-  int32_t integer = 0;
-  SymtbEntry* named = nullptr;
-  SymtbEntry* indexNamed = nullptr;
-  const VarCell* cell = nullptr;
-  const VarCell* index = nullptr;
-};
-
-// Steps of `steps` that compute one value.
-struct LoopValue {
-  uint32_t first = 0, count = 0;
-};
 
 struct LoopLine {
   LinePlan* plan = nullptr;
@@ -30,9 +14,9 @@ struct LoopLine {
   int32_t line = 0;
   uint8_t state = plUnseen;   // the line's plan state when compiled
   uint8_t quick = qkNone;
-  LoopValue test;     // ENQUANTO's or SE's condition
-  LoopValue index;    // the element an element store writes
-  LoopValue value;    // what an assignment stores
+  CellValue test;     // ENQUANTO's or SE's condition
+  CellValue index;    // the element an element store writes
+  CellValue value;    // what an assignment stores
   SymtbEntry* target = nullptr;   // the assigned variable or list, the loop variable
   VarCell* cell = nullptr;
 };
@@ -45,7 +29,7 @@ struct LoopCode {
   int32_t inside = 0;   // the line a round goes on to after the first
   int32_t exit = 0;     // ENQUANTO: the line after the loop
   std::vector<LoopLine> lines;
-  std::vector<LoopStep> steps;
+  std::vector<CellStep> steps;
 };
 
 namespace {
@@ -55,27 +39,6 @@ constexpr size_t kQuickLoopLines = 16;
 
 bool runsStraightOn(uint8_t quick) {
   return quick == qkIntegerAssign || quick == qkElementAssign || quick == qkIntegerThen;
-}
-
-// The steps of node `node` of a plan: a tree of integer arithmetic, a
-// number or a name. False for anything else.
-bool addedValue(LoopCode& loop, const LinePlan& plan, uint32_t node, LoopValue& out) {
-  const PlanNode& n = plan.nodes[node];
-  out.first = uint32_t(loop.steps.size());
-  if (plainIntegers(n)) {
-    for (uint32_t k = 0; k < n.count; ++k) {
-      const IntegerStep& s = plan.steps[n.first + k];
-      loop.steps.push_back({s.kind, s.op, s.integer, s.named, s.indexNamed});
-    }
-  } else if (n.kind == pnInteger) {
-    loop.steps.push_back({isNumber, opNone, n.integer});
-  } else if (n.kind == pnName) {
-    loop.steps.push_back({isName, opNone, 0, n.entry});
-  } else {
-    return false;
-  }
-  out.count = uint32_t(loop.steps.size()) - out.first;
-  return true;
 }
 
 // Line `at` added to the loop when it is planned, pinned here and of the
@@ -103,16 +66,16 @@ bool addedLine(const ScriptRec& r, int32_t at, LoopCode& loop, Fits fits) {
   }
   bool ok = true;
   switch (plan.quick) {
-    case qkIntegerWhile: ok = addedValue(loop, plan, plan.expression, l.test); break;
-    case qkIntegerAssign: ok = addedValue(loop, plan, plan.expression, l.value); break;
+    case qkIntegerWhile: ok = addedCellValue(loop.steps, plan, plan.expression, l.test); break;
+    case qkIntegerAssign: ok = addedCellValue(loop.steps, plan, plan.expression, l.value); break;
     case qkIntegerThen:
       l.target = plan.thenEntry;
-      ok = addedValue(loop, plan, plan.expression, l.test) && addedValue(loop, plan, plan.thenExpression, l.value);
+      ok = addedCellValue(loop.steps, plan, plan.expression, l.test) && addedCellValue(loop.steps, plan, plan.thenExpression, l.value);
       break;
     case qkElementAssign: {
       const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
-      ok = addedValue(loop, plan, plan.children[path.first], l.index) &&
-           addedValue(loop, plan, plan.expression, l.value);
+      ok = addedCellValue(loop.steps, plan, plan.children[path.first], l.index) &&
+           addedCellValue(loop.steps, plan, plan.expression, l.value);
       break;
     }
     default: break;
@@ -172,52 +135,13 @@ bool stillFits(const ScriptRec& r, const LoopCode& loop) {
   return true;
 }
 
-// The cell a variable reads from now, without making one for a global that
-// has none yet (null then, as for a name that is not a variable).
-VarCell* boundCell(SymtbEntry* e) {
-  if (!e || e->kind != skVariable) return nullptr;
-  return e->owner ? variableCell(*e) : e->cell;
-}
-
 // Every name of the loop bound to its cell for this run; false when one
 // has none, and the lines then run one by one.
 bool bound(LoopCode& loop) {
-  for (LoopStep& s : loop.steps) {
-    if (s.kind != isName && s.kind != isElement) continue;
-    s.cell = boundCell(s.named);
-    if (!s.cell || (s.indexNamed && !(s.index = boundCell(s.indexNamed)))) return false;
-  }
+  if (!boundCells(loop.steps)) return false;
   for (LoopLine& l : loop.lines) {
     if (l.quick != qkIntegerWhile && l.quick != qkEndWhile && !(l.cell = boundCell(l.target))) return false;
   }
-  return true;
-}
-
-// The integer of a leaf step (false for anything else).
-[[gnu::always_inline]] inline bool leafInteger(const LoopStep& s, int32_t& out) {
-  if (s.kind == isNumber) {
-    out = s.integer;
-    return true;
-  }
-  if (s.kind == isName) return cellInteger(*s.cell, out);
-  int32_t i = s.integer;
-  const VarCell& list = *s.cell;
-  if (list.position >= 0 || list.value.tag != Tag::list || (s.index && !cellInteger(*s.index, i))) return false;
-  return elementInteger(list.value, i, out);
-}
-
-bool valueInteger(const LoopCode& loop, LoopValue v, int32_t& out) {
-  const LoopStep* s = loop.steps.data() + v.first;
-  if (v.count == 1) return leafInteger(s[0], out);
-  int32_t x, y;
-  if (v.count == 2) return leafInteger(s[0], x) && leafInteger(s[1], y) && integerOperator(s[1].op, x, y, out);
-  int32_t stack[kIntegerStackDepth];
-  int top = -1;
-  auto leaf = [](const LoopStep& step, int32_t& value) { return leafInteger(step, value); };
-  for (const LoopStep* end = s + v.count; s != end; ++s) {
-    if (!stackStep(*s, leaf, stack, top)) return false;
-  }
-  out = stack[0];
   return true;
 }
 
@@ -225,7 +149,7 @@ bool valueInteger(const LoopCode& loop, LoopValue v, int32_t& out) {
 [[gnu::always_inline]] inline bool assigned(const LoopCode& loop, const LoopLine& l) {
   VarCell& cell = *l.cell;
   int32_t computed;
-  if (cell.position >= 0 || isObject(cell.value.tag) || !valueInteger(loop, l.value, computed)) return false;
+  if (cell.position >= 0 || isObject(cell.value.tag) || !valueFromCells(loop.steps, l.value, computed)) return false;
   cell.value = integerValue(computed);
   return true;
 }
@@ -236,7 +160,7 @@ bool ranLine(ScriptRec& r, const LoopCode& loop, const LoopLine& l) {
   int32_t computed, i;
   switch (l.quick) {
     case qkIntegerWhile:
-      if (!valueInteger(loop, l.test, computed)) return false;
+      if (!valueFromCells(loop.steps, l.test, computed)) return false;
       r.nextLine = computed ? loop.inside : loop.exit;
       return true;
     case qkEndFor:
@@ -245,11 +169,11 @@ bool ranLine(ScriptRec& r, const LoopCode& loop, const LoopLine& l) {
       advanceIterator(*l.cell, l.code->link);
       return true;
     case qkIntegerAssign: return assigned(loop, l);
-    case qkIntegerThen: return valueInteger(loop, l.test, computed) && (!computed || assigned(loop, l));
+    case qkIntegerThen: return valueFromCells(loop.steps, l.test, computed) && (!computed || assigned(loop, l));
     case qkElementAssign: {
       VarCell& list = *l.cell;
-      return list.position < 0 && list.value.tag == Tag::list && valueInteger(loop, l.index, i) &&
-             valueInteger(loop, l.value, computed) && storedInList(list.value, i, computed);
+      return list.position < 0 && list.value.tag == Tag::list && valueFromCells(loop.steps, l.index, i) &&
+             valueFromCells(loop.steps, l.value, computed) && storedInList(list.value, i, computed);
     }
     default: return true;  // FIM ENQUANTO: the round starts again
   }

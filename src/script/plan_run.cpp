@@ -330,7 +330,8 @@ bool functionEntry(LinePlan& plan) {
   return ok;
 }
 
-// FUNCAO's parameters are entries that can be declared without complaint.
+}  // namespace
+
 bool quickParameters(const LinePlan& plan) {
   for (const PlanParameter& p : plan.parameters) {
     if (!p.entry || p.generation != tableGeneration() || (p.entry->kind != skNew && p.entry->kind != skVariable)) {
@@ -339,6 +340,8 @@ bool quickParameters(const LinePlan& plan) {
   }
   return true;
 }
+
+namespace {
 
 // What declaring each parameter as a local does, once quickParameters has
 // found that none would be refused.
