@@ -272,6 +272,21 @@ bool integerOperation(uint8_t op);
   return v.tag == Tag::list && elementInteger(v, cell.position, out);
 }
 
+// The cell a variable reads from now, without making one for a global that
+// has none yet (null then, as for a name that is not a variable).
+[[gnu::always_inline]] inline VarCell* boundCell(SymtbEntry* e) {
+  if (!e || e->kind != skVariable) return nullptr;
+  return e->owner ? variableCell(*e) : e->cell;
+}
+
+// list[i] holding an integer in a list variable's cell, i being the number
+// `i` or the index cell's integer, read as the selection reads it.
+[[gnu::always_inline]] inline bool cellListElement(const VarCell& list, const VarCell* index, int32_t i,
+                                                   int32_t& out) {
+  if (list.position >= 0 || list.value.tag != Tag::list || (index && !cellInteger(*index, i))) return false;
+  return elementInteger(list.value, i, out);
+}
+
 // One postfix step of a tree of integer arithmetic on the stack: an
 // operator applied to the two values on top, or a leaf, whose integer
 // `leaf` gives, pushed or taken with the value on top by the operator it

@@ -14,10 +14,9 @@ namespace {
     return true;
   }
   if (s.kind == isName) return cellInteger(*s.cell, out);
-  int32_t i = s.integer;
-  const VarCell& list = *s.cell;
-  if (list.position >= 0 || list.value.tag != Tag::list || (s.index && !cellInteger(*s.index, i))) return false;
-  return elementInteger(list.value, i, out);
+  // Elements are read from lists only: a dictionary's look-up would make
+  // this evaluation call out, and slow it for every other leaf.
+  return cellListElement(*s.cell, s.index, s.integer, out);
 }
 
 }  // namespace
@@ -39,11 +38,6 @@ bool addedCellValue(std::vector<CellStep>& steps, const LinePlan& plan, uint32_t
   }
   out.count = uint32_t(steps.size()) - out.first;
   return true;
-}
-
-VarCell* boundCell(SymtbEntry* e) {
-  if (!e || e->kind != skVariable) return nullptr;
-  return e->owner ? variableCell(*e) : e->cell;
 }
 
 bool boundCells(std::vector<CellStep>& steps) {

@@ -30,10 +30,6 @@ struct CellValue {
 // calls nothing, a number or a name) added to `steps`; false for anything else.
 bool addedCellValue(std::vector<CellStep>& steps, const LinePlan& plan, uint32_t node, CellValue& out);
 
-// The cell a variable reads from now, without making one for a global that
-// has none yet (null then, as for a name that is not a variable).
-VarCell* boundCell(SymtbEntry* e);
-
 // Every name of the steps bound to its cell; false when one has none.
 bool boundCells(std::vector<CellStep>& steps);
 

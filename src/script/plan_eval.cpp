@@ -40,8 +40,7 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
 // The integer a variable holds, or its current element when it runs a PARA
 // over a range or a list; false for anything else.
 [[gnu::always_inline]] inline bool integerEntry(SymtbEntry* e, int32_t& out) {
-  if (!e || e->kind != skVariable) return false;
-  const VarCell* cell = e->owner ? variableCell(*e) : e->cell;
+  const VarCell* cell = boundCell(e);
   return cell && cellInteger(*cell, out);
 }
 
@@ -51,22 +50,34 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
   return pinned ? kept : resolveToken(name);
 }
 
-// The list a variable holds (not as a running iterator), or null.
-[[gnu::always_inline]] inline const Operand* listOf(SymtbEntry* e) {
-  if (!e || e->kind != skVariable) return nullptr;
-  const VarCell* cell = e->owner ? variableCell(*e) : e->cell;
-  return cell && cell->position < 0 && cell->value.tag == Tag::list ? &cell->value : nullptr;
+// dict[key] holding an integer, the key being the text the index cell
+// holds (or its current element as a PARA over a list).
+bool dictElementInteger(const Operand& dict, const VarCell& index, int32_t& out) {
+  const Operand* key = &index.value;
+  if (index.position >= 0) {
+    const auto& cells = cellsOf(index.value);
+    if (index.value.tag != Tag::list || size_t(index.position) >= cells.size()) return false;
+    key = &cells[size_t(index.position)];
+  }
+  const DicNode* n = key->tag == Tag::string ? dictFind(dict, textOf(*key)) : nullptr;
+  if (!n || n->value.tag != Tag::integer) return false;
+  out = n->value.first;
+  return true;
 }
 
-// list[i] holding an integer, read as listGet would.
+// list[i] or dict[key] holding an integer, read as the selection would: a
+// list's element by a number or an integer, a dictionary's by a text.
 bool integerElement(const IntegerStep& step, bool pinned, int32_t& out) {
-  const Operand* list = listOf(entryOf(*step.token, step.named, pinned));
-  int32_t i = step.integer;
-  if (!list || (step.index && !integerEntry(entryOf(*step.index, step.indexNamed, pinned), i))) return false;
-  return elementInteger(*list, i, out);
+  const VarCell* container = boundCell(entryOf(*step.token, step.named, pinned));
+  const VarCell* index = step.index ? boundCell(entryOf(*step.index, step.indexNamed, pinned)) : nullptr;
+  if (!container || (step.index && !index)) return false;
+  if (container->position < 0 && container->value.tag == Tag::dict) {
+    return index && dictElementInteger(container->value, *index, out);
+  }
+  return cellListElement(*container, index, step.integer, out);
 }
 
-// A number, a name's integer or a list's integer element (false for
+// A number, a name's integer or an element's integer (false for
 // anything else).
 [[gnu::always_inline]] inline bool leafInteger(const IntegerStep& step, bool pinned, int32_t& out) {
   if (step.kind == isNumber) {
