@@ -66,6 +66,8 @@ struct PlanNode {
   bool calls = false;             // such a tree that calls functions
   // Times such a tree that calls nothing turned out not to be on integers.
   mutable uint8_t integerMisses = 0;
+  // Times a call could not be computed in place (see calledInPlace).
+  mutable uint8_t inPlaceMisses = 0;
   int32_t integer = 0;
   const Token* token = nullptr;   // name, string, the E/OU word
   // A greedy call's built-in function; a name's entry when the plan's
@@ -368,9 +370,13 @@ QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& 
 
 // A call of a function of one line, RETORNA of integer arithmetic on its
 // parameters and on variables, with integer arguments: what the call would
-// give, computed in place with the checks of its two lines counted. False
-// (nothing done) when the call must be made (plan_inline.cpp).
-bool calledInPlace(SymtbEntry& function, const int32_t* arguments, int count, int32_t& out);
+// give, computed in place with the checks of its two lines counted
+// (ipMade). Otherwise nothing is done and the call must be made: ipNever
+// when it cannot be computed so (a function of another shape, other
+// arguments, values that are not integers), ipNotNow when it may be later
+// (plan_inline.cpp).
+enum InPlaceCall : uint8_t { ipMade, ipNotNow, ipNever };
+InPlaceCall calledInPlace(SymtbEntry& function, const int32_t* arguments, int count, int32_t& out);
 
 // Plan use (plan_run.cpp), read before every line by runQuickLine.
 extern bool thePlansEnabled;

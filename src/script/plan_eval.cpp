@@ -288,9 +288,13 @@ class Evaluator {
       if (n.count == 0) callee = calledEntry(n);
       top -= int(n.count);
       int32_t inPlace;
-      if (callee && calledInPlace(*callee, stack + top + 1, int(n.count), inPlace)) {
-        stack[++top] = inPlace;
-        continue;
+      if (callee && n.inPlaceMisses < kIntegerMisses) {
+        InPlaceCall call = calledInPlace(*callee, stack + top + 1, int(n.count), inPlace);
+        if (call == ipMade) {
+          stack[++top] = inPlace;
+          continue;
+        }
+        if (call == ipNever) ++n.inPlaceMisses;
       }
       Arguments args;
       for (uint32_t k = 0; k < n.count; ++k) args.values[k] = integerValue(stack[top + 1 + int(k)]);

@@ -17,7 +17,8 @@ namespace varlo {
 struct InlineCode {
   bool usable = false;           // false: the body is of another shape
   uint32_t generation = 0;
-  const LinePlan* body = nullptr;  // the RETORNA line's plan when compiled
+  const LinePlan* body = nullptr;  // the next line's plan when compiled
+  uint8_t bodyQuick = qkNone;      // and its quick form then
   std::vector<CellStep> steps;
   CellValue value;
   std::vector<VarCell> arguments;
@@ -53,6 +54,7 @@ std::shared_ptr<InlineCode> compiled(const ScriptRec& r, const CodeRec& code, co
   if (next.planState != plPlanned) return nullptr;  // not yet planned: looked at again later
   const LinePlan& body = *next.plan;
   inlined->body = &body;
+  inlined->bodyQuick = body.quick;
   if (body.quick != qkReturn || body.expression == kNoNode || !pinnedFor(body, f.home, &f) ||
       !addedCellValue(inlined->steps, body, body.expression, inlined->value)) {
     return inlined;
@@ -70,35 +72,38 @@ std::shared_ptr<InlineCode> compiled(const ScriptRec& r, const CodeRec& code, co
   return inlined;
 }
 
-// Whether the compiled form still is what the RETORNA line's plan says.
+// Whether the compiled form still is what the next line's plan says.
 bool stillInline(const ScriptRec& r, const CodeRec& code, const InlineCode& inlined) {
   if (inlined.generation != tableGeneration()) return false;
   if (!inlined.body) return true;  // a FUNCAO on the last line
   const CodeRec& next = r.lines[size_t(code.next)];
-  return next.plan.get() == inlined.body && inlined.body->quick == qkReturn;
+  return next.plan.get() == inlined.body && inlined.body->quick == inlined.bodyQuick;
 }
 
 }  // namespace
 
-bool calledInPlace(SymtbEntry& f, const int32_t* arguments, int count, int32_t& out) {
-  if (f.kind != skFunction || !thePlansEnabled || !theInterp.reportErrors) return false;
+InPlaceCall calledInPlace(SymtbEntry& f, const int32_t* arguments, int count, int32_t& out) {
+  if (f.kind != skFunction) return ipNever;
   ScriptRec& r = scriptSlot(f.home);
-  if (r.trace || f.line <= 0 || f.line > r.lastLine) return false;
+  if (!thePlansEnabled || !theInterp.reportErrors || r.trace || f.line <= 0 || f.line > r.lastLine) return ipNotNow;
   CodeRec& code = r.lines[size_t(f.line)];
-  if (code.planState != plPlanned || code.function != &f) return false;
+  if (code.planState != plPlanned || code.function != &f) return ipNotNow;
   LinePlan& head = *code.plan;
-  // The checks the call would make before its lines run.
-  if (head.quick != qkFunction || head.parameters.size() != size_t(count) || !pinnedFor(head, f.home, &f) ||
-      !quickParameters(head) || !callWouldRun(count)) {
-    return false;
+  bool known = head.inlined && stillInline(r, code, *head.inlined);
+  if (head.quick != qkFunction || head.parameters.size() != size_t(count) || (known && !head.inlined->usable)) {
+    return ipNever;  // a body of another shape, or arguments it cannot take
   }
-  if (!head.inlined || !stillInline(r, code, *head.inlined)) head.inlined = compiled(r, code, head, f);
-  if (!head.inlined || !head.inlined->usable) return false;
+  // The checks the call would make before its lines run.
+  if (!pinnedFor(head, f.home, &f) || !quickParameters(head) || !callWouldRun(count)) return ipNotNow;
+  if (!known) head.inlined = compiled(r, code, head, f);
+  if (!head.inlined) return ipNotNow;
+  if (!head.inlined->usable) return ipNever;
   InlineCode& inlined = *head.inlined;
   for (int k = 0; k < count; ++k) inlined.arguments[size_t(k)].value.first = arguments[k];
-  if (!valueFromCells(inlined.steps, inlined.value, out) || !countedQuietly(2)) return false;
+  if (!valueFromCells(inlined.steps, inlined.value, out)) return ipNever;
+  if (!countedQuietly(2)) return ipNotNow;
   thePlannedCount += 2;
-  return true;
+  return ipMade;
 }
 
 }  // namespace varlo
