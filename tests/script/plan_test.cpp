@@ -465,6 +465,82 @@ TEST_F(PlanTest, NamesOfImportedScripts) {
             "4\n7\n10\n");
 }
 
+TEST_F(PlanTest, CompiledLoopsReadTheFrameTheyRunIn) {
+  // The inner loop runs compiled in a function's frame, then in the frames
+  // of the calls below it, then again in the first frame: its names must
+  // be read from the frame of each run.
+  std::string text = "FUNCAO F(N, S, I, R)\n"
+                     "  ENQUANTO R < 2\n"
+                     "    I := 0\n"
+                     "    ENQUANTO I < N * 40\n"
+                     "      S := S + I % 7\n"
+                     "      I := I + 1\n"
+                     "    FIM ENQUANTO\n"
+                     "    SE N > 0 ENTAO S := S + F(N - 1, 0, 0, 0)\n"
+                     "    R := R + 1\n"
+                     "  FIM ENQUANTO\n"
+                     "  RETORNA S\n"
+                     "FIM FUNCAO\n"
+                     "SAIDA(F(4, 0, 0, 0))\n"
+                     "L := [0, 0, 0]\n"
+                     "PARA J DE 0 ATE 899\n"
+                     "  L[J % 3] := L[J % 3] + J\n"
+                     "  SE J = 600 ENTAO L[1] := \"x\"\n"
+                     "FIM PARA\n"
+                     "SAIDA(L)\n";
+  std::string out = both(text);
+  EXPECT_EQ(out.substr(0, 24), "6094\n[134550, x601604607") << out;
+  EXPECT_EQ(out.substr(out.size() - 16), "895898, 135150]\n") << out;
+  sameUnderStepLimits(text, {30, 31, 200, 255, 256, 257, 1000, 1001, 3000, 3001, 5000, 5003});
+}
+
+TEST_F(PlanTest, OneLineFunctionsComputedInPlace) {
+  // Functions of one RETORNA on integers are computed without a frame; a
+  // global that stops being an integer, the wrong number of arguments and a
+  // full stack must give what the call gives.
+  std::string text = "FUNCAO DOBRO(N)\n  RETORNA N * 2 + BASE\nFIM FUNCAO\n"
+                     "FUNCAO SOMA3(A, B, C)\n  RETORNA A + B * C\nFIM FUNCAO\n"
+                     "FUNCAO ITEM(N)\n  RETORNA L[N] + N\nFIM FUNCAO\n"
+                     "BASE := 1\nL := [5, 6, 7]\nX := 0\n"
+                     "PARA I DE 1 ATE 200\n"
+                     "  X := (X + DOBRO(I % 10) + SOMA3(I, 2, 3) + ITEM(I % 3)) % 100000\n"
+                     "  SE I = 150 ENTAO BASE := 1000\n"
+                     "FIM PARA\n"
+                     "SAIDA(X)\n"
+                     "BASE := \"b\"\n"
+                     "SAIDA(1 + DOBRO(4))\n"
+                     "SAIDA(1 + SOMA3(1, 2))\n"
+                     "SAIDA(1 + SOMA3(1, 2, 3, 4))\n"
+                     "FUNCAO DESCE(N)\n  RETORNA SOMA3(N, 1, 1) + DESCE(N + 1)\nFIM FUNCAO\n"
+                     "SAIDA(DESCE(1))\n";
+  std::string out = both(text);
+  EXPECT_NE(out.find("Estouro na pilha"), std::string::npos) << out;
+  EXPECT_NE(out.find("requer 3 parâmetros apenas"), std::string::npos) << out;
+  sameUnderStepLimits(text, {20, 21, 22, 23, 24, 255, 256, 257, 600, 601, 602, 603});
+}
+
+TEST_F(PlanTest, DictionaryElementsInArithmetic) {
+  // Elements read by a text key in integer arithmetic, keys removed and
+  // added again, values that are not integers, and the constants.
+  std::string text = "D := {}\n"
+                     "PARA I DE 1 ATE 120\n"
+                     "  K := \"k\" + (I % 7)\n"
+                     "  SE D[K] = INDEFINIDO ENTAO D[K] := 0\n"
+                     "  D[K] := D[K] + I * VERDADEIRO + FALSO\n"
+                     "  SE I % 13 = 0 ENTAO X := RETIRA(D, K)\n"
+                     "  SE I = 90 ENTAO D[\"k2\"] := \"t\"\n"
+                     "FIM PARA\n"
+                     "T := 0\n"
+                     "PARA K EM CHAVES(D)\n"
+                     "  SAIDA(K + \"=\" + D[K])\n"
+                     "  SE D[K] > T ENTAO T := D[K]\n"
+                     "FIM PARA\n"
+                     "SAIDA(T)\n"
+                     "SAIDA(D[5] + 1)\n";
+  both(text);
+  sameUnderStepLimits(text, {50, 51, 52, 53, 400, 401, 402, 403});
+}
+
 TEST_F(PlanTest, ObjectsAreAllReleased) {
   both("PARA I DE 1 ATE 5\n  L := [I, \"x\", {\"k\" : [I]}]\n  D := {I : L}\n  S := \"a\" + I\nFIM PARA\n");
   EXPECT_EQ(objectCounters().objects, 0);
