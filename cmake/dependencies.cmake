@@ -14,8 +14,15 @@ target_link_libraries(varlo_base PUBLIC OpenSSL::Crypto)
 target_link_libraries(varlo_platform PUBLIC OpenSSL::SSL)
 pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 target_link_libraries(varlo_sound PUBLIC PkgConfig::MPG123)
-pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
-target_link_libraries(varlo_sound PUBLIC PkgConfig::FLUIDSYNTH)
+# FluidSynth is loaded at the first MIDI use (it brings some fifty more
+# libraries): only its header is used at build time, with the file name
+# the loader opens.
+pkg_check_modules(FLUIDSYNTH REQUIRED fluidsynth)
+target_include_directories(varlo_sound PUBLIC ${FLUIDSYNTH_INCLUDE_DIRS})
+find_library(FLUIDSYNTH_LINK fluidsynth REQUIRED)
+file(READ_SYMLINK ${FLUIDSYNTH_LINK} FLUIDSYNTH_SONAME)
+get_filename_component(FLUIDSYNTH_SONAME ${FLUIDSYNTH_SONAME} NAME)
+target_compile_definitions(varlo_sound PRIVATE VARLO_FLUIDSYNTH_LIBRARY="${FLUIDSYNTH_SONAME}")
 # Other programs' windows, keys and mouse (X11 with XTest) and accessibility
 # events (AT-SPI 2).
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11 xtst)

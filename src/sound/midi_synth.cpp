@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "platform/shared_library.h"
 #include "sound/wave_player.h"
 
 namespace varlo {
@@ -38,16 +39,60 @@ struct Synth {
 
 Synth midi;
 
+// FluidSynth and all it depends on are loaded at the first MIDI use.
+struct FluidFunctions {
+  decltype(&fluid_set_log_function) setLogFunction;
+  decltype(&new_fluid_settings) newSettings;
+  decltype(&delete_fluid_settings) deleteSettings;
+  decltype(&fluid_settings_setnum) setNumber;
+  decltype(&new_fluid_synth) newSynth;
+  decltype(&delete_fluid_synth) deleteSynth;
+  decltype(&fluid_is_soundfont) isSoundFont;
+  decltype(&fluid_synth_sfload) loadSoundFont;
+  decltype(&fluid_synth_noteon) noteOn;
+  decltype(&fluid_synth_noteoff) noteOff;
+  decltype(&fluid_synth_get_active_voice_count) activeVoices;
+  decltype(&fluid_synth_write_s16) write;
+  decltype(&fluid_synth_bank_select) bankSelect;
+  decltype(&fluid_synth_program_change) programChange;
+  decltype(&fluid_synth_cc) controlChange;
+  decltype(&fluid_synth_set_gain) setGain;
+};
+FluidFunctions fluid;
+
+template <typename Function>
+bool found(void* library, const char* name, Function& out) {
+  out = reinterpret_cast<Function>(librarySymbol(library, name));
+  return out != nullptr;
+}
+
+bool fluidLoaded() {
+  static const bool loaded = [] {
+    void* l = sharedLibrary(VARLO_FLUIDSYNTH_LIBRARY);
+    return found(l, "fluid_set_log_function", fluid.setLogFunction) && found(l, "new_fluid_settings", fluid.newSettings) &&
+           found(l, "delete_fluid_settings", fluid.deleteSettings) &&
+           found(l, "fluid_settings_setnum", fluid.setNumber) && found(l, "new_fluid_synth", fluid.newSynth) &&
+           found(l, "delete_fluid_synth", fluid.deleteSynth) && found(l, "fluid_is_soundfont", fluid.isSoundFont) &&
+           found(l, "fluid_synth_sfload", fluid.loadSoundFont) && found(l, "fluid_synth_noteon", fluid.noteOn) &&
+           found(l, "fluid_synth_noteoff", fluid.noteOff) &&
+           found(l, "fluid_synth_get_active_voice_count", fluid.activeVoices) &&
+           found(l, "fluid_synth_write_s16", fluid.write) && found(l, "fluid_synth_bank_select", fluid.bankSelect) &&
+           found(l, "fluid_synth_program_change", fluid.programChange) &&
+           found(l, "fluid_synth_cc", fluid.controlChange) && found(l, "fluid_synth_set_gain", fluid.setGain);
+  }();
+  return loaded;
+}
+
 void quiet(int, const char*, void*) {}
 
 void silenceLibraryLog() {
   for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-    fluid_set_log_function(level, quiet, nullptr);
+    fluid.setLogFunction(level, quiet, nullptr);
 }
 
 bool loadSoundFont() {
   for (const char* path : kSoundFonts)
-    if (fluid_is_soundfont(path) && fluid_synth_sfload(midi.synth, path, 1) != FLUID_FAILED)
+    if (fluid.isSoundFont(path) && fluid.loadSoundFont(midi.synth, path, 1) != FLUID_FAILED)
       return true;
   return false;
 }
@@ -56,7 +101,7 @@ void applyNoteEndsUpTo(uint64_t frame) {
   auto due = std::find_if(midi.noteEnds.begin(), midi.noteEnds.end(),
                           [frame](const NoteEnd& end) { return end.frame > frame; });
   for (auto it = midi.noteEnds.begin(); it != due; ++it)
-    fluid_synth_noteoff(midi.synth, it->channel, it->note);
+    fluid.noteOff(midi.synth, it->channel, it->note);
   midi.noteEnds.erase(midi.noteEnds.begin(), due);
 }
 
@@ -64,7 +109,7 @@ void applyNoteEndsUpTo(uint64_t frame) {
 // nothing sounds and nothing is pending, which ends the stream.
 size_t readSynth(void*, uint8_t* buffer, size_t capacity) {
   if (!midi.synth || midi.closing) return 0;
-  if (midi.noteEnds.empty() && fluid_synth_get_active_voice_count(midi.synth) == 0) return 0;
+  if (midi.noteEnds.empty() && fluid.activeVoices(midi.synth) == 0) return 0;
   size_t frames = capacity / 4;
   size_t done = 0;
   while (done < frames) {
@@ -73,7 +118,7 @@ size_t readSynth(void*, uint8_t* buffer, size_t capacity) {
     if (!midi.noteEnds.empty())
       piece = size_t(std::min<uint64_t>(piece, midi.noteEnds.front().frame - midi.rendered));
     auto* samples = reinterpret_cast<int16_t*>(buffer) + done * 2;
-    fluid_synth_write_s16(midi.synth, int(piece), samples, 0, 2, samples, 1, 2);
+    fluid.write(midi.synth, int(piece), samples, 0, 2, samples, 1, 2);
     done += piece;
     midi.rendered += piece;
   }
@@ -101,12 +146,13 @@ void scheduleNoteEnd(const NoteEnd& end) {
 bool midiOpen(int device) {
   if (device != 0) return false;
   if (midi.synth) return true;
+  if (!fluidLoaded()) return false;
   silenceLibraryLog();
-  midi.settings = new_fluid_settings();
+  midi.settings = fluid.newSettings();
   if (!midi.settings) return false;
-  fluid_settings_setnum(midi.settings, "synth.sample-rate", kMidiRate);
-  fluid_settings_setnum(midi.settings, "synth.gain", kFullGain);
-  midi.synth = new_fluid_synth(midi.settings);
+  fluid.setNumber(midi.settings, "synth.sample-rate", kMidiRate);
+  fluid.setNumber(midi.settings, "synth.gain", kFullGain);
+  midi.synth = fluid.newSynth(midi.settings);
   if (!midi.synth || !loadSoundFont()) {
     midiClose();
     return false;
@@ -122,8 +168,8 @@ void midiClose() {
   while (streamRunning(&midi) && !keyPending()) pause(5);
   stopStream(&midi);
   midi.noteEnds.clear();
-  if (midi.synth) delete_fluid_synth(midi.synth);
-  if (midi.settings) delete_fluid_settings(midi.settings);
+  if (midi.synth) fluid.deleteSynth(midi.synth);
+  if (midi.settings) fluid.deleteSettings(midi.settings);
   midi = Synth{};
 }
 
@@ -132,34 +178,34 @@ bool midiIsOpen() { return midi.synth != nullptr; }
 void midiProgram(int channel, int program) {
   if (!midi.synth) return;
   int bank = program >= 128 ? 128 : 0;
-  fluid_synth_bank_select(midi.synth, channel, bank);
-  fluid_synth_program_change(midi.synth, channel, program % 128);
+  fluid.bankSelect(midi.synth, channel, bank);
+  fluid.programChange(midi.synth, channel, program % 128);
 }
 
 void midiNoteOn(int channel, int note) {
   if (!midi.synth) return;
-  fluid_synth_noteon(midi.synth, channel, note, kVelocity);
+  fluid.noteOn(midi.synth, channel, note, kVelocity);
   ensureStream();
 }
 
 void midiNoteOff(int channel, int note) {
-  if (midi.synth) fluid_synth_noteoff(midi.synth, channel, note);
+  if (midi.synth) fluid.noteOff(midi.synth, channel, note);
 }
 
 void midiVolume(int channel, int volume) {
   if (!midi.synth) return;
   if (volume <= 127) {
-    fluid_synth_cc(midi.synth, channel, 7, std::max(0, volume));
+    fluid.controlChange(midi.synth, channel, 7, std::max(0, volume));
     return;
   }
   double level = double(std::min(volume, 65535)) / 65535.0;
-  fluid_synth_set_gain(midi.synth, float(kFullGain * level));
+  fluid.setGain(midi.synth, float(kFullGain * level));
 }
 
 void midiPlayNote(int channel, int note, int milliseconds) {
   if (!midi.synth) return;
   uint64_t end = midi.rendered + uint64_t(std::max(0, milliseconds)) * kMidiRate / 1000;
-  fluid_synth_noteon(midi.synth, channel, note, kVelocity);
+  fluid.noteOn(midi.synth, channel, note, kVelocity);
   scheduleNoteEnd({end, channel, note});
   ensureStream();
   while (midi.rendered < end && streamRunning(&midi)) {
@@ -173,7 +219,7 @@ void midiPlayNote(int channel, int note, int milliseconds) {
   });
   if (pending != midi.noteEnds.end()) {
     midi.noteEnds.erase(pending);
-    fluid_synth_noteoff(midi.synth, channel, note);
+    fluid.noteOff(midi.synth, channel, note);
   }
 }
 
