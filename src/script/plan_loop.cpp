@@ -150,13 +150,14 @@ bool bound(LoopCode& loop) {
   VarCell& cell = *l.cell;
   int32_t computed;
   if (cell.position >= 0 || isObject(cell.value.tag) || !valueFromCells(loop.steps, l.value, computed)) return false;
-  cell.value = integerValue(computed);
+  if (cell.value.tag == Tag::integer) cell.value.first = computed;
+  else cell.value = integerValue(computed);
   return true;
 }
 
 // One line of a round, as ranQuickly runs it; false (nothing done) when it
 // needs the general way. Only the first line says where the round goes.
-bool ranLine(ScriptRec& r, const LoopCode& loop, const LoopLine& l) {
+[[gnu::always_inline]] inline bool ranLine(ScriptRec& r, const LoopCode& loop, const LoopLine& l) {
   int32_t computed, i;
   switch (l.quick) {
     case qkIntegerWhile:
@@ -179,6 +180,17 @@ bool ranLine(ScriptRec& r, const LoopCode& loop, const LoopLine& l) {
   }
 }
 
+// The lines of a round after its first, each counted in `done`; the line
+// that gave way, or null.
+[[gnu::always_inline]] inline const LoopLine* ranBody(ScriptRec& r, const LoopCode& loop, uint64_t& done) {
+  const LoopLine* end = loop.lines.data() + loop.lines.size();
+  for (const LoopLine* at = loop.lines.data() + 1; at != end; ++at) {
+    if (!ranLine(r, loop, *at)) return at;
+    ++done;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& ran) {
@@ -189,20 +201,29 @@ QuickLoopRun runQuickLoop(ScriptRec& r, int32_t line, uint64_t ahead, uint64_t& 
   const uint64_t count = loop.lines.size();
   if (ran + count > ahead || !bound(loop)) return qlNotRun;
   const LoopLine* first = loop.lines.data();
-  const LoopLine* end = first + count;
-  while (ran + count <= ahead) {
-    for (const LoopLine* at = first; at != end; ++at) {
-      r.currentLine = at->line;
-      if (!ranLine(r, loop, *at)) {
-        missedQuickly(*at->plan);
-        r.nextLine = at->line;
-        return qlGaveWay;
-      }
-      ++ran;
-      if (at == first && r.nextLine != loop.inside) return qlRan;  // the loop is over
+  const LoopLine* stopped = nullptr;  // the line that gave way
+  uint64_t done = 0;
+  while (ran + done + count <= ahead) {
+    if (!ranLine(r, loop, *first)) {
+      stopped = first;
+      break;
     }
+    ++done;
+    if (r.nextLine != loop.inside || (stopped = ranBody(r, loop, done))) break;  // over, or given way
   }
-  r.nextLine = line;  // whole rounds ran: the next one starts at the first line
+  ran += done;
+  if (stopped) {
+    missedQuickly(*stopped->plan);
+    r.currentLine = r.nextLine = stopped->line;
+    return qlGaveWay;
+  }
+  if (r.nextLine != loop.inside) {
+    r.currentLine = line;  // the first line ended the loop
+    return qlRan;
+  }
+  // Whole rounds ran: the next one starts at the first line.
+  r.currentLine = loop.lines.back().line;
+  r.nextLine = line;
   return qlRan;
 }
 
