@@ -20,7 +20,11 @@
 // in a row, when their values turn out to be integers: nothing they do can
 // fail, print, call or change what plans depend on. Any other value sends
 // the line the general way, from the start, as if it had not been tried.
-// A loop made only of such lines runs in whole rounds (interp.cpp).
+// A loop made only of such lines runs in whole rounds from a form compiled
+// over the variables' cells (plan_loop.cpp); a call of a function that only
+// returns integer arithmetic is computed in place (plan_inline.cpp). After
+// a quick line, the planned lines that follow run without going back to
+// the run loop while the checks before them would only count them.
 //
 // Integer arithmetic that calls functions computes on plain integers too,
 // but a call cannot be tried again: from the first value that is not an
