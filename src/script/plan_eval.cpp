@@ -55,8 +55,9 @@ bool selectedInPlace(const Operand& v, const Operand& index, Operand& out) {
 bool dictElementInteger(const Operand& dict, const VarCell& index, int32_t& out) {
   const Operand* key = &index.value;
   if (index.position >= 0) {
+    if (index.value.tag != Tag::list) return false;  // a range gives numbers
     const auto& cells = cellsOf(index.value);
-    if (index.value.tag != Tag::list || size_t(index.position) >= cells.size()) return false;
+    if (size_t(index.position) >= cells.size()) return false;
     key = &cells[size_t(index.position)];
   }
   const DicNode* n = key->tag == Tag::string ? dictFind(dict, textOf(*key)) : nullptr;
