@@ -27,7 +27,7 @@ void skipWord(std::string_view word) {
 // Number of values a PARA domain runs through.
 int64_t domainLength(const Operand& d) {
   switch (d.tag) {
-    case Tag::range: return (d.last >= d.first ? int64_t(d.last) - d.first : int64_t(d.first) - d.last) + 1;
+    case Tag::range: return rangeLength(d);
     case Tag::string: return int64_t(textOf(d).size());
     case Tag::list: return listLength(d);
     default: return 0;

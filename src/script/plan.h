@@ -402,8 +402,17 @@ extern uint64_t thePlannedCount;
 }
 // list[i] := integer, as the general assignment would store it.
 bool storedElement(const LinePlan& plan);
-// The same into a list, once its variable was found to hold it.
-bool storedInList(Operand& list, int32_t i, int32_t value);
+// The same into a list, once its variable was found to hold it: an element
+// that holds a number already is overwritten where it lies; any other is
+// stored by storedBeyondList, which leaves a negative index or growth past
+// the length limit to the general way.
+bool storedBeyondList(Operand& list, int32_t i, int32_t value);
+[[gnu::always_inline]] inline bool storedInList(Operand& list, int32_t i, int32_t value) {
+  auto& cells = cellsOf(list);
+  if (i < 0 || size_t(i) >= cells.size() || cells[size_t(i)].tag != Tag::integer) return storedBeyondList(list, i, value);
+  cells[size_t(i)].first = value;
+  return true;
+}
 
 // FUNCAO's parameters are entries that can be declared without complaint.
 bool quickParameters(const LinePlan& plan);
@@ -429,6 +438,21 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
   record.var.value = value == kNoNode ? undefinedValue() : integerValue(computed);
   r.nextLine = code.next;
   r.returning = true;
+  return true;
+}
+
+// FIM PARA on the cell of its loop variable, as advanceIterator moves it
+// on (false, nothing done, when the variable runs no PARA). The next number
+// of a range, the commonest PARA, is taken in place.
+[[gnu::always_inline]] inline bool advancedFor(ScriptRec& r, VarCell& cell, const CodeRec& code) {
+  if (cell.position < 0) return false;
+  if (cell.value.tag == Tag::range && cell.position < rangeLength(cell.value) - 1) {
+    ++cell.position;
+    r.nextLine = code.link + 1;
+    return true;
+  }
+  r.nextLine = code.next;
+  advanceIterator(cell, code.link);
   return true;
 }
 
@@ -464,12 +488,7 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
     case qkEndWhile: r.nextLine = code.link; return true;
     case qkEndFor: {
       SymtbEntry* e = plan.nameEntry;
-      if (!e || e->kind != skVariable) return false;
-      VarCell* cell = variableCell(*e);
-      if (cell->position < 0) return false;
-      r.nextLine = code.next;
-      advanceIterator(*cell, code.link);
-      return true;
+      return e && e->kind == skVariable && advancedFor(r, *variableCell(*e), code);
     }
     case qkNothing: r.nextLine = code.next; return true;
     case qkFunction: return enteredQuickly(r, plan, code);

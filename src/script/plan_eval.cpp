@@ -167,16 +167,10 @@ bool storedElement(const LinePlan& plan) {
          storedInList(cell->value, i, computed);
 }
 
-bool storedInList(Operand& list, int32_t i, int32_t value) {
+bool storedBeyondList(Operand& list, int32_t i, int32_t value) {
   if (i < 0) return false;
-  // An element that holds a number already is overwritten where it lies.
-  auto& cells = cellsOf(list);
-  size_t length = cells.size();
-  if (size_t(i) < length && cells[size_t(i)].tag == Tag::integer) {
-    cells[size_t(i)].first = value;
-    return true;
-  }
   // Growing past the length limit is left to the general way, which says so.
+  size_t length = cellsOf(list).size();
   if (size_t(i) >= length && length >= valueLimits().maxListLength) return false;
   listSet(list, i, integerValue(value));
   return true;

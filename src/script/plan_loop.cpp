@@ -164,11 +164,7 @@ bool bound(LoopCode& loop) {
       if (!valueFromCells(loop.steps, l.test, computed)) return false;
       r.nextLine = computed ? loop.inside : loop.exit;
       return true;
-    case qkEndFor:
-      if (l.cell->position < 0) return false;
-      r.nextLine = l.code->next;
-      advanceIterator(*l.cell, l.code->link);
-      return true;
+    case qkEndFor: return advancedFor(r, *l.cell, *l.code);
     case qkIntegerAssign: return assigned(loop, l);
     case qkIntegerThen: return valueFromCells(loop.steps, l.test, computed) && (!computed || assigned(loop, l));
     case qkElementAssign: {

@@ -78,6 +78,10 @@ inline Operand invalidValue() { return Operand{}; }
 inline Operand undefinedValue() { return Operand{Tag::undefined}; }
 inline Operand integerValue(int32_t n) { return Operand{Tag::integer, n}; }
 inline Operand rangeValue(int32_t a, int32_t b) { return Operand{Tag::range, a, b}; }
+// The number of elements of a range.
+inline int64_t rangeLength(const Operand& range) {
+  return (range.last >= range.first ? int64_t(range.last) - range.first : int64_t(range.first) - range.last) + 1;
+}
 // Element `position` of a range, counted from its first bound either way.
 inline int32_t rangeElement(const Operand& range, int32_t position) {
   return range.last >= range.first ? int32_t(int64_t(range.first) + position)
