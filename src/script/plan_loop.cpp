@@ -2,6 +2,8 @@
 // in the order a round runs them, their arithmetic read straight from the
 // variables' cells. The form is kept on the loop's first line and checked
 // against the lines' plans whenever that line comes up.
+#include <algorithm>
+
 #include "script/interp.h"
 #include "script/plan.h"
 #include "script/plan_cells.h"
@@ -41,9 +43,28 @@ bool runsStraightOn(uint8_t quick) {
   return quick == qkIntegerAssign || quick == qkElementAssign || quick == qkIntegerThen;
 }
 
-// Line `at` added to the loop when it is planned, pinned here and of the
-// quick form `fits` accepts. A line that is not is kept too, as it stands,
-// so that the loop is compiled again only when that line has changed.
+// The values of a quick line compiled into the loop's steps; false when
+// one is of another shape.
+bool addedValues(LoopCode& loop, const LinePlan& plan, LoopLine& l) {
+  switch (plan.quick) {
+    case qkIntegerWhile: return addedCellValue(loop.steps, plan, plan.expression, l.test);
+    case qkIntegerAssign: return addedCellValue(loop.steps, plan, plan.expression, l.value);
+    case qkIntegerThen:
+      l.target = plan.thenEntry;
+      return addedCellValue(loop.steps, plan, plan.expression, l.test) &&
+             addedCellValue(loop.steps, plan, plan.thenExpression, l.value);
+    case qkElementAssign: {
+      const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
+      return addedCellValue(loop.steps, plan, plan.children[path.first], l.index) &&
+             addedCellValue(loop.steps, plan, plan.expression, l.value);
+    }
+    default: return true;
+  }
+}
+
+// Line `at` added to the loop; true when it is planned and of the quick
+// form `fits` accepts. A line that is not is kept too, as it stands, so
+// that the loop is compiled again only when that line has changed.
 template <typename Fits>
 bool addedLine(const ScriptRec& r, int32_t at, LoopCode& loop, Fits fits) {
   if (at <= 0 || at > r.lastLine || loop.lines.size() == kQuickLoopLines) return false;
@@ -52,33 +73,12 @@ bool addedLine(const ScriptRec& r, int32_t at, LoopCode& loop, Fits fits) {
   l.code = &code;
   l.line = at;
   l.state = code.planState;
-  if (code.planState != plPlanned) {
-    loop.lines.push_back(l);
-    return false;
-  }
-  LinePlan& plan = *code.plan;
-  l.plan = &plan;
-  l.quick = plan.quick;
-  l.target = plan.nameEntry;
-  if (!fits(plan.quick)) {
-    loop.lines.push_back(l);
-    return false;
-  }
-  bool ok = true;
-  switch (plan.quick) {
-    case qkIntegerWhile: ok = addedCellValue(loop.steps, plan, plan.expression, l.test); break;
-    case qkIntegerAssign: ok = addedCellValue(loop.steps, plan, plan.expression, l.value); break;
-    case qkIntegerThen:
-      l.target = plan.thenEntry;
-      ok = addedCellValue(loop.steps, plan, plan.expression, l.test) && addedCellValue(loop.steps, plan, plan.thenExpression, l.value);
-      break;
-    case qkElementAssign: {
-      const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
-      ok = addedCellValue(loop.steps, plan, plan.children[path.first], l.index) &&
-           addedCellValue(loop.steps, plan, plan.expression, l.value);
-      break;
-    }
-    default: break;
+  bool ok = code.planState == plPlanned;
+  if (ok) {
+    l.plan = code.plan.get();
+    l.quick = l.plan->quick;
+    l.target = l.plan->nameEntry;
+    ok = fits(l.quick) && addedValues(loop, *l.plan, l);
   }
   loop.lines.push_back(l);
   return ok;
@@ -109,20 +109,20 @@ std::shared_ptr<LoopCode> compiledLoop(const ScriptRec& r, int32_t line) {
     runs = r.lines[size_t(end)].link == line &&
            addedLine(r, end, *loop, [](uint8_t quick) { return quick == qkEndWhile; });
   }
-  for (const LoopLine& l : loop->lines) {
-    if (runs && !namesPinned(*l.plan)) return nullptr;
-  }
+  auto pinned = [](const LoopLine& l) { return namesPinned(*l.plan); };
+  if (runs && !std::all_of(loop->lines.begin(), loop->lines.end(), pinned)) return nullptr;
   loop->runs = runs;
   return loop;
 }
 
-// Whether the compiled loop still is what its lines' plans say. A loop
-// that does not run stays so while the line that stopped it is unchanged.
+// Whether a line's plan is still the one compiled.
 bool lineUnchanged(const ScriptRec& r, const LoopLine& l) {
   const CodeRec& code = r.lines[size_t(l.line)];
   return code.planState == l.state && code.plan.get() == l.plan && (!l.plan || l.plan->quick == l.quick);
 }
 
+// Whether the compiled loop still is what its lines' plans say. A loop
+// that does not run stays so while the line that stopped it is unchanged.
 bool stillFits(const ScriptRec& r, const LoopCode& loop) {
   if (!loop.runs) return loop.lines.empty() || lineUnchanged(r, loop.lines.back());
   const InterpreterState& in = theInterp;
