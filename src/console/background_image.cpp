@@ -1,10 +1,10 @@
 // The background picture's state; the window front end draws it.
 #include "console/background_image.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <string>
 
+#include "base/regular_file.h"
 #include "console/console_core.h"
 
 namespace varlo {
@@ -12,7 +12,7 @@ namespace varlo {
 namespace {
 
 // A bitmap file larger than this cannot hold a picture within the limits.
-constexpr std::streamoff kFileLimit = 256 * 1024 * 1024;
+constexpr long kFileLimit = 256 * 1024 * 1024;
 
 struct Background {
   bool shown = false;
@@ -22,14 +22,17 @@ struct Background {
 } background;
 
 bool readFile(std::string_view path, std::string& bytes) {
-  std::ifstream in{std::string(path), std::ios::binary};
+  std::FILE* in = openRegularFile(std::string(path), "rb");
   if (!in) return false;
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0 || size > kFileLimit) return false;
-  in.seekg(0);
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  long size = std::fseek(in, 0, SEEK_END) == 0 ? std::ftell(in) : -1;
+  bool ok = size >= 0 && size <= kFileLimit && std::fseek(in, 0, SEEK_SET) == 0;
+  if (ok) {
+    bytes.resize(size_t(size));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in));
+    ok = !std::ferror(in);
+  }
+  std::fclose(in);
+  return ok;
 }
 
 }  // namespace

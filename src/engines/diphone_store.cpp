@@ -198,13 +198,13 @@ bool appendLetterFile(std::string_view name) {
   std::FILE* f = std::fopen((store.lettersDir + std::string(name) + ".wav").c_str(), "rb");
   if (!f) return false;
   WaveFormat format;
-  uint32_t size = 0;
+  uint64_t size = 0;
   std::vector<uint8_t> samples;
   // Only the voice's own format is joined; anything else would be noise.
   if (seekWaveData(f, format, size) && format.formatTag == 1 && format.channels == 1 &&
       format.sampleRate == kDiphoneRate && format.bitsPerSample == 8 && size <= kDiphoneImageBytes) {
-    samples.resize(size);
-    samples.resize(std::fread(samples.data(), 1, size, f));
+    samples.resize(size_t(size));
+    samples.resize(std::fread(samples.data(), 1, samples.size(), f));
   }
   std::fclose(f);
   if (samples.empty()) return false;

@@ -22,6 +22,7 @@
 #include "console/console.h"
 #include "platform/audio_sink.h"
 #include "base/codepage.h"
+#include "base/regular_file.h"
 #include "sound/wave_player.h"
 
 namespace varlo {
@@ -178,7 +179,7 @@ void startWorker() {
 }
 
 bool openFile(std::string_view path) {
-  d.file = std::fopen(std::string(path).c_str(), "wb");
+  d.file = createScratchFile(std::string(path), "w+b");
   if (!d.file) return false;
   auto header = buildWavHeader(d.sampleRate, 16, 0, 1);
   d.fileBytes = 0;
@@ -189,10 +190,7 @@ bool openFile(std::string_view path) {
 // The final sizes go into the header only now: until then the file reads as
 // holding no samples.
 void closeFile() {
-  uint32_t size = uint32_t(std::min<uint64_t>(d.fileBytes, 0xFFFFFFFFu - 36));
-  auto header = buildWavHeader(d.sampleRate, 16, size, 1);
-  bool written = std::fseek(d.file, 0, SEEK_SET) == 0 &&
-                 std::fwrite(header.data(), 1, header.size(), d.file) == header.size();
+  bool written = finishWavFile(d.file, d.sampleRate, 16, 1, d.fileBytes);
   if (std::fclose(d.file) != 0 || !written) d.fileFailed = true;
   d.file = nullptr;
 }

@@ -9,6 +9,7 @@
 
 #include "sound/wav_buffer.h"
 #include "base/config.h"
+#include "base/regular_file.h"
 #include "console/console.h"
 #include "engines/olira_text.h"
 #include "engines/olira_voice.h"
@@ -57,7 +58,7 @@ std::string orDefault(const std::string& path, const char* extension) {
 }
 
 bool createOutputFile() {
-  outputFile = std::fopen(outputName.c_str(), "wb");
+  outputFile = createScratchFile(outputName, "w+b");
   if (!outputFile) return false;
   uint8_t header[kHeaderBytes];
   writeWavHeader(header, 0);
@@ -204,10 +205,8 @@ void closeSynthesizer() {
   ready = false;
   if (outputFile) {
     long size = std::ftell(outputFile);
-    uint8_t header[kHeaderBytes];
-    writeWavHeader(header, uint32_t(size > long(kHeaderBytes) ? size - long(kHeaderBytes) : 0));
-    bool written = std::fseek(outputFile, 0, SEEK_SET) == 0 &&
-                   std::fwrite(header, 1, kHeaderBytes, outputFile) == kHeaderBytes;
+    uint64_t samples = uint64_t(size > long(kHeaderBytes) ? size - long(kHeaderBytes) : 0);
+    bool written = size >= 0 && finishWavFile(outputFile, kSynthSampleRate, 16, 1, samples);
     if (std::fclose(outputFile) != 0 || !written) outputFailed = true;
     outputFile = nullptr;
   }

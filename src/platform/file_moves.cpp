@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "base/regular_file.h"
 #include "platform/scratch_files.h"
 
 namespace varlo {
@@ -23,6 +24,10 @@ bool renameWithoutReplacing(const std::string& from, const std::string& to) {
 }
 
 bool copyFileReplacing(const std::string& from, const std::string& to) {
+  if (!replaceableByFile(to)) {
+    errno = EINVAL;
+    return false;
+  }
   std::string scratch = to + ".varlo-XXXXXX";
   int out = mkstemp(scratch.data());
   if (out < 0) return false;

@@ -13,7 +13,9 @@ bool renameWithoutReplacing(const std::string& from, const std::string& to);
 
 // Copies a regular file over the target (replacing it) through a scratch file
 // beside the target, renamed over it at the end: a failed copy leaves the
-// old target as it was. The caller refuses a copy onto the source itself.
+// old target as it was. A target that is not a regular file (a device, a
+// FIFO) is refused, never replaced. The caller refuses a copy onto the source
+// itself.
 bool copyFileReplacing(const std::string& from, const std::string& to);
 
 }  // namespace varlo

@@ -9,6 +9,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "base/regular_file.h"
+
 namespace varlo {
 
 namespace {
@@ -59,7 +61,7 @@ bool decode(jpeg_decompress_struct& info, ErrorTrap& trap, FILE* file, Picture& 
 }  // namespace
 
 bool decodeJpegFile(std::string_view path, Picture& picture) {
-  FILE* file = std::fopen(std::string(path).c_str(), "rb");
+  FILE* file = openRegularFile(std::string(path), "rb");
   if (!file) return false;
   jpeg_decompress_struct info{};
   ErrorTrap trap;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,10 +14,14 @@
 
 #include "base/codepage.h"
 #include "base/config.h"
+#include "base/regular_file.h"
 #include "console/console.h"
 #include "platform/file_feed.h"
 #include "platform/process.h"
 #include "platform/scratch_files.h"
+#include "sound/sound_file.h"
+#include "sound/wav_buffer.h"
+#include "sound/wave_player.h"
 #include "sound/wave_riff.h"
 #include "speech/speech.h"
 #include "widgets/file_chooser.h"
@@ -83,6 +88,11 @@ bool launch(Encoder& e, bool fromPipe) {
   std::vector<std::string> arguments =
       lameArguments(e.job.mp3Options, e.job.tags, fromPipe ? "-" : e.wav, e.partial);
   argv.insert(argv.end(), arguments.begin(), arguments.end());
+  // The encoder writes into a file made here, never through a link planted
+  // at the scratch name.
+  std::FILE* partial = createScratchFile(e.partial, "wb");
+  if (!partial) return false;
+  std::fclose(partial);
   holdScratchFile(e.partial);
   RunningProgram program = startProgram(argv, fromPipe, {"LC_ALL=C.UTF-8"});
   e.pid = program.pid;
@@ -110,9 +120,23 @@ void discard(Encoder& e) {
   releaseScratchFile(e.partial);
 }
 
+// An encoder can end with status 0 having written next to nothing, or stop
+// at a size field's limit: what it made must last about as long as the WAV.
+bool lastsAsLongAsTheWav(const Encoder& e) {
+  WaveInfo wav;
+  SoundFile made;
+  bool readable = readWaveInfo(e.wav, wav) && wav.format.sampleRate > 0 &&
+                  wav.format.blockAlign > 0 &&
+                  openSoundFile(e.partial, SoundFileKind::unknown, made) == SoundFileError::none;
+  double madeSeconds = readable ? double(made.frames) / made.rate : 0;
+  closeSoundFile(made);
+  if (!readable) return false;
+  double wavSeconds = double(wav.dataSize / wav.format.blockAlign) / wav.format.sampleRate;
+  return std::abs(madeSeconds - wavSeconds) <= 1.0 + wavSeconds * 0.005;
+}
+
 void finish(Encoder& e, int status) {
-  std::error_code error;
-  bool whole = status == 0 && fs::file_size(e.partial, error) > 0 && !error &&
+  bool whole = status == 0 && lastsAsLongAsTheWav(e) &&
                std::rename(e.partial.c_str(), e.mp3.c_str()) == 0;
   releaseScratchFile(e.partial);
   if (!whole) {
@@ -137,7 +161,11 @@ void settle(Encoder& e) {
     return;
   }
   // An encoder that ended before the feed did cannot have had it all.
+  // Past 4 GiB the finished WAV is RF64, its samples moved behind a longer
+  // header than the one fed: only the finished file is whole.
+  std::error_code error;
   bool fedWhole = !e.feed || endFileFeed(e.feed);
+  fedWhole = fedWhole && fs::file_size(e.wav, error) <= kRiffDataLimit + kWavHeaderBytes;
   e.feed = nullptr;
   if (fedWhole) return finish(e, status);
   std::remove(e.partial.c_str());

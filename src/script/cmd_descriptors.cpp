@@ -13,6 +13,7 @@
 #include "base/config.h"
 #include "base/codepage.h"
 #include "base/plain_text.h"
+#include "base/regular_file.h"
 #include "console/console.h"
 #include "platform/net_socket.h"
 #include "script/commands.h"
@@ -67,7 +68,7 @@ Clock::time_point networkDeadline() { return Clock::now() + std::chrono::millise
 
 // A file whose first 64 KiB hold bytes above 127 that are no UTF-8.
 bool writtenInWindows1252(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::FILE* f = openRegularFile(path, "rb");
   if (!f) return false;
   std::string head(64 * 1024, '\0');
   head.resize(std::fread(head.data(), 1, head.size(), f));
@@ -164,7 +165,7 @@ bool openTextDescriptor(int n, std::string_view name, char mode) {
   std::string path = scriptFilePath(name, mode != 'E');
   if (mode == 'L' && fs::is_directory(path, ec)) return false;
   bool windows1252 = mode == 'A' && writtenInWindows1252(path);
-  std::FILE* f = std::fopen(path.c_str(), how);
+  std::FILE* f = openRegularFile(path, how);
   if (!f) return false;
   d = Descriptor{};
   d.open = true;
@@ -305,7 +306,7 @@ bool readWholeFile(std::string_view name, std::string& text) {
   if (path.empty() || !fs::is_regular_file(path, ec)) return false;
   auto size = fs::file_size(path, ec);
   if (ec || !fitsLimits(0, size_t(size))) return false;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::FILE* f = openRegularFile(path, "rb");
   if (!f) return false;
   std::string bytes(size_t(size), '\0');
   size_t got = std::fread(bytes.data(), 1, bytes.size(), f);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "base/codepage.h"
+#include "base/regular_file.h"
 #include "platform/net_socket.h"
 #include "platform/scratch_files.h"
 #include "script/cmd_descriptors.h"
@@ -161,7 +162,7 @@ std::string announcement(const Response& r) {
 
 bool saveBody(Download& d, Stream& s, const Response& r) {
   d.scratch = d.path + ".baixando";
-  std::FILE* file = std::fopen(d.scratch.c_str(), "wbe");
+  std::FILE* file = createScratchFile(d.scratch, "wb");
   if (!file) {
     d.scratch.clear();
     return failDownload(d, cp("Erro na criação do arquivo ") + d.file);
@@ -179,7 +180,8 @@ bool saveBody(Download& d, Stream& s, const Response& r) {
     return failDownload(d, "Tamanho previsto = " + std::to_string(r.length) + "; tamanho baixado = " +
                                std::to_string(got));
   }
-  if (std::rename(d.scratch.c_str(), d.path.c_str()) != 0) {
+  // A device or a FIFO at the target is never replaced by the download.
+  if (!replaceableByFile(d.path) || std::rename(d.scratch.c_str(), d.path.c_str()) != 0) {
     return failDownload(d, cp("Erro na criação do arquivo ") + d.file);
   }
   releaseScratchFile(d.scratch);

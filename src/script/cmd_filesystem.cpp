@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/regular_file.h"
 #include "platform/file_moves.h"
 #include "script/cmd_descriptors.h"
 #include "script/cmd_operands.h"
@@ -161,10 +162,9 @@ bool cmdCopyFile() {
   std::string source = scriptFilePath(from, true);
   std::string target = scriptFilePath(to, true);
   std::error_code ec;
-  int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  bool readable = in >= 0 && fs::is_regular_file(source, ec);
-  if (in >= 0) close(in);
-  if (!readable) return systemFailure("Erro na leitura do arquivo ", from);
+  int in = openRegularFd(source, O_RDONLY);
+  if (in < 0) return systemFailure("Erro na leitura do arquivo ", from);
+  close(in);
   // A copy onto itself, or onto a directory, would lose the file.
   bool same = fs::exists(target, ec) && fs::equivalent(source, target, ec);
   if (same || fs::is_directory(target, ec) || !copyFileReplacing(source, target)) {

@@ -4,8 +4,10 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
+#include "base/regular_file.h"
 #include "sound/wave_riff.h"
 
 namespace varlo {
@@ -18,11 +20,14 @@ bool mpegFrameHeader(const uint8_t* b) {
          (b[2] & 0xF0) != 0xF0 && (b[2] & 0x0C) != 0x0C;
 }
 
+// A name that exists but is no regular file (a FIFO, a device) is no sound.
+SoundFileError openFailure() { return errno == EINVAL ? SoundFileError::notSound : SoundFileError::notFound; }
+
 SoundFileError openWave(const std::string& path, SoundFile& out) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return SoundFileError::notFound;
+  std::FILE* file = openRegularFile(path, "rb");
+  if (!file) return openFailure();
   WaveFormat format;
-  uint32_t dataSize = 0;
+  uint64_t dataSize = 0;
   if (!seekWaveData(file, format, dataSize) || !isPlayablePcm(format) ||
       (format.bitsPerSample != 8 && format.bitsPerSample != 16) || format.channels == 0 ||
       format.sampleRate == 0) {
@@ -61,21 +66,26 @@ mpg123_handle* newDecoder() {
   return decoder;
 }
 
+// The decoder reads through the file opened here, so that it never opens a
+// name itself.
 SoundFileError openMp3(const std::string& path, SoundFile& out) {
-  std::FILE* probe = std::fopen(path.c_str(), "rb");
-  if (!probe) return SoundFileError::notFound;
-  std::fclose(probe);
+  std::FILE* file = openRegularFile(path, "rb");
+  if (!file) return openFailure();
   mpg123_handle* decoder = newDecoder();
-  if (!decoder) return SoundFileError::unreadable;
+  if (!decoder) {
+    std::fclose(file);
+    return SoundFileError::unreadable;
+  }
   long rate = 0;
   int channels = 0;
   int encoding = 0;
-  bool ok = mpg123_open(decoder, path.c_str()) == MPG123_OK &&
+  bool ok = mpg123_open_fd(decoder, fileno(file)) == MPG123_OK &&
             mpg123_getformat(decoder, &rate, &channels, &encoding) == MPG123_OK &&
             rate > 0 && channels > 0 && mpg123_scan(decoder) == MPG123_OK;
   off_t length = ok ? mpg123_length(decoder) : 0;
   if (!ok || length <= 0) {
     mpg123_delete(decoder);
+    std::fclose(file);
     return SoundFileError::notSound;
   }
   mpg123_seek(decoder, 0, SEEK_SET);
@@ -85,6 +95,7 @@ SoundFileError openMp3(const std::string& path, SoundFile& out) {
   out.channels = channels;
   out.frames = uint64_t(length);
   out.decoder = decoder;
+  out.file = file;
   return SoundFileError::none;
 }
 
@@ -105,13 +116,13 @@ size_t readMp3(SoundFile& sound, uint8_t* buffer, size_t capacity) {
 }  // namespace
 
 SoundFileKind sniffSoundFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = openRegularFile(path, "rb");
   if (!file) return SoundFileKind::unknown;
   uint8_t head[4] = {};
   size_t got = std::fread(head, 1, 4, file);
   std::fclose(file);
   if (got < 4) return SoundFileKind::unknown;
-  if (sameTag(head, "RIFF")) return SoundFileKind::wave;
+  if (sameTag(head, "RIFF") || sameTag(head, "RF64")) return SoundFileKind::wave;
   if (std::memcmp(head, "ID3", 3) == 0 || mpegFrameHeader(head)) return SoundFileKind::mp3;
   return SoundFileKind::unknown;
 }
@@ -121,8 +132,8 @@ SoundFileError openSoundFile(const std::string& path, SoundFileKind kind, SoundF
   if (kind == SoundFileKind::unknown) kind = sniffSoundFile(path);
   if (kind == SoundFileKind::wave) return openWave(path, out);
   if (kind == SoundFileKind::mp3) return openMp3(path, out);
-  std::FILE* probe = std::fopen(path.c_str(), "rb");
-  if (!probe) return SoundFileError::notFound;
+  std::FILE* probe = openRegularFile(path, "rb");
+  if (!probe) return openFailure();
   std::fclose(probe);
   return SoundFileError::notSound;
 }
@@ -154,8 +165,8 @@ bool seekSoundFile(SoundFile& sound, uint64_t frame) {
 }
 
 void closeSoundFile(SoundFile& sound) {
-  if (sound.file) std::fclose(sound.file);
   if (sound.decoder) mpg123_delete(sound.decoder);
+  if (sound.file) std::fclose(sound.file);
   sound = SoundFile{};
 }
 

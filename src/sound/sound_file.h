@@ -22,7 +22,7 @@ struct SoundFile {
   int channels = 0;
   uint64_t frames = 0;     // length
   uint64_t position = 0;   // the next frame read
-  // WAV: the open file and where its samples begin.
+  // The open file; for a WAV, also where its samples begin.
   std::FILE* file = nullptr;
   long dataOffset = 0;
   // MP3: the decoder.

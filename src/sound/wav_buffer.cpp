@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "base/regular_file.h"
 #include "sound/wave_player.h"
 #include "sound/wave_riff.h"
 
@@ -26,6 +27,11 @@ void putLe16(uint8_t* p, uint32_t v) {
 void putLe32(uint8_t* p, uint32_t v) {
   putLe16(p, v);
   putLe16(p + 2, v >> 16);
+}
+
+void putLe64(uint8_t* p, uint64_t v) {
+  putLe32(p, uint32_t(v));
+  putLe32(p + 4, uint32_t(v >> 32));
 }
 
 int16_t clampSample(double v) {
@@ -72,6 +78,48 @@ std::array<uint8_t, 44> buildWavHeader(int rate, int bits, uint32_t dataSize, in
   std::copy_n("data", 4, h.begin() + 36);
   putLe32(&h[40], dataSize);
   return h;
+}
+
+std::vector<uint8_t> wavHeaderFor(int rate, int bits, uint64_t dataSize, int channels) {
+  if (dataSize <= kRiffDataLimit) {
+    auto canonical = buildWavHeader(rate, bits, uint32_t(dataSize), channels);
+    return std::vector<uint8_t>(canonical.begin(), canonical.end());
+  }
+  // The canonical layout with "RF64" and a ds64 chunk before "fmt ".
+  auto canonical = buildWavHeader(rate, bits, 0xFFFFFFFFu, channels);
+  std::vector<uint8_t> h(kRf64HeaderBytes);
+  std::copy_n("RF64", 4, h.begin());
+  putLe32(&h[4], 0xFFFFFFFFu);
+  std::copy_n("WAVEds64", 8, h.begin() + 8);
+  putLe32(&h[16], 28);
+  uint64_t frameBytes = uint64_t(std::max(1, channels * (bits / 8)));
+  putLe64(&h[20], dataSize + kRf64HeaderBytes - 8);   // the RIFF size
+  putLe64(&h[28], dataSize);
+  putLe64(&h[36], dataSize / frameBytes);             // samples per channel
+  putLe32(&h[44], 0);                                 // no table
+  std::copy(canonical.begin() + 12, canonical.end(), h.begin() + 48);
+  return h;
+}
+
+bool finishWavFile(std::FILE* file, int rate, int bits, int channels, uint64_t dataSize) {
+  std::vector<uint8_t> header = wavHeaderFor(rate, bits, dataSize, channels);
+  size_t shift = header.size() - 44;
+  if (shift > 0) {
+    // Moved from the end down, so no block is overwritten before it is read.
+    if (std::fseek(file, 0, SEEK_END) != 0) return false;
+    long end = std::ftell(file);
+    std::vector<uint8_t> block(1 << 20);
+    for (long at = end; at > 44;) {
+      long from = std::max(44L, at - long(block.size()));
+      size_t n = size_t(at - from);
+      if (std::fseek(file, from, SEEK_SET) != 0 || std::fread(block.data(), 1, n, file) != n ||
+          std::fseek(file, from + long(shift), SEEK_SET) != 0 || !writeAll(file, block.data(), n))
+        return false;
+      at = from;
+    }
+  }
+  return std::fseek(file, 0, SEEK_SET) == 0 && writeAll(file, header.data(), header.size()) &&
+         std::fflush(file) == 0;
 }
 
 TAmostras::TAmostras() = default;
@@ -139,11 +187,11 @@ void TAmostras::clear() {
 }
 
 bool TAmostras::load(const std::string& fileName) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  std::FILE* file = openRegularFile(fileName, "rb");
   if (!file) return false;
   clear();
   WaveFormat format;
-  uint32_t dataSize = 0;
+  uint64_t dataSize = 0;
   bool ok = seekWaveData(file, format, dataSize) && format.formatTag == 1 &&
             (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
             (format.channels == 1 || format.channels == 2);
@@ -160,7 +208,7 @@ bool TAmostras::load(const std::string& fileName) {
 // Reads the data chunk: 16-bit samples as they are, 8-bit byte b as
 // b * 256 - 32768. The buffer is sized by what the file really holds, so a
 // size field larger than the file cannot make it allocate without bound.
-bool TAmostras::readSamples(std::FILE* file, uint32_t dataSize) {
+bool TAmostras::readSamples(std::FILE* file, uint64_t dataSize) {
   if (dataSize == 0) return true;
   size_t bytesPerSample = size_t(bits_ / 8);
   size_t available = size_t(std::min<uint64_t>(dataSize, bytesLeft(file)));
@@ -171,8 +219,8 @@ bool TAmostras::readSamples(std::FILE* file, uint32_t dataSize) {
   size_t values = frames * size_t(channels_);
   std::vector<uint8_t> block(kLoadBlock);
   size_t stored = 0;
-  for (size_t left = dataSize; left > 0;) {
-    size_t want = std::min(left, kLoadBlock);
+  for (uint64_t left = dataSize; left > 0;) {
+    size_t want = size_t(std::min<uint64_t>(left, kLoadBlock));
     size_t got = std::fread(block.data(), 1, want, file);
     for (size_t i = 0; i + bytesPerSample <= got && stored < values; i += bytesPerSample)
       samples_[stored++] = bytesPerSample == 2 ? int16_t(readLe16(&block[i]))
@@ -222,9 +270,9 @@ bool TAmostras::writeSamples(std::FILE* file) const {
 
 bool TAmostras::save(const std::string& fileName) const {
   if (bits_ != 8 && bits_ != 16) return false;
-  std::FILE* file = std::fopen(fileName.c_str(), "wb");
+  std::FILE* file = createScratchFile(fileName, "wb");
   if (!file) return false;
-  auto header = buildWavHeader(rate_, bits_, uint32_t(dataBytes()), channels_);
+  auto header = wavHeaderFor(rate_, bits_, dataBytes(), channels_);
   bool ok = writeAll(file, header.data(), header.size()) && writeSamples(file);
   ok = (std::fclose(file) == 0) && ok;
   return ok;

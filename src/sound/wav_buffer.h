@@ -5,7 +5,8 @@
 // converts rate and channel count. joinWav concatenates WAV files whose
 // format may differ: every file is brought to the format of the first one
 // and its samples are appended to a scratch file whose header is written
-// last. Every WAV the program writes starts with buildWavHeader's 44 bytes.
+// last. Every WAV the program writes starts with buildWavHeader's 44 bytes,
+// or, for audio past 4 GiB, with the 80 bytes of an RF64 header.
 #pragma once
 
 #include <array>
@@ -51,8 +52,8 @@ class TAmostras {
   // 8- or 16-bit PCM WAV, mono or stereo. False for anything else, for a
   // short read of the samples, or when the file cannot be opened.
   bool load(const std::string& fileName);
-  // Writes the header and the samples in `bits` (8 or 16); false when any
-  // write fails.
+  // Writes the header and the samples in `bits` (8 or 16) to a new file (a
+  // link at the name is replaced, never followed); false when any write fails.
   bool save(const std::string& fileName) const;
 
   // This buffer becomes the source resampled to targetRate (linear
@@ -76,7 +77,7 @@ class TAmostras {
   size_t dataBytes() const;
 
  private:
-  bool readSamples(std::FILE* file, uint32_t dataSize);
+  bool readSamples(std::FILE* file, uint64_t dataSize);
   bool writeEightBit(std::FILE* file) const;
 
   std::vector<int16_t> samples_;
@@ -91,6 +92,19 @@ class TAmostras {
 
 // The canonical 44-byte header of a PCM WAV file.
 std::array<uint8_t, 44> buildWavHeader(int rate, int bits, uint32_t dataSize, int channels);
+
+// The most data a canonical header can describe: above it the RIFF size
+// would wrap, and the RF64 form is written instead.
+constexpr uint64_t kRiffDataLimit = 0xFFFFFFFFu - 36;
+constexpr size_t kRf64HeaderBytes = 80;
+// The header for dataSize bytes of PCM: buildWavHeader's while it fits,
+// else RF64 (a ds64 chunk with the 64-bit sizes, 0xFFFFFFFF in the 32-bit
+// fields).
+std::vector<uint8_t> wavHeaderFor(int rate, int bits, uint64_t dataSize, int channels);
+// Puts the final header on a file written as a 44-byte placeholder and then
+// its samples (opened for reading too). Past kRiffDataLimit the samples are
+// moved up to make room for the RF64 header. False when a read or write fails.
+bool finishWavFile(std::FILE* file, int rate, int bits, int channels, uint64_t dataSize);
 
 // Rewrites a WAV file in place in the given format; on failure says
 // "Erro de gravação : " and the name, and returns false.

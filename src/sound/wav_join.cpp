@@ -1,6 +1,7 @@
 // Joining WAV files: every file is brought to the format of the first one
 // and its samples are appended to the scratch file "ARQ_WAV.$$$", whose
-// header is written last; the scratch file then replaces the join target.
+// header is written last (RF64 once the audio passes 4 GiB); the scratch
+// file then replaces the join target.
 // A file in another format is converted in memory, so the user's file on
 // disk is never changed.
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "sound/wav_buffer.h"
 #include "console/console.h"
 #include "base/codepage.h"
+#include "base/regular_file.h"
 #include "sound/problem_report.h"
 #include "sound/wave_player.h"
 
@@ -109,7 +111,7 @@ Appended appendFile(const std::string& name) {
     join.bits = info.format.bitsPerSample;
     join.channels = info.format.channels;
   }
-  std::FILE* file = std::fopen(name.c_str(), "rb");
+  std::FILE* file = openRegularFile(name, "rb");
   if (!file) {
     say("Arquivo não encontrado: ", name);
     return Appended::skipped;
@@ -130,7 +132,7 @@ Appended appendFile(const std::string& name) {
 bool startJoin() {
   join.rate = join.bits = join.channels = 0;
   join.total = 0;
-  join.scratch = std::fopen(kScratchName, "wb");
+  join.scratch = createScratchFile(kScratchName, "w+b");
   std::array<uint8_t, 44> placeholder{};
   if (join.scratch && writeScratch(placeholder.data(), placeholder.size())) return true;
   if (join.scratch) std::fclose(join.scratch);
@@ -142,9 +144,7 @@ bool startJoin() {
 
 // Writes the real header; false (said) when the result is not safely on disk.
 bool finishJoin() {
-  auto header = buildWavHeader(join.rate, join.bits, uint32_t(join.total), join.channels);
-  bool written = std::fseek(join.scratch, 0, SEEK_SET) == 0 &&
-                 writeScratch(header.data(), header.size());
+  bool written = finishWavFile(join.scratch, join.rate, join.bits, join.channels, join.total);
   bool closed = std::fclose(join.scratch) == 0;
   join.scratch = nullptr;
   if (!written) say("Não consegui gravar tamanho do arquivo");

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "base/config.h"
+#include "base/regular_file.h"
 #include "console/console.h"
 #include "platform/audio_sink.h"
 #include "sound/wave_riff.h"
@@ -239,16 +240,16 @@ std::string rapidoPath(const std::string& path) {
 // Hands the data chunk to playSamples piece by piece. The piece before a
 // remainder of 8193..8447 bytes is 7936 bytes, so the last piece is never
 // shorter than 256 bytes.
-int playFileData(std::FILE* file, uint32_t dataSize, const WaveFormat& f) {
-  uint32_t left = dataSize;
+int playFileData(std::FILE* file, uint64_t dataSize, const WaveFormat& f) {
+  uint64_t left = dataSize;
   while (left > 0) {
-    size_t want = (left >= 8193 && left <= 8447) ? 7936 : std::min<size_t>(left, kWaveBufferBytes);
+    size_t want = (left >= 8193 && left <= 8447) ? 7936 : size_t(std::min<uint64_t>(left, kWaveBufferBytes));
     size_t got = std::fread(player.readBuffer.data(), 1, want, file);
     if (got == 0) break;
     int result = playSamples(player.readBuffer.data(), got, int(f.sampleRate), f.channels,
                              f.bitsPerSample);
     if (result != 0) return result;
-    left -= uint32_t(got);
+    left -= got;
     if (keyStops()) break;
   }
   return 0;
@@ -397,10 +398,10 @@ int playWaveFile(const std::string& path) {
       return result;
     }
   }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = openRegularFile(path, "rb");
   if (!file) return -1;
   WaveFormat format;
-  uint32_t dataSize = 0;
+  uint64_t dataSize = 0;
   int result = -1;
   if (seekWaveData(file, format, dataSize) && isPlayablePcm(format)) {
     SoundClaim claim;
@@ -442,13 +443,13 @@ void closeWavePlayer() {
 }
 
 bool readWaveInfo(const std::string& path, WaveInfo& info) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = openRegularFile(path, "rb");
   if (!file) return false;
-  uint32_t dataSize = 0;
+  uint64_t dataSize = 0;
   bool found = seekWaveData(file, info.format, dataSize) && info.format.formatTag == 1;
   if (found) {
     info.dataSize = dataSize;
-    info.dataOffset = uint32_t(std::ftell(file));
+    info.dataOffset = uint64_t(std::ftell(file));
   }
   std::fclose(file);
   return found;

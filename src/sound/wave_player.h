@@ -33,8 +33,8 @@ struct WaveFormat {
 // Where the samples of a PCM WAV file are.
 struct WaveInfo {
   WaveFormat format;
-  uint32_t dataSize = 0;     // size of the "data" chunk as written in the file
-  uint32_t dataOffset = 0;   // file offset of its first sample
+  uint64_t dataSize = 0;     // size of the "data" chunk as written in the file
+  uint64_t dataOffset = 0;   // file offset of its first sample
 };
 
 // Switches of the player, read on every call.
@@ -120,7 +120,7 @@ void waitWhilePlaying();
 // Program end: stops and closes the device.
 void closeWavePlayer();
 
-// Succeeds only for a RIFF file with "fmt " at byte 12 whose format tag is 1
+// Succeeds only for a RIFF file with "fmt " at byte 12 (or an RF64 file) whose format tag is 1
 // (PCM) and which has a "data" chunk. Tags are compared without regard to
 // case; chunk sizes are used as written.
 bool readWaveInfo(const std::string& path, WaveInfo& info);

@@ -40,6 +40,8 @@ uint32_t readLe32(const uint8_t* p) {
   return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
+uint64_t readLe64(const uint8_t* p) { return readLe32(p) | (uint64_t(readLe32(p + 4)) << 32); }
+
 WaveFormat formatFromBody(const uint8_t* body, size_t size) {
   std::array<uint8_t, 16> record{};
   std::copy_n(body, std::min<size_t>(size, record.size()), record.begin());
@@ -71,16 +73,29 @@ bool parseWaveImage(const uint8_t* image, size_t size, WaveImage& out) {
   return false;
 }
 
-bool seekWaveData(std::FILE* file, WaveFormat& format, uint32_t& dataSize) {
+bool seekWaveData(std::FILE* file, WaveFormat& format, uint64_t& dataSize) {
   uint8_t header[12];
   uint8_t chunk[8];
-  if (!readExactly(file, header, 12) || !sameTag(header, "RIFF")) return false;
+  if (!readExactly(file, header, 12)) return false;
+  bool rf64 = sameTag(header, "RF64");
+  if (!rf64 && !sameTag(header, "RIFF")) return false;
+  // RF64: the ds64 chunk comes first; its data size stands for the data
+  // chunk's 32-bit field, which then holds 0xFFFFFFFF.
+  uint64_t bigDataSize = 0;
+  if (rf64) {
+    uint8_t ds64[28];
+    if (!readExactly(file, chunk, 8) || !sameTag(chunk, "ds64")) return false;
+    uint32_t size = readLe32(chunk + 4);
+    if (size < sizeof ds64 || !readExactly(file, ds64, sizeof ds64)) return false;
+    if (std::fseek(file, long(size - sizeof ds64), SEEK_CUR) != 0) return false;
+    bigDataSize = readLe64(ds64 + 8);
+  }
   if (!readExactly(file, chunk, 8) || !sameTag(chunk, "fmt ")) return false;
   if (!readFmtBody(file, readLe32(chunk + 4), format)) return false;
   while (readExactly(file, chunk, 8)) {
     uint32_t size = readLe32(chunk + 4);
     if (sameTag(chunk, "data")) {
-      dataSize = size;
+      dataSize = rf64 && size == 0xFFFFFFFFu ? bigDataSize : size;
       return true;
     }
     if (std::fseek(file, long(size), SEEK_CUR) != 0) return false;

@@ -27,8 +27,12 @@ struct WaveImage {
 };
 bool parseWaveImage(const uint8_t* image, size_t size, WaveImage& out);
 
+uint64_t readLe64(const uint8_t* p);
+
 // Reads a file's RIFF header and fmt chunk, then walks to the "data" chunk,
-// leaving the file at its first sample. False on any wrong tag or short read.
-bool seekWaveData(std::FILE* file, WaveFormat& format, uint32_t& dataSize);
+// leaving the file at its first sample. An RF64 file (audio past 4 GiB) has
+// its 64-bit data size taken from the ds64 chunk. False on any wrong tag or
+// short read.
+bool seekWaveData(std::FILE* file, WaveFormat& format, uint64_t& dataSize);
 
 }  // namespace varlo

@@ -162,6 +162,24 @@ TEST_F(Encoders, DiskFillingUnderOneEncoderSparesTheOthers) {
   EXPECT_TRUE(leftovers().empty());
 }
 
+// An encoder that exits 0 is believed only when what it made lasts as long
+// as the WAV: a few bytes, or half the audio, leave the WAV and say so.
+TEST_F(Encoders, EncoderSuccessWithAShortOrEmptyResultIsAFailure) {
+  useEncoder("case \"$out\" in\n"
+             "*/a.mp3.parcial) printf 123456789 > \"$out\";;\n"
+             "*/b.mp3.parcial) lame --quiet \"$in\" \"$D/b.mp3\"; head -c 3000 \"$D/b.mp3\" > \"$out\";;\n"
+             "*) exec lame \"$@\";;\nesac\nexit 0\n");
+  writeTexts({"a", "b", "c"});
+  std::string screen = convert({"a.txt", "b.txt", "c.txt"}, true);
+  for (const char* name : {"a", "b"}) {
+    EXPECT_NE(screen.find(std::string("mantido: ") + name + ".wav"), std::string::npos) << screen;
+    EXPECT_GT(wavFrames(audio / (std::string(name) + ".wav")), 10000) << name;
+    EXPECT_FALSE(fs::exists(audio / (std::string(name) + ".mp3"))) << name;
+  }
+  EXPECT_GT(decodedFrames(audio / "c.mp3", root / "decoded.wav"), 10000);
+  EXPECT_TRUE(leftovers().empty());
+}
+
 // An encoder that never ends is stopped; the others are not held up by it.
 TEST_F(Encoders, HungEncoderIsStoppedAndItsWavKept) {
   useEncoder("case \"$out\" in */b.mp3.parcial) echo $$ > \"$D/pid\"; echo x > \"$out\"; "
