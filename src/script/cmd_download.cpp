@@ -2,11 +2,15 @@
 // written to the file. Redirects are followed (never from HTTPS down to
 // HTTP), and the body goes to a scratch name that takes the file's name only
 // when everything announced has arrived, so a cut download never passes for
-// a whole one.
+// a whole one. Besides the wait for each read (TIMEOUT_REDE), the head must
+// arrive whole within that time, and the body must keep a least rate over
+// every stretch of that length: a server dripping bytes cannot hold the
+// script for as long as it likes.
 #include <unistd.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 
 #include "base/codepage.h"
 #include "base/regular_file.h"
@@ -26,6 +30,11 @@ namespace {
 
 constexpr int kMostRedirects = 5;
 constexpr size_t kLongestHead = 64 * 1024;   // status line and headers
+// Below this rate, kept over a whole TIMEOUT_REDE, the server is not sending
+// a file but holding the download open.
+constexpr int64_t kLeastBytesPerSecond = 512;
+
+using Clock = std::chrono::steady_clock;
 
 struct Stream {
   int fd = -1;
@@ -33,8 +42,11 @@ struct Stream {
   std::string pending;   // received beyond the head
 };
 
-long receive(Stream& s, char* data, size_t size) {
-  if (!(s.tls && tlsPending(s.tls)) && !waitForInput(s.fd, networkTimeout())) return -1;
+// Waits at most TIMEOUT_REDE, and never past the deadline; -1 when nothing came.
+long receive(Stream& s, char* data, size_t size, Clock::time_point deadline = Clock::time_point::max()) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  int wait = int(std::clamp<int64_t>(left, 0, networkTimeout()));
+  if (!(s.tls && tlsPending(s.tls)) && !waitForInput(s.fd, wait)) return -1;
   return s.tls ? tlsReceive(s.tls, data, size) : long(::read(s.fd, data, size));
 }
 
@@ -54,19 +66,21 @@ bool sendRequest(Stream& s, const Url& url) {
   return sendAll(s.fd, request.data(), request.size());
 }
 
-// Reads the status line and the headers, at most kLongestHead bytes.
+// Reads the status line and the headers, at most kLongestHead bytes, all
+// within TIMEOUT_REDE.
 bool readHead(Stream& s, Response& r, std::string& reason) {
   std::string head;
   size_t bodyAt;
   char chunk[kReceiveBufferSize];
+  Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(networkTimeout());
   while ((bodyAt = headLength(head)) == 0) {
     if (head.size() > kLongestHead) {
       reason = "cabeçalhos grandes demais";
       return false;
     }
-    long n = receive(s, chunk, sizeof chunk);
+    long n = receive(s, chunk, sizeof chunk, deadline);
     if (n <= 0) {
-      reason = "o servidor não respondeu";
+      reason = head.empty() ? "o servidor não respondeu" : "o servidor demorou demais para responder";
       return false;
     }
     head.append(chunk, size_t(n));
@@ -116,11 +130,12 @@ bool fetchHead(Url url, Stream& s, Response& r, std::string& reason) {
   return true;
 }
 
-enum class BodyResult { complete, stalled, writeFailed };
+enum class BodyResult { complete, stalled, tooSlow, writeFailed };
 
 // Copies the body into the file: all of it until the server closes, or
 // exactly the announced length. A server that stops sending without
-// closing has not sent everything, even when it announced no length.
+// closing has not sent everything, even when it announced no length; nor
+// has one that sends under kLeastBytesPerSecond over a whole TIMEOUT_REDE.
 // got counts the bytes kept.
 BodyResult copyBody(Stream& s, int64_t length, std::FILE* file, int64_t& got) {
   got = 0;
@@ -131,11 +146,20 @@ BodyResult copyBody(Stream& s, int64_t length, std::FILE* file, int64_t& got) {
   };
   if (!keep(s.pending.data(), s.pending.size())) return BodyResult::writeFailed;
   char chunk[16 * 1024];
+  const auto window = std::chrono::milliseconds(networkTimeout());
+  const int64_t leastInWindow = kLeastBytesPerSecond * window.count() / 1000;
+  Clock::time_point windowStart = Clock::now();
+  int64_t inWindow = 0;
   while (length < 0 || got < length) {
     long n = receive(s, chunk, sizeof chunk);
     if (n < 0) return BodyResult::stalled;
     if (n == 0) break;
     if (!keep(chunk, size_t(n))) return BodyResult::writeFailed;
+    inWindow += n;
+    if (Clock::now() - windowStart < window) continue;
+    if (inWindow < leastInWindow) return BodyResult::tooSlow;
+    windowStart = Clock::now();
+    inWindow = 0;
   }
   return BodyResult::complete;
 }
@@ -173,6 +197,9 @@ bool saveBody(Download& d, Stream& s, const Response& r) {
   BodyResult result = copyBody(s, r.length, file, got);
   bool closed = std::fclose(file) == 0;
   if (result == BodyResult::writeFailed || !closed) return failDownload(d, "Erro de escrita no arquivo");
+  if (result == BodyResult::tooSlow) {
+    return failDownload(d, cp("Não foi possível estabelecer conexão"), "o servidor envia devagar demais");
+  }
   if (result == BodyResult::stalled && r.length < 0) {
     return failDownload(d, cp("Não foi possível estabelecer conexão"), "o servidor parou de enviar antes do fim");
   }

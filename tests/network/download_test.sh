@@ -4,8 +4,10 @@
 # and not for ever), HTTPS works with a certificate of a test CA named in
 # the settings and is refused under a host name the certificate does not
 # carry, when the CA is not trusted or when the certificate has expired; a
-# body cut short, a server that stops sending, an error page or oversized
-# headers never leave a file under the target name.
+# body cut short, a server that stops sending or drips its bytes, an error
+# page or oversized headers never leave a file under the target name; a FIFO
+# at the target is never replaced, and a link planted at the scratch name is
+# never followed.
 # Usage: download_test.sh BUILD_DIR
 set -u
 BUILD=${1:?build directory}
@@ -35,6 +37,7 @@ openssl ca -batch -notext -config ca.cnf -cert ca.pem -keyfile ca.key -in server
 [ -s server.pem ] && [ -s expired.pem ] || { echo "openssl could not make the test certificates"; exit 1; }
 
 head -c 5000000 /dev/urandom > files/livro.bin
+mkfifo out/fila
 printf 'capítulo 1\n' > files/pequeno.txt
 
 python3 "$HERE/http_test_server.py" files http.port & pids+=($!)
@@ -68,6 +71,13 @@ run grande "" "BAIXA \"http://127.0.0.1:$HTTP/arquivos/livro.bin\" \"out/livro.b
 "Baixando 5000000 bytes, conteúdo = text/plain
 Conteúdo baixado e guardado em out/livro.bin"
 cmp -s files/livro.bin out/livro.bin || { echo "FALHOU: o arquivo de 5 MB chegou diferente"; failed=1; }
+
+ln -s ../files/pequeno.txt out/ligado.txt.baixando
+run ligado "" "BAIXA MUDO \"http://127.0.0.1:$HTTP/arquivos/livro.bin\" \"out/ligado.txt\"
+CHECA S
+ESCREVE S" "0"
+cmp -s files/livro.bin out/ligado.txt && [ "$(cat files/pequeno.txt)" = "capítulo 1" ] ||
+  { echo "FALHOU: o nome temporário seguiu a ligação plantada"; failed=1; }
 
 run desvio "" "BAIXA MUDO \"http://[::1]:$HTTP/desvio/3/arquivos/pequeno.txt\" \"out/desvio.txt\"
 CHECA S
@@ -127,6 +137,23 @@ TIMEOUT=300 run parado "" "BAIXA \"http://127.0.0.1:$HTTP/parado\" \"out/parado.
 $(error PARADO.SCR 1 "Não foi possível estabelecer conexão
 o servidor parou de enviar antes do fim")"
 
+# A server dripping a byte at a time holds neither the head nor the body
+# past TIMEOUT_REDE (here one second) however long it goes on.
+TIMEOUT=1000 run gotejando "" "BAIXA \"http://127.0.0.1:$HTTP/gotejando\" \"out/gotejando.txt\"" \
+"Baixando 40 bytes, conteúdo = text/plain
+$(error GOTEJANDO.SCR 1 "Não foi possível estabelecer conexão
+o servidor envia devagar demais")"
+
+TIMEOUT=1000 run cabeca_lenta "" "BAIXA \"http://127.0.0.1:$HTTP/cabeca_lenta\" \"out/cabeca_lenta.txt\"" \
+"$(error CABECA_LENTA.SCR 1 "Não foi possível estabelecer conexão
+o servidor demorou demais para responder")"
+
+# A device at the target is never replaced by the download.
+run dispositivo "" "BAIXA MUDO \"http://127.0.0.1:$HTTP/arquivos/pequeno.txt\" \"out/fila\"
+CHECA S
+ESCREVE S" "1"
+[ -p out/fila ] || { echo "FALHOU: a FIFO de destino foi substituída"; failed=1; }
+
 run cabecalhos "" "BAIXA \"http://127.0.0.1:$HTTP/cabecalhos\" \"out/cabecalhos.txt\"" \
 "$(error CABECALHOS.SCR 1 "Não foi possível estabelecer conexão
 cabeçalhos grandes demais")"
@@ -138,7 +165,7 @@ o servidor respondeu: HTTP/1.0 404 Not Found")"
 run sem_pasta "" "BAIXA \"http://127.0.0.1:$HTTP/arquivos/pequeno.txt\" \"out/nao/ha/pasta.txt\"" \
 "$(error SEM_PASTA.SCR 1 "Erro na criação do arquivo out/nao/ha/pasta.txt")"
 
-for f in curto enorme parado cabecalhos ausente nome sem_ca vencido parahttp demais; do
+for f in curto enorme parado gotejando cabeca_lenta cabecalhos ausente nome sem_ca vencido parahttp demais; do
   [ -e out/$f.txt ] && { echo "FALHOU: ficou o arquivo out/$f.txt"; failed=1; }
 done
 leftovers=$(ls out | grep -c baixando)

@@ -60,6 +60,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.send_header("X-Enchimento-%d" % i, "x" * 50)
             self.end_headers()
             self.wfile.write(b"corpo")
+        elif path == "/gotejando":
+            # A whole body announced, then one byte at a time, slowly.
+            self.head(200, [("Content-Type", "text/plain"), ("Content-Length", "40")])
+            for _ in range(40):
+                self.wfile.write(b"x")
+                time.sleep(0.2)
+        elif path == "/cabeca_lenta":
+            # A head that never ends in time, a byte at a time.
+            for byte in b"HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabc":
+                self.wfile.write(bytes([byte]))
+                time.sleep(0.1)
         elif path == "/negativo":
             self.head(200, [("Content-Length", "-5")])
             self.wfile.write(b"abc")

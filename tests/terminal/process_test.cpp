@@ -1,6 +1,8 @@
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -211,6 +213,31 @@ TEST(InstanceLock, ASecondInstanceIsRefused) {
   EXPECT_TRUE(std::filesystem::exists(dir / "varlo-a_b.lock"));
 
   unsetenv("XDG_RUNTIME_DIR");
+  std::filesystem::remove_all(dir);
+}
+
+// Another local user cannot keep the program from starting by making and
+// holding its lock file.
+TEST(InstanceLock, ALockFileOfAnotherUserIsIgnored) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs to give a file to another user";
+  auto dir = std::filesystem::temp_directory_path() / ("varlo-lock-other-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+  std::string planted = (dir / "varlo-varlo.lock").string();
+  int fd = open(planted.c_str(), O_RDWR | O_CREAT, 0666);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(fchown(fd, 4321, 4321), 0);
+  ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+  EXPECT_TRUE(acquiredInAnotherProcess("varlo"));
+  close(fd);
+
+  // Without a runtime directory the name in /tmp carries the user id.
+  unsetenv("XDG_RUNTIME_DIR");
+  std::string name = "teste-" + std::to_string(getpid());
+  std::string shared = "/tmp/varlo-" + std::to_string(geteuid()) + "-" + name + ".lock";
+  EXPECT_TRUE(acquiredInAnotherProcess(name.c_str()));
+  EXPECT_TRUE(std::filesystem::exists(shared));
+  std::filesystem::remove(shared);
   std::filesystem::remove_all(dir);
 }
 
