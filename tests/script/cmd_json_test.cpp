@@ -91,6 +91,20 @@ TEST_F(JsonTest, DeepNestingAndLargeTextsEndCleanly) {
   EXPECT_EQ(objectCounters().objects, 0);
 }
 
+// Plain data is built straight, everything else through the expression: a
+// range (not JSON) sends the same items the expression's way, and both ways
+// must give the same value.
+TEST_F(JsonTest, PlainDataReadsAsTheExpressionWouldReadIt) {
+  for (const char* item : {"'it''s'", "\"a\"\"b\"", "-123456789", "123456789", "  7\t",
+                           "{\"k\": 1, \"k\": 2}", "{}", "[]", "[[1], {\"a\": [2, 'x']}]",
+                           "{\"lista\": [{\"b\": -1}], \"v\": {}}"}) {
+    std::string direct = read(std::string("[") + item + ", 0]");
+    EXPECT_EQ(direct, read(std::string("[") + item + ", 0..0]")) << item;
+    EXPECT_EQ(direct.substr(0, 6), "lista\n") << item;
+  }
+  EXPECT_EQ(objectCounters().objects, 0);
+}
+
 TEST_F(JsonTest, ReadFromADescriptorToTheEndOfTheFile) {
   std::ofstream(file, std::ios::binary) << "primeira\n{\"k\":\n 7}\n";
   EXPECT_EQ(output("ABRE #1 \"" + file.string() + "\"\nLE #1 X\nLE #1 JSON D\nSAIDA(D.k)\nSAIDA(FDA(#1))\n"
