@@ -9,6 +9,11 @@ namespace {
 
 constexpr size_t kFileHeader = 14;
 constexpr uint32_t kInfoHeader = 40;
+// The later info headers (V2 to V5) begin as the 40-byte one and add colour
+// masks and colour space fields, which an uncompressed picture does not use.
+bool knownInfoHeader(uint32_t size) {
+  return size == kInfoHeader || size == 52 || size == 56 || size == 108 || size == 124;
+}
 constexpr uint32_t kUncompressed = 0;
 
 uint32_t le32(std::string_view b, size_t at) {
@@ -28,7 +33,9 @@ struct Layout {
 
 bool readLayout(std::string_view b, Layout& l) {
   if (b.size() < kFileHeader + kInfoHeader || b[0] != 'B' || b[1] != 'M') return false;
-  if (le32(b, 14) != kInfoHeader || le32(b, 30) != kUncompressed) return false;
+  uint32_t infoHeader = le32(b, 14);
+  if (!knownInfoHeader(infoHeader) || le32(b, 30) != kUncompressed) return false;
+  if (b.size() < kFileHeader + infoHeader) return false;
   auto width = static_cast<int32_t>(le32(b, 18));
   auto height = static_cast<int32_t>(le32(b, 22));
   l.bits = le16(b, 28);
@@ -42,7 +49,7 @@ bool readLayout(std::string_view b, Layout& l) {
   l.height = std::abs(height);
   l.pixels = le32(b, 10);
   l.rowBytes = (static_cast<size_t>(l.width) * static_cast<size_t>(l.bits) + 31) / 32 * 4;
-  l.paletteAt = kFileHeader + kInfoHeader;
+  l.paletteAt = kFileHeader + infoHeader;
   uint32_t used = le32(b, 46);
   l.paletteSize = l.bits > 8 ? 0 : used == 0 || used > (1u << l.bits) ? (1u << l.bits) : used;
   if (b.size() < l.paletteAt + l.paletteSize * 4) return false;

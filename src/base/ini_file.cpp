@@ -73,7 +73,10 @@ struct KeyPlace {
 KeyPlace findKey(std::string_view text, std::string_view section, std::string_view key) {
   KeyPlace place;
   bool inSection = false;
-  for (size_t pos = 0; pos < text.size();) {
+  // Editors often start a UTF-8 file with a byte-order mark: it is no part
+  // of the first line, which is usually a section header.
+  size_t first = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  for (size_t pos = first; pos < text.size();) {
     Line l = lineAt(text, pos);
     std::string_view content = text.substr(l.start, l.end - l.start);
     if (auto name = sectionName(content)) {

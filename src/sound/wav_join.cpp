@@ -189,6 +189,7 @@ bool conformWav(const std::string& fileName, int rate, int bits, int channels) {
   TAmostras original;
   TAmostras converted;
   bool loaded = original.load(fileName);
+  bool silent = original.frameCount() == 0;
   if (loaded) {
     converted.resampleFrom(original, rate);
     converted.setBits(bits);
@@ -196,8 +197,11 @@ bool conformWav(const std::string& fileName, int rate, int bits, int channels) {
     original.clear();
   }
   // Written beside the file first, so a failed save leaves the file whole.
+  // A resampling that could not be made (more frames than a buffer holds)
+  // leaves the copy empty in the old rate: never saved over the file.
+  bool reached = loaded && converted.rate() == rate && (converted.frameCount() > 0 || silent);
   std::string scratch = fileName + ".$$$";
-  if (loaded && converted.save(scratch) && std::rename(scratch.c_str(), fileName.c_str()) == 0)
+  if (reached && converted.save(scratch) && std::rename(scratch.c_str(), fileName.c_str()) == 0)
     return true;
   std::remove(scratch.c_str());
   say("Erro de gravação : ", fileName);

@@ -100,6 +100,15 @@ TEST(IniText, SettingAValueKeepsEveryOtherByte) {
   EXPECT_EQ(iniWithValue("", "B", "Y", "2"), "[B]\nY=2\n");
 }
 
+// What common editors write: a byte-order mark before the first section.
+TEST(IniText, AByteOrderMarkDoesNotHideTheFirstSection) {
+  std::string text = "\xEF\xBB\xBF[MURENA]\r\nTIMEOUT_REDE=500\r\n[VARLO]\r\nCD=/dev/sr0\r\n";
+  EXPECT_EQ(iniValue(text, "MURENA", "TIMEOUT_REDE"), "500");
+  EXPECT_EQ(iniValue(text, "VARLO", "CD"), "/dev/sr0");
+  EXPECT_EQ(iniWithValue(text, "MURENA", "TIMEOUT_REDE", "700"),
+            "\xEF\xBB\xBF[MURENA]\r\nTIMEOUT_REDE=700\r\n[VARLO]\r\nCD=/dev/sr0\r\n");
+}
+
 TEST_F(Settings, WritingCreatesTheUserFileAndRespectsReadOnly) {
   ASSERT_TRUE(writeIniSection(userIni(), "VARLO", {{"CD", "/dev/sr0"}, {"CLEK", "NAO"}}));
   EXPECT_EQ(readFile(userIni()), "[VARLO]\nCD=/dev/sr0\nCLEK=NAO\n");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,12 +17,13 @@ void put32(std::string& b, size_t at, uint32_t v) {
 }
 
 // A bitmap file: headers, the palette given (B, G, R, 0 each) and rows.
+// The info header's fields past the first 40 bytes stay zero.
 std::string bitmap(int width, int height, int bits, const std::vector<uint32_t>& palette,
                    const std::string& pixels, uint32_t infoSize = 40) {
-  std::string b(54, '\0');
+  std::string b(14 + std::max<size_t>(infoSize, 40), '\0');
   b[0] = 'B';
   b[1] = 'M';
-  size_t offset = 54 + palette.size() * 4;
+  size_t offset = b.size() + palette.size() * 4;
   put32(b, 2, static_cast<uint32_t>(offset + pixels.size()));
   put32(b, 10, static_cast<uint32_t>(offset));
   put32(b, 14, infoSize);
@@ -78,6 +80,21 @@ TEST(BitmapFile, PaletteFormatsReadTheirColourTable) {
   ASSERT_TRUE(decodeBitmap(bitmap(2, 1, 4, palette, std::string("\x10\x00\x00\x00", 4)), p));
   EXPECT_EQ(rgbAt(p, 0, 0), "0,255,0");
   EXPECT_EQ(rgbAt(p, 1, 0), "0,0,255");
+}
+
+// What ImageMagick and others write: the V4 and V5 info headers.
+TEST(BitmapFile, NewerInfoHeadersReadLikeTheFirst) {
+  std::string row = std::string("\x10\x20\x30", 3) + std::string(1, '\0');
+  std::vector<uint32_t> palette = {0x000000FF, 0x0000FF00};
+  for (uint32_t size : {108u, 124u}) {
+    Picture p;
+    ASSERT_TRUE(decodeBitmap(bitmap(1, 1, 24, {}, row, size), p)) << size;
+    EXPECT_EQ(rgbAt(p, 0, 0), "48,32,16") << size;
+    // The palette follows the longer header.
+    ASSERT_TRUE(decodeBitmap(bitmap(2, 1, 8, palette, std::string("\x01\x00\x00\x00", 4), size), p));
+    EXPECT_EQ(rgbAt(p, 0, 0), "0,255,0") << size;
+    EXPECT_EQ(rgbAt(p, 1, 0), "0,0,255") << size;
+  }
 }
 
 TEST(BitmapFile, DamagedFilesAreRefusedAndLeaveThePictureAlone) {
