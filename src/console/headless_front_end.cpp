@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "base/codepage.h"
+#include "platform/process.h"
 #include "platform/scratch_files.h"
 
 namespace varlo {
@@ -101,6 +102,7 @@ void nothing() {}
 // would have done.
 void onEndSignal(int sig) {
   removeScratchFiles();
+  endDetachedPrograms();
   signal(sig, SIG_DFL);
   raise(sig);
 }

@@ -18,6 +18,7 @@
 #include "frontends/terminal_clipboard.h"
 #include "frontends/terminal_keys.h"
 #include "frontends/terminal_screen.h"
+#include "platform/process.h"
 #include "platform/scratch_files.h"
 
 namespace varlo {
@@ -96,6 +97,7 @@ void onEndSignal(int sig) {
   if (endSignal) {   // asked twice: end now
     leaveTerminal();
     removeScratchFiles();
+    endDetachedPrograms();
     _exit(128 + sig);
   }
   endSignal = sig;
@@ -218,7 +220,10 @@ void redraw() {
 }
 
 void handleSignals() {
-  if (endSignal) closeConsole(128 + endSignal);
+  if (endSignal) {
+    endDetachedPrograms();
+    closeConsole(128 + endSignal);
+  }
   if (resized) {
     resized = 0;
     readSize();

@@ -93,6 +93,7 @@ struct Streams {
   int inputFd = -1;
   int outputFd = -1;
   bool errorsWithOutput = true;
+  bool ownGroup = false;   // leads a process group of its own
 };
 
 bool redirect(posix_spawn_file_actions_t& actions, const Streams& streams) {
@@ -126,7 +127,12 @@ Spawned spawn(const std::vector<std::string>& argv, ProgramMode mode, bool captu
   sigemptyset(&defaults);
   for (int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGWINCH, SIGCONT}) sigaddset(&defaults, sig);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  short flags = POSIX_SPAWN_SETSIGDEF;
+  if (streams.ownGroup) {
+    posix_spawnattr_setpgroup(&attributes, 0);
+    flags |= POSIX_SPAWN_SETPGROUP;
+  }
+  posix_spawnattr_setflags(&attributes, flags);
 
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -165,15 +171,28 @@ struct TerminalHandOver {
   }
 };
 
-// Programs started without waiting, not yet collected.
-std::vector<pid_t> detached;
+// Programs started without waiting, not yet collected, each the leader of
+// its own process group (so that what it starts in turn goes with it). Kept
+// in fixed slots so that a signal handler can end them without allocating.
+constexpr int kDetachedSlots = 64;
+volatile pid_t detached[kDetachedSlots] = {};
+
+void noteDetached(pid_t pid) {
+  for (volatile pid_t& slot : detached) {
+    if (slot == 0) {
+      slot = pid;
+      return;
+    }
+  }
+}
 
 void collectDetached() {
-  std::erase_if(detached, [](pid_t pid) {
+  for (volatile pid_t& slot : detached) {
+    if (slot == 0) continue;
     int status = 0;
-    pid_t r = waitpid(pid, &status, WNOHANG);
-    return r == pid || (r < 0 && errno != EINTR);
-  });
+    pid_t r = waitpid(slot, &status, WNOHANG);
+    if (r == slot || (r < 0 && errno != EINTR)) slot = 0;
+  }
 }
 
 }  // namespace
@@ -257,8 +276,10 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& changes
 
 }  // namespace
 
-RunningProgram startProgram(const std::vector<std::string>& argv, bool withInput,
-                            const std::vector<std::string>& environment) {
+namespace {
+
+RunningProgram startInGroup(const std::vector<std::string>& argv, bool withInput,
+                            const std::vector<std::string>& environment, bool ownGroup) {
   RunningProgram program;
   if (argv.empty() || argv[0].empty()) return program;
   int fds[2] = {-1, -1};
@@ -267,7 +288,8 @@ RunningProgram startProgram(const std::vector<std::string>& argv, bool withInput
   std::vector<char*> envp;
   for (std::string& entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
-  Spawned child = spawn(argv, ProgramMode::background, false, {fds[0], -1, false}, envp.data());
+  Spawned child =
+      spawn(argv, ProgramMode::background, false, {fds[0], -1, false, ownGroup}, envp.data());
   if (fds[0] >= 0) close(fds[0]);
   if (child.pid < 0) {
     if (fds[1] >= 0) close(fds[1]);
@@ -278,12 +300,25 @@ RunningProgram startProgram(const std::vector<std::string>& argv, bool withInput
   return program;
 }
 
+}  // namespace
+
+RunningProgram startProgram(const std::vector<std::string>& argv, bool withInput,
+                            const std::vector<std::string>& environment) {
+  return startInGroup(argv, withInput, environment, false);
+}
+
 bool startDetachedProgram(const std::vector<std::string>& argv) {
   collectDetached();
-  RunningProgram program = startProgram(argv, false, {});
+  RunningProgram program = startInGroup(argv, false, {}, true);
   if (program.pid < 0) return false;
-  detached.push_back(program.pid);
+  noteDetached(program.pid);
   return true;
+}
+
+void endDetachedPrograms() {
+  for (volatile pid_t& slot : detached) {
+    if (slot > 0) kill(-slot, SIGTERM);
+  }
 }
 
 int checkProgram(int pid) {

@@ -34,8 +34,13 @@ int runProgram(const std::vector<std::string>& argv, ProgramMode mode,
 
 // Start argv[0] in the background (stdin from /dev/null, its output
 // discarded) and return at once; false when it could not be started. Such
-// programs are collected as they end, at the next start of any program.
+// programs are collected as they end, at the next start of any program; each
+// leads a process group of its own.
 bool startDetachedProgram(const std::vector<std::string>& argv);
+// Sends SIGTERM to the process group of every such program still running:
+// when the program is ended from outside, what its scripts started goes
+// too. A normal end leaves them running. Safe in a signal handler.
+void endDetachedPrograms();
 
 // What runProgramLimited answers for a program it ended for running too
 // long or writing too much.
