@@ -82,15 +82,33 @@ std::string utf8ToCp1252(std::string_view text) {
 }
 
 bool looksLikeUtf8(std::string_view text) {
-  bool multiByte = false;
-  for (size_t i = 0; i < text.size();) {
+  Utf8Evidence evidence;
+  addUtf8Evidence(evidence, text, true);
+  return looksLikeUtf8(evidence);
+}
+
+void addUtf8Evidence(Utf8Evidence& e, std::string_view piece, bool last) {
+  if (!e.valid) return;
+  std::string joined;
+  if (!e.carry.empty()) {
+    joined = e.carry + std::string(piece);
+    piece = joined;
+  }
+  e.carry.clear();
+  for (size_t i = 0; i < piece.size();) {
     char32_t cp = 0;
-    size_t len = decodeUtf8(text, i, cp);
-    if (len == 0) return false;
-    multiByte |= len > 1;
+    size_t len = decodeUtf8(piece, i, cp);
+    if (len == 0 && !last && piece.size() - i < 4) {
+      e.carry = std::string(piece.substr(i));
+      return;
+    }
+    if (len == 0) {
+      e.valid = false;
+      return;
+    }
+    e.multiByte |= len > 1;
     i += len;
   }
-  return multiByte;
 }
 
 std::string textFromFile(std::string_view bytes) {

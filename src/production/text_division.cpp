@@ -8,43 +8,54 @@
 
 namespace varlo {
 
-namespace {
-
-std::vector<std::vector<std::string>> splitByMark(const std::vector<std::string>& lines,
-                                                  std::string_view mark) {
-  std::vector<std::vector<std::string>> parts;
-  std::vector<std::string> body;
-  bool open = false;
-  for (const std::string& line : lines) {
-    open = true;
-    if (trimBlanks(line) == mark) {
-      parts.push_back(std::move(body));
-      body.clear();
-      open = false;
-    } else {
-      body.push_back(line);
-    }
-  }
-  if (open) parts.push_back(std::move(body));
-  return parts;
+PartCutter startCutting(const DivisionRule& rule) {
+  PartCutter cutter;
+  cutter.rule = rule;
+  cutter.rule.mark = std::string(trimBlanks(rule.mark));
+  if (cutter.rule.linesPerPart <= 0) cutter.rule.linesPerPart = 1;
+  return cutter;
 }
 
-std::vector<std::vector<std::string>> splitByCount(const std::vector<std::string>& lines,
-                                                   size_t count) {
-  std::vector<std::vector<std::string>> parts;
-  for (size_t first = 0; first < lines.size(); first += count) {
-    size_t last = std::min(lines.size(), first + count);
-    parts.emplace_back(lines.begin() + first, lines.begin() + last);
+// By mark, every line belongs to a part (opened by it if none is) and the
+// mark ends that part; by count, a part is full after linesPerPart lines.
+LineStep cutterStep(PartCutter& c, std::string_view line) {
+  LineStep step;
+  if (c.rule.byMark || !c.partOpen || c.linesInPart < size_t(c.rule.linesPerPart)) {
+    step.opensPart = !c.partOpen;
+  } else {
+    step.closesPart = step.opensPart = true;
   }
-  return parts;
+  if (step.opensPart) {
+    c.partOpen = true;
+    c.linesInPart = 0;
+    ++c.parts;
+  }
+  if (c.rule.byMark && trimBlanks(line) == c.rule.mark) {
+    c.partOpen = false;   // the part ends with its mark, which it does not keep
+    step.closesAfter = true;
+    return step;
+  }
+  step.kept = true;
+  ++c.linesInPart;
+  return step;
 }
 
-}  // namespace
+bool endCutting(PartCutter& c) {
+  bool open = c.partOpen;
+  c.partOpen = false;
+  return open;
+}
 
 std::vector<std::vector<std::string>> splitText(const std::vector<std::string>& lines,
                                                 const DivisionRule& rule) {
-  if (rule.byMark) return splitByMark(lines, trimBlanks(rule.mark));
-  return splitByCount(lines, rule.linesPerPart > 0 ? size_t(rule.linesPerPart) : 1);
+  std::vector<std::vector<std::string>> parts;
+  PartCutter cutter = startCutting(rule);
+  for (const std::string& line : lines) {
+    LineStep step = cutterStep(cutter, line);
+    if (step.opensPart) parts.emplace_back();
+    if (step.kept) parts.back().push_back(line);
+  }
+  return parts;
 }
 
 std::string voiceMarkerLine(const VoiceMarker& v) {
@@ -52,17 +63,27 @@ std::string voiceMarkerLine(const VoiceMarker& v) {
          std::to_string(v.speed) + "," + std::to_string(v.pitch);
 }
 
-std::vector<std::string> partLines(const PartLayout& layout, int n,
-                                   const std::vector<std::string>& body) {
-  std::string number = std::to_string(n);
+std::vector<std::string> partHead(const PartLayout& layout, int n) {
   std::vector<std::string> out;
-  out.reserve(body.size() + 10);
-  if (layout.writeHeader) out.insert(out.end(), {layout.title + " " + number, ""});
+  if (layout.writeHeader) out.insert(out.end(), {layout.title + " " + std::to_string(n), ""});
   if (layout.withEffect) out.insert(out.end(), {"#SOM#", ""});
   if (layout.alternateVoices) out.insert(out.end(), {voiceMarkerLine(layout.voice), ""});
-  out.insert(out.end(), body.begin(), body.end());
+  return out;
+}
+
+std::vector<std::string> partTail(const PartLayout& layout, int n) {
+  std::vector<std::string> out;
   if (layout.alternateVoices) out.insert(out.end(), {"", "#SOM#"});
-  out.insert(out.end(), {"", "Final da parte " + number});
+  out.insert(out.end(), {"", "Final da parte " + std::to_string(n)});
+  return out;
+}
+
+std::vector<std::string> partLines(const PartLayout& layout, int n,
+                                   const std::vector<std::string>& body) {
+  std::vector<std::string> out = partHead(layout, n);
+  out.insert(out.end(), body.begin(), body.end());
+  std::vector<std::string> tail = partTail(layout, n);
+  out.insert(out.end(), tail.begin(), tail.end());
   return out;
 }
 

@@ -35,11 +35,33 @@ struct PartLayout {
                             // and "#SOM#" at the end
 };
 
+// Cutting a text into parts a line at a time, so that a book of any size is
+// divided without being held: each line is told what it does.
+struct PartCutter {
+  DivisionRule rule;   // its mark trimmed
+  bool partOpen = false;
+  size_t linesInPart = 0;
+  int parts = 0;       // parts opened so far
+};
+struct LineStep {
+  bool closesPart = false;   // the part open so far ends before this line
+  bool opensPart = false;    // a new part starts with this line
+  bool kept = false;         // the line goes into the part (a mark does not)
+  bool closesAfter = false;  // the part ends with this line (a mark)
+};
+PartCutter startCutting(const DivisionRule& rule);
+LineStep cutterStep(PartCutter& cutter, std::string_view line);
+// After the last line: true when a part is still open and ends here.
+bool endCutting(PartCutter& cutter);
+
 // Cut the text lines into the bodies of the parts. The line that holds the
 // mark is dropped, and a text that ends with the mark gives no empty part.
 std::vector<std::vector<std::string>> splitText(const std::vector<std::string>& lines,
                                                 const DivisionRule& rule);
 
+// The lines before and after the body of part number n.
+std::vector<std::string> partHead(const PartLayout& layout, int n);
+std::vector<std::string> partTail(const PartLayout& layout, int n);
 // The complete lines of part number n around its body.
 std::vector<std::string> partLines(const PartLayout& layout, int n,
                                    const std::vector<std::string>& body);

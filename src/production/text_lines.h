@@ -21,6 +21,30 @@ std::vector<std::string> lineStrings(std::string_view bytes);
 // undefined). An executable, an image, compressed or random data.
 bool looksBinary(std::string_view bytes);
 
+// A text file read a block at a time, its lines cut as splitLines cuts them,
+// so that a book of any size is gone through in little memory.
+struct LineReader {
+  int fd = -1;
+  std::string block;   // read and not yet handed out, from `at` on
+  size_t at = 0;
+  bool ended = false;  // the file has no more bytes
+  bool failed = false; // a read failed: the lines handed out are not all
+};
+// False when the file is no regular file or cannot be opened.
+bool openLineReader(LineReader& reader, const std::string& path);
+// The next line; false at the end of the file or when a read failed.
+bool nextLine(LineReader& reader, std::string& line);
+void closeLineReader(LineReader& reader);
+
+// What division asks of a whole text, found while reading it once.
+struct TextFacts {
+  bool binary = false;   // looksBinary of its first 64 KiB
+  bool utf8 = false;     // looksLikeUtf8 of all of it
+  bool blank = true;     // nothing but blanks and line ends
+};
+// False when the file cannot be read.
+bool scanTextFile(const std::string& path, TextFacts& facts);
+
 // Write the lines, each followed by LF. False when the file cannot be
 // created or written completely; a half-written file is removed.
 bool writeTextLines(const std::string& path, const std::vector<std::string>& lines);

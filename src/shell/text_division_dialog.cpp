@@ -137,38 +137,102 @@ std::string baseNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The lines of the text, or false with the reason said.
-bool loadText(const std::string& file, std::string& bytes) {
-  if (!readFileBytes(file, bytes)) {
+// The text is read a line at a time, never held whole: first looked at,
+// then its parts counted, then written.
+// What the text is, or false with the reason it will not be divided said.
+bool lookAtText(const std::string& file, TextFacts& facts) {
+  if (!scanTextFile(file, facts)) {
     sayMessage("VLPROABE", 1);
     return false;
   }
-  if (looksBinary(bytes)) {
+  if (facts.binary) {
     sayText("Este arquivo não é um texto e não será dividido.");
     return false;
   }
-  if (bytes.find_first_not_of(" \t\r\n") == std::string::npos) {
+  if (facts.blank) {
     sayText("O arquivo está vazio, não há o que dividir.");
     return false;
   }
   return true;
 }
 
-// Write the parts; false when one could not be created (parts already
-// written stay).
-bool writeParts(const std::vector<std::vector<std::string>>& bodies, const PartLayout& layout,
+// The number of parts the rule makes of the text; -1 when it cannot be read.
+int countParts(const std::string& file, const DivisionRule& rule) {
+  LineReader reader;
+  if (!openLineReader(reader, file)) return -1;
+  PartCutter cutter = startCutting(rule);
+  for (std::string line; nextLine(reader, line);) cutterStep(cutter, line);
+  bool whole = !reader.failed;
+  closeLineReader(reader);
+  return whole ? cutter.parts : -1;
+}
+
+bool writeLines(std::FILE* file, const std::vector<std::string>& lines) {
+  bool ok = true;
+  for (const std::string& line : lines)
+    ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size() && std::fputc('\n', file) != EOF;
+  return ok;
+}
+
+// One part file being written: its head when opened, its tail when closed.
+struct PartFile {
+  std::FILE* file = nullptr;
+  std::string name;
+  int number = 0;
+  bool ok = true;
+};
+
+bool closePart(PartFile& part, const PartLayout& layout) {
+  bool ok = part.ok && writeLines(part.file, partTail(layout, part.number));
+  ok = std::fclose(part.file) == 0 && ok;
+  part.file = nullptr;
+  if (!ok) std::remove(part.name.c_str());
+  else click();
+  return ok;
+}
+
+bool openPart(PartFile& part, const PartLayout& layout, const std::string& prefix, int n) {
+  part.name = partFileName(prefix, n);
+  part.number = n;
+  part.file = std::fopen(part.name.c_str(), "wb");
+  part.ok = part.file && writeLines(part.file, partHead(layout, n));
+  if (part.file && !part.ok) closePart(part, layout);
+  return part.ok;
+}
+
+// Write the parts; false when one could not be written (said; parts
+// already written stay, a half-written one goes).
+bool writeParts(const std::string& file, const DivisionRule& rule, const PartLayout& layout,
                 const std::string& prefix) {
-  for (size_t i = 0; i < bodies.size(); ++i) {
-    int n = int(i) + 1;
-    std::string part = partFileName(prefix, n);
-    if (!writeTextLines(part, partLines(layout, n, bodies[i]))) {
-      writeLineSpeak(utf8ToCp1252("Não consegui gravar a parte ") + displayName(part) +
-                     utf8ToCp1252(" (disco cheio ou sem permissão)."));
-      return false;
-    }
-    click();
+  LineReader reader;
+  if (!openLineReader(reader, file)) {
+    sayMessage("VLPROABE", 1);
+    return false;
   }
-  return true;
+  PartCutter cutter = startCutting(rule);
+  PartFile part;
+  bool ok = true;
+  for (std::string line; ok && nextLine(reader, line);) {
+    LineStep step = cutterStep(cutter, line);
+    if (step.closesPart) ok = closePart(part, layout);
+    if (ok && step.opensPart) ok = openPart(part, layout, prefix, cutter.parts);
+    if (ok && step.kept) {
+      part.ok = std::fwrite(line.data(), 1, line.size(), part.file) == line.size() &&
+                std::fputc('\n', part.file) != EOF;
+      ok = part.ok;
+    }
+    if (ok && step.closesAfter) ok = closePart(part, layout);
+  }
+  if (part.file && (endCutting(cutter) || !ok)) ok = closePart(part, layout) && ok;
+  bool readWhole = !reader.failed;
+  closeLineReader(reader);
+  if (!ok) {
+    writeLineSpeak(utf8ToCp1252("Não consegui gravar a parte ") + displayName(part.name) +
+                   utf8ToCp1252(" (disco cheio ou sem permissão)."));
+    return false;
+  }
+  if (!readWhole) sayMessage("VLPROABE", 1);
+  return readWhole;
 }
 
 // The new parts become the selection; parts of other texts kept beside them
@@ -206,16 +270,20 @@ void runDivision(AppState& s, const std::string& file, DivisionRule rule) {
     sayText("Este arquivo já é uma parte; escolha o texto original.");
     return cancelDivision();
   }
-  std::string bytes;
-  if (!loadText(file, bytes)) return cancelDivision();
+  TextFacts facts;
+  if (!lookAtText(file, facts)) return cancelDivision();
   // Names are worked out as the user hears them; the header and the mark
   // go into the parts in the text's own code page, the prefix in the disk's.
   std::string name = displayName(diskBase);
-  bool utf8Text = looksLikeUtf8(bytes);
+  bool utf8Text = facts.utf8;
   std::string title = divisionTitle(name);
   if (utf8Text) rule.mark = cp1252ToUtf8(rule.mark);
-  auto bodies = splitText(lineStrings(bytes), rule);
-  if (bodies.size() > size_t(kMaxParts)) {
+  int parts = countParts(file, rule);
+  if (parts < 0) {
+    sayMessage("VLPROABE", 1);
+    return cancelDivision();
+  }
+  if (parts > kMaxParts) {
     beep();
     beep();
     sayText("O número de divisões excedeu o limite suportado");
@@ -225,7 +293,7 @@ void runDivision(AppState& s, const std::string& file, DivisionRule rule) {
   if (name != diskBase) prefix = cp1252ToUtf8(prefix);
   if (!removeOldParts(s, prefix)) return cancelDivision();
   s.audioSubdirectory = divisionTitle(diskBase);
-  if (!writeParts(bodies, layoutFor(s, utf8Text ? cp1252ToUtf8(title) : title), prefix))
+  if (!writeParts(file, rule, layoutFor(s, utf8Text ? cp1252ToUtf8(title) : title), prefix))
     return cancelDivision();
   announceParts(s, prefix);
 }
