@@ -197,7 +197,7 @@ RenderResult abandonFullDisk() {
   return RenderResult::diskFull;
 }
 
-RenderResult renderWhole(const std::vector<std::string>& lines) {
+RenderResult renderWhole(const LineSource& nextLine) {
   std::remove(kJoined);
   std::remove("arq_wav.$$$");
   std::remove(kJoinScratch);
@@ -209,7 +209,7 @@ RenderResult renderWhole(const std::vector<std::string>& lines) {
   waveSettings().keyInterrupt = false;
   bool silences = r.options.withSilence;
   if (silences) insertSilence("2000");
-  for (const std::string& line : lines) {
+  for (std::string line; nextLine(line);) {
     speakLine(line);
     if (r.diskFull) return abandonFullDisk();
     if (r.voiceLost || r.writeFailed) break;
@@ -236,7 +236,7 @@ RenderResult renderWhole(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-RenderResult renderText(const std::vector<std::string>& lines, const AudioNames& names,
+RenderResult renderText(const LineSource& nextLine, const AudioNames& names,
                         const RenderOptions& options) {
   r = Render{};
   r.names = names;
@@ -244,7 +244,7 @@ RenderResult renderText(const std::vector<std::string>& lines, const AudioNames&
   // Until the text is whole, a program ended from outside takes these along.
   for (const char* scratch : {kJoined, kJoinScratch}) holdScratchFile(scratch);
   holdScratchFile(names.wavName);
-  RenderResult result = renderWhole(lines);
+  RenderResult result = renderWhole(nextLine);
   for (const char* scratch : {kJoined, kJoinScratch}) releaseScratchFile(scratch);
   releaseScratchFile(names.wavName);
   return result;

@@ -4,6 +4,7 @@
 // joined (with the effect's sound) into "temp.wav".
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,12 @@ struct RenderOptions {
   std::string effectDirectory;  // also searched for effects named without a directory
 };
 
+// The next line of the text; false at its end. A text is spoken as it is
+// read, never held whole.
+using LineSource = std::function<bool(std::string& line)>;
+
 // Speak the lines into names.wavName.
-RenderResult renderText(const std::vector<std::string>& lines, const AudioNames& names,
+RenderResult renderText(const LineSource& nextLine, const AudioNames& names,
                         const RenderOptions& options);
 
 }  // namespace varlo

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/codepage.h"
 #include "production/text_lines.h"
 
 namespace varlo {
@@ -60,31 +61,90 @@ std::string underscored(std::string text) {
 
 }  // namespace
 
+void rewrapLine(Rewrap& wrap, std::string_view raw, std::vector<std::string>& out) {
+  std::string& carried = wrap.carried;
+  std::string line = expandTabs(raw);
+  if (line.empty() || line[0] == ' ') {
+    if (!carried.empty()) out.push_back(carried);
+    if (line.empty()) out.emplace_back();
+    carried = std::move(line);
+  } else if (carried.empty()) {
+    carried = std::move(line);
+  } else {
+    carried += ' ';
+    carried += line;
+  }
+  cutParagraph(carried, out);
+}
+
+void endRewrap(Rewrap& wrap, std::vector<std::string>& out) {
+  if (!wrap.carried.empty()) out.push_back(std::move(wrap.carried));
+  wrap.carried.clear();
+}
+
 std::vector<std::string> rewrapLines(const std::vector<std::string>& lines) {
   std::vector<std::string> out;
-  std::string carried;
-  for (const std::string& raw : lines) {
-    std::string line = expandTabs(raw);
-    if (line.empty() || line[0] == ' ') {
-      if (!carried.empty()) out.push_back(carried);
-      if (line.empty()) out.emplace_back();
-      carried = std::move(line);
-    } else if (carried.empty()) {
-      carried = std::move(line);
-    } else {
-      carried += ' ';
-      carried += line;
-    }
-    cutParagraph(carried, out);
-  }
-  if (!carried.empty()) out.push_back(carried);
+  Rewrap wrap;
+  for (const std::string& raw : lines) rewrapLine(wrap, raw, out);
+  endRewrap(wrap, out);
   return out;
 }
 
-std::vector<std::string> linesForSpeech(const std::vector<std::string>& lines) {
-  bool tooLong = std::any_of(lines.begin(), lines.end(),
-                             [](const std::string& l) { return l.size() > size_t(kWrapWidth); });
-  return tooLong ? rewrapLines(lines) : lines;
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The next line of the file as the program's text: converted line by line,
+// which gives what converting the whole text gives, as a line end is never
+// inside a character.
+bool nextTextLine(SpeechLines& text, std::string& line) {
+  if (!nextLine(text.reader, line)) return false;
+  if (text.firstLine && text.byteOrderMark) line.erase(0, kByteOrderMark.size());
+  text.firstLine = false;
+  if (text.fromUtf8) line = utf8ToCp1252(line);
+  return true;
+}
+
+}  // namespace
+
+bool openSpeechLines(SpeechLines& text, const std::string& path, bool utf8) {
+  text = SpeechLines{};
+  if (!openLineReader(text.reader, path)) return false;
+  std::string line;
+  bool first = nextLine(text.reader, line);
+  text.byteOrderMark = first && line.starts_with(kByteOrderMark);
+  text.fromUtf8 = text.byteOrderMark || utf8;
+  closeLineReader(text.reader);
+  // A first pass for the line too long to be spoken as it is.
+  if (!openLineReader(text.reader, path)) return false;
+  while (!text.rewrap && nextTextLine(text, line)) text.rewrap = line.size() > size_t(kWrapWidth);
+  bool read = !text.reader.failed;
+  closeLineReader(text.reader);
+  text.firstLine = true;
+  return read && openLineReader(text.reader, path);
+}
+
+bool nextSpeechLine(SpeechLines& text, std::string& line) {
+  if (!text.rewrap) return nextTextLine(text, line);
+  while (text.next == text.ready.size()) {
+    text.ready.clear();
+    text.next = 0;
+    if (nextTextLine(text, line)) {
+      rewrapLine(text.wrap, line, text.ready);
+    } else if (!text.rawEnded) {
+      text.rawEnded = true;
+      endRewrap(text.wrap, text.ready);
+    } else {
+      return false;
+    }
+  }
+  line = std::move(text.ready[text.next++]);
+  return true;
+}
+
+void closeSpeechLines(SpeechLines& text) {
+  closeLineReader(text.reader);
+  text = SpeechLines{};
 }
 
 bool parseVoiceFields(std::string_view fields, VoiceMarker& marker, std::string& rest) {

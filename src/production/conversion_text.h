@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "production/text_division.h"
+#include "production/text_lines.h"
 
 namespace varlo {
 
@@ -22,9 +23,32 @@ constexpr size_t kLongRequest = 200;
 // the last space between columns 40 and 79, or at column 79 when there is
 // none.
 std::vector<std::string> rewrapLines(const std::vector<std::string>& lines);
-// The lines as conversion speaks them: re-wrapped when one is longer than
-// the wrap width, else as they are.
-std::vector<std::string> linesForSpeech(const std::vector<std::string>& lines);
+// The same a line at a time: a line fed may finish lines, the end the rest.
+struct Rewrap {
+  std::string carried;   // the paragraph not yet cut
+};
+void rewrapLine(Rewrap& wrap, std::string_view raw, std::vector<std::string>& out);
+void endRewrap(Rewrap& wrap, std::vector<std::string>& out);
+
+// A text file read as conversion speaks it, a line at a time and never held
+// whole: converted from UTF-8 as textFromFile would convert all of it, and
+// re-wrapped as linesForSpeech would when one of its lines is too long.
+struct SpeechLines {
+  LineReader reader;
+  bool fromUtf8 = false;   // UTF-8 text, converted line by line
+  bool byteOrderMark = false;
+  bool rewrap = false;
+  bool firstLine = true;
+  Rewrap wrap;
+  std::vector<std::string> ready;   // re-wrapped lines not yet handed out
+  size_t next = 0;
+  bool rawEnded = false;
+};
+// Looks through the file first (it is read again for the lines); false when
+// it cannot be read. `utf8` is looksLikeUtf8 of the whole file.
+bool openSpeechLines(SpeechLines& text, const std::string& path, bool utf8);
+bool nextSpeechLine(SpeechLines& text, std::string& line);
+void closeSpeechLines(SpeechLines& text);
 
 // "#SAPI#t,n,v,p" after the six marker characters. True with all four fields
 // read; otherwise false, and `rest` holds the text from the field that did

@@ -92,11 +92,6 @@ bool scanTextFile(const std::string& path, TextFacts& facts) {
   return got == 0;
 }
 
-std::vector<std::string> lineStrings(std::string_view bytes) {
-  std::vector<std::string_view> lines = splitLines(bytes);
-  return {lines.begin(), lines.end()};
-}
-
 namespace {
 
 bool isControlNoTextHolds(unsigned char c) {
@@ -119,19 +114,6 @@ bool looksBinary(std::string_view bytes) {
     if (isControlNoTextHolds(b) || (!utf8 && isUndefinedInWindows1252(b))) ++odd;
   }
   return odd * 50 > sample.size();
-}
-
-bool writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  bool ok = true;
-  for (const std::string& line : lines) {
-    ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    ok = ok && std::fputc('\n', file) != EOF;
-  }
-  ok = std::fclose(file) == 0 && ok;
-  if (!ok) std::remove(path.c_str());
-  return ok;
 }
 
 std::string withoutExtension(std::string_view name) {

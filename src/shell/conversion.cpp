@@ -29,6 +29,13 @@ void newLine() { writeText("\r\n"); }
 
 void sayText(const std::string& utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
 
+// The text in the project directory could not be read (the run ends).
+void cannotRead() {
+  beep();
+  beep();
+  sayMessage("VLPROABE", 1);
+}
+
 
 // The audio subdirectory of the project; a full path typed in the settings
 // is taken as it is rather than made into a subdirectory of that name.
@@ -91,19 +98,34 @@ int partNumber(const std::string& name) {
   return n;
 }
 
-Mp3Tags tagsFor(const AppState& s, const std::string& name, const std::vector<std::string>& lines) {
+// What conversion must know of a text before speaking it, from one pass
+// over its lines.
+struct TextSummary {
+  std::string firstLine;     // the first line that is not blank, trimmed
+  bool markers = false;      // a voice or effect marker starts some line
+};
+
+bool summarize(const std::string& path, bool utf8, TextSummary& summary) {
+  SpeechLines text;
+  if (!openSpeechLines(text, path, utf8)) return false;
+  for (std::string line; nextSpeechLine(text, line);) {
+    if (summary.firstLine.empty()) summary.firstLine = trimBlanks(line);
+    summary.markers = summary.markers || line.starts_with("#SAPI#") || line.starts_with("#SOM#");
+  }
+  bool whole = !text.reader.failed;
+  closeSpeechLines(text);
+  return whole;
+}
+
+Mp3Tags tagsFor(const AppState& s, const std::string& name, const TextSummary& summary) {
   Mp3Tags tags;
   std::string base = displayName(withoutExtension(name));
   tags.track = partNumber(name);
   tags.title = base;
   tags.album = base;
   if (tags.track > 0) {
-    for (const std::string& line : lines) {
-      std::string trimmed(trimBlanks(line));
-      if (trimmed.empty()) continue;
-      if (trimmed[0] != '#') tags.title = trimmed.substr(0, 120);
-      break;
-    }
+    const std::string& first = summary.firstLine;
+    if (!first.empty() && first[0] != '#') tags.title = first.substr(0, 120);
     bool named = !s.audioSubdirectory.empty() && s.audioSubdirectory != "WAVMP3";
     std::string folder = s.audioSubdirectory.substr(s.audioSubdirectory.find_last_of('/') + 1);
     tags.album = named ? displayName(folder) : base.substr(0, base.size() - 4);
@@ -137,13 +159,6 @@ void waitForFreeEncoderOrPause() {
   while (!waitForFreeEncoder()) pauseIfAsked();
 }
 
-// A text with voice or effect markers is put together from pieces after the
-// recording; any other is recorded into its WAV in one go, from start to end.
-bool recordedInOnePiece(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines)
-    if (line.rfind("#SAPI#", 0) == 0 || line.rfind("#SOM#", 0) == 0) return false;
-  return true;
-}
 
 // No encoder could be started: the rest of the run stays WAV.
 void encoderMissing(AppState& s) {
@@ -157,13 +172,22 @@ void encoderMissing(AppState& s) {
 // The encoder of a text recorded in one go takes its WAV as it grows, so
 // that the encoding ends soon after the recording; another text's WAV is
 // encoded once whole, while the next text renders.
-FileResult convertFile(AppState& s, const std::string& name, const std::string& bytes) {
+// The text is read as it is spoken, never held whole: a book of any size
+// takes little memory.
+FileResult convertFile(AppState& s, const std::string& name, bool utf8) {
   std::string textPath = s.projectDirectory + "/" + name;
   setTitle("VARLO convertendo " + displayName(textPath));
-  std::vector<std::string> lines = linesForSpeech(lineStrings(textFromFile(bytes)));
+  TextSummary summary;
+  SpeechLines text;
+  if (!summarize(textPath, utf8, summary) || !openSpeechLines(text, textPath, utf8)) {
+    cannotRead();
+    return FileResult::endRun;
+  }
   AudioNames names = audioNames(name);
-  Mp3Job job{s.mp3Options, tagsFor(s, name, lines), names};
-  bool asItGrows = s.mp3Output && recordedInOnePiece(lines);
+  Mp3Job job{s.mp3Options, tagsFor(s, name, summary), names};
+  // A text with voice or effect markers is put together from pieces after
+  // the recording; any other is recorded into its WAV in one go.
+  bool asItGrows = s.mp3Output && !summary.markers;
   bool missing = false;
   if (asItGrows) {
     waitForFreeEncoderOrPause();
@@ -171,7 +195,16 @@ FileResult convertFile(AppState& s, const std::string& name, const std::string& 
     missing = !startEncodingWhileRecording(job);
     if (missing) encoderMissing(s);
   }
-  RenderResult rendered = renderText(lines, names, renderOptions(s));
+  RenderResult rendered =
+      renderText([&](std::string& line) { return nextSpeechLine(text, line); }, names, renderOptions(s));
+  // A text that could not be read to its end was not spoken whole.
+  bool cut = text.reader.failed;
+  closeSpeechLines(text);
+  if (cut && rendered == RenderResult::done) {
+    std::remove(names.wavName.c_str());
+    rendered = RenderResult::writeFailed;
+    cannotRead();
+  }
   if (asItGrows && !missing) recordingEnded(rendered == RenderResult::done);
   // A full disk ends the program; the status tells a batch caller it failed.
   if (rendered == RenderResult::diskFull) farewell(1);
@@ -208,21 +241,13 @@ void pauseIfAsked() {
   sayMessage("VLPAUDES", 1);
 }
 
-// The text as read from the project directory; false ends the run (said).
-bool readText(const AppState& s, const std::string& name, std::string& bytes) {
-  if (!readFileBytes(s.projectDirectory + "/" + name, bytes)) {
-    beep();
-    beep();
-    sayMessage("VLPROABE", 1);
-    return false;
-  }
-  return true;
-}
-
 FileResult convertOne(AppState& s, const std::string& name) {
-  std::string bytes;
-  if (!readText(s, name, bytes)) return FileResult::endRun;
-  if (looksBinary(bytes)) {
+  TextFacts facts;
+  if (!scanTextFile(s.projectDirectory + "/" + name, facts)) {
+    cannotRead();
+    return FileResult::endRun;
+  }
+  if (facts.binary) {
     writeLineSpeak(displayName(name) + utf8ToCp1252(" não é um texto e não será convertido."));
     return FileResult::skipped;
   }
@@ -244,7 +269,7 @@ FileResult convertOne(AppState& s, const std::string& name) {
     if (!TrocaDir(s.projectDirectory)) farewell();
     return FileResult::endRun;
   }
-  FileResult result = convertFile(s, name, bytes);
+  FileResult result = convertFile(s, name, facts.utf8);
   if (!TrocaDir(s.projectDirectory)) farewell();
   return result;
 }

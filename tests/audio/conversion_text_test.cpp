@@ -2,6 +2,12 @@
 #include "production/conversion_text.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "base/codepage.h"
 
 namespace varlo {
 namespace {
@@ -37,10 +43,45 @@ TEST(Rewrap, SpaceBeforeColumn40IsNotUsedAndTabsExpandToEights) {
   std::string line = "ab " + std::string(100, 'x');
   auto out = rewrapLines({line});
   EXPECT_EQ(out[0], line.substr(0, 79));
-  auto tabbed = linesForSpeech({"\tx", std::string(81, 'y')});
-  EXPECT_EQ(tabbed[0].substr(0, 9), "        x");
-  // Short texts are left alone, tabs included.
-  EXPECT_EQ(linesForSpeech({"\tcurta"}), std::vector<std::string>{"\tcurta"});
+}
+
+class SpeechText : public ::testing::Test {
+ protected:
+  std::string path = ::testing::TempDir() + "varlo-speech-" + std::to_string(getpid()) + ".txt";
+  void TearDown() override { std::remove(path.c_str()); }
+  std::vector<std::string> spoken(const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    SpeechLines text;
+    EXPECT_TRUE(openSpeechLines(text, path, looksLikeUtf8(bytes)));
+    std::vector<std::string> lines;
+    for (std::string line; nextSpeechLine(text, line);) lines.push_back(line);
+    closeSpeechLines(text);
+    return lines;
+  }
+};
+
+// The text is read line by line as it is spoken: a single line too long
+// anywhere re-wraps all of it, tabs expanded; a short text is left alone.
+TEST_F(SpeechText, OneLineTooLongRewrapsTheWholeText) {
+  std::vector<std::string> lines = spoken("\tx\nsegue\n\n" + std::string(81, 'y') + "\n");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "        x segue");
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[2], std::string(79, 'y'));
+  EXPECT_EQ(lines[3], "yy");
+  EXPECT_EQ(spoken("\tcurta\r\nfim"), std::vector<std::string>({"\tcurta", "fim"}));
+}
+
+// UTF-8 (with or without a byte-order mark) becomes the program's code page
+// line by line; a line's length is counted in it, not in UTF-8 bytes.
+TEST_F(SpeechText, Utf8IsConvertedAndMeasuredAfterConversion) {
+  std::string accented;
+  for (int i = 0; i < 40; ++i) accented += "\xC3\xA7\xC3\xA3";   // 80 characters, 160 bytes
+  std::vector<std::string> lines = spoken("\xEF\xBB\xBF" "a\xC3\xA7\xC3\xA3o\n" + accented + "\n");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "a\xE7\xE3o");
+  EXPECT_EQ(lines[1].size(), 80u);
+  EXPECT_EQ(spoken("a\xE7\xE3o\n"), std::vector<std::string>({"a\xE7\xE3o"}));
 }
 
 TEST(VoiceMarker, FieldsReadAsIntegersOrTheRestIsText) {

@@ -71,8 +71,8 @@ TEST_F(TextFileStreaming, LinesReadInBlocksAreTheLinesOfTheWholeText) {
   text.insert(65535, "\r\n");   // a line end right across the first block's edge
   text += std::string(200000, 'y') + "\r\n\r\nfim sem quebra";
   write(text);
-  std::vector<std::string> expected = lineStrings(text);
-  EXPECT_EQ(readLines(), expected);
+  std::vector<std::string_view> whole = splitLines(text);
+  EXPECT_EQ(readLines(), std::vector<std::string>(whole.begin(), whole.end()));
   write("");
   EXPECT_TRUE(readLines().empty());
   write("\n\n");
