@@ -60,8 +60,13 @@ std::FILE* openRegularFile(const std::string& path, const char* mode) {
 
 std::FILE* createScratchFile(const std::string& path, const char* mode) {
   struct stat info;
-  // A directory is left alone: the create below then fails.
-  if (lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) unlink(path.c_str());
+  if (lstat(path.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+      errno = EINVAL;
+      return nullptr;
+    }
+    unlink(path.c_str());
+  }
   bool update = std::string(mode).find('+') != std::string::npos;
   int fd = ::open(path.c_str(),
                   (update ? O_RDWR : O_WRONLY) | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -69,6 +74,12 @@ std::FILE* createScratchFile(const std::string& path, const char* mode) {
   std::FILE* file = fdopen(fd, mode);
   if (!file) close(fd);
   return file;
+}
+
+std::FILE* createOutputFile(const std::string& path, const char* mode) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode)) return openRegularFile(path, mode);
+  return createScratchFile(path, mode);
 }
 
 bool replaceableByFile(const std::string& path) {

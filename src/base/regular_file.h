@@ -20,11 +20,16 @@ std::FILE* openRegularFile(const std::string& path, const char* mode);
 int openRegularFd(const std::string& path, int flags, int permissions = 0666);
 
 // A file under a name the program made up (a scratch file, a piece being
-// recorded): whatever has the name is removed first (a symbolic link itself,
-// never what it points to), and the file is created exclusively without
-// following a link, so a link planted there cannot send the output elsewhere.
-// Mode "w" or "w+", with an optional "b". nullptr when that fails.
+// recorded): a regular file or a symbolic link with the name is removed
+// first (the link itself, never what it points to), and the file is created
+// exclusively without following a link, so a link planted there cannot send
+// the output elsewhere. A device, a FIFO or a directory at the name is never
+// removed: nullptr (errno EINVAL). Mode "w" or "w+", with an optional "b".
 std::FILE* createScratchFile(const std::string& path, const char* mode);
+// An output file the user may have named (an engine's recording): as a
+// scratch file, except that a character device there (/dev/null) is
+// written in place.
+std::FILE* createOutputFile(const std::string& path, const char* mode);
 
 // True when nothing has the name, or a regular file has it: a name that may
 // be replaced by a new regular file without destroying a device or a FIFO.

@@ -179,7 +179,7 @@ void startWorker() {
 }
 
 bool openFile(std::string_view path) {
-  d.file = createScratchFile(std::string(path), "w+b");
+  d.file = createOutputFile(std::string(path), "w+b");
   if (!d.file) return false;
   auto header = buildWavHeader(d.sampleRate, 16, 0, 1);
   d.fileBytes = 0;

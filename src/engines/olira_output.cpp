@@ -57,8 +57,8 @@ std::string orDefault(const std::string& path, const char* extension) {
   return suiteDirectory() + "/olira/portug" + extension;
 }
 
-bool createOutputFile() {
-  outputFile = createScratchFile(outputName, "w+b");
+bool openOutputFile() {
+  outputFile = createOutputFile(outputName, "w+b");
   if (!outputFile) return false;
   uint8_t header[kHeaderBytes];
   writeWavHeader(header, 0);
@@ -162,7 +162,7 @@ bool initSynthesizer(const std::string& database, const std::string& rulesFile,
   std::string message;
   bool loaded = loadVoiceData(files, message);
   if (!message.empty()) reportProblem(message);
-  if (!loaded || (!outputName.empty() && !createOutputFile())) {
+  if (!loaded || (!outputName.empty() && !openOutputFile())) {
     releaseVoiceData();
     synthClose();
     return false;

@@ -2,6 +2,7 @@
 // each command refuses at once with its usual failure, nothing waits on an
 // open() for ever, and no special file is replaced.
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -106,6 +107,21 @@ TEST_F(SpecialFilesTest, ScratchFilesNeverFollowAPlantedLink) {
   std::string line;
   std::getline(in, line);
   EXPECT_EQ(line, "intacto");
+
+  // A FIFO or a device at a scratch name is refused, never removed; an
+  // engine's output named after a device is written in place.
+  EXPECT_EQ(createScratchFile(fifo, "wb"), nullptr);
+  EXPECT_TRUE(stillFifo());
+  std::string device = path("nulo");
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+    EXPECT_EQ(createScratchFile(device, "wb"), nullptr);
+    std::FILE* out = createOutputFile(device, "w+b");
+    ASSERT_NE(out, nullptr);
+    std::fclose(out);
+    struct stat info;
+    ASSERT_EQ(lstat(device.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+  }
 
   // The join's own scratch file and a conformed WAV's copy alike.
   fs::create_symlink(victim, dir / "ARQ_WAV.$$$");
