@@ -17,6 +17,9 @@ namespace {
 // How long the window manager may take to activate or minimise a window.
 constexpr int kActionLimitMs = 3000;
 constexpr useconds_t kActionPollUs = 20000;
+// A request still not carried out is sent again this often: a window
+// manager busy taking the window on a loaded machine may drop the first.
+constexpr int kResendPolls = 25;
 
 std::vector<Window> windowList(Window window, const char* name) {
   unsigned long count = 0;
@@ -124,15 +127,22 @@ void activate(Window window) {
 // activation is over only when the window has the keyboard; a minimised
 // window, when the window manager says so. Without a window manager that
 // does it, it never is, and the script hears of it.
-bool becomes(Window window, bool (*done)(Window)) {
+bool becomes(Window window, bool (*done)(Window), void (*request)(Window)) {
+  int polls = 0;
   for (int waited = 0; waited < kActionLimitMs * 1000; waited += int(kActionPollUs)) {
     if (done(window)) return true;
     if (x11.ioFailed) return false;
     ++x11.progress;
     usleep(kActionPollUs);
+    if (++polls % kResendPolls == 0) {
+      request(window);
+      XFlush(x11.display);
+    }
   }
   return false;
 }
+
+void minimize(Window window) { XIconifyWindow(x11.display, window, DefaultScreen(x11.display)); }
 
 bool active(Window window) { return currentActiveWindow() == window; }
 
@@ -174,7 +184,7 @@ bool actOnWindow(WindowId window, WindowAction action) {
   switch (action) {
     case WindowAction::close: closeWindow(window); break;
     case WindowAction::minimize:
-      XIconifyWindow(x11.display, window, DefaultScreen(x11.display));
+      minimize(window);
       done = iconic;
       break;
     case WindowAction::normal:
@@ -186,7 +196,7 @@ bool actOnWindow(WindowId window, WindowAction action) {
   }
   XSync(x11.display, False);
   bool sent = session.ok() && x11.protocolErrors == 0;
-  return sent && (!done || becomes(window, done));
+  return sent && (!done || becomes(window, done, done == iconic ? minimize : activate));
 }
 
 }  // namespace varlo
