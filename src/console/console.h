@@ -120,7 +120,7 @@ void pumpMessages();
 
 // Other modules' work done on every pump (the wave player finishing buffers,
 // engines delivering speech, the media player).
-enum class PumpHook { wave, speech, media, count };
+enum class PumpHook { wave, speech, media, announcement, count };
 void setPumpHook(PumpHook which, void (*hook)());
 
 // Screen read-back (1-based, text window relative) and colours.

@@ -5,6 +5,7 @@
 
 #include "production/conversion_mp3.h"
 #include "base/config.h"
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "widgets/field_editor.h"
 #include "widgets/form.h"
@@ -180,7 +181,7 @@ void settingsDialog() {
   AppState& s = appState();
   SettingsFields f = currentSettingsFields();
   for (;;) {
-    setBackgroundColor(1);
+    setBackgroundColor(scheme::heading.background);
     newLine();
     sayMessage("VLAJUSTE", 1);
     setBackgroundColor(0);

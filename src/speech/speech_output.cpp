@@ -85,6 +85,20 @@ void sayDisplayNotice() {
   if (!notice.empty()) speak(notice);
 }
 
+// What the front end announces while the program waits for a key (the
+// magnifier's zoom changed) is said at once; one announced while another is
+// being said waits for the pump after it.
+void sayAnnouncementNow() {
+  static bool saying = false;
+  if (saying) return;
+  std::string announcement = takeAnnouncement();
+  if (announcement.empty()) return;
+  saying = true;
+  stopSpeech();
+  speak(announcement);
+  saying = false;
+}
+
 void waitWhileBusy() {
   sayDisplayNotice();
   while (isBusy()) std::this_thread::sleep_for(std::chrono::milliseconds(5));

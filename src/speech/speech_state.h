@@ -50,4 +50,7 @@ std::string characterName(uint8_t c);
 // The recorded voice: the text cut into words, numbers and characters.
 void speakRecorded(std::string_view text);
 
+// Says what the front end announced, if anything (a pump hook).
+void sayAnnouncementNow();
+
 }  // namespace varlo
