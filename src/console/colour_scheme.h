@@ -61,8 +61,4 @@ ColourPreset colourPreset();
 struct CellColours { Rgb text, background; };
 CellColours cellColours(uint8_t attribute);
 
-// Read the [VIDEO] colour settings again (TABCORES, CORESFIXAS, PALETA) and
-// redraw; the grid keeps its attributes.
-void reloadColourSettings();
-
 }  // namespace varlo

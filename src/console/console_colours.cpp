@@ -114,10 +114,11 @@ void applyVideoSettings(const VideoSettings& settings) {
   colours.preset = settings.preset;
 }
 
-void reloadColourSettings() {
-  openConsole();
+void reloadVideoSettings() {
+  const FrontEnd& fe = frontEnd();
   applyVideoSettings(readVideoSettings());
-  frontEnd().refresh();
+  if (fe.videoSettingsChanged) fe.videoSettingsChanged();
+  fe.refresh();
 }
 
 void setTextColor(int index) {

@@ -188,8 +188,32 @@ void setMinimized(bool minimized) {
   SDL_RaiseWindow(state.window);
 }
 
+// The cursor at once; another font face is opened for the cells as they
+// are (one that cannot be opened leaves the old); other cell sizes resize a
+// window that is not maximized (a maximized one keeps filling the screen).
+void videoSettingsChanged() {
+  readCaretSettings();
+  std::string file = fontFileFor(videoSetting("FONTE"));
+  int size = 0;
+  TTF_Font* font = file.empty() || file == state.fontFile ? nullptr
+                                                          : openFontForCell(file, state.cellHeight, size);
+  if (font) {
+    TTF_CloseFont(state.font);
+    state.font = font;
+    state.fontFile = file;
+    state.fontSize = size;
+    state.bandZoom = 0;
+    state.redrawAll = true;
+  }
+  if (SDL_GetWindowFlags(state.window) & SDL_WINDOW_MAXIMIZED) return;
+  int width = 0, height = 0;
+  chooseCellSize(width, height);
+  SDL_SetWindowSize(state.window, kColumns * width, kRows * height);
+}
+
 const FrontEnd kWindow = {refresh, bell,    titleChanged, nullptr, pollEvents, nothing,
-                          nothing, nothing, nullptr,      copyOut, pasteIn,    setMinimized};
+                          nothing, nothing, nullptr,      copyOut, pasteIn,    setMinimized,
+                          videoSettingsChanged};
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "base/codepage.h"
 #include "base/plain_text.h"
 #include "shell/app_state.h"
+#include "shell/display_settings.h"
 #include "speech/messages.h"
 #include "shell/voice_selection.h"
 
@@ -180,6 +181,7 @@ bool storeSettingsFields(const SettingsFields& f) {
 void settingsDialog() {
   AppState& s = appState();
   SettingsFields f = currentSettingsFields();
+  DisplayFields display = currentDisplayFields();
   for (;;) {
     setBackgroundColor(scheme::heading.background);
     newLine();
@@ -188,14 +190,20 @@ void settingsDialog() {
     beep();
     beep();
     addFields(f);
+    addDisplayFields(display);
     runForm(true);
     applySettingsFields(f);
+    DisplayFields before = currentDisplayFields();
+    normaliseDisplayFields(display);
     // A file that cannot be written is said: the user would lose the settings.
-    if (!storeSettingsFields(f)) {
+    if (!storeSettingsFields(f) || !storeDisplayFields(display)) {
       beep();
       writeLineSpeak(utf8ToCp1252("Não foi possível gravar os ajustes em ") + utf8ToCp1252(userConfigFile()));
     }
     reloadSettings();
+    // The window and the magnifier change at once, and each change is said.
+    applyDisplaySettings();
+    for (const std::string& line : displayChanges(before, currentDisplayFields())) writeLineSpeak(line);
     newLine();
     sayMessage("VLAGUARD", 1);
     if (s.useSapi) {
