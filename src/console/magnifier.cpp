@@ -52,10 +52,14 @@ MagnifiedSlice magnifiedSlice(std::string_view text, int k, int width, int& firs
   std::string slice;
   if (static_cast<size_t>(first - 1) < text.size()) slice = text.substr(first - 1, width);
   slice.resize(static_cast<size_t>(width), ' ');
-  size_t n = static_cast<size_t>(k - first + 1);   // 1 ... width + 1
   MagnifiedSlice result;
-  result.before = slice.substr(0, n > 2 ? n - 2 : 0);
-  if (n > 1) result.cursor = slice.substr(n - 2, 1);
+  if (k == 1) {   // nothing highlighted; the slice may start past position 1
+    result.after = slice;
+    return result;
+  }
+  size_t n = static_cast<size_t>(k - first + 1);   // 2 ... width + 1
+  result.before = slice.substr(0, n - 2);
+  result.cursor = slice.substr(n - 2, 1);
   result.after = slice.substr(n - 1);
   return result;
 }
