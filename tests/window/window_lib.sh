@@ -32,9 +32,10 @@ settings() {
     $CELLW $CELLH "$*" > "$HOME/.config/murena/Murena.ini"
 }
 
+# The screen is 1280 x 1024 unless SCREEN gives another (WxHxDEPTH).
 start_display() {
   exec 9> "$WORK/display"
-  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp > "$WORK/xvfb.log" 2>&1 &
+  Xvfb -displayfd 9 -screen 0 "${SCREEN:-1280x1024x24}" -nolisten tcp > "$WORK/xvfb.log" 2>&1 &
   XPID=$!
   exec 9>&-
   local i=0
