@@ -80,10 +80,11 @@ cells() { python3 "$HERE/cells.py" "$WORK/shot.rgb" "$WIDTH" $CELLW $CELLH "$@";
 pattern() { printf '%s' "$1" | sed 's/[^ ]/x/g'; }
 
 # Wait up to $3 seconds (default 20) until row $1 shows the glyphs of text
-# $2 from its first column.
+# $2 from its first column. Spaces that end the text are not compared: the
+# block cursor may stand on the first of them as one plain cell.
 wait_row() {
   local want end=$((SECONDS + ${3:-20}))
-  want=$(pattern "$2")
+  want=$(pattern "$2" | sed 's/ *$//')
   while [ $SECONDS -lt $end ]; do
     shot
     [ "$(cells glyphs "$1" | cut -c1-${#want})" = "$want" ] && return 0
