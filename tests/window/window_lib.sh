@@ -115,6 +115,18 @@ row_of() {
   [ -n "$row" ] && echo $((row - 1))
 }
 
+# Wait up to 10 seconds until the block cursor (a cell wholly in the text
+# colour $3, white by default) stands at row $1, column $2.
+wait_caret() {
+  local end=$((SECONDS + 10))
+  while [ $SECONDS -lt $end ]; do
+    shot
+    [[ " $(cells block $1 ${3:-255,255,255}) " == *" $2 "* ]] && return 0
+    sleep 0.2
+  done
+  fail "no block cursor at row $1, column $2"
+}
+
 keys() { xdotool key --delay 30 "$@"; }
 
 # Wait up to $1 seconds for the program to end; its status in STATUS.
