@@ -5,13 +5,14 @@
 # inverse video and entries from their first letter, a field scrolled past
 # its end with the cursor still shown, the chosen menu entry in inverse
 # video, contrast of 7:1 or more for the band, the menu and the form's
-# labels, and the zoom keys.
+# labels, and the zoom keys, heard as they change.
 . "$(dirname "$0")/window_lib.sh"
 mkdir -p "$WORK/projeto"
 printf 'Um texto.\n' > "$WORK/projeto/livro.txt"
 cd "$WORK/projeto"
 settings "[BAIXAVISAO]
 AMPLIACAO=4"
+export VARLO_AUDIO="capture:$WORK/sound.cap"
 start_display
 start_program "$BUILD/varlo"
 BAND_BG=68,34,34 YELLOW=255,255,0 WHITE=255,255,255 BLACK=0,0,0 MAGENTA=142,0,142
@@ -65,7 +66,8 @@ shot
 # The arrow menu: the chosen entry in inverse video, the others white on
 # magenta, both 7:1 or more; the band shows the entry from its letter.
 keys ctrl+y Return
-wait_text "Total de arquivo(s) a converter --- 1"
+wait_text "Qual sua opção ?" 30
+wait_caret $ROW 17
 keys Down
 wait_text "  G   Gerar CD"
 MENU=$ROW
@@ -93,9 +95,21 @@ wait_colours 0 10 4 "$BAND_BG $BAND_BG"
 [ "$(cells colours 21 10 4)" != "$BAND_BG $BAND_BG" ] || fail "the band is still at the bottom"
 [ "$(cells colours 22 38)" = "$YELLOW $BLACK" ] || fail "the field at row 22 is hidden: $(cells colours 22 38)"
 
-# Ctrl+Shift+plus: zoom 5, the band one row taller; Ctrl+Shift+minus back.
+# Ctrl+Shift+plus: zoom 5, the band one row taller, said while the field
+# waits for a key; Ctrl+Shift+minus back.
+quiet() {
+  local size=-1 end=$((SECONDS + 20))
+  while [ "$size" != "$(stat -c %s "$WORK/sound.cap")" ] && [ $SECONDS -lt $end ]; do
+    size=$(stat -c %s "$WORK/sound.cap")
+    sleep 1
+  done
+}
+quiet
+said=$(stat -c %s "$WORK/sound.cap")
 keys ctrl+shift+equal
 wait_colours 0 10 5 "$BAND_BG $BAND_BG"
+quiet
+[ "$(stat -c %s "$WORK/sound.cap")" -gt "$said" ] || fail "the new zoom was not said"
 [ "$(cells colours 4 70)" = "$BAND_BG $BAND_BG" ] || fail "the band is not five rows tall"
 keys ctrl+shift+minus
 wait_colours 4 70 "" "$BLACK $BLACK"
