@@ -20,8 +20,6 @@ constexpr int black = 0, blue = 1, green = 2, cyan = 3, red = 4, magenta = 5, br
 
 struct ColourPair {
   int text, background;
-  uint8_t attribute() const { return static_cast<uint8_t>(background << 4 | text); }
-  uint8_t inverse() const { return static_cast<uint8_t>(text << 4 | background); }
 };
 
 namespace scheme {
