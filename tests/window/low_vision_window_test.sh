@@ -23,16 +23,6 @@ contrasted() {
   ratio=$(cells contrast "$@")
   python3 -c "import sys; sys.exit(0 if $ratio >= 7 else 1)" || fail "contrast $ratio:1 at $*"
 }
-# Wait until cell $1 $2 (zoom $3) has the colours $4.
-wait_colours() {
-  local end=$((SECONDS + 10))
-  while [ $SECONDS -lt $end ]; do
-    shot
-    [ "$(cells colours $1 $2 $3)" = "$4" ] && return 0
-    sleep 0.2
-  done
-  fail "cell $1 $2 (zoom $3) is $(cells colours $1 $2 $3), not $4"
-}
 
 wait_row 3 "Informe o diretório de trabalho"
 TEXT="a bc def"

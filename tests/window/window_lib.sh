@@ -115,6 +115,18 @@ row_of() {
   [ -n "$row" ] && echo $((row - 1))
 }
 
+# Wait up to 10 seconds until cell $1 $2 (zoom $3, "" for none) has the
+# colours $4 ("background foreground").
+wait_colours() {
+  local end=$((SECONDS + 10))
+  while [ $SECONDS -lt $end ]; do
+    shot
+    [ "$(cells colours $1 $2 $3)" = "$4" ] && return 0
+    sleep 0.2
+  done
+  fail "cell $1 $2 (zoom $3) is $(cells colours $1 $2 $3), not $4"
+}
+
 # Wait up to 10 seconds until the block cursor (a cell wholly in the text
 # colour $3, white by default) stands at row $1, column $2.
 wait_caret() {
