@@ -30,7 +30,7 @@ constexpr const char* kZoomText = "Cor da letra ampliada (0 a 15) : ";
 constexpr const char* kZoomBackground = "Cor do fundo ampliado (0 a 15) : ";
 constexpr const char* kZoomCursor = "Cor do cursor ampliado (0 a 15) : ";
 
-int number(std::string_view section, std::string_view key, int low, int high, int fallback) {
+int settingNumber(std::string_view section, std::string_view key, int low, int high, int fallback) {
   std::string v = std::string(trimSpaces(readSetting(section, key)));
   int value = 0;
   auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
@@ -63,15 +63,17 @@ DisplayFields currentDisplayFields() {
   DisplayFields f;
   f.window = yesNo(readSetting("VIDEO", "JANELA"));
   f.font = readSetting("VIDEO", "FONTE");
-  f.letterWidth = number("VIDEO", "LARGURALETRA", 1, 200, 0);
-  f.letterHeight = number("VIDEO", "ALTURALETRA", 1, 200, 0);
+  f.letterWidth = settingNumber("VIDEO", "LARGURALETRA", 1, 200, 0);
+  f.letterHeight = settingNumber("VIDEO", "ALTURALETRA", 1, 200, 0);
   f.colours = colourPresetName(colourPresetNamed(readSetting("VIDEO", "PALETA")));
-  f.caretThickness = number("VIDEO", "ESPESSURACURSOR", 1, 100, 100);
+  f.caretThickness = settingNumber("VIDEO", "ESPESSURACURSOR", 1, 100, 100);
   f.caretBlinks = yesNo(readSetting("VIDEO", "CURSORPISCANTE"));
-  f.zoom = number("BAIXAVISAO", "AMPLIACAO", 0, 10, readSetting("BAIXAVISAO", "AMPLIACAO").empty() ? 0 : 3);
-  f.zoomText = number("BAIXAVISAO", "CORLETRA", 0, 15, band.text);
-  f.zoomBackground = number("BAIXAVISAO", "CORFUNDO", 0, 15, band.background);
-  f.zoomCursor = number("BAIXAVISAO", "CORCURSOR", 0, 15, f.zoomText);
+  // Missing: off; present but not 0-10: 3, as the magnifier reads it.
+  bool zoomGiven = !readSetting("BAIXAVISAO", "AMPLIACAO").empty();
+  f.zoom = settingNumber("BAIXAVISAO", "AMPLIACAO", 0, 10, zoomGiven ? 3 : 0);
+  f.zoomText = settingNumber("BAIXAVISAO", "CORLETRA", 0, 15, band.text);
+  f.zoomBackground = settingNumber("BAIXAVISAO", "CORFUNDO", 0, 15, band.background);
+  f.zoomCursor = settingNumber("BAIXAVISAO", "CORCURSOR", 0, 15, f.zoomText);
   return f;
 }
 

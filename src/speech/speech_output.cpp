@@ -89,14 +89,14 @@ void sayDisplayNotice() {
 // magnifier's zoom changed) is said at once; one announced while another is
 // being said waits for the pump after it.
 void sayAnnouncementNow() {
-  static bool saying = false;
-  if (saying) return;
+  SpeechState& state = speechState();
+  if (state.announcing) return;
   std::string announcement = takeAnnouncement();
   if (announcement.empty()) return;
-  saying = true;
+  state.announcing = true;
   stopSpeech();
   speak(announcement);
-  saying = false;
+  state.announcing = false;
 }
 
 void waitWhileBusy() {

@@ -26,6 +26,7 @@ struct SpeechState {
   bool synthLoaded = false;
   SoundListener listener = nullptr;
   std::string displayNoticeSaid;   // the console's notice last said, "" when none
+  bool announcing = false;         // saying what the front end announced
 };
 
 SpeechState& speechState();
