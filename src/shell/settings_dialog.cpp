@@ -201,10 +201,10 @@ void settingsDialog() {
       writeLineSpeak(utf8ToCp1252("Não foi possível gravar os ajustes em ") + utf8ToCp1252(userConfigFile()));
     }
     reloadSettings();
+    newLine();
     // The window and the magnifier change at once, and each change is said.
     applyDisplaySettings();
     for (const std::string& line : displayChanges(before, currentDisplayFields())) writeLineSpeak(line);
-    newLine();
     sayMessage("VLAGUARD", 1);
     if (s.useSapi) {
       pause(250);
