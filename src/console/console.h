@@ -120,7 +120,7 @@ void pumpMessages();
 
 // Other modules' work done on every pump (the wave player finishing buffers,
 // engines delivering speech, the media player).
-enum class PumpHook { wave, speech, media, count };
+enum class PumpHook { wave, speech, media, announcement, count };
 void setPumpHook(PumpHook which, void (*hook)());
 
 // Screen read-back (1-based, text window relative) and colours.
@@ -128,6 +128,10 @@ uint8_t screenChar(int column, int row);
 uint8_t screenAttribute(int column, int row);
 struct Rgb { uint8_t r, g, b; };
 Rgb colourRgb(int index);
+// Read the [VIDEO] settings again after they were changed: the colours
+// (TABCORES, CORESFIXAS, PALETA) and what the front end keeps (the window's
+// font, size and cursor); the grid keeps its attributes.
+void reloadVideoSettings();
 
 void setTitle(std::string_view text);
 std::string windowTitle();

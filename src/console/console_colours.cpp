@@ -1,9 +1,13 @@
 // Colours: the 16-entry palette, the colour map that the user's TABCORES
-// setting rearranges, the colour lock (CORESFIXAS) and the start colours.
+// setting rearranges, the colour lock (CORESFIXAS), the start colours and
+// the high-contrast presets (PALETA).
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 #include "base/config.h"
+#include "console/colour_scheme.h"
 #include "console/console_core.h"
 #include "base/plain_text.h"
 
@@ -18,10 +22,27 @@ constexpr std::array<Rgb, 16> kPalette = {{
     {255, 128, 128}, {255, 128, 255}, {255, 255, 0},   {255, 255, 255},
 }};
 
+struct Preset {
+  const char* name;
+  Rgb text, background;
+};
+
+constexpr Preset kPresets[] = {{"PADRAO", {0, 0, 0}, {0, 0, 0}},
+                               {"AMARELO", {255, 255, 0}, {0, 0, 0}},
+                               {"BRANCO", {255, 255, 255}, {0, 0, 0}}};
+
 struct Colours {
   std::array<int, 16> map{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
   bool fixed = false;
+  ColourPreset preset = ColourPreset::standard;
 } colours;
+
+bool operator==(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+double linear(uint8_t channel) {
+  double c = channel / 255.0;
+  return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
 
 // The console's keys are read as a fixed 80-byte buffer would hold them.
 std::string videoSetting(std::string_view key) {
@@ -81,14 +102,23 @@ VideoSettings readVideoSettings() {
   if (!table.empty()) parseColourTable(table, s.colourMap);
   s.coloursFixed = firstLetterIsS(videoSetting("CORESFIXAS"));
   s.smoothScroll = firstLetterIsS(videoSetting("LENTO"));
-  s.startAttribute =
-      static_cast<uint8_t>(colourIndex("CORFUNDO", 0) << 4 | colourIndex("CORLETRA", 15));
+  s.startAttribute = static_cast<uint8_t>(colourIndex("CORFUNDO", scheme::screen.background) << 4 |
+                                          colourIndex("CORLETRA", scheme::screen.text));
+  s.preset = colourPresetNamed(videoSetting("PALETA"));
   return s;
 }
 
 void applyVideoSettings(const VideoSettings& settings) {
   colours.map = settings.colourMap;
   colours.fixed = settings.coloursFixed;
+  colours.preset = settings.preset;
+}
+
+void reloadVideoSettings() {
+  const FrontEnd& fe = frontEnd();
+  applyVideoSettings(readVideoSettings());
+  if (fe.videoSettingsChanged) fe.videoSettingsChanged();
+  fe.refresh();
 }
 
 void setTextColor(int index) {
@@ -110,6 +140,41 @@ Rgb colourRgb(int index) {
   if (index < 0 || index > 15) return kPalette[0];
   int entry = colours.map[index];
   return entry >= 0 && entry < 16 ? kPalette[entry] : Rgb{0, 0, 0};
+}
+
+double relativeLuminance(Rgb c) {
+  return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+
+double contrastRatio(Rgb a, Rgb b) {
+  double la = relativeLuminance(a), lb = relativeLuminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+ColourPreset colourPresetNamed(std::string_view name) {
+  name = trimSpaces(name);
+  char first = name.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+  if (first == 'A') return ColourPreset::yellowOnBlack;
+  if (first == 'B') return ColourPreset::whiteOnBlack;
+  return ColourPreset::standard;
+}
+
+std::string_view colourPresetName(ColourPreset preset) {
+  return kPresets[static_cast<size_t>(preset)].name;
+}
+
+ColourPreset colourPreset() { return colours.preset; }
+
+// Under a preset the darker colour of a cell becomes the preset's
+// background and the lighter its text; a cell in one colour (text hidden on
+// purpose) stays in one.
+CellColours cellColours(uint8_t attribute) {
+  Rgb text = colourRgb(attribute & 0x0F), background = colourRgb(attribute >> 4);
+  if (colours.preset == ColourPreset::standard) return {text, background};
+  const Preset& p = kPresets[static_cast<size_t>(colours.preset)];
+  if (text == background) return {p.background, p.background};
+  if (relativeLuminance(text) >= relativeLuminance(background)) return {p.text, p.background};
+  return {p.background, p.text};
 }
 
 }  // namespace varlo

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "console/colour_scheme.h"
 #include "console/console_front_end.h"
 
 namespace varlo {
@@ -23,6 +24,7 @@ struct VideoSettings {
   bool coloursFixed = false;       // CORESFIXAS: colour operations do nothing
   bool smoothScroll = false;       // LENTO (no use in a character terminal)
   uint8_t startAttribute = 0x0F;   // CORFUNDO and CORLETRA
+  ColourPreset preset = ColourPreset::standard;   // PALETA
 };
 VideoSettings readVideoSettings();
 // Colour map and colour lock only; the start attribute is resetGrid's.

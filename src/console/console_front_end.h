@@ -42,6 +42,9 @@ struct FrontEnd {
   bool (*pasteIn)(std::string& text, size_t limit);
   // Minimize the window, or restore and raise it; may be null.
   void (*setMinimized)(bool minimized);
+  // The [VIDEO] settings changed: read again those the front end keeps; may
+  // be null.
+  void (*videoSettingsChanged)();
 };
 
 // The front end openConsole opens (set by the program before the console is

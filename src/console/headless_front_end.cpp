@@ -122,7 +122,8 @@ void catchEndSignals() {
 }
 
 const FrontEnd kHeadless = {
-    nothing, nothing, nothing, wrote, pollInput, nothing, nothing, nothing, nullptr, nullptr, nullptr, nullptr,
+    nothing, nothing, nothing, wrote,   pollInput, nothing, nothing,
+    nothing, nullptr, nullptr, nullptr, nullptr,   nullptr,
 };
 
 }  // namespace

@@ -363,7 +363,8 @@ void restore() {
 void copyOut(std::string_view text) { copyOutOfTerminal(text, active ? writeOut : nullptr); }
 
 const FrontEnd kTerminal = {refresh, bell,    titleChanged,  nullptr, pollInput,        suspend,
-                            resume,  restore, displayNotice, copyOut, pasteIntoTerminal, nullptr};
+                            resume,  restore, displayNotice, copyOut, pasteIntoTerminal, nullptr,
+                            redraw};
 
 }  // namespace
 

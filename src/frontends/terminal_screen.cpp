@@ -3,6 +3,7 @@
 #include "frontends/terminal_screen.h"
 
 #include "base/codepage.h"
+#include "console/colour_scheme.h"
 
 namespace varlo {
 
@@ -49,10 +50,11 @@ void renderSpan(const ScreenImage& wanted, int row, int first, int last, int& at
 }  // namespace
 
 std::string attributeSequence(uint8_t attribute) {
+  CellColours colours = cellColours(attribute);
   std::string out = "\x1b[0;38;2;";
-  appendRgb(out, colourRgb(attribute & 0x0F));
+  appendRgb(out, colours.text);
   out += ";48;2;";
-  appendRgb(out, colourRgb(attribute >> 4));
+  appendRgb(out, colours.background);
   out += 'm';
   return out;
 }

@@ -1,11 +1,13 @@
 // Drawing the window: the grid's rows are kept as pixels and redrawn in runs
 // of equal attribute when they change; the background picture, the
-// magnifier's band and the caret are laid over them on every update.
+// magnifier's band and the caret (a block in inverse video unless [VIDEO]
+// makes it thinner) are laid over them on every update.
 #include <algorithm>
 #include <cstring>
 
 #include "base/codepage.h"
 #include "console/background_image.h"
+#include "console/colour_scheme.h"
 #include "console/console_front_end.h"
 #include "console/magnifier.h"
 #include "frontends/window_state.h"
@@ -22,7 +24,7 @@ struct Overlay {
   int bandColours = 0;
   unsigned picture = 0;
   int pictureX = 0, pictureY = 0;
-  int caretColumn = -1, caretRow = -1;
+  int caretColumn = -1, caretRow = -1;   // -1: no caret shown (or blinked off)
   bool operator==(const Overlay&) const = default;
 };
 
@@ -52,10 +54,10 @@ void drawRow(WindowState& w, int row) {
   for (int start = 0; start < kColumns;) {
     int end = start;
     while (end < kColumns && attributes[end] == attributes[start]) ++end;
-    uint8_t a = attributes[start];
+    CellColours colours = cellColours(attributes[start]);
     SDL_Rect rect{start * w.cellWidth, row * w.cellHeight, (end - start) * w.cellWidth, w.cellHeight};
     drawText(w.canvas, w.font, std::string_view(reinterpret_cast<const char*>(chars + start), end - start),
-             colourRgb(a & 0x0F), colourRgb(a >> 4), rect);
+             colours.text, colours.background, rect);
     start = end;
   }
 }
@@ -68,6 +70,8 @@ bool updateCanvas(WindowState& w) {
     if (c.r != shown.r || c.g != shown.g || c.b != shown.b) w.redrawAll = true;
     shown = c;
   }
+  if (colourPreset() != w.shownPreset) w.redrawAll = true;
+  w.shownPreset = colourPreset();
   bool changed = false;
   for (int row = 0; row < kRows; ++row) {
     size_t at = static_cast<size_t>(row * kColumns);
@@ -105,22 +109,42 @@ TTF_Font* bandFont(WindowState& w, int zoom) {
   return w.bandFont ? w.bandFont : w.font;
 }
 
-// The band: text before the cursor, the cursor character in its own colour,
-// and the rest, each cell z times the console's cell.
+// The band: text before the cursor, the cursor character in inverse video
+// (the band's background on a block of the cursor colour), and the rest,
+// each cell z times the console's cell.
 void drawBand(WindowState& w, SDL_Surface* target, const MagnifierBand& band) {
   TTF_Font* font = bandFont(w, band.zoom);
   int width = w.cellWidth * band.zoom, height = w.cellHeight * band.zoom;
   int x = 0, y = (band.row - 1) * w.cellHeight;
-  Rgb bg = colourRgb(band.backgroundColour);
-  const std::pair<const std::string*, int> parts[] = {{&band.slice.before, band.textColour},
-                                                      {&band.slice.cursor, band.cursorColour},
-                                                      {&band.slice.after, band.textColour}};
-  for (const auto& [text, colour] : parts) {
-    if (text->empty()) continue;
-    SDL_Rect rect{x, y, static_cast<int>(text->size()) * width, height};
-    drawText(target, font, *text, colourRgb(colour), bg, rect);
+  CellColours text = cellColours(static_cast<uint8_t>(band.backgroundColour << 4 | band.textColour));
+  CellColours cursor = cellColours(static_cast<uint8_t>(band.cursorColour << 4 | band.backgroundColour));
+  const std::pair<const std::string*, CellColours> parts[] = {
+      {&band.slice.before, text}, {&band.slice.cursor, cursor}, {&band.slice.after, text}};
+  for (const auto& [part, colours] : parts) {
+    if (part->empty()) continue;
+    SDL_Rect rect{x, y, static_cast<int>(part->size()) * width, height};
+    drawText(target, font, *part, colours.text, colours.background, rect);
     x += rect.w;
   }
+}
+
+// The caret: the lower part of the cursor's cell (all of it for a block)
+// drawn again in inverse video.
+void drawCaret(WindowState& w, SDL_Surface* target, int column, int row) {
+  size_t at = static_cast<size_t>(row * kColumns + column);
+  CellColours colours = cellColours(gridAttributes()[at]);
+  SDL_Rect cell{column * w.cellWidth, row * w.cellHeight, w.cellWidth, w.cellHeight};
+  int height = std::clamp(w.cellHeight * w.caretPercent / 100, 2, w.cellHeight);
+  SDL_Rect caret{cell.x, cell.y + w.cellHeight - height, w.cellWidth, height};
+  SDL_SetClipRect(target, &caret);
+  drawText(target, w.font, std::string(1, static_cast<char>(gridCharacters()[at])), colours.background,
+           colours.text, cell);
+  SDL_SetClipRect(target, nullptr);
+}
+
+bool caretBlinkedOff(const WindowState& w) {
+  constexpr Uint32 kBlinkMs = 530;
+  return w.caretBlinks && (SDL_GetTicks() / kBlinkMs) % 2 == 1;
 }
 
 Overlay currentOverlay(const WindowState& w) {
@@ -135,9 +159,12 @@ Overlay currentOverlay(const WindowState& w) {
   o.picture = image.version;
   o.pictureX = image.x;
   o.pictureY = image.y;
-  if (caretWanted() && w.focused) {
+  const MagnifierBand* band = magnifierBand();
+  int row = absoluteCursorRow();
+  bool underBand = band && row >= band->row - 1 && row < band->row - 1 + band->zoom;
+  if (caretWanted() && w.focused && !underBand && !caretBlinkedOff(w)) {
     o.caretColumn = absoluteCursorColumn();
-    o.caretRow = absoluteCursorRow();
+    o.caretRow = row;
   }
   return o;
 }
@@ -161,12 +188,7 @@ void drawWindow() {
     SDL_BlitSurface(w.picture, nullptr, surface, &at);
   }
   if (const MagnifierBand* band = magnifierBand()) drawBand(w, surface, *band);
-  if (overlay.caretRow >= 0) {
-    uint8_t a = gridAttributes()[overlay.caretRow * kColumns + overlay.caretColumn];
-    SDL_Rect caret{overlay.caretColumn * w.cellWidth, overlay.caretRow * w.cellHeight + w.ascent,
-                   w.cellWidth, 2};
-    SDL_FillRect(surface, &caret, mapped(surface, colourRgb(a & 0x0F)));
-  }
+  if (overlay.caretRow >= 0) drawCaret(w, surface, overlay.caretColumn, overlay.caretRow);
   SDL_UpdateWindowSurface(w.window);
 }
 

@@ -1,6 +1,7 @@
-// The window front end: opening the window with the [VIDEO] font and size,
-// the event loop, the title, the clipboard, minimizing and the end of the
-// program when the window is closed.
+// The window front end: opening the window with the [VIDEO] font, size and
+// cursor, cells that follow the window's size, the event loop, the title,
+// the clipboard, minimizing and the end of the program when the window is
+// closed.
 #include "frontends/window_front_end.h"
 
 #include <algorithm>
@@ -26,10 +27,20 @@ int pixelSetting(std::string_view key, int fallback) {
   return value > 0 && value <= 200 ? value : fallback;
 }
 
+char firstLetter(std::string_view key) {
+  std::string value = videoSetting(key);
+  return value.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
+}
+
 // The window opens maximized unless CANTOTELA says "NAO".
-bool opensMaximized() {
-  std::string value = videoSetting("CANTOTELA");
-  return value.empty() || std::toupper(static_cast<unsigned char>(value[0])) != 'N';
+bool opensMaximized() { return firstLetter("CANTOTELA") != 'N'; }
+
+// ESPESSURACURSOR: the caret's height in percent of the cell (a block when
+// missing or not 1-100); CURSORPISCANTE "SIM" makes it blink.
+void readCaretSettings() {
+  int percent = std::atoi(videoSetting("ESPESSURACURSOR").c_str());
+  state.caretPercent = percent >= 1 && percent <= 100 ? percent : 100;
+  state.caretBlinks = firstLetter("CURSORPISCANTE") == 'S';
 }
 
 // The cell size: the settings, else in proportion to the work area.
@@ -40,12 +51,12 @@ void chooseCellSize(int& width, int& height) {
   height = pixelSetting("ALTURALETRA", std::max(1, static_cast<int>(std::lround(work.h / 734.0 * 28))));
 }
 
-void setSizeLimits() {
-  SDL_Rect screen{0, 0, kColumns * state.cellWidth, kRows * state.cellHeight};
-  SDL_GetDisplayBounds(0, &screen);
-  SDL_SetWindowMaximumSize(state.window, std::min(kColumns * state.cellWidth, screen.w),
-                           std::min(kRows * state.cellHeight, screen.h));
-  SDL_SetWindowMinimumSize(state.window, 16 * state.cellWidth, 4 * state.cellHeight);
+// The smallest cells still legible; the window may grow without limit.
+constexpr int kMinCellWidth = 4, kMinCellHeight = 8;
+
+SDL_Surface* newCanvas(int cellWidth, int cellHeight) {
+  return SDL_CreateRGBSurfaceWithFormat(0, kColumns * cellWidth, kRows * cellHeight, 32,
+                                        SDL_PIXELFORMAT_RGB888);
 }
 
 bool openFont(std::string& reason) {
@@ -61,23 +72,22 @@ bool openFont(std::string& reason) {
     reason = "a fonte " + state.fontFile + " não pôde ser aberta";
     return false;
   }
-  state.ascent = std::clamp(TTF_FontAscent(state.font), 0, state.cellHeight - 2);
   return true;
 }
 
 bool createWindow(std::string& reason) {
-  Uint32 flags = SDL_WINDOW_RESIZABLE | (opensMaximized() ? SDL_WINDOW_MAXIMIZED : 0);
+  Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                  (opensMaximized() ? SDL_WINDOW_MAXIMIZED : 0);
   state.window = SDL_CreateWindow("VARLO KET", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                   kColumns * state.cellWidth, kRows * state.cellHeight, flags);
-  state.canvas = state.window ? SDL_CreateRGBSurfaceWithFormat(0, kColumns * state.cellWidth,
-                                                               kRows * state.cellHeight, 32,
-                                                               SDL_PIXELFORMAT_RGB888)
-                              : nullptr;
+  state.canvas = state.window ? newCanvas(state.cellWidth, state.cellHeight) : nullptr;
   if (!state.canvas) {
     reason = SDL_GetError();
     return false;
   }
-  setSizeLimits();
+  SDL_SetWindowMinimumSize(state.window, kColumns * kMinCellWidth, kRows * kMinCellHeight);
+  readCaretSettings();
+  fitCellsToWindow();
   SDL_StartTextInput();
   return true;
 }
@@ -110,8 +120,11 @@ void onWindowEvent(const SDL_WindowEvent& event) {
       state.focused = false;
       state.ignoreNextClick = false;
       break;
-    case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+      fitCellsToWindow();
+      forgetDrawing();
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
       forgetDrawing();
       break;
@@ -175,12 +188,63 @@ void setMinimized(bool minimized) {
   SDL_RaiseWindow(state.window);
 }
 
+// The cursor at once; another font face is opened for the cells as they
+// are (one that cannot be opened leaves the old); other cell sizes resize a
+// window that is not maximized (a maximized one keeps filling the screen).
+void videoSettingsChanged() {
+  readCaretSettings();
+  std::string file = fontFileFor(videoSetting("FONTE"));
+  int size = 0;
+  TTF_Font* font = file.empty() || file == state.fontFile ? nullptr
+                                                          : openFontForCell(file, state.cellHeight, size);
+  if (font) {
+    TTF_CloseFont(state.font);
+    state.font = font;
+    state.fontFile = file;
+    state.fontSize = size;
+    state.bandZoom = 0;
+    state.redrawAll = true;
+  }
+  if (SDL_GetWindowFlags(state.window) & SDL_WINDOW_MAXIMIZED) return;
+  int width = 0, height = 0;
+  chooseCellSize(width, height);
+  SDL_SetWindowSize(state.window, kColumns * width, kRows * height);
+}
+
 const FrontEnd kWindow = {refresh, bell,    titleChanged, nullptr, pollEvents, nothing,
-                          nothing, nothing, nullptr,      copyOut, pasteIn,    setMinimized};
+                          nothing, nothing, nullptr,      copyOut, pasteIn,    setMinimized,
+                          videoSettingsChanged};
 
 }  // namespace
 
 WindowState& windowState() { return state; }
+
+// The window's size in pixels (more than its size in points on a high-DPI
+// screen) divided among the cells; when the font or canvas for the new size
+// cannot be made, the cells keep their size.
+void fitCellsToWindow() {
+  int width = 0, height = 0;
+  SDL_GetWindowSizeInPixels(state.window, &width, &height);
+  int cellWidth = std::max(width / kColumns, kMinCellWidth);
+  int cellHeight = std::max(height / kRows, kMinCellHeight);
+  if (cellWidth == state.cellWidth && cellHeight == state.cellHeight) return;
+  int size = 0;
+  TTF_Font* font = openFontForCell(state.fontFile, cellHeight, size);
+  SDL_Surface* canvas = font ? newCanvas(cellWidth, cellHeight) : nullptr;
+  if (!canvas) {
+    if (font) TTF_CloseFont(font);
+    return;
+  }
+  TTF_CloseFont(state.font);
+  SDL_FreeSurface(state.canvas);
+  state.font = font;
+  state.fontSize = size;
+  state.canvas = canvas;
+  state.cellWidth = cellWidth;
+  state.cellHeight = cellHeight;
+  state.bandZoom = 0;   // the band's font follows the new size
+  state.redrawAll = true;
+}
 
 const FrontEnd* openWindowFrontEnd(std::string& reason) {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {

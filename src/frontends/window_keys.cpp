@@ -5,6 +5,7 @@
 
 #include "base/codepage.h"
 #include "console/braille_keyboard.h"
+#include "console/magnifier.h"
 #include "frontends/window_state.h"
 
 namespace varlo {
@@ -83,6 +84,17 @@ bool brailleModeKey(SDL_Keycode sym, uint8_t mods) {
   return true;
 }
 
+// Ctrl+Shift+plus and Ctrl+Shift+minus (on the main keys or the keypad)
+// zoom the magnifier in and out; true when the key was one.
+bool zoomKey(SDL_Keycode sym, uint8_t mods) {
+  if ((mods & (keymod::ctrl | keymod::shift)) != (keymod::ctrl | keymod::shift)) return false;
+  int step = sym == SDLK_EQUALS || sym == SDLK_PLUS || sym == SDLK_KP_PLUS     ? 1
+             : sym == SDLK_MINUS || sym == SDLK_UNDERSCORE || sym == SDLK_KP_MINUS ? -1
+                                                                                : 0;
+  if (step != 0) changeMagnifierZoom(step);
+  return step != 0;
+}
+
 // Alt held: Alt with a letter or digit gives its Alt code; true when the key
 // is done. Other keys with Alt belong to the desktop, except Alt+Left and
 // Alt+Right.
@@ -110,7 +122,7 @@ void handleKeyDown(const SDL_KeyboardEvent& event) {
   uint8_t mods = modifierBits(event.keysym.mod);
   w.suppressText = (mods & (keymod::ctrl | keymod::alt)) != 0;
   if ((mods & keymod::ctrl) && (sym == SDLK_PAUSE || sym == SDLK_CANCEL)) closeConsole(0);
-  if (brailleModeKey(sym, mods)) return;
+  if (brailleModeKey(sym, mods) || zoomKey(sym, mods)) return;
   if ((mods & keymod::alt) && altKey(sym, mods)) return;
   if (!(mods & keymod::ctrl) && brailleMode() != 0 && brailleKeyDown(keyCharacter(sym), false)) return;
   if (uint8_t plain = extendedPlainCode(sym, event.keysym.mod)) {

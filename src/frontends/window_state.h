@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "console/colour_scheme.h"
 #include "console/console.h"
 
 namespace varlo {
@@ -20,10 +21,13 @@ struct WindowState {
   int bandZoom = 0;
   std::string fontFile;
   int fontSize = 0;               // point size of the console font
-  int cellWidth = 0, cellHeight = 0, ascent = 0;
+  int cellWidth = 0, cellHeight = 0;
   SDL_Surface* canvas = nullptr;  // the grid's pixels, 80 x 25 cells
   std::array<uint8_t, kColumns * kRows> shownChars{}, shownAttributes{};
   std::array<Rgb, 16> shownColours{};
+  ColourPreset shownPreset = ColourPreset::standard;
+  int caretPercent = 100;         // of the cell's height; 100 is a block
+  bool caretBlinks = false;
   bool redrawAll = true;
   SDL_Surface* picture = nullptr;
   unsigned pictureVersion = 0;
@@ -33,6 +37,11 @@ struct WindowState {
 };
 
 WindowState& windowState();
+
+// window_front_end.cpp: the window was resized (or shown on a screen of
+// another density): cells and font grow or shrink so that the 80 x 25
+// cells fill it.
+void fitCellsToWindow();
 
 // window_font.cpp: the font file for a face name (a file path, an
 // installed font's name, or the default monospaced font), "" when none.

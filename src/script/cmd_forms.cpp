@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "widgets/form.h"
 #include "widgets/option_menu.h"
@@ -14,7 +15,7 @@ namespace varlo {
 
 namespace {
 
-constexpr int kMenuColour = 5;
+constexpr int kMenuColour = scheme::menu.background;
 
 // The menu of MENU CRIA: its area and entries. Each EXECUTA opens it anew,
 // so it can be run again until TERMINA.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/config.h"
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "widgets/option_menu.h"
 #include "script/cmd_descriptors.h"
@@ -74,7 +75,7 @@ const Section* findSection(const std::vector<Section>& sections, const std::stri
 
 const Section* chooseSection(const std::vector<Section>& sections) {
   printLine("Escolha o item para obter ajuda:");
-  openMenu(cursorColumn(), cursorRow(), 30, 5, 16);
+  openMenu(cursorColumn(), cursorRow(), 30, scheme::menu.background, 16);
   for (const Section& s : sections) addMenuEntry("", s.name);
   int chosen = runMenu();
   if (chosen < 1 || size_t(chosen) > sections.size()) return nullptr;

@@ -11,6 +11,7 @@
 #include "shell/conversion.h"
 #include "shell/text_division_dialog.h"
 #include "base/config.h"
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "console/braille_keyboard.h"
 #include "engines/engines.h"
@@ -41,21 +42,21 @@ constexpr const char* kOptionLetters = "gcafdlmvtie";
 void newLine() { writeText("\r\n"); }
 
 void sayOnBlue(const char* key, int lineBreaks) {
-  setBackgroundColor(1);
+  setBackgroundColor(scheme::heading.background);
   sayMessage(key, lineBreaks);
   setBackgroundColor(0);
 }
 
 void greet() {
   sayOnBlue("VLINIC", 0);
-  setBackgroundColor(1);
+  setBackgroundColor(scheme::heading.background);
   writeLineSpeak(kVersion);
   setBackgroundColor(0);
   newLine();
   AppState& s = appState();
   s.sapiAvailableAtStart = s.useSapi = engineActive();
   if (!engineActive()) {
-    setBackgroundColor(4);
+    setBackgroundColor(scheme::warning.background);
     sayMessage("VLSAPDOS", 1);
     setBackgroundColor(0);
   }

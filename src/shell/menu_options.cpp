@@ -10,6 +10,7 @@
 #include "shell/cd_generation.h"
 #include "shell/text_division_dialog.h"
 #include "base/config.h"
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "widgets/field_editor.h"
 #include "widgets/file_chooser.h"
@@ -94,7 +95,7 @@ void fillSelectionAtStart() {
 
 int runArrowMenu(const char* const* keys, int count) {
   makeRoom(16);
-  openMenu(cursorColumn(), cursorRow(), 50, 5, 16);
+  openMenu(cursorColumn(), cursorRow(), 50, scheme::menu.background, 16);
   for (int i = 0; i < count; ++i) addMenuEntry(keys[i], messageText(keys[i]));
   return runMenu();
 }

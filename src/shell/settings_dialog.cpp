@@ -5,6 +5,7 @@
 
 #include "production/conversion_mp3.h"
 #include "base/config.h"
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "widgets/field_editor.h"
 #include "widgets/form.h"
@@ -14,6 +15,7 @@
 #include "base/codepage.h"
 #include "base/plain_text.h"
 #include "shell/app_state.h"
+#include "shell/display_settings.h"
 #include "speech/messages.h"
 #include "shell/voice_selection.h"
 
@@ -179,23 +181,30 @@ bool storeSettingsFields(const SettingsFields& f) {
 void settingsDialog() {
   AppState& s = appState();
   SettingsFields f = currentSettingsFields();
+  DisplayFields display = currentDisplayFields();
   for (;;) {
-    setBackgroundColor(1);
+    setBackgroundColor(scheme::heading.background);
     newLine();
     sayMessage("VLAJUSTE", 1);
     setBackgroundColor(0);
     beep();
     beep();
     addFields(f);
+    addDisplayFields(display);
     runForm(true);
     applySettingsFields(f);
+    DisplayFields before = currentDisplayFields();
+    normaliseDisplayFields(display);
     // A file that cannot be written is said: the user would lose the settings.
-    if (!storeSettingsFields(f)) {
+    if (!storeSettingsFields(f) || !storeDisplayFields(display)) {
       beep();
       writeLineSpeak(utf8ToCp1252("Não foi possível gravar os ajustes em ") + utf8ToCp1252(userConfigFile()));
     }
     reloadSettings();
     newLine();
+    // The window and the magnifier change at once, and each change is said.
+    applyDisplaySettings();
+    for (const std::string& line : displayChanges(before, currentDisplayFields())) writeLineSpeak(line);
     sayMessage("VLAGUARD", 1);
     if (s.useSapi) {
       pause(250);

@@ -25,6 +25,8 @@ void reconfigureSpeech(int speedLevel, bool useEngine, int engineType,
                        int voice, int engineSpeed, int pitch);
 // Wait for the end of speech, stop, close the engine and the suite synthesizer.
 void shutdownSpeech();
+// Read [BAIXAVISAO] again and start, change or stop the magnifier.
+void applyMagnifierSettings();
 
 // The WAV file the next engine open renders into; "" means the sound card.
 void setSpeechOutputFile(std::string_view path);

@@ -85,6 +85,20 @@ void sayDisplayNotice() {
   if (!notice.empty()) speak(notice);
 }
 
+// What the front end announces while the program waits for a key (the
+// magnifier's zoom changed) is said at once; one announced while another is
+// being said waits for the pump after it.
+void sayAnnouncementNow() {
+  SpeechState& state = speechState();
+  if (state.announcing) return;
+  std::string announcement = takeAnnouncement();
+  if (announcement.empty()) return;
+  state.announcing = true;
+  stopSpeech();
+  speak(announcement);
+  state.announcing = false;
+}
+
 void waitWhileBusy() {
   sayDisplayNotice();
   while (isBusy()) std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/config.h"
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "console/magnifier.h"
 #include "speech/speech_state.h"
@@ -47,17 +48,6 @@ int lowVisionSetting(const std::string& key, int low, int high, int whenMissing,
   if (readSetting("BAIXAVISAO", key).empty()) return whenMissing;
   int value = settingInt("BAIXAVISAO", key, INT_MIN);
   return value >= low && value <= high ? value : whenInvalid;
-}
-
-void applyMagnifierSettings() {
-  setMagnifierColours(lowVisionSetting("CORLETRA", 0, 15, 14, 14),
-                      lowVisionSetting("CORFUNDO", 0, 15, 6, 6),
-                      lowVisionSetting("CORCURSOR", 0, 15, 3, 3));
-  int zoom = lowVisionSetting("AMPLIACAO", 0, 10, 0, 3);
-  if (zoom != 0) {
-    openConsole();
-    startMagnifier(1, zoom);
-  }
 }
 
 bool switchOn(std::string_view key) {
@@ -133,6 +123,18 @@ void openConfiguredEngine() {
 
 }  // namespace
 
+void applyMagnifierSettings() {
+  // The cursor's character is shown in inverse video: unless set apart,
+  // its block takes the text colour.
+  const ColourPair band = scheme::magnifier;
+  int text = lowVisionSetting("CORLETRA", 0, 15, band.text, band.text);
+  setMagnifierColours(text, lowVisionSetting("CORFUNDO", 0, 15, band.background, band.background),
+                      lowVisionSetting("CORCURSOR", 0, 15, text, text));
+  int zoom = lowVisionSetting("AMPLIACAO", 0, 10, 0, 3);
+  if (zoom != 0) openConsole();
+  startMagnifier(1, zoom);
+}
+
 SpeechState& speechState() { return state; }
 
 void initSpeech(int speedLevel, std::string_view soundDir) {
@@ -147,6 +149,7 @@ void initSpeech(int speedLevel, std::string_view soundDir) {
   state.soundDir = withSlash(std::string(soundDir));
   state.lettersDir = suiteLettersDirectory();
   applyMagnifierSettings();
+  setPumpHook(PumpHook::announcement, sayAnnouncementNow);
   openConfiguredEngine();
   // Without the recorded voice the program is mute only when no engine
   // opens either; with an engine the user is told and goes on.

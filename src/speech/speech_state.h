@@ -26,6 +26,7 @@ struct SpeechState {
   bool synthLoaded = false;
   SoundListener listener = nullptr;
   std::string displayNoticeSaid;   // the console's notice last said, "" when none
+  bool announcing = false;         // saying what the front end announced
 };
 
 SpeechState& speechState();
@@ -49,5 +50,8 @@ std::string characterName(uint8_t c);
 
 // The recorded voice: the text cut into words, numbers and characters.
 void speakRecorded(std::string_view text);
+
+// Says what the front end announced, if anything (a pump hook).
+void sayAnnouncementNow();
 
 }  // namespace varlo

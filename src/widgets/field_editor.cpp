@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "console/magnifier.h"
 #include "widgets/field_editor_input.h"
@@ -19,7 +20,7 @@ namespace varlo {
 namespace {
 
 constexpr int kLineLength = 255;
-constexpr int kSelectionBackground = 8;
+constexpr int kSelectionBackground = scheme::selection.background;
 
 int lastPosition = 1;
 
@@ -87,7 +88,7 @@ uint8_t editField(std::string& value, int x, int y, bool editable, int width, in
     keepCursorVisible(e);
     drawField(e);
     // The band highlights the character under the cursor of the whole value.
-    showMagnified(e.value, e.position + 1);
+    showMagnified(e.value, e.position + 1, e.y);
     KeyPress k = readKeyPress();
     stopSpeech();
     if (isAltGrPrefix(k)) k = {readKey(), 0, k.shift, false};

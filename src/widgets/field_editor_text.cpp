@@ -55,9 +55,12 @@ int selectionFrom(const EditState& e) { return std::min(e.selStart, e.selEnd); }
 int selectionTo(const EditState& e) { return std::max(e.selStart, e.selEnd); }
 void clearSelection(EditState& e) { e.selStart = e.selEnd = 0; }
 
+// The cursor stays on one of the field's own columns: one place past them
+// (after the last character of a full field) it would sit on the next
+// cell, or off the row, and not be seen.
 void keepCursorVisible(EditState& e) {
   if (e.position < e.offset) e.offset = e.position;
-  if (e.offset + e.width < e.position) e.offset = e.position - e.width;
+  if (e.offset + e.width <= e.position) e.offset = e.position - e.width + 1;
 }
 
 bool insertAtCursor(EditState& e, uint8_t byte) {

@@ -3,6 +3,7 @@
 // spelled after Left or Right).
 #include <algorithm>
 
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "console/magnifier.h"
 #include "widgets/file_chooser_state.h"
@@ -13,7 +14,6 @@ namespace varlo {
 
 namespace {
 
-constexpr int kBrown = 6, kWhite = 15, kCyan = 3, kGreen = 2, kYellow = 14;
 constexpr uint8_t kWaitKey = 223;
 
 enum class Saying { spoken, longSpelled, shortSpelled };
@@ -26,12 +26,17 @@ bool inside(const ChooserView& v, int i) { return i >= 0 && i < count(v); }
 void drawEntry(const ChooserView& v, int i, bool current) {
   if (i < v.firstVisible || i > lastVisible(v)) return;
   uint8_t attribute = currentAttribute();
-  setBackgroundColor(kBrown);
+  setBackgroundColor(scheme::chooserFile.background);
   int width = v.right - v.left + 1 - static_cast<int>(v.prefix.size());
   std::string text = v.prefix;
   if (inside(v, i)) {
     const TMySearchRec& e = v.entries[i];
-    setTextColor(current ? kYellow : e.mark ? kGreen : (e.attr & attr::directory) ? kCyan : kWhite);
+    ColourPair pair = e.mark                          ? scheme::chooserMarked
+                      : (e.attr & attr::directory) ? scheme::chooserFolder
+                                                   : scheme::chooserFile;
+    // The current entry in inverse video.
+    setTextColor(current ? pair.background : pair.text);
+    setBackgroundColor(current ? pair.text : pair.background);
     text += fitted(e.name, width);
   } else {
     text += std::string(std::max(width, 0), ' ');
@@ -84,7 +89,7 @@ void showCurrent(ChooserView& v, int i, Saying saying) {
   drawEntry(v, i, true);
   moveCursor(v.left, v.top + i - v.firstVisible);
   const TMySearchRec& e = v.entries[i];
-  showMagnified(e.name, 1);
+  showMagnified(e.name, 1, v.top + i - v.firstVisible);
   switch (saying) {
     case Saying::longSpelled: spell(e.name); break;
     case Saying::shortSpelled: spell(e.shortName); break;
@@ -161,7 +166,7 @@ EntryRun runEntries(ChooserView& v, int start) {
   run.index = inside(v, i) && !esc ? i : -1;
   if (run.index >= 0) {
     drawEntry(v, i, true);
-    setTextColor(kWhite);
+    setTextColor(scheme::chooserFile.text);
   }
   return run;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "widgets/field_editor.h"
 #include "widgets/field_editor_input.h"
@@ -20,8 +21,9 @@ namespace varlo {
 
 namespace {
 
-constexpr int kLabelBackground = 4, kValueBackground = 0, kYellow = 14;
-constexpr int kChoiceBackground = 5;
+constexpr int kLabelBackground = scheme::formLabel.background;
+constexpr int kValueBackground = scheme::formValue.background, kYellow = scheme::formCurrent.text;
+constexpr int kChoiceBackground = scheme::menu.background;
 constexpr size_t kMaxTextLength = 255;
 
 struct Form {

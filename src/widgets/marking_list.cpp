@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "console/magnifier.h"
 #include "widgets/field_editor_input.h"
@@ -16,8 +17,6 @@ namespace varlo {
 
 namespace {
 
-constexpr int kYellow = 14, kGreen = 2;
-
 struct MarkingList {
   int left = 1, top = 1, right = kColumns, bottom = kRows;
   std::vector<std::string> shown, spoken;
@@ -26,6 +25,7 @@ struct MarkingList {
   int firstVisible = 0;
   int highlightFrom = 0, highlightTo = 0, highlightColour = 15;
   int colour = 7;        // the list's own text colour
+  int background = 0;    // and background
   ListRefresh refresh;
 } list;
 
@@ -53,22 +53,30 @@ void drawRow(int i) {
     return;
   }
   if (list.refresh) list.refresh(i + 1, list.shown[i], list.spoken[i], list.marks[i]);
-  int colour = i == list.current ? kYellow : list.marks[i] ? kGreen : list.colour;
+  int colour = list.marks[i] ? scheme::listMarked.text : list.colour;
   std::string text = fitted(list.shown[i], width());
   int from = std::clamp(list.highlightFrom - 1, 0, width());
   int to = list.highlightFrom > 0 ? std::clamp(list.highlightTo, from, width()) : from;
-  setTextColor(colour);
+  // The current entry in inverse video: the list's background on a block
+  // of the entry's colour.
+  bool current = i == list.current;
+  auto paint = [&](int c) {
+    setTextColor(current ? list.background : c);
+    setBackgroundColor(current ? c : list.background);
+  };
+  paint(colour);
   writeCells(list.left, row, text.substr(0, from));
-  setTextColor(list.highlightColour);
+  paint(list.highlightColour);
   writeCells(list.left + from, row, text.substr(from, to - from));
-  setTextColor(colour);
+  paint(colour);
   writeCells(list.left + to, row, text.substr(to));
+  setBackgroundColor(list.background);
 }
 
 void drawAndSay(bool speaking) {
   for (int i = list.firstVisible; i < list.firstVisible + rows(); ++i) drawRow(i);
   if (speaking && inside(list.current)) {
-    showMagnified(list.shown[list.current], 1);
+    showMagnified(list.shown[list.current], 1, list.top + list.current - list.firstVisible);
     if (list.marks[list.current]) beep();
     speak(list.spoken[list.current]);
   }
@@ -200,6 +208,7 @@ void setListHighlight(int from, int to, int colour) {
 ListResult runList(int firstIndex, bool speakFirst) {
   uint8_t attribute = currentAttribute();
   list.colour = attribute & 0x0F;
+  list.background = attribute >> 4;
   list.current = firstIndex - 1;
   ListResult result;
   for (bool speaking = speakFirst;; speaking = true) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "console/colour_scheme.h"
 #include "console/console.h"
 #include "console/magnifier.h"
 #include "widgets/field_editor_input.h"
@@ -16,11 +17,11 @@ namespace varlo {
 
 namespace {
 
-constexpr int kWhite = 15, kYellow = 14;
 constexpr uint8_t kCtrlQ = 17;
 
 struct Menu {
   int left = 1, top = 1, width = 1, bottom = 1;
+  int background = colour::magenta;
   int firstVisible = 1;
   std::vector<TOpcoes> entries;
   int savedColumn = 1, savedRow = 1;
@@ -34,16 +35,19 @@ int count() { return static_cast<int>(menu.entries.size()); }
 int rowOf(int entry) { return menu.top + entry - menu.firstVisible; }
 bool isShown(int entry) { return rowOf(entry) >= menu.top && rowOf(entry) <= menu.bottom; }
 
-void drawEntry(int entry, int colour) {
+// The chosen entry in inverse video: a block of the text colour.
+void drawEntry(int entry, bool chosen) {
   if (entry < 1 || entry > count() || !isShown(entry)) return;
-  setTextColor(colour);
+  setTextColor(chosen ? menu.background : scheme::menu.text);
+  setBackgroundColor(chosen ? scheme::menu.text : menu.background);
   writeCells(menu.left, rowOf(entry), fitted(menu.entries[entry - 1].text, menu.width));
+  setBackgroundColor(menu.background);
 }
 
 // The list is drawn inside the saved rectangle only, so that all of what
 // it covers comes back.
 void drawAll() {
-  for (int e = menu.firstVisible; e <= count() && isShown(e); ++e) drawEntry(e, kWhite);
+  for (int e = menu.firstVisible; e <= count() && isShown(e); ++e) drawEntry(e, false);
 }
 
 void makeVisible(int entry) {
@@ -122,6 +126,7 @@ void openMenu(int left, int top, int width, int colour, int rows) {
   menu.bottom = std::min(menu.top + rows - 1, kRows);
   menu.firstVisible = 1;
   menu.entries.clear();
+  menu.background = colour;
   setBackgroundColor(colour);
   menu.saved = saveRect(menu.left, menu.top, menu.left + menu.width - 1, menu.bottom);
 }
@@ -137,7 +142,7 @@ MenuOutcome runMenuWith(const MenuRun& how) {
   drawAll();
   makeVisible(c);
   for (;;) {
-    drawEntry(c, kWhite);
+    drawEntry(c, false);
     if (how.functionKeysEnd && isFunctionKey(k)) {
       finishing = true;
     } else if (k.extended()) {
@@ -160,8 +165,8 @@ MenuOutcome runMenuWith(const MenuRun& how) {
     }
     if (!finishing && count() > 0) {
       makeVisible(c);
-      drawEntry(c, kYellow);
-      showMagnified(menu.entries[c - 1].text, 1);
+      drawEntry(c, true);
+      showMagnified(menu.entries[c - 1].text, 1, rowOf(c));
       sayEntry(menu.entries[c - 1], k.extended() && k.code == key::Right);
     }
     if (finishing) break;
@@ -172,8 +177,8 @@ MenuOutcome runMenuWith(const MenuRun& how) {
   int result = 0;
   selected.clear();
   if (k.byte != key::Esc && c >= 1 && c <= count()) {
-    drawEntry(c, kYellow);
-    setTextColor(kWhite);
+    drawEntry(c, true);
+    setTextColor(scheme::menu.text);
     result = c;
     selected = menu.entries[c - 1].text;
   }

@@ -15,7 +15,7 @@ void magnifyRow(int row, int column) {
   // One past the reviewed character's place in the trimmed text; 1 (nothing
   // highlighted) while the cursor is on the leading spaces.
   int k = column - static_cast<int>(lead) + 1;
-  showMagnified(std::string_view(text).substr(lead), k < 2 ? 1 : k);
+  showMagnified(std::string_view(text).substr(lead), k < 2 ? 1 : k, row);
 }
 
 void clearMagnifier() { clearMagnified(); }

@@ -69,7 +69,7 @@ TEST_F(Chooser, ListShowsOneEntryPerRowOnBrown) {
     if (h.name == kSaid) shown = h.attributes;
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(screenRow(5), "");   // restored afterwards
-  EXPECT_EQ(attributeAt(shown, 2, 5), 0x6E);   // current: yellow on brown
+  EXPECT_EQ(attributeAt(shown, 2, 5), 0xF6);   // current: inverse video, brown on white
   EXPECT_EQ(attributeAt(shown, 2, 6), 0x6F);   // others: white on brown
 }
 
@@ -130,7 +130,7 @@ TEST_F(Chooser, ShiftEndMarksFromTheCurrentEntryWithABeep) {
   choose("*.txt");
   std::string shown = script().heard.back().attributes;
   EXPECT_EQ(attributeAt(shown, 2, 5), 0x6F);   // the first entry stays unmarked
-  EXPECT_EQ(attributeAt(shown, 2, 6), 0x6E);   // current (marked)
+  EXPECT_EQ(attributeAt(shown, 2, 6), 0x26);   // current (marked): brown on green
   EXPECT_EQ(attributeAt(shown, 2, 7), 0x62);   // marked: green
   // Shift+End, then each marked entry said after a beep.
   EXPECT_EQ(heardCount("<beep>"), 3);

@@ -63,6 +63,19 @@ TEST_F(VideoSettingsTest, ReadsColoursAndTheColourLock) {
   EXPECT_EQ(s.startAttribute, 0x1E);
 }
 
+TEST_F(VideoSettingsTest, PaletaNamesAColourPresetByItsFirstLetter) {
+  const std::pair<const char*, ColourPreset> cases[] = {
+      {"PALETA=amarelo\r\n", ColourPreset::yellowOnBlack},
+      {"PALETA= Branco\r\n", ColourPreset::whiteOnBlack},
+      {"PALETA=PADRAO\r\n", ColourPreset::standard},
+      {"PALETA=verde\r\n", ColourPreset::standard},
+      {"", ColourPreset::standard}};
+  for (const auto& [line, preset] : cases) {
+    writeVideo(line);
+    EXPECT_EQ(readVideoSettings().preset, preset) << line;
+  }
+}
+
 TEST_F(VideoSettingsTest, MissingOrBadValuesTakeTheDefaults) {
   writeVideo("CORESFIXAS=N\r\nCORFUNDO=20\r\nCORLETRA=branco\r\n");
   VideoSettings s = readVideoSettings();

@@ -23,6 +23,29 @@ TEST(EditText, SetUpLimitsLengthsAndKeepsTheBottomRightCellFree) {
   EXPECT_EQ(e.maxLength, 2048);
 }
 
+// However far the cursor goes, it stays on one of the field's columns, also
+// one past the last character of a text longer than the field.
+TEST(EditText, TheCursorStaysInsideTheFieldAsItScrolls) {
+  EditState e = startEdit("", 1, 1, true, 5, 20, 80, 25);
+  for (char c : std::string("abcdefghij")) {
+    insertAtCursor(e, static_cast<uint8_t>(c));
+    keepCursorVisible(e);
+    EXPECT_GE(e.position - e.offset, 0) << c;
+    EXPECT_LE(e.position - e.offset, e.width - 1) << c;
+  }
+  EXPECT_EQ(e.position, 11);
+  EXPECT_EQ(e.offset, 7) << "fghij's last four and the cursor after them";
+  e.position = 1;
+  keepCursorVisible(e);
+  EXPECT_EQ(e.offset, 1);
+  e.position = 5;   // the field's last column: no scroll yet
+  keepCursorVisible(e);
+  EXPECT_EQ(e.offset, 1);
+  e.position = 6;
+  keepCursorVisible(e);
+  EXPECT_EQ(e.offset, 2);
+}
+
 TEST(EditText, WordsAreRunsOfLettersOrOfDigits) {
   EditState e = state("ab12 ,cd");
   EXPECT_EQ(nextWordStart(e, 1), 3);    // the digits are a word of their own

@@ -80,7 +80,7 @@ TEST_F(Form, EscStillWritesEveryFieldBack) {
   EXPECT_DOUBLE_EQ(speed, 2.75);
   // Labels right-aligned in 28 columns, values after them.
   EXPECT_EQ(screenRow(4), std::string(21, ' ') + "Linhas 250");
-  EXPECT_EQ(screenAttribute(1, 4), 0x47);
+  EXPECT_EQ(screenAttribute(1, 4), 0x67);   // white on brown
   EXPECT_EQ(cursorRow(), 7);
 }
 
@@ -161,7 +161,7 @@ TEST_F(MarkingList, ShiftDownOverThreeEntriesMarksThemAllTheFirstWithABeep) {
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(listEntry(i).mark, 1) << i;
   EXPECT_EQ(listEntry(4).mark, 0);
   EXPECT_EQ(screenAttribute(1, 2) & 0x0F, 2);   // marked rows green
-  EXPECT_EQ(screenAttribute(1, 4) & 0x0F, 14);  // the current one yellow
+  EXPECT_EQ(screenAttribute(1, 4), 0x20);       // the current one in inverse video
 }
 
 TEST_F(MarkingList, EndsOnFunctionKeysAndRefusesToPassTheEnds) {

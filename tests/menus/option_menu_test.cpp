@@ -89,7 +89,7 @@ TEST_F(Menu, OpensInsideTheScreen) {
   runMenu();
   // Moved left to column 68 and up to row 22.
   for (const Heard& h : script().heard) shown = h.attributes;
-  EXPECT_EQ(attributeAt(shown, 68, 22), 0x5E);   // current: yellow on magenta
+  EXPECT_EQ(attributeAt(shown, 68, 22), 0xF5);   // current: inverse video, magenta on white
   EXPECT_EQ(attributeAt(shown, 79, 23), 0x5F);
   EXPECT_EQ(attributeAt(shown, 80, 23), 0x07);
 }
@@ -104,7 +104,7 @@ TEST_F(Menu, LongListsScrollInsideTheirRectangle) {
   EXPECT_EQ(runMenu(), 5);
   EXPECT_EQ(screenRow(8), "abaixo");   // never drawn over
   std::string shown = script().heard.back().attributes;
-  EXPECT_EQ(attributeAt(shown, 1, 7), 0x5E);   // the last entry on the last row
+  EXPECT_EQ(attributeAt(shown, 1, 7), 0xF5);   // the last entry on the last row
 }
 
 TEST_F(Menu, EntriesAreSaidFromTheirRecordingsWhenThereAreAny) {

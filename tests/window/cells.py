@@ -10,6 +10,10 @@ cells.py RAW WIDTH CELLW CELLH screen
 cells.py RAW WIDTH CELLW CELLH colours ROW COL [ZOOM]
     the cell's background (most common colour) and foreground (the colour
     farthest from it) as "r,g,b r,g,b".
+cells.py RAW WIDTH CELLW CELLH contrast ROW COL [ZOOM]
+    the WCAG 2 contrast ratio of the cell's background and foreground.
+cells.py RAW WIDTH CELLW CELLH block ROW R,G,B
+    the columns of the row whose cells are wholly of the colour.
 cells.py RAW WIDTH CELLW CELLH count R,G,B
     how many pixels have the colour.
 cells.py RAW WIDTH CELLW CELLH pixel X Y
@@ -48,6 +52,21 @@ def plain(row, col, zoom=1):
     return True
 
 
+def luminance(p):
+    def linear(v):
+        c = v / 255
+        return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = (linear(v) for v in p)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def fg_bg(row, col, zoom=1):
+    c = cell_colours(row, col, zoom)
+    bg = c.most_common(1)[0][0]
+    fg = max(c, key=lambda p: sum((a - b) ** 2 for a, b in zip(p, bg)))
+    return bg, fg
+
+
 def fmt(p):
     return ','.join(map(str, p))
 
@@ -60,13 +79,20 @@ elif what == 'glyphs':
     zoom = int(sys.argv[7]) if len(sys.argv) > 7 else 1
     cols = width // (cw * zoom)
     print(''.join(' ' if plain(row, c, zoom) else 'x' for c in range(cols)).rstrip())
-elif what == 'colours':
+elif what in ('colours', 'contrast'):
     row, col = int(sys.argv[6]), int(sys.argv[7])
     zoom = int(sys.argv[8]) if len(sys.argv) > 8 else 1
-    c = cell_colours(row, col, zoom)
-    bg = c.most_common(1)[0][0]
-    fg = max(c, key=lambda p: sum((a - b) ** 2 for a, b in zip(p, bg)))
-    print(fmt(bg), fmt(fg))
+    bg, fg = fg_bg(row, col, zoom)
+    if what == 'colours':
+        print(fmt(bg), fmt(fg))
+    else:
+        hi, lo = sorted((luminance(bg), luminance(fg)), reverse=True)
+        print('%.2f' % ((hi + 0.05) / (lo + 0.05)))
+elif what == 'block':
+    row = int(sys.argv[6])
+    want = tuple(int(v) for v in sys.argv[7].split(','))
+    print(' '.join(str(c) for c in range(width // cw)
+                   if plain(row, c) and pixel(c * cw, row * ch) == want))
 elif what == 'count':
     want = tuple(int(v) for v in sys.argv[6].split(','))
     pixels = memoryview(data).cast('B')

@@ -37,19 +37,22 @@ pixel_is() {   # x y colour
 
 wait_text "Pressionando ENTER usarei o padrão"
 keys Return
-wait_text "Qual sua opção ? _"   # the caret after the prompt
+wait_text "Qual sua opção ?"
+wait_caret $ROW 17   # the caret after the prompt
 keys e
 wait_text "Selecione o script com as setas"
 keys Down       # the list of scripts, the only one current
 sleep 1
 keys Return
-wait_text "Verde? _" 30
+wait_text "Verde?" 30
+wait_caret $ROW 7
 pixel_is 101 201 0,200,0
 pixel_is 149 219 0,200,0
 pixel_is 150 220 0,0,0
 pixel_is 99 199 0,0,0
 keys Return
-wait_text "Vermelho? _"
+wait_text "Vermelho?"
+wait_caret $ROW 10
 pixel_is 301 401 255,0,0
 pixel_is 339 429 255,0,0
 pixel_is 101 201 0,0,0

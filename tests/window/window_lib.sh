@@ -32,9 +32,10 @@ settings() {
     $CELLW $CELLH "$*" > "$HOME/.config/murena/Murena.ini"
 }
 
+# The screen is 1280 x 1024 unless SCREEN gives another (WxHxDEPTH).
 start_display() {
   exec 9> "$WORK/display"
-  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp > "$WORK/xvfb.log" 2>&1 &
+  Xvfb -displayfd 9 -screen 0 "${SCREEN:-1280x1024x24}" -nolisten tcp > "$WORK/xvfb.log" 2>&1 &
   XPID=$!
   exec 9>&-
   local i=0
@@ -79,10 +80,11 @@ cells() { python3 "$HERE/cells.py" "$WORK/shot.rgb" "$WIDTH" $CELLW $CELLH "$@";
 pattern() { printf '%s' "$1" | sed 's/[^ ]/x/g'; }
 
 # Wait up to $3 seconds (default 20) until row $1 shows the glyphs of text
-# $2 from its first column.
+# $2 from its first column. Spaces that end the text are not compared: the
+# block cursor may stand on the first of them as one plain cell.
 wait_row() {
   local want end=$((SECONDS + ${3:-20}))
-  want=$(pattern "$2")
+  want=$(pattern "$2" | sed 's/ *$//')
   while [ $SECONDS -lt $end ]; do
     shot
     [ "$(cells glyphs "$1" | cut -c1-${#want})" = "$want" ] && return 0
@@ -111,6 +113,30 @@ row_of() {
   local row
   row=$(cells screen | grep -n -x -F -- "$(pattern "$1")" | head -n1 | cut -d: -f1)
   [ -n "$row" ] && echo $((row - 1))
+}
+
+# Wait up to 10 seconds until cell $1 $2 (zoom $3, "" for none) has the
+# colours $4 ("background foreground").
+wait_colours() {
+  local end=$((SECONDS + 10))
+  while [ $SECONDS -lt $end ]; do
+    shot
+    [ "$(cells colours $1 $2 $3)" = "$4" ] && return 0
+    sleep 0.2
+  done
+  fail "cell $1 $2 (zoom $3) is $(cells colours $1 $2 $3), not $4"
+}
+
+# Wait up to 10 seconds until the block cursor (a cell wholly in the text
+# colour $3, white by default) stands at row $1, column $2.
+wait_caret() {
+  local end=$((SECONDS + 10))
+  while [ $SECONDS -lt $end ]; do
+    shot
+    [[ " $(cells block $1 ${3:-255,255,255}) " == *" $2 "* ]] && return 0
+    sleep 0.2
+  done
+  fail "no block cursor at row $1, column $2"
 }
 
 keys() { xdotool key --delay 30 "$@"; }
