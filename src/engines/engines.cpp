@@ -22,6 +22,7 @@ struct DriverOps {
   int (*voices)();
   std::string (*name)(int voiceNumber);
   bool (*writeFailed)();
+  uint64_t (*outputBytes)();
 };
 
 struct Dispatcher {
@@ -49,6 +50,7 @@ const DriverOps kOlira = {
     [] { return 1; },
     [](int voice) { return std::string(voice == 1 ? "Olira" : ""); },
     oliraWriteFailed,
+    oliraOutputBytes,
 };
 
 // The old engine interface has no engine on this platform.
@@ -61,6 +63,7 @@ const DriverOps kNone = {
     [] { return 0; },
     [](int) { return std::string(); },
     [] { return false; },
+    [] { return uint64_t(0); },
 };
 
 const DriverOps kEspeak = {
@@ -79,6 +82,7 @@ const DriverOps kEspeak = {
     [] { return espeakTotal(); },
     [](int voice) { return voice <= espeakTotal() ? espeakVoiceName(voice) : std::string(); },
     espeakWriteFailed,
+    espeakOutputBytes,
 };
 
 const DriverOps& driver() {
@@ -136,5 +140,6 @@ void setXmlMode(bool on) { state.xml = on; }
 
 const std::string& engineOutputFile() { return state.outputFile; }
 bool engineOutputFailed() { return driver().writeFailed(); }
+uint64_t engineOutputBytes() { return driver().outputBytes(); }
 
 }  // namespace varlo

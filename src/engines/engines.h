@@ -8,6 +8,7 @@
 // into that 16-bit mono WAV file, which is complete after closeEngine.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -46,5 +47,8 @@ const std::string& engineOutputFile();
 // After closeEngine: the output file could not be written completely (a full
 // disk), so the recording is damaged.
 bool engineOutputFailed();
+// Sample bytes the output file has received since the open: where the next
+// text spoken will begin in it.
+uint64_t engineOutputBytes();
 
 }  // namespace varlo

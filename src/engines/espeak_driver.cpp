@@ -360,6 +360,7 @@ void espeakPump() {
 }
 
 bool espeakWriteFailed() { return d.fileFailed; }
+uint64_t espeakOutputBytes() { return d.fileBytes; }
 
 int espeakVoiceTotal() {
   return startLibrary() ? int(d.voices.size()) : 0;

@@ -4,6 +4,7 @@
 // caller's thread, as fast as the synthesizer goes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,8 @@ bool espeakIsSpeaking();
 // Some of the output file could not be written (a full disk): the file of
 // the last open, checked after the close.
 bool espeakWriteFailed();
+// Sample bytes the output file of the last open has received.
+uint64_t espeakOutputBytes();
 void espeakStop();
 // Feeds live speech to the sound layer; stops it when a key is pending.
 void espeakPump();

@@ -67,6 +67,7 @@ bool oliraIsSpeaking() {
 void oliraStop() { stopSynthesizer(); }
 
 bool oliraWriteFailed() { return outputFileFailed(); }
+uint64_t oliraOutputBytes() { return outputFileBytes(); }
 
 void oliraClose() {
   while (oliraIsSpeaking()) pause(kClosePoll);

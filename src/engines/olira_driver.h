@@ -4,6 +4,7 @@
 // by default br4 and portug.* in the suite's olira directory.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,8 @@ bool oliraIsSpeaking();
 void oliraStop();
 // After oliraClose: the output file could not be written completely.
 bool oliraWriteFailed();
+// Sample bytes the output file has received.
+uint64_t oliraOutputBytes();
 
 // The synthesizer voice and the five data files from the [OLIRATTS] values
 // MBROLA_DB, DIR and BASE; empty values give br4, the suite's olira

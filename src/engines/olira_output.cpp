@@ -40,6 +40,7 @@ std::vector<uint8_t> image(kHeaderBytes + kImageBytesMax);  // header + samples
 size_t imageBytes = 0;
 bool interrupted = false;  // a key press silenced the text being spoken
 bool outputFailed = false; // a write to the output file failed (a full disk)
+uint64_t outputBytes = 0;  // sample bytes written to the output file
 
 // The canonical 44-byte header of a 16 kHz 16-bit mono PCM WAV file.
 void writeWavHeader(uint8_t* at, uint32_t dataBytes) {
@@ -58,6 +59,7 @@ std::string orDefault(const std::string& path, const char* extension) {
 }
 
 bool openOutputFile() {
+  outputBytes = 0;
   outputFile = createOutputFile(outputName, "w+b");
   if (!outputFile) return false;
   uint8_t header[kHeaderBytes];
@@ -95,6 +97,7 @@ bool drainSamples() {
       int n = synthRead(block, 8192);
       if (n <= 0) break;
       ok = std::fwrite(block, 2, size_t(n), outputFile) == size_t(n) && ok;
+      outputBytes += size_t(n) * 2;
       if (!ok) outputFailed = true;
       continue;
     }
@@ -176,6 +179,7 @@ bool initSynthesizer(const std::string& database, const std::string& rulesFile,
 void setOutputFile(std::string_view path) { outputName = path; }
 
 bool outputFileFailed() { return outputFailed; }
+uint64_t outputFileBytes() { return outputBytes; }
 
 void setFactors(double duration, double pitch) {
   durationFactor = duration;

@@ -5,6 +5,7 @@
 // starts early, or into a WAV file whose header is completed at close.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,7 @@ bool isSynthPlaying();  // always false when writing to a file
 void closeSynthesizer();
 // After closeSynthesizer: the output file could not be written completely.
 bool outputFileFailed();
+// Sample bytes written to the output file since it was created.
+uint64_t outputFileBytes();
 
 }  // namespace varlo

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/scratch_files.h"
@@ -23,10 +24,23 @@ namespace {
 constexpr const char* kJoined = "temp.wav";
 constexpr const char* kJoinScratch = "ARQ_WAV.$$$";   // the joiner's scratch file
 
+// A mark in the piece being recorded, before the piece's place in the
+// whole is known.
+struct PieceMark {
+  AudioMark::Kind kind;
+  uint64_t bytes;   // of the piece's samples before the mark
+  std::string text;
+};
+
 // One text's rendering, from its first line to its last.
 struct Render {
   AudioNames names;
   RenderOptions options;
+  std::string wavPath;          // names.wavName in the directory
+  std::string joinedPath;       // "temp.wav" in the directory
+  SampleSink* sink = nullptr;
+  std::vector<PieceMark> pieceMarks;
+  uint64_t joinedFrames = 0;    // frames of "temp.wav"
   std::string pending;          // gathered for the next request
   bool piecesJoined = false;    // "temp.wav" holds the pieces closed so far
   bool silencesAllowed = false;
@@ -47,7 +61,10 @@ void waitUntilSilent() {
   }
 }
 
-void speakRequest(const std::string& text) {
+// Blanks left over after the last phrase are still spoken, as they always
+// were, but mark nothing.
+void speakRequest(const std::string& text, AudioMark::Kind kind = AudioMark::Kind::request) {
+  if (!trimBlanks(text).empty()) r.pieceMarks.push_back({kind, engineOutputBytes(), text});
   speakText(text);
   waitUntilSilent();
 }
@@ -60,19 +77,19 @@ void reinitialiseFrontEnd() {
 // Record into the WAV file with a voice; false when it cannot record.
 bool recordWith(int type, int voice, int speed, int pitch) {
   const RenderOptions& o = r.options;
-  setSpeechOutputFile(r.names.wavName);
+  setSpeechOutputFile(r.wavPath);
   reconfigureSpeech(o.suiteSpeechSpeed, o.useEngine, type, voice, speed, pitch);
   r.silencesAllowed = type == kEngineEspeak;
-  return engineActive() && engineOutputFile() == r.names.wavName;
+  return engineActive() && engineOutputFile() == r.wavPath;
 }
 
 bool recordWithConfiguredVoice() {
   const RenderOptions& o = r.options;
   if (o.voiceChosen) return recordWith(o.engineType, o.voice, o.speed, o.pitch);
-  setSpeechOutputFile(r.names.wavName);
+  setSpeechOutputFile(r.wavPath);
   reinitialiseFrontEnd();
   r.silencesAllowed = o.engineType == kEngineEspeak;
-  return engineActive() && engineOutputFile() == r.names.wavName;
+  return engineActive() && engineOutputFile() == r.wavPath;
 }
 
 // Finish the recording in progress so that its WAV file is complete; a
@@ -87,21 +104,50 @@ void closeRecording() {
 
 void sayProblem(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
 
+uint64_t framesOf(const WaveInfo& info) {
+  return info.format.blockAlign > 0 ? info.dataSize / info.format.blockAlign : 0;
+}
+
+// The marks of the closed piece take their place in the whole: after the
+// pieces joined before it, counted in the whole's rate, into which a piece
+// of another rate is converted when joined.
+void settlePieceMarks() {
+  WaveInfo piece;
+  bool known = readWaveInfo(r.wavPath, piece) && piece.format.sampleRate > 0;
+  if (known && r.sink->rate == 0) r.sink->rate = int(piece.format.sampleRate);
+  for (PieceMark& m : r.pieceMarks) {
+    uint64_t frame = 0;
+    if (known) {
+      frame = m.bytes / std::max<uint16_t>(1, piece.format.blockAlign);
+      frame = frame * uint64_t(r.sink->rate) / piece.format.sampleRate;
+    }
+    r.sink->marks.push_back({m.kind, r.joinedFrames + frame, std::move(m.text)});
+  }
+  r.pieceMarks.clear();
+}
+
+void countJoined() {
+  WaveInfo joined;
+  if (readWaveInfo(r.joinedPath, joined)) r.joinedFrames = framesOf(joined);
+}
+
 void joinIntoResult(const std::string& name) {
-  if (joinWav(name, 2, kJoined) == JoinResult::diskFull) r.diskFull = true;
+  if (joinWav(name, 2, r.joinedPath) == JoinResult::diskFull) r.diskFull = true;
 }
 
 // The first closed piece becomes "temp.wav"; every later one is appended,
 // and an effect follows the piece before it. False when the disk is full.
 bool joinPiece(const std::string& effect) {
+  settlePieceMarks();
   if (!r.piecesJoined) {
-    std::remove(kJoined);
-    r.piecesJoined = std::rename(r.names.wavName.c_str(), kJoined) == 0;
+    std::remove(r.joinedPath.c_str());
+    r.piecesJoined = std::rename(r.wavPath.c_str(), r.joinedPath.c_str()) == 0;
     if (!r.piecesJoined) sayProblem("Não consegui guardar o trecho gravado.");
   } else {
-    joinIntoResult(r.names.wavName);
+    joinIntoResult(r.wavPath);
   }
   if (!effect.empty() && r.piecesJoined && !r.diskFull) joinIntoResult(effect);
+  countJoined();
   return !r.diskFull;
 }
 
@@ -109,7 +155,8 @@ void insertSilence(const char* milliseconds) {
   if (!r.silencesAllowed) return;
   bool previous = xmlMode();
   setXmlMode(true);
-  speakRequest(std::string("<silence msec=\"") + milliseconds + "\"/>");
+  speakText(std::string("<silence msec=\"") + milliseconds + "\"/>");
+  waitUntilSilent();
   setXmlMode(previous);
 }
 
@@ -150,8 +197,17 @@ void insertEffect(const std::string& effect) {
 
 void speakOrdinary(std::string_view line);
 
+// A heading is a request of its own, so that its audio begins at its mark.
+void speakHeading(std::string_view line) {
+  if (!trimBlanks(r.pending).empty()) flushPending();
+  r.pending.clear();
+  speakRequest(std::string(trimBlanks(line)), AudioMark::Kind::heading);
+}
+
 void speakLine(const std::string& line) {
   std::string_view text = line;
+  if (r.options.isHeading && !trimBlanks(text).empty() && r.options.isHeading(text))
+    return speakHeading(text);
   if (text.substr(0, 6) == "#SAPI#") {
     if (!trimBlanks(r.pending).empty()) flushPending();
     VoiceMarker marker;
@@ -180,27 +236,32 @@ void speakOrdinary(std::string_view line) {
 
 // The last piece joins the earlier ones; the result takes the WAV name.
 void joinLastPiece() {
-  if (!r.piecesJoined) return;
-  JoinResult result = joinWav(r.names.wavName, 2, kJoined);
+  settlePieceMarks();
+  if (!r.piecesJoined) {
+    WaveInfo whole;
+    if (readWaveInfo(r.wavPath, whole)) r.sink->frames = framesOf(whole);
+    return;
+  }
+  JoinResult result = joinWav(r.wavPath, 2, r.joinedPath);
   if (result == JoinResult::diskFull) r.diskFull = true;
   if (result == JoinResult::done) {
-    std::remove(r.names.wavName.c_str());
-    std::rename(kJoined, r.names.wavName.c_str());
+    countJoined();
+    r.sink->frames = r.joinedFrames;
+    std::remove(r.wavPath.c_str());
+    std::rename(r.joinedPath.c_str(), r.wavPath.c_str());
   }
 }
 
 // The disk is full: the joined pieces and the piece in progress are no use
 // and would only take room, or pass for the whole text.
 RenderResult abandonFullDisk() {
-  std::remove(kJoined);
-  std::remove(r.names.wavName.c_str());
+  std::remove(r.joinedPath.c_str());
+  std::remove(r.wavPath.c_str());
   return RenderResult::diskFull;
 }
 
 RenderResult renderWhole(const LineSource& nextLine) {
-  std::remove(kJoined);
-  std::remove("arq_wav.$$$");
-  std::remove(kJoinScratch);
+  std::remove(r.joinedPath.c_str());
   if (!recordWithConfiguredVoice()) {
     closeRecording();
     sayProblem("A voz configurada não pôde gravar o arquivo de áudio.");
@@ -219,14 +280,14 @@ RenderResult renderWhole(const LineSource& nextLine) {
   closeRecording();
   if (r.writeFailed) {
     // A cut recording would pass for the whole text.
-    std::remove(kJoined);
-    std::remove(r.names.wavName.c_str());
+    std::remove(r.joinedPath.c_str());
+    std::remove(r.wavPath.c_str());
     sayProblem("Não consegui gravar o arquivo de áudio por inteiro (disco cheio?); "
                "o arquivo incompleto foi apagado e a conversão foi interrompida.");
     return RenderResult::writeFailed;
   }
   if (r.voiceLost) {
-    std::remove(kJoined);
+    std::remove(r.joinedPath.c_str());
     sayProblem("A voz configurada não pôde gravar o arquivo de áudio.");
     return RenderResult::noVoice;
   }
@@ -237,16 +298,22 @@ RenderResult renderWhole(const LineSource& nextLine) {
 }  // namespace
 
 RenderResult renderText(const LineSource& nextLine, const AudioNames& names,
-                        const RenderOptions& options) {
+                        const RenderOptions& options, SampleSink& sink) {
   r = Render{};
   r.names = names;
   r.options = options;
+  std::string directory = names.directory.empty() ? "." : names.directory;
+  if (directory.back() != '/') directory += '/';
+  r.wavPath = directory + names.wavName;
+  r.joinedPath = directory + kJoined;
+  sink = SampleSink{};
+  r.sink = &sink;
   // Until the text is whole, a program ended from outside takes these along.
-  for (const char* scratch : {kJoined, kJoinScratch}) holdScratchFile(scratch);
-  holdScratchFile(names.wavName);
+  std::string joinScratch = directory + kJoinScratch;
+  for (const std::string* scratch : {&r.joinedPath, &joinScratch, &r.wavPath}) holdScratchFile(*scratch);
   RenderResult result = renderWhole(nextLine);
-  for (const char* scratch : {kJoined, kJoinScratch}) releaseScratchFile(scratch);
-  releaseScratchFile(names.wavName);
+  for (const std::string* scratch : {&r.joinedPath, &joinScratch, &r.wavPath}) releaseScratchFile(*scratch);
+  r.sink = nullptr;
   return result;
 }
 

@@ -1,9 +1,11 @@
-// Rendering one text into one WAV file in the current directory: the text
-// is spoken in phrase-sized requests into the engine's output file, and
-// every voice or effect marker closes the piece recorded so far, which is
-// joined (with the effect's sound) into "temp.wav".
+// Rendering one text into one WAV file in a given directory: the text is
+// spoken in phrase-sized requests into the engine's output file, and every
+// voice or effect marker closes the piece recorded so far, which is joined
+// (with the effect's sound) into "temp.wav" beside it. Where every request
+// and every heading begins in the result is recorded as it is spoken.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,14 +29,34 @@ struct RenderOptions {
   int engineType = 3, voice = 0, speed = 0, pitch = 0;
   bool withSilence = false;     // silences at paragraph ends and around the text
   std::string effectDirectory;  // also searched for effects named without a directory
+  // Tells a heading line, which is spoken as a request of its own and
+  // marked as a heading; none when empty.
+  std::function<bool(std::string_view line)> isHeading;
+};
+
+// Where a request or a heading begins in the rendered WAV file.
+struct AudioMark {
+  enum class Kind { request, heading };
+  Kind kind = Kind::request;
+  uint64_t frame = 0;   // sample frame of the whole recording
+  std::string text;     // what is spoken from there (Windows-1252)
+};
+
+// What a rendering leaves beside its WAV file: the rate its frames count in
+// and the marks in the order they were spoken. Complete only when the
+// rendering is done.
+struct SampleSink {
+  int rate = 0;
+  uint64_t frames = 0;   // of the whole recording
+  std::vector<AudioMark> marks;
 };
 
 // The next line of the text; false at its end. A text is spoken as it is
 // read, never held whole.
 using LineSource = std::function<bool(std::string& line)>;
 
-// Speak the lines into names.wavName.
+// Speak the lines into names.wavName in names.directory.
 RenderResult renderText(const LineSource& nextLine, const AudioNames& names,
-                        const RenderOptions& options);
+                        const RenderOptions& options, SampleSink& sink);
 
 }  // namespace varlo

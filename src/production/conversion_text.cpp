@@ -181,11 +181,12 @@ void gatherPhrases(std::string& pending, std::string_view line,
   }
 }
 
-AudioNames audioNames(std::string_view textName) {
+AudioNames audioNames(std::string_view textName, std::string_view directory) {
   std::string base = withoutExtension(textName);
   size_t slash = base.find_last_of('/');
   if (slash != std::string::npos) base.erase(0, slash + 1);
-  return {base, underscored(base) + ".wav", underscored(base) + ".mp3", base + ".mp3"};
+  return {base, underscored(base) + ".wav", underscored(base) + ".mp3", base + ".mp3",
+          std::string(directory)};
 }
 
 }  // namespace varlo

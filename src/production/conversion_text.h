@@ -69,7 +69,8 @@ struct AudioNames {
   std::string wavName;       // spaces as "_", ".wav": the recording
   std::string mp3Name;       // spaces as "_", ".mp3": what the encoder writes
   std::string finalMp3Name;  // spaces kept, ".mp3": the result
+  std::string directory;     // where they are made; "" the current directory
 };
-AudioNames audioNames(std::string_view textName);
+AudioNames audioNames(std::string_view textName, std::string_view directory = "");
 
 }  // namespace varlo

@@ -205,7 +205,7 @@ bool start(const Mp3Job& job, bool whileRecording) {
     encoders.exitHookSet = true;
   }
   std::error_code error;
-  fs::path here = fs::current_path(error);
+  fs::path here = job.names.directory.empty() ? fs::current_path(error) : fs::path(job.names.directory);
   Encoder e;
   e.job = job;
   e.wav = here / job.names.wavName;

@@ -12,7 +12,7 @@
 
 namespace varlo {
 
-// One text's encoding; the names are in the current directory when it starts.
+// One text's encoding.
 struct Mp3Job {
   std::string mp3Options;
   Mp3Tags tags;

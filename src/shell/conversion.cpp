@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "production/mp3_encoders.h"
 #include "production/conversion_render.h"
@@ -45,14 +46,14 @@ std::string outputDirectory(const AppState& s) {
 }
 
 
-// A file can be made in the current directory: a folder the user may not
-// write would otherwise be blamed on the voice.
-bool folderTakesFiles() {
-  char probe[] = ".varlo-XXXXXX";
-  int fd = mkstemp(probe);
+// A file can be made in the directory: a folder the user may not write
+// would otherwise be blamed on the voice.
+bool folderTakesFiles(const std::string& directory) {
+  std::string probe = directory + "/.varlo-XXXXXX";
+  int fd = mkstemp(probe.data());
   if (fd < 0) return false;
   close(fd);
-  unlink(probe);
+  unlink(probe.c_str());
   return true;
 }
 
@@ -183,7 +184,8 @@ FileResult convertFile(AppState& s, const std::string& name, bool utf8) {
     cannotRead();
     return FileResult::endRun;
   }
-  AudioNames names = audioNames(name);
+  AudioNames names = audioNames(name, outputDirectory(s));
+  std::string wavPath = names.directory + "/" + names.wavName;
   Mp3Job job{s.mp3Options, tagsFor(s, name, summary), names};
   // A text with voice or effect markers is put together from pieces after
   // the recording; any other is recorded into its WAV in one go.
@@ -191,17 +193,18 @@ FileResult convertFile(AppState& s, const std::string& name, bool utf8) {
   bool missing = false;
   if (asItGrows) {
     waitForFreeEncoderOrPause();
-    std::remove(names.wavName.c_str());   // the encoder must follow the new recording
+    std::remove(wavPath.c_str());   // the encoder must follow the new recording
     missing = !startEncodingWhileRecording(job);
     if (missing) encoderMissing(s);
   }
-  RenderResult rendered =
-      renderText([&](std::string& line) { return nextSpeechLine(text, line); }, names, renderOptions(s));
+  SampleSink sink;
+  RenderResult rendered = renderText([&](std::string& line) { return nextSpeechLine(text, line); },
+                                     names, renderOptions(s), sink);
   // A text that could not be read to its end was not spoken whole.
   bool cut = text.reader.failed;
   closeSpeechLines(text);
   if (cut && rendered == RenderResult::done) {
-    std::remove(names.wavName.c_str());
+    std::remove(wavPath.c_str());
     rendered = RenderResult::writeFailed;
     cannotRead();
   }
@@ -258,20 +261,21 @@ FileResult convertOne(AppState& s, const std::string& name) {
     newLine();
     waitWhileBusy();
   }
-  if (!TrocaDir(outputDirectory(s))) {
+  std::string directory = outputDirectory(s);
+  std::error_code error;
+  std::filesystem::create_directories(directory, error);
+  if (!std::filesystem::is_directory(directory, error)) {
+    for (int i = 0; i < 3; ++i) beep();
+    writeLineSpeak("- ERRO - Function TrocaDir");
     sayText("Não consegui criar o diretório dos arquivos de áudio; a conversão foi interrompida.");
-    if (!TrocaDir(s.projectDirectory)) farewell();
     return FileResult::endRun;
   }
-  if (!folderTakesFiles()) {
-    writeLineSpeak(utf8ToCp1252("Não consigo gravar na pasta de áudio ") + displayName(outputDirectory(s)) +
+  if (!folderTakesFiles(directory)) {
+    writeLineSpeak(utf8ToCp1252("Não consigo gravar na pasta de áudio ") + displayName(directory) +
                    utf8ToCp1252(": verifique as permissões. A conversão foi interrompida."));
-    if (!TrocaDir(s.projectDirectory)) farewell();
     return FileResult::endRun;
   }
-  FileResult result = convertFile(s, name, facts.utf8);
-  if (!TrocaDir(s.projectDirectory)) farewell();
-  return result;
+  return convertFile(s, name, facts.utf8);
 }
 
 // Success is said only when every text became its audio; otherwise how many

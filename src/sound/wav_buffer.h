@@ -118,7 +118,8 @@ enum class JoinResult {
 // Joins fileName with the join target ("temp.wav" in the current directory):
 // position 1 puts it before the target's audio, 2 after it. The first file
 // decides the format; a file of another format is converted through a copy,
-// so the user's file is never changed. Uses the scratch file "ARQ_WAV.$$$".
+// so the user's file is never changed. Uses the scratch file "ARQ_WAV.$$$" in
+// the target's directory.
 // On diskFull the failure has been said ("Erro ao gravar arquivo, programa
 // cancelado" when appending failed), the scratch file is gone and the target
 // is untouched; the caller ends the program.

@@ -1,7 +1,7 @@
 // Joining WAV files: every file is brought to the format of the first one
-// and its samples are appended to the scratch file "ARQ_WAV.$$$", whose
-// header is written last (RF64 once the audio passes 4 GiB); the scratch
-// file then replaces the join target.
+// and its samples are appended to the scratch file "ARQ_WAV.$$$" beside the
+// target, whose header is written last (RF64 once the audio passes 4 GiB);
+// the scratch file then replaces the join target.
 // A file in another format is converted in memory, so the user's file on
 // disk is never changed.
 #include <algorithm>
@@ -27,6 +27,7 @@ constexpr const char* kScratchName = "ARQ_WAV.$$$";
 enum class Appended { ok, skipped, writeFailed };
 
 struct JoinState {
+  std::string scratchName;   // in the target's directory, so the rename stays on its disk
   std::FILE* scratch = nullptr;
   int rate = 0;   // 0: the target format is not set yet
   int bits = 0;
@@ -129,15 +130,17 @@ Appended appendFile(const std::string& name) {
   return appendConverted(name);
 }
 
-bool startJoin() {
+bool startJoin(const std::string& target) {
+  size_t slash = target.find_last_of('/');
+  join.scratchName = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + kScratchName;
   join.rate = join.bits = join.channels = 0;
   join.total = 0;
-  join.scratch = createScratchFile(kScratchName, "w+b");
+  join.scratch = createScratchFile(join.scratchName, "w+b");
   std::array<uint8_t, 44> placeholder{};
   if (join.scratch && writeScratch(placeholder.data(), placeholder.size())) return true;
   if (join.scratch) std::fclose(join.scratch);
   join.scratch = nullptr;
-  std::remove(kScratchName);
+  std::remove(join.scratchName.c_str());
   sorry();
   return false;
 }
@@ -155,13 +158,13 @@ bool finishJoin() {
 void abandonJoin() {
   if (join.scratch) std::fclose(join.scratch);
   join.scratch = nullptr;
-  std::remove(kScratchName);
+  std::remove(join.scratchName.c_str());
 }
 
 }  // namespace
 
 JoinResult joinWav(const std::string& fileName, int position, const std::string& target) {
-  if (!startJoin()) return JoinResult::skipped;
+  if (!startJoin(target)) return JoinResult::skipped;
   std::vector<std::string> order;
   if (position == 1) order.push_back(fileName);
   order.push_back(target);
@@ -177,7 +180,7 @@ JoinResult joinWav(const std::string& fileName, int position, const std::string&
     abandonJoin();
     return JoinResult::diskFull;
   }
-  if (std::rename(kScratchName, target.c_str()) != 0) {
+  if (std::rename(join.scratchName.c_str(), target.c_str()) != 0) {
     sayWriteFailed();
     abandonJoin();
     return JoinResult::diskFull;
