@@ -30,6 +30,7 @@ struct PieceMark {
   AudioMark::Kind kind;
   uint64_t bytes;   // of the piece's samples before the mark
   std::string text;
+  int rank = 0;
 };
 
 // One text's rendering, from its first line to its last.
@@ -121,7 +122,7 @@ void settlePieceMarks() {
       frame = m.bytes / std::max<uint16_t>(1, piece.format.blockAlign);
       frame = frame * uint64_t(r.sink->rate) / piece.format.sampleRate;
     }
-    r.sink->marks.push_back({m.kind, r.joinedFrames + frame, std::move(m.text)});
+    r.sink->marks.push_back({m.kind, r.joinedFrames + frame, std::move(m.text), m.rank});
   }
   r.pieceMarks.clear();
 }
@@ -197,17 +198,27 @@ void insertEffect(const std::string& effect) {
 
 void speakOrdinary(std::string_view line);
 
-// A heading is a request of its own, so that its audio begins at its mark.
-void speakHeading(std::string_view line) {
-  if (!trimBlanks(r.pending).empty()) flushPending();
-  r.pending.clear();
-  speakRequest(std::string(trimBlanks(line)), AudioMark::Kind::heading);
+// A heading is a request of its own, so that its audio begins at its mark,
+// and ends the paragraph before it.
+void speakHeading(const StructuredLine& line) {
+  flushPending();
+  r.pieceMarks.push_back({AudioMark::Kind::heading, engineOutputBytes(), line.text, line.rank});
+  speakText(line.text);
+  waitUntilSilent();
+  if (r.options.withSilence) insertSilence("500");
 }
 
-void speakLine(const std::string& line) {
-  std::string_view text = line;
-  if (r.options.isHeading && !trimBlanks(text).empty() && r.options.isHeading(text))
-    return speakHeading(text);
+// A page begins where the request in progress ends.
+void markPage() {
+  if (!trimBlanks(r.pending).empty()) speakRequest(r.pending);
+  r.pending.clear();
+  r.pieceMarks.push_back({AudioMark::Kind::page, engineOutputBytes(), ""});
+}
+
+void speakLine(const StructuredLine& structured) {
+  if (structured.role == LineRole::heading) return speakHeading(structured);
+  if (structured.role == LineRole::pageBreak) return markPage();
+  std::string_view text = structured.text;
   if (text.substr(0, 6) == "#SAPI#") {
     if (!trimBlanks(r.pending).empty()) flushPending();
     VoiceMarker marker;
@@ -270,7 +281,7 @@ RenderResult renderWhole(const LineSource& nextLine) {
   waveSettings().keyInterrupt = false;
   bool silences = r.options.withSilence;
   if (silences) insertSilence("2000");
-  for (std::string line; nextLine(line);) {
+  for (StructuredLine line; nextLine(line);) {
     speakLine(line);
     if (r.diskFull) return abandonFullDisk();
     if (r.voiceLost || r.writeFailed) break;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "production/conversion_text.h"
+#include "production/text_structure.h"
 
 namespace varlo {
 
@@ -29,17 +30,15 @@ struct RenderOptions {
   int engineType = 3, voice = 0, speed = 0, pitch = 0;
   bool withSilence = false;     // silences at paragraph ends and around the text
   std::string effectDirectory;  // also searched for effects named without a directory
-  // Tells a heading line, which is spoken as a request of its own and
-  // marked as a heading; none when empty.
-  std::function<bool(std::string_view line)> isHeading;
 };
 
-// Where a request or a heading begins in the rendered WAV file.
+// Where a request, a heading or a page begins in the rendered WAV file.
 struct AudioMark {
-  enum class Kind { request, heading };
+  enum class Kind { request, heading, page };
   Kind kind = Kind::request;
   uint64_t frame = 0;   // sample frame of the whole recording
-  std::string text;     // what is spoken from there (Windows-1252)
+  std::string text;     // what is spoken from there (Windows-1252); "" for a page
+  int rank = 0;         // of a heading
 };
 
 // What a rendering leaves beside its WAV file: the rate its frames count in
@@ -52,8 +51,9 @@ struct SampleSink {
 };
 
 // The next line of the text; false at its end. A text is spoken as it is
-// read, never held whole.
-using LineSource = std::function<bool(std::string& line)>;
+// read, never held whole. A heading is spoken as a request of its own; a
+// page break ends the request in progress.
+using LineSource = std::function<bool(StructuredLine& line)>;
 
 // Speak the lines into names.wavName in names.directory.
 RenderResult renderText(const LineSource& nextLine, const AudioNames& names,

@@ -198,8 +198,8 @@ FileResult convertFile(AppState& s, const std::string& name, bool utf8) {
     if (missing) encoderMissing(s);
   }
   SampleSink sink;
-  RenderResult rendered = renderText([&](std::string& line) { return nextSpeechLine(text, line); },
-                                     names, renderOptions(s), sink);
+  RenderResult rendered = renderText(
+      [&](StructuredLine& line) { return nextSpeechLine(text, line.text); }, names, renderOptions(s), sink);
   // A text that could not be read to its end was not spoken whole.
   bool cut = text.reader.failed;
   closeSpeechLines(text);

@@ -38,11 +38,13 @@ class ConversionMarks : public ConversionFixture {
   RenderResult render(const std::vector<std::string>& lines, const std::string& name,
                       const RenderOptions& o, SampleSink& sink) {
     size_t next = 0;
-    auto source = [&](std::string& line) {
+    TextStructure text;
+    openTextStructure(text, [&](std::string& line) {
       if (next == lines.size()) return false;
       line = lines[next++];
       return true;
-    };
+    });
+    auto source = [&](StructuredLine& line) { return nextStructuredLine(text, line); };
     return renderText(source, audioNames(name, out.string()), o, sink);
   }
 
@@ -54,33 +56,37 @@ class ConversionMarks : public ConversionFixture {
   }
 };
 
-bool isHeadingLine(std::string_view line) { return line.starts_with("CAP"); }
-
-TEST_F(ConversionMarks, RequestsAndHeadingsAreMarkedInOrderInsideTheRecording) {
-  RenderOptions o = options();
-  o.isHeading = isHeadingLine;
+// Headings found in the text are requests of their own, and a form feed
+// marks a page where the request before it ends.
+TEST_F(ConversionMarks, RequestsHeadingsAndPagesAreMarkedInOrderInsideTheRecording) {
   SampleSink sink;
   ASSERT_EQ(render({"CAPITULO 1", "Primeira frase do livro. Depois vem a segunda,", "que termina aqui.",
-                    "", "CAPITULO 2", "Outra frase."},
-                   "livro.txt", o, sink),
+                    "", "# Segunda parte", "Outra frase\fna outra p\xE1gina."},
+                   "livro.txt", options(), sink),
             RenderResult::done);
   int frames = wavFrames(out / "livro.wav");
   ASSERT_GT(frames, 0);
   EXPECT_EQ(sink.rate, 22050);
   EXPECT_EQ(sink.frames, uint64_t(frames));
   std::vector<std::string> texts;
-  std::vector<std::string> headings;
+  std::vector<int> ranks;
   for (const AudioMark& m : sink.marks) {
-    texts.push_back(std::string(trimBlanks(m.text)));
-    if (m.kind == AudioMark::Kind::heading) headings.push_back(m.text);
+    texts.push_back(m.kind == AudioMark::Kind::page ? "<p>" : std::string(trimBlanks(m.text)));
+    if (m.kind == AudioMark::Kind::heading) ranks.push_back(m.rank);
   }
-  EXPECT_EQ(headings, (std::vector<std::string>{"CAPITULO 1", "CAPITULO 2"}));
+  EXPECT_EQ(ranks, (std::vector<int>{2, 1}));
   EXPECT_EQ(texts, (std::vector<std::string>{"CAPITULO 1", "Primeira frase do livro.",
                                               "Depois vem a segunda,", "que termina aqui.",
-                                              "CAPITULO 2", "Outra frase."}));
+                                              "Segunda parte", "Outra frase", "<p>",
+                                              "na outra p\xE1gina."}));
   EXPECT_EQ(sink.marks.front().frame, 0u);
-  for (size_t i = 1; i < sink.marks.size(); ++i)
-    EXPECT_GT(sink.marks[i].frame, sink.marks[i - 1].frame) << i;
+  for (size_t i = 1; i < sink.marks.size(); ++i) {
+    bool page = sink.marks[i].kind == AudioMark::Kind::page;
+    if (page || sink.marks[i - 1].kind == AudioMark::Kind::page)
+      EXPECT_GE(sink.marks[i].frame, sink.marks[i - 1].frame) << i;
+    else
+      EXPECT_GT(sink.marks[i].frame, sink.marks[i - 1].frame) << i;
+  }
   EXPECT_LT(sink.marks.back().frame, sink.frames);
   // Nothing is made in the current directory.
   EXPECT_TRUE(fs::is_empty(elsewhere));
