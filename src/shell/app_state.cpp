@@ -62,6 +62,9 @@ void loadAppState(AppState& s) {
   // The whole value decides here; the settings dialog looks at the first letter.
   std::string quality = upperText(readSetting("VARLO", "QUALIDADEMP3"));
   s.mp3Options = quality == "B" ? s.qualityLow : quality == "M" ? s.qualityMax : s.qualityHigh;
+  std::string format = upperText(readSetting("VARLO", "FORMATOLIVRO"));
+  s.bookFormat = format == "DAISY" ? format : "MP3";
+  s.bookAuthor = readSetting("VARLO", "AUTORLIVRO");
   s.noTextFiles = s.noPartFiles = false;
   s.commandLineMode = s.voiceChosen = s.newProjectMode = false;
 }

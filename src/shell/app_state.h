@@ -42,6 +42,9 @@ struct AppState {
   std::string savedProjectDirectory;
   std::string copyTargetDirectory;
   bool mp3Output = false;
+  // "MP3" (the audio files of today) or "DAISY": [VARLO] FORMATOLIVRO.
+  std::string bookFormat = "MP3";
+  std::string bookAuthor;   // [VARLO] AUTORLIVRO; the book's title is its file's name
   AlternateVoices alternateVoices;
   int linesPerPart = 0;
   // File names of the project directory that conversion and division work

@@ -28,6 +28,12 @@ void runCommandLineJob(const std::string& textFile) {
   s.projectDirectory = getcwd(directory, sizeof directory) ? directory : ".";
   s.commandLineMode = true;
   s.selection = {textFile};
+  if (s.bookFormat != "MP3") {
+    // A talking book is navigated by its headings, not cut into parts.
+    bool converted = convertSelection();
+    s.commandLineMode = false;
+    farewell(converted ? 0 : 1);
+  }
   s.linesPerPart = linesPerPartSetting(readSetting("VARLO", "QUEBRARLINHA"));
   s.noPartFiles = false;
   divideFile();

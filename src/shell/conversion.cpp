@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "production/daisy_job.h"
 #include "production/mp3_encoders.h"
 #include "production/conversion_render.h"
 #include "production/conversion_text.h"
@@ -170,6 +171,60 @@ void encoderMissing(AppState& s) {
   sayMessage("VLCONCAN", 1);
 }
 
+// A talking book of the text: rendered with its structure into a WAV file
+// that is cut at the sections, which are encoded, and the book's files
+// written in a directory named after the text. The progress is said per
+// section; a failure says how far the book got and leaves no book.
+FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
+  std::string textPath = s.projectDirectory + "/" + name;
+  setTitle("VARLO convertendo " + displayName(textPath));
+  SpeechLines lines;
+  if (!openSpeechLines(lines, textPath, utf8)) {
+    cannotRead();
+    return FileResult::endRun;
+  }
+  AudioNames names = audioNames(name, outputDirectory(s));
+  std::string wavPath = names.directory + "/" + names.wavName;
+  TextStructure structure;
+  openTextStructure(structure, [&](std::string& line) { return nextSpeechLine(lines, line); });
+  DaisyJob job;
+  RenderResult rendered = renderText(
+      [&](StructuredLine& line) { return nextStructuredLine(structure, line); }, names,
+      renderOptions(s), job.sink);
+  bool cut = lines.reader.failed;
+  closeSpeechLines(lines);
+  if (cut && rendered == RenderResult::done) {
+    rendered = RenderResult::writeFailed;
+    cannotRead();
+  }
+  if (rendered == RenderResult::diskFull) farewell(1);
+  if (rendered != RenderResult::done) {
+    std::remove(wavPath.c_str());
+    return FileResult::endRun;
+  }
+  std::string title = displayName(names.baseName);
+  job.wavPath = wavPath;
+  job.facts = {title, s.bookAuthor.empty() ? "Desconhecido" : s.bookAuthor,
+               "varlo-" + names.wavName.substr(0, names.wavName.size() - 4), "VARLO"};
+  job.mp3Options = s.mp3Options;
+  job.bookDirectory = names.directory + "/" + names.baseName + "_DAISY";
+  job.progress = [](size_t section, size_t total) {
+    writeLineSpeak(utf8ToCp1252("Seção " + std::to_string(section) + " de " + std::to_string(total)));
+  };
+  size_t done = 0;
+  DaisyResult made = makeDaisyBook(job, done);
+  std::remove(wavPath.c_str());
+  if (made == DaisyResult::done) {
+    writeLineSpeak(utf8ToCp1252("Livro DAISY pronto: ") + displayName(job.bookDirectory));
+    return FileResult::converted;
+  }
+  beep();
+  sayText(std::string(made == DaisyResult::encoderFailed ? "O codificador de MP3 falhou"
+                                                          : "Não consegui gravar o livro (disco cheio?)") +
+          "; " + std::to_string(done) + " seções tinham sido feitas. O livro não foi terminado.");
+  return FileResult::failed;
+}
+
 // The encoder of a text recorded in one go takes its WAV as it grows, so
 // that the encoding ends soon after the recording; another text's WAV is
 // encoded once whole, while the next text renders.
@@ -275,6 +330,7 @@ FileResult convertOne(AppState& s, const std::string& name) {
                    utf8ToCp1252(": verifique as permissões. A conversão foi interrompida."));
     return FileResult::endRun;
   }
+  if (s.bookFormat == "DAISY") return convertBook(s, name, facts.utf8);
   return convertFile(s, name, facts.utf8);
 }
 

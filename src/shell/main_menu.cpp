@@ -185,6 +185,13 @@ void mainLoop() {
 }  // namespace
 
 void runVarlo(int argc, char** argv) {
+  // "--formato daisy|mp3" before the text chooses the book's format.
+  std::string format;
+  if (argc > 3 && std::string(argv[1]) == "--formato") {
+    format = upperText(argv[2]);
+    argv += 2;
+    argc -= 2;
+  }
   bool oneShot = argc > 1 && std::string(argv[1]) != "*";
   if (!acquireInstanceLock("varlo")) endSecondInstance(oneShot);
   setBrailleToneHooks(startTone, stopTone);
@@ -196,6 +203,12 @@ void runVarlo(int argc, char** argv) {
   initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
   greet();
   loadAppState(appState());
+  if (format == "DAISY" || format == "MP3") {
+    appState().bookFormat = format;
+  } else if (!format.empty()) {
+    writeLineSpeak("Formato de livro desconhecido: " + format + " (use daisy ou mp3).");
+    farewell(1);
+  }
   if (oneShot) {
     runCommandLineJob(argv[1]);
     farewell();
