@@ -2,7 +2,6 @@
 #include "production/book_sections.h"
 
 #include <algorithm>
-#include <set>
 
 #include "base/plain_text.h"
 
@@ -18,20 +17,17 @@ bool endsWithinSentence(std::string_view text) {
   return !trimmed.empty() && (trimmed.back() == ',' || trimmed.back() == ';');
 }
 
-// Ranks as levels: the highest rank used is level 1, and a section is never
-// more than one level below the one before it.
+// Ranks as levels, as in an outline: a heading sits one level below the
+// open headings of a higher rank (a smaller number), so chapters without
+// parts are level 1 and no level is ever skipped.
 std::vector<int> levelsOf(const std::vector<AudioMark>& marks) {
-  std::set<int> ranks;
-  for (const AudioMark& m : marks)
-    if (m.kind == AudioMark::Kind::heading) ranks.insert(m.rank);
+  std::vector<int> open;   // ranks of the headings the next one may sit under
   std::vector<int> levels;
-  int previous = 0;
   for (const AudioMark& m : marks) {
     if (m.kind != AudioMark::Kind::heading) continue;
-    int level = int(std::distance(ranks.begin(), ranks.find(m.rank))) + 1;
-    level = std::min({level, previous + 1, kDeepestLevel});
-    levels.push_back(level);
-    previous = level;
+    while (!open.empty() && open.back() >= m.rank) open.pop_back();
+    levels.push_back(std::min(int(open.size()) + 1, kDeepestLevel));
+    open.push_back(m.rank);
   }
   return levels;
 }

@@ -175,6 +175,17 @@ TEST_F(DaisyBook, FiveThousandHeadingsAndSkippedLevels) {
   EXPECT_EQ(metaContent(readAll(dir / "ncc.html"), "ncc:tocItems"), "5000");
 }
 
+// Chapters of a book without parts are its top level, and a higher heading
+// after them closes them.
+TEST_F(DaisyBook, LevelsFollowTheOutlineOfTheRanksUsed) {
+  std::vector<AudioMark> marks;
+  for (int rank : {2, 2, 3, 2, 1, 4, 2})
+    marks.push_back({Kind::heading, marks.size() * 10, "T", rank});
+  std::vector<int> levels;
+  for (const BookSection& s : bookSections(sinkOf(marks, 100), "Livro")) levels.push_back(s.level);
+  EXPECT_EQ(levels, (std::vector<int>{1, 1, 2, 1, 1, 2, 2}));
+}
+
 TEST_F(DaisyBook, AFileThatCannotBeWrittenFailsTheBookWithoutAnNcc) {
   fs::create_directory(dir / sectionSmilName(1));   // a directory where a file must go
   SampleSink sink = sinkOf({{Kind::request, 0, " Um. ", 0}}, 100);
