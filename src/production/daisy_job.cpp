@@ -2,12 +2,15 @@
 // files beside them.
 #include "production/daisy_job.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
 
 #include "base/regular_file.h"
+#include "console/console.h"
 #include "platform/process.h"
 #include "production/conversion_mp3.h"
 #include "sound/wav_buffer.h"
@@ -32,15 +35,32 @@ bool copyFrames(std::FILE* in, std::FILE* out, uint64_t bytes) {
   return true;
 }
 
-// lame, waited for; its exit status 0 and a file made.
-bool encodeSection(const DaisyJob& job, const std::string& wav, const std::string& mp3,
-                   size_t number) {
+// One section's encoder while it runs.
+struct SectionEncoder {
+  int pid = -1;
+  std::string wav, mp3;
+};
+
+// Starts lame on a section; false when it could not be started.
+bool startSection(const DaisyJob& job, SectionEncoder& e, size_t number) {
   Mp3Tags tags{job.facts.title, job.facts.title, int(number)};
   std::vector<std::string> argv = lameCommand();
-  std::vector<std::string> args = lameArguments(job.mp3Options, tags, wav, mp3);
+  std::vector<std::string> args = lameArguments(job.mp3Options, tags, e.wav, e.mp3);
   argv.insert(argv.end(), args.begin(), args.end());
+  e.pid = startProgram(argv, false, {"LC_ALL=C.UTF-8"}).pid;
+  return e.pid >= 0;
+}
+
+// Waits for the first encoder to end: true when it made its MP3. Its WAV
+// goes either way.
+bool finishSection(std::vector<SectionEncoder>& running) {
+  SectionEncoder e = running.front();
+  running.erase(running.begin());
+  int status;
+  while ((status = checkProgram(e.pid)) == kStillRunning) pumpMessages(), usleep(20000);
+  std::remove(e.wav.c_str());
   std::error_code error;
-  return runProgram(argv, ProgramMode::background) == 0 && fs::file_size(mp3, error) > 0 && !error;
+  return status == 0 && fs::file_size(e.mp3, error) > 0 && !error;
 }
 
 }  // namespace
@@ -74,19 +94,41 @@ DaisyResult makeDaisyBook(const DaisyJob& job, size_t& sectionsDone) {
   std::error_code error;
   fs::remove_all(partial, error);
   if (!fs::create_directories(partial, error)) return DaisyResult::writeFailed;
+  // The sections are encoded side by side, one encoder per core, as the
+  // parts of a book are.
   DaisyResult result = DaisyResult::done;
+  std::vector<SectionEncoder> running;
+  size_t most = size_t(std::max(1, coreCount()));
   for (size_t n = 1; n <= sections.size() && result == DaisyResult::done; ++n) {
     const BookSection& s = sections[n - 1];
     if (s.sentences.empty()) continue;
+    if (running.size() == most) {
+      if (!finishSection(running)) result = DaisyResult::encoderFailed;
+      else ++sectionsDone;
+      if (result != DaisyResult::done) break;
+    }
     if (job.progress) job.progress(n, sections.size());
-    std::string wav = partial + "/secao.wav";
-    if (!cutWav(job.wavPath, s.firstFrame, s.endFrame, wav))
+    SectionEncoder e{-1, partial + "/secao" + std::to_string(n) + ".wav",
+                     partial + "/" + sectionAudioName(n)};
+    if (!cutWav(job.wavPath, s.firstFrame, s.endFrame, e.wav)) {
       result = DaisyResult::writeFailed;
-    else if (!encodeSection(job, wav, partial + "/" + sectionAudioName(n), n))
+    } else if (!startSection(job, e, n)) {
+      std::remove(e.wav.c_str());
       result = DaisyResult::encoderFailed;
-    else
+    } else {
+      running.push_back(e);
+    }
+  }
+  while (!running.empty()) {
+    if (result != DaisyResult::done) {
+      killProgram(running.front().pid);
+      std::remove(running.front().wav.c_str());
+      running.erase(running.begin());
+    } else if (finishSection(running)) {
       ++sectionsDone;
-    std::remove(wav.c_str());
+    } else {
+      result = DaisyResult::encoderFailed;
+    }
   }
   if (result == DaisyResult::done &&
       !writeDaisyBook(partial, job.facts, sections, job.sink.rate))
