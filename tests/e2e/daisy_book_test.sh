@@ -64,4 +64,14 @@ VARLO_CONSOLE=headless timeout 600 "$BUILD/varlo" --formato daisy livro.txt < /d
   fail "a failed encoder ended with success"
 diff -r "$WORK/before" "$B" > /dev/null || fail "the finished book was changed"
 [ ! -e "$B.parcial" ] || fail "the unfinished book was left"
+
+# A disk that fills up while the book is recorded (a file size limit): no
+# book, no scratch left, and a failure status.
+rm -rf "$B" "$WORK/before"
+sed -i '/PROG_LAME=false/d' "$XDG_CONFIG_HOME/murena/Murena.ini"
+(ulimit -f 200; trap '' XFSZ
+ VARLO_CONSOLE=headless timeout 600 "$BUILD/varlo" --formato daisy livro.txt < /dev/null > "$WORK/out" 2>&1) &&
+  fail "a full disk ended with success"
+[ ! -e "$B" ] && [ ! -e "$B.parcial" ] || fail "a book was left: $(ls "$P/WAVMP3")"
+[ ! -e "$P/WAVMP3/livro.wav" ] || fail "the cut recording was left"
 echo PASS
