@@ -8,9 +8,6 @@ namespace varlo {
 
 namespace {
 
-
-bool takesOneOperator(int level) { return level == 0 || level == 3; }
-
 // The operator at the current token, given the value to its left: the words
 // E and OU count only after 0 or 1 while errors are reported.
 uint8_t currentOperator(const Operand& left) {
@@ -36,7 +33,7 @@ Operand climb(int minLevel) {
     Operand right = climb(level + 1);
     if (theInterp.compileMode) releaseValue(right);
     else left = applyOperator(op, std::move(left), std::move(right));
-    maxLevel = takesOneOperator(level) ? level - 1 : level;
+    maxLevel = levelAfter(level);
   }
   return left;
 }
@@ -281,6 +278,8 @@ Operand primary() {
 }
 
 }  // namespace
+
+int levelAfter(int level) { return level == 0 || level == 3 ? level - 1 : level; }
 
 // Level of an operator code, -1 for none; levels 0 and 3 take one operator.
 int operatorLevel(uint8_t op) {

@@ -137,7 +137,7 @@ class Builder {
       n.left = left;
       n.right = climb(level + 1, chain && op == opOr);
       left = add(n);
-      maxLevel = (level == 0 || level == 3) ? level - 1 : level;
+      maxLevel = levelAfter(level);
     }
     return left;
   }
