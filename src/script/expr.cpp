@@ -13,8 +13,8 @@ namespace {
 uint8_t currentOperator(const Operand& left) {
   const TokenRec& t = theToken;
   if (t.kind == tkOperator) return t.op;
-  if (t.kind != tkIdentifier || t.text.size() > 2) return opNone;
-  uint8_t op = t.text == "E" ? opAnd : t.text == "OU" ? opOr : opNone;
+  if (t.kind != tkIdentifier) return opNone;
+  uint8_t op = wordOperator(t.text);
   if (op == opNone || !theInterp.reportErrors) return op;
   bool zeroOrOne = left.tag == Tag::integer && (left.first == 0 || left.first == 1);
   return zeroOrOne ? op : uint8_t(opNone);
@@ -278,6 +278,8 @@ Operand primary() {
 }
 
 }  // namespace
+
+uint8_t wordOperator(std::string_view word) { return word == "E" ? opAnd : word == "OU" ? opOr : opNone; }
 
 int levelAfter(int level) { return level == 0 || level == 3 ? level - 1 : level; }
 

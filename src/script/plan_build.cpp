@@ -115,7 +115,7 @@ class Builder {
     if (t.kind == tkOperator) return t.op;
     if (t.kind != tkIdentifier) return opNone;
     word = true;
-    return t.text == "E" ? opAnd : t.text == "OU" ? opOr : opNone;
+    return wordOperator(t.text);
   }
 
   uint32_t climb(int minLevel, bool chain) {
