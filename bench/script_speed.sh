@@ -8,6 +8,8 @@
 #   lists    lists filled by index and read back
 #   mix      a sieve over a list, recursive calls, words counted in a
 #            dictionary, a list passed to a function
+#   calls    functions of two and three arguments called from a loop and
+#            recursively
 # Prints both results (they must agree), the least CPU and wall times of
 # each side and the median of the ratios of runs made in turn; the goal is
 # within 2.5 x of Lua in CPU time.
@@ -18,7 +20,7 @@ RUNS=${RUNS:-5}
 HERE=$(cd "$(dirname "$0")" && pwd)
 BUILD=$(cd "${1:-$HERE/../build}" && pwd)
 shift || true
-WORKLOADS=${*:-speed loops strings lists mix}
+WORKLOADS=${*:-speed loops strings lists mix calls}
 RUNNER="$BUILD/varlo-script"
 [ -x "$RUNNER" ] || { echo "varlo-script not built in $BUILD"; exit 1; }
 command -v lua5.4 > /dev/null || { echo "lua5.4 not installed"; exit 1; }

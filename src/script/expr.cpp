@@ -8,16 +8,13 @@ namespace varlo {
 
 namespace {
 
-
-bool takesOneOperator(int level) { return level == 0 || level == 3; }
-
 // The operator at the current token, given the value to its left: the words
 // E and OU count only after 0 or 1 while errors are reported.
 uint8_t currentOperator(const Operand& left) {
   const TokenRec& t = theToken;
   if (t.kind == tkOperator) return t.op;
-  if (t.kind != tkIdentifier || t.text.size() > 2) return opNone;
-  uint8_t op = t.text == "E" ? opAnd : t.text == "OU" ? opOr : opNone;
+  if (t.kind != tkIdentifier) return opNone;
+  uint8_t op = wordOperator(t.text);
   if (op == opNone || !theInterp.reportErrors) return op;
   bool zeroOrOne = left.tag == Tag::integer && (left.first == 0 || left.first == 1);
   return zeroOrOne ? op : uint8_t(opNone);
@@ -36,7 +33,7 @@ Operand climb(int minLevel) {
     Operand right = climb(level + 1);
     if (theInterp.compileMode) releaseValue(right);
     else left = applyOperator(op, std::move(left), std::move(right));
-    maxLevel = takesOneOperator(level) ? level - 1 : level;
+    maxLevel = levelAfter(level);
   }
   return left;
 }
@@ -281,6 +278,10 @@ Operand primary() {
 }
 
 }  // namespace
+
+uint8_t wordOperator(std::string_view word) { return word == "E" ? opAnd : word == "OU" ? opOr : opNone; }
+
+int levelAfter(int level) { return level == 0 || level == 3 ? level - 1 : level; }
 
 // Level of an operator code, -1 for none; levels 0 and 3 take one operator.
 int operatorLevel(uint8_t op) {

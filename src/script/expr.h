@@ -92,6 +92,12 @@ Operand readIndexList();
 constexpr int kPrimaryLevel = 7;
 // Level of an operator code, -1 for none; levels 0 and 3 take one operator.
 int operatorLevel(uint8_t op);
+// The operator a word stands for (E, OU), opNone for any other word.
+uint8_t wordOperator(std::string_view word);
+// The highest level an operator may have after one of `level`: a range and
+// a comparison are followed by no operator of their level or above, so
+// that A < B < C ends after B.
+int levelAfter(int level);
 bool isPrefixOperator(uint8_t op);               // - + * > < and |
 Operand applyPrefix(uint8_t op, Operand&& v);    // opBar: the |x| value
 void addListElement(Operand& list, Operand&& element);

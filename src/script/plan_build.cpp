@@ -115,7 +115,7 @@ class Builder {
     if (t.kind == tkOperator) return t.op;
     if (t.kind != tkIdentifier) return opNone;
     word = true;
-    return t.text == "E" ? opAnd : t.text == "OU" ? opOr : opNone;
+    return wordOperator(t.text);
   }
 
   uint32_t climb(int minLevel, bool chain) {
@@ -137,7 +137,7 @@ class Builder {
       n.left = left;
       n.right = climb(level + 1, chain && op == opOr);
       left = add(n);
-      maxLevel = (level == 0 || level == 3) ? level - 1 : level;
+      maxLevel = levelAfter(level);
     }
     return left;
   }

@@ -74,6 +74,18 @@ TEST_F(PlanTest, ArithmeticComparisonsAndTheirComplaints) {
             "Erro no script TESTE.SCR, linha 3:\nDivisão por ZERO evitada\n7\n7\n3\n");
 }
 
+TEST_F(PlanTest, ComparisonsAndRangesTakeNoSecondOperatorOfTheirLevel) {
+  // A < B < C ends after B, and a range in a list ends its element, on
+  // planned lines as on read ones.
+  std::string out = both("PARA I DE 1 ATE 3\n"
+                         "  SAIDA([I..I + 2, I * 2..4])\n"
+                         "  X := I < 2 = 1\n"
+                         "  SAIDA(I = 1 E 2 < 3 OU I > 2)\n"
+                         "FIM PARA\n");
+  EXPECT_NE(out.find("[1, 2, 3, 2, 3, 4]"), std::string::npos) << out;
+  EXPECT_NE(out.find("deveria terminar onde aparece \"=\""), std::string::npos) << out;
+}
+
 TEST_F(PlanTest, IntegerArithmeticFallsBackOnOtherValues) {
   // The same lines meet integers and other values, divisors of 0 and -1,
   // loop variables and trees too deep to stack; each must give what the
