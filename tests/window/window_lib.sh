@@ -10,19 +10,20 @@ export VARLO_AUDIO=${VARLO_AUDIO:-null} VARLO_CONSOLE=window
 mkdir -p "$HOME/.config/murena" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 CELLW=10 CELLH=20 WIDTH=800
-XPID= PROGRAM= WIN=
+XPID= BUSPID= PROGRAM= WIN=
 
-# The program ends before its display does.
+# The program ends before its display and its bus do.
 cleanup() {
   [ -n "$PROGRAM" ] && kill "$PROGRAM" 2>/dev/null && wait "$PROGRAM" 2>/dev/null
   [ -n "$XPID" ] && kill "$XPID" 2>/dev/null && wait "$XPID" 2>/dev/null
+  [ -n "$BUSPID" ] && kill "$BUSPID" 2>/dev/null && wait "$BUSPID" 2>/dev/null
   [ -n "${KEEP:-}" ] || rm -rf "$WORK"
 }
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; [ -f "$WORK/out" ] && tail -5 "$WORK/out"; exit 1; }
 
-for tool in Xvfb xdotool import python3; do
+for tool in Xvfb xdotool import python3 dbus-daemon; do
   command -v $tool >/dev/null || fail "$tool is not installed"
 done
 
@@ -33,7 +34,24 @@ settings() {
 }
 
 # The screen is 1280 x 1024 unless SCREEN gives another (WxHxDEPTH).
+# A message bus of the test's own, as both the session and the system bus:
+# SDL connects to them when the window opens, and what it meets must not
+# depend on this machine (no bus, its own system bus, or a bus left over by
+# another test). With no session bus at all, libdbus would try to start one
+# for the display through dbus-launch.
+start_bus() {
+  dbus-daemon --session --address="unix:path=$WORK/bus" --nofork --print-address=3 \
+    3> "$WORK/bus.address" > "$WORK/bus.log" 2>&1 &
+  BUSPID=$!
+  local i=0
+  while [ ! -s "$WORK/bus.address" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+  [ -s "$WORK/bus.address" ] || fail "dbus-daemon did not start: $(cat "$WORK/bus.log")"
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/bus.address")
+  export DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS
+}
+
 start_display() {
+  start_bus
   exec 9> "$WORK/display"
   Xvfb -displayfd 9 -screen 0 "${SCREEN:-1280x1024x24}" -nolisten tcp > "$WORK/xvfb.log" 2>&1 &
   XPID=$!

@@ -2,7 +2,7 @@
 # The program in a window as a user meets it, asked for by the settings:
 # the greeting in its colours, the project prompt answered with Enter, F1's
 # listing, Esc ending it; a storm of keys. Without a display it says why
-# and goes on.
+# and goes on; without a message bus it opens as usual.
 . "$(dirname "$0")/window_lib.sh"
 mkdir -p "$WORK/projeto"
 printf 'Um texto.\n' > "$WORK/projeto/livro.txt"
@@ -16,6 +16,18 @@ grep -qF "Não foi possível abrir a janela do console (não há tela gráfica)"
   || fail "no display: $(cat "$WORK/nodisplay.err")"
 
 start_display
+
+# With no message bus to reach, neither a session nor a system bus, the
+# window opens and the program ends cleanly all the same.
+bus=$DBUS_SESSION_BUS_ADDRESS
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-bus" DBUS_SYSTEM_BUS_ADDRESS="unix:path=$WORK/no-bus"
+start_program "$BUILD/varlo"
+wait_row 3 "Informe o diretório de trabalho"
+keys Escape
+wait_end 20
+[ "$STATUS" -eq 0 ] || fail "with no bus, ended with status $STATUS"
+export DBUS_SESSION_BUS_ADDRESS=$bus DBUS_SYSTEM_BUS_ADDRESS=$bus
+
 start_program "$BUILD/varlo"
 
 wait_row 0 "VARLO KET - V.2.2 BETA"
