@@ -2,8 +2,8 @@
 // and routing keys turned into console keys.
 #include "console/braille_line.h"
 
-#include <cstring>
 #include <string>
+#include <utility>
 
 #include "console/console_core.h"
 
@@ -13,10 +13,6 @@ namespace {
 
 struct BrailleLine {
   const BrailleDisplay* display = nullptr;
-  // The cell review read, and where the console cursor was then: the review
-  // keeps the display while the cursor stays there.
-  BrailleFocus review{-1, -1};
-  BrailleFocus cursorAtReview{-1, -1};
   std::string sentRow;
   int sentCursor = -2;
   bool routingAccepted = false;
@@ -32,16 +28,7 @@ void setBrailleDisplay(const BrailleDisplay* display) {
 }
 
 BrailleFocus brailleFocus() {
-  BrailleFocus cursor{absoluteCursorColumn(), absoluteCursorRow()};
-  bool reviewHolds = line.review.row >= 0 && cursor.column == line.cursorAtReview.column &&
-                     cursor.row == line.cursorAtReview.row;
-  return reviewHolds ? line.review : cursor;
-}
-
-void showReviewCell(int column, int row) {
-  if (row < 0 || row >= kRows) return;
-  line.review = {column, row};
-  line.cursorAtReview = {absoluteCursorColumn(), absoluteCursorRow()};
+  return {absoluteCursorColumn(), absoluteCursorRow()};
 }
 
 void updateBrailleLine() {
@@ -50,11 +37,10 @@ void updateBrailleLine() {
   BrailleFocus focus = brailleFocus();
   const char* cells = reinterpret_cast<const char*>(gridCharacters()) + focus.row * kColumns;
   std::string_view row(cells, kColumns);
-  int cursor = focus.column >= 0 && focus.column < kColumns ? focus.column : -1;
-  if (row == line.sentRow && cursor == line.sentCursor) return;
+  if (row == line.sentRow && focus.column == line.sentCursor) return;
   line.sentRow = row;
-  line.sentCursor = cursor;
-  line.display->show(row, cursor);
+  line.sentCursor = focus.column;
+  line.display->show(row, focus.column);
 }
 
 void routeToColumn(int column) {
@@ -67,7 +53,7 @@ void routeToColumn(int column) {
   queueKey(key::Routing, true);
 }
 
-void acceptRouting(bool accepted) { line.routingAccepted = accepted; }
+bool acceptRouting(bool accepted) { return std::exchange(line.routingAccepted, accepted); }
 
 int routedColumn() { return line.routed; }
 

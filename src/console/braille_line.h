@@ -17,11 +17,10 @@ struct BrailleDisplay {
 void setBrailleDisplay(const BrailleDisplay* display);
 
 // The row the display follows and the cell marked in it, 0-based absolute:
-// the cell screen review read last, until the console cursor moves;
-// otherwise the console cursor.
+// the console cursor's, which the field editor, the menus, the lists and
+// screen review all place on what they are at.
 struct BrailleFocus { int column, row; };
 BrailleFocus brailleFocus();
-void showReviewCell(int column, int row);
 
 // Send the focus row when it or the cursor changed since it was last sent;
 // run on every pump.
@@ -32,7 +31,8 @@ void updateBrailleLine();
 // accepts routing and then gets the extended key key::Routing, whose column
 // routedColumn tells; everywhere else the key acts as a click (Enter).
 void routeToColumn(int column);
-void acceptRouting(bool accepted);
+// Returns the previous setting, for the reader to give back.
+bool acceptRouting(bool accepted);
 int routedColumn();
 
 }  // namespace varlo
