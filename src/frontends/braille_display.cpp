@@ -68,8 +68,12 @@ void draw() {
   if (!display.connected) return;
   const BrailleRow& row = display.row;
   int cellCount = static_cast<int>(row.dots.size());
-  int cursorCell = display.cursor >= 0 && display.cursor < static_cast<int>(row.charToCell.size())
-                       ? row.charToCell[display.cursor] : -1;
+  // Past the text (a prompt waiting for an answer) cells and characters go
+  // one for one.
+  int length = static_cast<int>(display.text.size());
+  int cursorCell = display.cursor < 0 ? -1
+                   : display.cursor < length ? row.charToCell[display.cursor]
+                   : cellCount + display.cursor - length;
   display.first = panWindow(display.first, display.width, cellCount, cursorCell);
   std::vector<unsigned char> dots(display.width, 0);
   std::string text;
@@ -104,7 +108,12 @@ void show(std::string_view text, int cursor) {
   if (trimmed != display.text) display.first = 0;
   display.text = trimmed;
   display.cursor = cursor;
-  if (!translateBraille(display.text, display.table, display.row)) display.row = {};
+  // A table that cannot be loaded must not leave the display blank.
+  if (!translateBraille(display.text, display.table, display.row) &&
+      !translateBraille(display.text, kDefaultBrailleTable, display.row)) {
+    display.text.clear();
+    display.row = {};
+  }
   draw();
 }
 
@@ -116,8 +125,8 @@ void handleKey(brlapi_keyCode_t code) {
   int width = static_cast<int>(display.width);
   if (block == BRLAPI_KEY_CMD_ROUTE) {
     int cell = display.first + argument;
-    if (cell < cellCount) routeToColumn(display.row.cellToChar[cell]);
-    else if (argument < width) routeToColumn(static_cast<int>(display.text.size()));
+    int length = static_cast<int>(display.text.size());
+    routeToColumn(cell < cellCount ? display.row.cellToChar[cell] : length + cell - cellCount);
     return;
   }
   if (block != 0) return;
