@@ -63,25 +63,35 @@ void connect() {
   }
 }
 
+// The cell of the cursor; past the text (a prompt waiting for an answer)
+// cells and characters go one for one.
+int cursorCell() {
+  int length = static_cast<int>(display.text.size());
+  if (display.cursor < 0) return -1;
+  if (display.cursor < length) return display.row.charToCell[display.cursor];
+  return static_cast<int>(display.row.dots.size()) + display.cursor - length;
+}
+
+// The window goes to the cursor when the row or the cursor changed; the
+// panning keys move it alone.
+void followCursor() {
+  display.first = panWindow(display.first, static_cast<int>(display.width),
+                            static_cast<int>(display.row.dots.size()), cursorCell());
+}
+
 // The cells of the window shown, and their text for displays that show it.
 void draw() {
   if (!display.connected) return;
   const BrailleRow& row = display.row;
   int cellCount = static_cast<int>(row.dots.size());
-  // Past the text (a prompt waiting for an answer) cells and characters go
-  // one for one.
-  int length = static_cast<int>(display.text.size());
-  int cursorCell = display.cursor < 0 ? -1
-                   : display.cursor < length ? row.charToCell[display.cursor]
-                   : cellCount + display.cursor - length;
-  display.first = panWindow(display.first, display.width, cellCount, cursorCell);
+  int cursor = cursorCell();
   std::vector<unsigned char> dots(display.width, 0);
   std::string text;
   for (unsigned i = 0; i < display.width; ++i) {
     int cell = display.first + static_cast<int>(i);
+    if (cell == cursor) dots[i] = kCursorDots;
     if (cell < cellCount) {
-      dots[i] = row.dots[cell];
-      if (cell == cursorCell) dots[i] |= kCursorDots;
+      dots[i] |= row.dots[cell];
       char source = display.text[row.cellToChar[cell]];
       text += cp1252ToUtf8(std::string_view(&source, 1));
     } else {
@@ -114,6 +124,7 @@ void show(std::string_view text, int cursor) {
     display.text.clear();
     display.row = {};
   }
+  followCursor();
   draw();
 }
 
@@ -143,7 +154,9 @@ void poll() {
   if (display.lost) disconnect();
   if (!display.connected) {
     connect();
-    if (display.connected) draw();
+    if (!display.connected) return;
+    followCursor();
+    draw();
     return;
   }
   brlapi_keyCode_t code;
