@@ -201,10 +201,27 @@ int panWindow(int first, int width, int cellCount, int cursorCell) {
   return cursorCell - cursorCell % width;
 }
 
-void startBrailleDisplay() {
-  if (readRawSetting("BRAILLE", "LINHA") == "0") return;
+bool brailleLineWanted() {
+  std::string value = readRawSetting("BRAILLE", "LINHA");
+  size_t first = value.find_first_not_of(' ');
+  return first == std::string::npos ||
+         (value[first] != 'N' && value[first] != 'n' && value[first] != '0');
+}
+
+std::string brailleTableSetting() {
   std::string table = readRawSetting("BRAILLE", "TABELA");
-  if (!table.empty()) display.table = table;
+  size_t first = table.find_first_not_of(' ');
+  return first == std::string::npos ? kDefaultBrailleTable
+                                    : table.substr(first, table.find_last_not_of(' ') - first + 1);
+}
+
+void applyBrailleSettings() {
+  if (!brailleLineWanted()) {
+    setBrailleDisplay(nullptr);
+    disconnect();
+    return;
+  }
+  display.table = brailleTableSetting();
   // A write to a BRLTTY that has just gone away must not end the program.
   std::signal(SIGPIPE, SIG_IGN);
   brlapi_setExceptionHandler(brlapiLost);

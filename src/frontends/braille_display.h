@@ -28,11 +28,14 @@ bool translateBraille(std::string_view text, const std::string& table, BrailleRo
 // cell, else the window of the cursor; -1 for no cursor keeps the window.
 int panWindow(int first, int width, int cellCount, int cursorCell);
 
-// [BRAILLE] LINHA ("1" on, the default; "0" off) and TABELA (the liblouis
-// table, Portuguese uncontracted by default).
+// [BRAILLE] LINHA (the display is used unless it says "NAO" or "0") and
+// TABELA (the liblouis table list, Portuguese uncontracted by default).
 constexpr char kDefaultBrailleTable[] = "pt-pt-g1.utb";
-// Read the settings and register the display with the console; nothing else
-// happens until the console pumps.
-void startBrailleDisplay();
+bool brailleLineWanted();
+std::string brailleTableSetting();
+// Put the settings in force: register the display with the console or let
+// it go, and show the row again in the table chosen. Nothing is waited for:
+// BRLTTY is looked for when the console pumps.
+void applyBrailleSettings();
 
 }  // namespace varlo

@@ -6,6 +6,6 @@
 
 int main(int argc, char** argv) {
   varlo::useFrontEnd();
-  varlo::startBrailleDisplay();
+  varlo::applyBrailleSettings();
   varlo::runVarlo(argc, argv);
 }
