@@ -3,6 +3,7 @@
 // selection, copy and paste, and typing.
 #include <string>
 
+#include "console/braille_line.h"
 #include "console/console.h"
 #include "widgets/field_editor.h"
 #include "widgets/field_editor_input.h"
@@ -222,6 +223,9 @@ bool handleExtendedKey(EditState& e, const KeyPress& k) {
         beep();
       else
         deleteAt(e, e.position, true);
+      break;
+    case key::Routing:
+      routeCursor(e, routedColumn() - textWindow().left + 1);
       break;
     case key::F1: k.alt ? sayBattery() : readWord(e); break;
     case key::F4: toggleEcho(); break;

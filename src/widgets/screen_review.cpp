@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "console/braille_line.h"
 #include "console/console.h"
 #include "speech/speech.h"
 #include "widgets/screen_review_state.h"
@@ -52,6 +53,7 @@ void reviewScreen() {
   bool widened = !isWholeScreen(window);
   if (widened) setWindow(1, 1, kColumns, kRows);
   beep();
+  bool routing = acceptRouting(true);
   for (bool reviewing = true; reviewing;) {
     moveCursor(std::min(review.column, kColumns), review.row);
     magnifyRow(review.row, review.column);
@@ -60,6 +62,7 @@ void reviewScreen() {
     reviewing = handleReviewKey(k);
     if (reviewing) clampReviewCursor();
   }
+  acceptRouting(routing);
   beep();
   beep();
   clearMagnifier();

@@ -4,6 +4,7 @@
 // two-letter reading commands.
 #include <string>
 
+#include "console/braille_line.h"
 #include "console/console.h"
 #include "speech/speech.h"
 #include "widgets/screen_review_state.h"
@@ -191,6 +192,7 @@ void handleExtended(uint8_t code) {
     case key::Right: moveRight(); break;
     case key::Left: moveLeft(); break;
     case key::Home: s.column = 1; break;
+    case key::Routing: s.column = routedColumn() + 1; break;
     case key::End: goToLineEnd(); break;
     case key::Up: moveUp(); break;
     case key::Down: moveDown(); break;
