@@ -3,6 +3,7 @@
 #include "shell/app_state.h"
 
 #include <charconv>
+#include <cstdio>
 #include <unistd.h>
 
 #include "base/config.h"
@@ -79,13 +80,18 @@ void loadVoiceOnFirstUse(AppState& s) {
   s.voiceChosen = true;
 }
 
-void farewell(int status) {
+void farewell(int status, const std::string& note) {
   playRecording("VLSAI");
   sayMessage("VLFIM", 0);
   waitWhileBusy();
   pause(1000);
   shutdownSpeech();
   closeWavePlayer();
+  if (!note.empty()) {
+    restoreTerminal();
+    std::fputs((note + "\n").c_str(), stdout);
+    std::fflush(stdout);
+  }
   closeConsole(status);
 }
 

@@ -174,24 +174,55 @@ void mainLoop() {
   }
 }
 
-// Another copy runs: an interactive start ends without a word, a one-shot job
-// tells its caller why; either way the status says nothing was done.
+// Another copy runs: the user is told so on standard error (in the
+// terminal, where a screen reader or the caller finds it; the running copy
+// keeps the sound card), and the status says nothing was done.
 [[noreturn]] void endSecondInstance(bool oneShot) {
-  if (oneShot)
-    std::fputs("varlo: outra cópia do VARLO já está em execução; o livro não foi convertido.\n", stderr);
+  std::fputs(oneShot ? "varlo: outra cópia do VARLO já está em execução; o livro não foi convertido.\n"
+                     : "varlo: o VARLO já está aberto; volte à janela em que ele está.\n",
+             stderr);
   std::exit(1);
+}
+
+constexpr const char* kUsage =
+    "Uso: varlo [--formato daisy|mp3] [livro.txt]\n"
+    "     varlo --help | --version\n";
+
+// The options before the book, read before anything is shown or said: a
+// mistyped one ends with a usage line instead of a silent failure.
+std::string readOptions(int& argc, char**& argv) {
+  std::string format;
+  while (argc > 1 && argv[1][0] == '-' && argv[1][1] != '\0') {
+    std::string option = argv[1];
+    if (option == "--help" || option == "-h") {
+      std::fputs(kUsage, stdout);
+      std::fputs("Sem livro, abre o menu no diretório do projeto; com um livro, converte-o e termina.\n",
+                 stdout);
+      std::exit(0);
+    }
+    if (option == "--version") {
+      std::printf("VARLO KET %s\n", kVersion);
+      std::exit(0);
+    }
+    std::string value = option == "--formato" && argc > 2 ? upperText(argv[2]) : "";
+    if (value != "DAISY" && value != "MP3") {
+      std::fprintf(stderr, "varlo: %s: %s\n%s",
+                   option == "--formato" ? "formato de livro desconhecido" : "opção desconhecida",
+                   option == "--formato" && argc > 2 ? argv[2] : option.c_str(), kUsage);
+      std::exit(2);
+    }
+    format = value;
+    argv += 2;
+    argc -= 2;
+  }
+  return format;
 }
 
 }  // namespace
 
 void runVarlo(int argc, char** argv) {
   // "--formato daisy|mp3" before the text chooses the book's format.
-  std::string format;
-  if (argc > 3 && std::string(argv[1]) == "--formato") {
-    format = upperText(argv[2]);
-    argv += 2;
-    argc -= 2;
-  }
+  std::string format = readOptions(argc, argv);
   bool oneShot = argc > 1 && std::string(argv[1]) != "*";
   if (!acquireInstanceLock("varlo")) endSecondInstance(oneShot);
   setBrailleToneHooks(startTone, stopTone);
@@ -203,12 +234,7 @@ void runVarlo(int argc, char** argv) {
   initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
   greet();
   loadAppState(appState());
-  if (format == "DAISY" || format == "MP3") {
-    appState().bookFormat = format;
-  } else if (!format.empty()) {
-    writeLineSpeak("Formato de livro desconhecido: " + format + " (use daisy ou mp3).");
-    farewell(1);
-  }
+  if (!format.empty()) appState().bookFormat = format;
   if (oneShot) {
     runCommandLineJob(argv[1]);
     farewell();

@@ -35,6 +35,10 @@ for f in $mp3s; do
   [ "$track" = "$n" ] || fail "$f has track '$track'"
 done
 cmp -s book.txt "$WORK/original.txt" || fail "the book was changed"
+# Where the MP3s went is printed last, after the screen is given back.
+folder=$(dirname "$(echo "$mp3s" | head -n 1)")
+tail -n 1 "$WORK/out" | grep -qxF "varlo: Os arquivos de áudio estão na pasta $folder" ||
+  fail "the folder $folder was not told: $(tail -n 2 "$WORK/out")"
 
 # A book that is not there: said, and the exit status tells a batch caller.
 VARLO_CONSOLE=headless timeout 60 "$BUILD/varlo" nao_existe.txt < /dev/null > "$WORK/out" 2>&1
