@@ -114,7 +114,7 @@ void sayHelp() {
   pause(100);
   sayMessage("VLUSECON", 1);
   pause(100);
-  for (const char* key : {"VLCTRLG", "VLCTRLD", "VLCTRLC", "VLCTRLN"}) sayMessage(key, 1);
+  for (const char* key : {"VLCTRLG", "VLCTRLD", "VLCTRLC", "VLCTRLN", "VLREVTEL"}) sayMessage(key, 1);
   flushKeys();
 }
 
@@ -130,7 +130,8 @@ uint8_t chooseFromArrowMenu() {
 uint8_t readMenuKey() {
   uint8_t extended = 0;
   uint8_t k = readKeyEcho(extended);
-  bool review = k == 0 && extended == key::F9;
+  // F9, or the key that opens the review everywhere else.
+  bool review = k == 0 && (extended == key::F9 || extended == key::CtrlF9);
   if (review) reviewScreen();   // the review starts, and ends, at the prompt
   newLine();
   if (k != 0) return k;
