@@ -103,18 +103,38 @@ void askProjectDirectory() {
   flushKeys();
 }
 
+// Esc waiting in the queue: the listing ends there. Any other key only cuts
+// the line being said short.
+bool escapeWaits() {
+  uint8_t first = 0, second = 0;
+  if (!keyPending()) return false;
+  peekKeys(first, second);
+  return first == key::Esc;
+}
+
+// Each line is said unless Esc asked to stop the listing.
+bool sayHelpLine(const char* key) {
+  if (escapeWaits()) return false;
+  sayMessage(key, 1);
+  return true;
+}
+
 void sayHelp() {
   playRecording("VLMENU");
   pause(100);
-  sayMessage("VLOP", 1);
+  bool listing = sayHelpLine("VLOP");
   pause(100);
-  for (const char* key : kOptionKeys) sayMessage(key, 1);
-  beep();
-  beep();
+  for (const char* key : kOptionKeys) listing = listing && sayHelpLine(key);
+  if (listing) {
+    beep();
+    beep();
+    pause(100);
+  }
+  listing = listing && sayHelpLine("VLUSECON");
   pause(100);
-  sayMessage("VLUSECON", 1);
-  pause(100);
-  for (const char* key : {"VLCTRLG", "VLCTRLD", "VLCTRLC", "VLCTRLN", "VLREVTEL"}) sayMessage(key, 1);
+  for (const char* key : {"VLCTRLG", "VLCTRLD", "VLCTRLC", "VLCTRLN", "VLREVTEL"})
+    listing = listing && sayHelpLine(key);
+  if (!listing) stopSpeech();
   flushKeys();
 }
 
