@@ -49,7 +49,7 @@ while at + 10 <= end and data[at] != 0:
     if data[3] == 4:
         n = (data[at + 4] << 21) | (data[at + 5] << 14) | (data[at + 6] << 7) | data[at + 7]
     if data[at:at + 4] == b"TLEN":
-        print(data[at + 11:at + 10 + n].decode("latin-1").strip("\0"))
+        print(data[at + 11:at + 10 + n].replace(b"\0", b"").decode("latin-1").lstrip("\xff\xfe"))
     at += 10 + n
 PY
 }
