@@ -229,7 +229,7 @@ std::string readOptions(int& argc, char**& argv) {
     if (value != "DAISY" && value != "MP3") {
       std::fprintf(stderr, "varlo: %s: %s\n%s",
                    option == "--formato" ? "formato de livro desconhecido" : "opção desconhecida",
-                   option == "--formato" && argc > 2 ? argv[2] : option.c_str(), kUsage);
+                   option != "--formato" ? option.c_str() : argc > 2 ? argv[2] : "(nenhum)", kUsage);
       std::exit(2);
     }
     format = value;
