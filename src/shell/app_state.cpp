@@ -49,7 +49,8 @@ void loadAppState(AppState& s) {
   s.projectDirectory = readPathSetting("VARLO", "DIRTXT");
   if (s.projectDirectory.empty()) s.projectDirectory = currentDirectory();
   s.audioSubdirectory.clear();
-  s.scriptsDirectory = (s.suiteDirectory.empty() ? suiteDirectory() : s.suiteDirectory) + "/scripts/varlo";
+  // The user's own, writable: an installed suite's data is not.
+  s.scriptsDirectory = userDataDirectory() + "/scripts";
   s.cdDrive = readPathSetting("VARLO", "CD");
   s.suiteSpeechSpeed = integerSetting("TRADUTOR", "VELOCIDADE", 2);
   s.sapiType = integerSetting("SERVFALA", "TIPOSAPI", 3);

@@ -5,6 +5,7 @@ BUILD=$(cd "$1" && pwd)
 WORK=$(mktemp -d /tmp/varlo-e2e.XXXXXX)
 SOCKET="$WORK/tmux.sock"
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+export XDG_DATA_HOME="$WORK/home/.local/share"
 export VARLO_AUDIO=${VARLO_AUDIO:-null}
 unset VARLO_CONSOLE
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"

@@ -3,7 +3,7 @@
 # their places over the text (the JPEG replacing the bitmap), and a missing
 # file reported, the picture shown before it kept.
 . "$(dirname "$0")/window_lib.sh"
-SCRIPTS="$WORK/suite/scripts/varlo"
+SCRIPTS="$XDG_DATA_HOME/varlo/scripts"
 mkdir -p "$WORK/projeto" "$SCRIPTS"
 cd "$WORK/projeto"
 cp "$HERE/../../data/Murena.ini" "$WORK/suite/"
