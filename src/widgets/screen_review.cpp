@@ -40,7 +40,11 @@ bool isWholeScreen(const TextWindow& w) {
 
 ReviewState& reviewState() { return review; }
 
-bool isReviewKey(const KeyPress& k) { return k.extended() && k.code == key::CtrlF9 && k.alt; }
+// Alt+Ctrl+F9 is taken by Linux (virtual consoles) and by desktops; Ctrl+
+// Shift+F9 reaches the program everywhere.
+bool isReviewKey(const KeyPress& k) {
+  return k.extended() && k.code == key::CtrlF9 && (k.alt || k.shift);
+}
 
 void reviewScreen() {
   // The review walks the whole screen; a narrower text window is widened

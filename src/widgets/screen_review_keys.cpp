@@ -145,6 +145,7 @@ void search(const std::string& text) {
   s.row = found->row;
   s.column = found->column;
   click();
+  readRow();   // what was found, in its line
 }
 
 void askAndSearch() {
@@ -168,7 +169,10 @@ void sayPosition() {
 }
 
 void copyScreen() {
-  if (!copyText(screenCopy())) beep();
+  if (copyText(screenCopy()))
+    speak("copiado");
+  else
+    beep();
 }
 
 // The second letter of a reading command; any other key refuses it.

@@ -6,6 +6,7 @@ BUILD=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 WORK=$(mktemp -d /tmp/varlo-window.XXXXXX)
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+export XDG_DATA_HOME="$WORK/home/.local/share"
 export VARLO_AUDIO=${VARLO_AUDIO:-null} VARLO_CONSOLE=window
 mkdir -p "$HOME/.config/murena" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
