@@ -177,11 +177,12 @@ wait_heard() {
   done
   fail "${4:-nothing was said}: $(( $(captured) - before )) bytes"
 }
-# Wait until nothing more is captured for a second.
+# Wait until nothing more is captured for a second, as measured by the
+# command $1 (default: the capture's size).
 wait_quiet() {
-  local last=-1 now i=0
+  local measure=${1:-captured} last=-1 now i=0
   while [ $i -lt 100 ]; do
-    now=$(captured)
+    now=$($measure)
     [ "$now" = "$last" ] && return 0
     last=$now; sleep 1; i=$((i + 1))
   done
