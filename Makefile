@@ -24,16 +24,26 @@ build: deps
 run: build
 	./$(BUILD)/varlo
 
-test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(TEST_JOBS) --timeout 300
-	$(MAKE) test-sanitize
+# The whole suite twice: as built for use, then under AddressSanitizer and
+# UBSan. The sanitizer build runs at the lowest priority beside the first
+# build and its tests: the tests mostly wait for screens and sound, and the
+# build takes the cores they leave idle.
+test: deps
+	$(ASAN_CONFIGURE)
+	setsid nice -n 19 cmake --build $(ASAN_BUILD) -j $(JOBS) >$(ASAN_BUILD)/build.log 2>&1 & asan=$$!; \
+	trap 'kill -- -$$asan 2>/dev/null' EXIT; trap 'exit 130' INT TERM; \
+	$(MAKE) build && ctest --test-dir $(BUILD) --output-on-failure -j $(TEST_JOBS) --timeout 300 || exit; \
+	wait $$asan || { tail -n 40 $(ASAN_BUILD)/build.log; echo "The sanitizer build failed: see $(ASAN_BUILD)/build.log"; exit 1; }; \
+	$(ASAN_TESTS)
 
-# The whole suite again, programs and end-to-end scripts included, under
-# AddressSanitizer and UBSan (an empty VARLO_TEST_DIRS builds every test dir).
+# The sanitizer pass alone (an empty VARLO_TEST_DIRS builds every test dir).
 test-sanitize: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVARLO_SANITIZE=ON -DVARLO_TEST_DIRS=
+	$(ASAN_CONFIGURE)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(TEST_JOBS) --timeout 300
+	$(ASAN_TESTS)
+
+ASAN_CONFIGURE = cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVARLO_SANITIZE=ON -DVARLO_TEST_DIRS=
+ASAN_TESTS = ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(TEST_JOBS) --timeout 300
 
 # Only the installed programs are built; DESTDIR is honoured as usual.
 PREFIX ?= /usr/local

@@ -39,6 +39,12 @@ inline int wavFrames(const fs::path& path) {
   return buffer.load(path.string()) ? buffer.frameCount() : -1;
 }
 
+// Frames of an MP3 decoded by lame into `wav`, -1 when it does not decode.
+inline int decodedFrames(const fs::path& mp3, const fs::path& wav) {
+  std::string command = "lame --quiet --decode '" + mp3.string() + "' '" + wav.string() + "'";
+  return std::system(command.c_str()) == 0 ? wavFrames(wav) : -1;
+}
+
 // A WAV file of a full-scale square wave, in any PCM format.
 inline void writeSquareWave(const fs::path& path, int rate, int bits, int channels, int frames) {
   TAmostras wave(channels, frames, bits, rate);

@@ -14,13 +14,6 @@
 namespace varlo::test {
 namespace {
 
-// Frames of a file decoded by lame, -1 when it cannot be decoded.
-int decodedFrames(const fs::path& mp3, const fs::path& wav) {
-  std::string command = "lame --quiet --decode '" + mp3.string() + "' '" + wav.string() + "'";
-  if (std::system(command.c_str()) != 0) return -1;
-  return wavFrames(wav);
-}
-
 // espeak-ng renders the same requests a few hundredths of a second longer or
 // shorter depending on what it rendered before.
 constexpr int kJitter = 1500;

@@ -51,12 +51,6 @@ class Encoders : public ConversionFixture {
   }
 };
 
-// Frames of an MP3 decoded by lame into `wav`, -1 when it does not decode.
-int decodedFrames(const fs::path& mp3, const fs::path& wav) {
-  std::string command = "lame --quiet --decode '" + mp3.string() + "' '" + wav.string() + "'";
-  return std::system(command.c_str()) == 0 ? wavFrames(wav) : -1;
-}
-
 // The length of the longest stretch of near silence.
 int longestSilence(const TAmostras& wave) {
   int longest = 0, run = 0;

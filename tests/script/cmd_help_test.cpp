@@ -23,7 +23,7 @@ std::vector<std::string>& spoken() {
   return words;
 }
 
-void listen(SoundEvent event, std::string_view detail) {
+void hearWords(SoundEvent event, std::string_view detail) {
   if (event == SoundEvent::words) spoken().push_back(cp1252ToUtf8(detail));
 }
 
@@ -62,7 +62,7 @@ class HelpTest : public test::ScriptTest {
     reloadSettings();
     flushKeyQueue();
     spoken().clear();
-    setSoundListener(listen);
+    setSoundListener(hearWords);
     typist() = Typist{};
     setPumpHook(PumpHook::media, typeNextKey);
   }
