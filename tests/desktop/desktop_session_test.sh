@@ -24,24 +24,11 @@ LIVE_TEST="$BUILD/tests/desktop/desktop_tests"
 [ -x "$RUNNER" ] || { echo "varlo-script not built in $BUILD"; exit 1; }
 [ -x "$LIVE_TEST" ] || { echo "desktop_tests not built in $BUILD"; exit 1; }
 
-WORK=$(mktemp -d)
-started=()
-cleanup() {
-  local pid
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$WORK"
-  [ -n "${VARLO_DESKTOP_RUNTIME:-}" ] && rm -rf "$VARLO_DESKTOP_RUNTIME"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/desktop_lib.sh"
 
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 export LC_ALL=C.UTF-8 NO_AT_BRIDGE=0 VARLO_AUDIO=null
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-started+=($!)
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -1 "$WORK/display")"
+start_xvfb
 
 failures=0
 check() {   # label expected actual
@@ -55,23 +42,11 @@ check() {   # label expected actual
   fi
 }
 
-# xdotool gives up on a window that closes while it looks: ask again.
-window_of() {
-  local id
-  for _ in $(seq 20); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  echo "$id"
-}
 wait_window() {
   for _ in $(seq 100); do [ -n "$(window_of "$1")" ] && return 0; sleep 0.1; done
   echo "window $1 never came"
   return 1
 }
-# Whether a window is minimised (Iconic) or shown (Normal).
-wm_state() { xprop -id "$(window_of "$1")" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 active_title() { xdotool getactivewindow getwindowname 2>/dev/null; }
 # Until the window has the keyboard (a loaded machine is slow to give it).
 wait_active() {
@@ -124,14 +99,7 @@ check "MINIMIZA sem gerenciador de janelas" "minimiza sem gerente 1" "$(grep "^m
 check "NORMAL sem gerenciador de janelas" "normal sem gerente 0" "$(grep "^normal" <<<"$out")"
 kill "$lonely"
 
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-started+=($!)
-managed=no
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && { managed=yes; break; }
-  sleep 0.1
-done
-[ $managed = yes ] || { echo "openbox did not start:"; cat "$WORK/openbox.log"; exit 1; }
+start_openbox
 
 # --- windows by title --------------------------------------------------------
 xmessage -title "Bloco de notas" "texto" >/dev/null 2>&1 &

@@ -9,32 +9,12 @@ RUNNER="$BUILD/varlo-script"
 [ -x "$RUNNER" ] || { echo "varlo-script not built in $BUILD"; exit 1; }
 ROUNDS=${ROUNDS:-5}
 
-WORK=$(mktemp -d)
-started=()
-cleanup() {
-  local pid
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/desktop_lib.sh"
 
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 export LC_ALL=C.UTF-8 VARLO_AUDIO=null XDG_RUNTIME_DIR=$WORK
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-started+=($!)
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -1 "$WORK/display")"
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-started+=($!)
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-  sleep 0.1
-done
-
-window_of() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
-wm_state() { xprop -id "$(window_of "$1")" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
+start_xvfb
+start_openbox
 
 # The load: two loops that never yield.
 for _ in 1 2; do

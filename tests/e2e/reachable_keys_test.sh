@@ -6,12 +6,7 @@
 # listing. What is said is measured in the captured sound.
 . "$(dirname "$0")/tmux_lib.sh"
 CAPTURE="$WORK/sound.cap"
-P="$WORK/projeto"
-mkdir -p "$P"
-printf 'Bom dia.\n' > "$P/texto.txt"
-cd "$P"
-start main "VARLO_AUDIO=capture:$CAPTURE $BUILD/varlo; echo PROGRAMA-ENCERRADO; sleep 60"
-tmux -S "$SOCKET" set -s set-clipboard on
+start_heard_in_project
 
 # The directory field: Home is heard; Ctrl+Shift+F9 enters review (a beep)
 # and Esc leaves it (two beeps) with the field still being edited.

@@ -35,12 +35,7 @@ review_here() {
   wait_cursor "$at" "$1"
 }
 
-P="$WORK/projeto"
-mkdir -p "$P"
-printf 'Bom dia.\n' > "$P/texto.txt"
-cd "$P"
-start main "VARLO_AUDIO=capture:$CAPTURE $BUILD/varlo; echo PROGRAMA-ENCERRADO; sleep 60"
-tmux -S "$SOCKET" set -s set-clipboard on
+start_heard_in_project
 
 # The directory field: review, Esc, and the field as it was.
 wait_for "Pressionando ENTER"

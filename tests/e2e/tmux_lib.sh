@@ -117,6 +117,18 @@ use_private_suite() {
   cd "$WORK/projeto"
 }
 
+# Start the program in window "main" in a project directory $P that holds
+# texto.txt, its sound captured into $CAPTURE, with what it puts on the
+# clipboard passed on by tmux.
+start_heard_in_project() {
+  P="$WORK/projeto"
+  mkdir -p "$P"
+  printf 'Bom dia.\n' > "$P/texto.txt"
+  cd "$P"
+  start main "VARLO_AUDIO=capture:$CAPTURE $BUILD/varlo; echo PROGRAMA-ENCERRADO; sleep 60"
+  tmux -S "$SOCKET" set -s set-clipboard on
+}
+
 # Start the program in window "main" and go past its opening screen to the
 # menu prompt.
 start_at_menu() {
