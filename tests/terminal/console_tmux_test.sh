@@ -39,10 +39,14 @@ wait_normal_screen() {
 }
 
 # The terminal state as stty reports it, written by the shell of the pane.
+# Each check waits for a mark of its own: an earlier check's is still on
+# the screen.
+checks=0
 check_restored() {
+  checks=$((checks + 1))
   rm -f "$work/stty"
-  tm send-keys -t t "stty -a > $work/stty; echo pronto-\$((6*7))" Enter
-  wait_for "pronto-42" || fail "$1: the shell did not come back"
+  tm send-keys -t t "stty -a > $work/stty; echo pronto-$checks-\$((6*7))" Enter
+  wait_for "pronto-$checks-42" || fail "$1: the shell did not come back"
   grep -qE '(^| )echo( |$)' "$work/stty" || fail "$1: echo is off"
   grep -qE '(^| )icanon( |$)' "$work/stty" || fail "$1: canonical mode is off"
   tm capture-pane -p -t t | grep -qF "Tecla:" && fail "$1: the alternate screen was not left"
