@@ -553,6 +553,22 @@ TEST_F(PlanTest, DictionaryElementsInArithmetic) {
   sameUnderStepLimits(text, {50, 51, 52, 53, 400, 401, 402, 403});
 }
 
+TEST_F(PlanTest, ARunStoppedInsideALiteralReleasesWhatItBuilt) {
+  // The step limit stops the script inside a call made while a planned
+  // line is building its list and dictionary: the parts built so far must
+  // be given back.
+  const std::string text = "FUNCAO F(N)\n  M := [N, \"m\"]\n  RETORNA M\nFIM FUNCAO\n"
+                           "PARA I DE 1 ATE 4\n  L := [\"a\" + I, {\"k\" : [I], I : F(I)}, \"z\"]\nFIM PARA\n";
+  for (uint64_t limit : {9, 10, 11, 12, 13, 14}) {
+    resetInterpreter();
+    setStepLimit(limit);
+    std::string out = output(text);
+    setStepLimit(0);
+    EXPECT_NE(out.find("Limite de passos"), std::string::npos) << out;
+    EXPECT_EQ(objectCounters().objects, 0) << "limit " << limit;
+  }
+}
+
 TEST_F(PlanTest, ObjectsAreAllReleased) {
   both("PARA I DE 1 ATE 5\n  L := [I, \"x\", {\"k\" : [I]}]\n  D := {I : L}\n  S := \"a\" + I\nFIM PARA\n");
   EXPECT_EQ(objectCounters().objects, 0);
