@@ -66,6 +66,12 @@ TEST_F(BytecodeTest, ElementsCallsAndWordOperatorsCompileToTheirInstructions) {
   EXPECT_EQ(listing("[1, 2"), "refused");
   EXPECT_EQ(listing("|X + 1"), "refused");
   EXPECT_EQ(compile("1 E 0", false), kNoCode);
+  // More values at once than the machine's stack holds: refused, not run.
+  std::string many;
+  for (int k = 0; k < kMachineStack + 2; ++k) many += (k ? ", " : "") + std::to_string(k);
+  EXPECT_EQ(listing("L[" + many + "]"), "refused");
+  EXPECT_EQ(listing("F(" + many + ")"), "refused");
+  EXPECT_NE(listing("[" + many + "]"), "refused") << "a list literal adds its elements one by one";
 }
 
 TEST_F(BytecodeTest, FullRunsGiveTheTokenEvaluatorsValues) {

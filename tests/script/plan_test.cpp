@@ -227,6 +227,34 @@ TEST_F(PlanTest, WordOperatorsEndTheExpressionAfterOtherValues) {
   both("FUNCAO F(N)\n  RETORNA N\nFIM FUNCAO\nPARA I EM [1, 2, 1]\n  F(I) E 1\n  RETORNA F(I) OU 0\nFIM PARA\n");
 }
 
+TEST_F(PlanTest, WordOperatorsInLongerChains) {
+  // E binds closer than OU; the word where a chain ends early depends on
+  // every value before it, and an OU whose right side ended still applies.
+  std::string out = both("PARA A EM [0, 1, 2]\n"
+                         "  PARA B EM [0, 1, 2]\n"
+                         "    PARA C EM [1, 3]\n"
+                         "      X := A E B OU C E 1 OU 0 E A\n"
+                         "      SAIDA([A, B, C, X])\n"
+                         "    FIM PARA\n"
+                         "  FIM PARA\n"
+                         "FIM PARA\n");
+  EXPECT_NE(out.find("[2, 1, 3, 2]"), std::string::npos) << out;
+}
+
+TEST_F(PlanTest, CallsOfAWholeLineComputedInPlace) {
+  // A call that is the whole value of an assignment, with arguments that
+  // are themselves calls, counts its lines as the calls would, also under
+  // the step limit and with the trace on.
+  const std::string text = "FUNCAO MISTURA(A, B)\n  RETORNA A - B * 3\nFIM FUNCAO\n"
+                           "X := 0\nPARA I DE 1 ATE 40\n  X := MISTURA(X, MISTURA(I, 1))\n"
+                           "  SE I = 30 ENTAO DEBUG\nFIM PARA\nSAIDA(X)\n";
+  std::string out = both(text);
+  EXPECT_NE(out.find("  X := MISTURA(X, MISTURA(I, 1))\nFUNCAO MISTURA(A, B)\n  RETORNA A - B * 3\n"),
+            std::string::npos)
+      << out;
+  sameUnderStepLimits(text, {9, 10, 11, 12, 13, 50, 51, 52, 53, 54, 55});
+}
+
 TEST_F(PlanTest, LiteralsSelectorsAndIndexedAssignment) {
   both("L := []\nD := {}\nS := \"casa\"\n"
        "PARA I DE 0 ATE 4\n"
