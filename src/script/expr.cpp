@@ -23,7 +23,9 @@ uint8_t currentOperator(const Operand& left) {
 Operand primary();
 
 Operand climb(int minLevel) {
-  Operand left = primary();
+  Operand left;
+  HeldValue held{left};
+  left = primary();
   int maxLevel = kPrimaryLevel - 1;
   for (;;) {
     uint8_t op = currentOperator(left);
@@ -162,6 +164,7 @@ bool nextLiteralItem(uint8_t closer, const char* complaint, long errorsAtStart) 
 // [ elements ], the current token being the bracket.
 Operand listLiteral() {
   Operand list = theInterp.compileMode ? undefinedValue() : newList();
+  HeldValue heldList{list};
   long errorsAtStart = errorReportCount();
   if (scan() == tkRightBracket) {
     scan();
@@ -171,7 +174,9 @@ Operand listLiteral() {
     Operand element = evaluate(1);
     if (theToken.kind == tkOperator && theToken.op == opRange) {
       scan();
-      addListRange(list, std::move(element), evaluate(1));
+      HeldValue heldElement{element};
+      Operand last = evaluate(1);
+      addListRange(list, std::move(element), std::move(last));
     } else {
       addListElement(list, std::move(element));
     }
@@ -183,6 +188,7 @@ Operand listLiteral() {
 // { entries }, the current token being the brace.
 Operand dictLiteral() {
   Operand dict = theInterp.compileMode ? undefinedValue() : newDict();
+  HeldValue heldDict{dict};
   long errorsAtStart = errorReportCount();
   if (scan() == tkRightBrace) {
     scan();
@@ -193,7 +199,9 @@ Operand dictLiteral() {
     Operand first = evaluate(1);
     if (theToken.kind == tkColon) {
       scan();
-      addDictEntry(dict, nextKey, std::move(first), evaluate(1), true);
+      HeldValue heldKey{first};
+      Operand value = evaluate(1);
+      addDictEntry(dict, nextKey, std::move(first), std::move(value), true);
     } else {
       addDictEntry(dict, nextKey, std::move(first), Operand{}, false);
     }
@@ -235,6 +243,7 @@ Operand parenthesised() {
 }
 
 Operand selectors(Operand&& value) {
+  HeldValue held{value};
   while (theToken.kind == tkDot || theToken.kind == tkLeftBracket) {
     Operand indexes = readIndexList();
     if (indexes.tag != Tag::list) {
@@ -351,6 +360,7 @@ Operand notAValue(std::string_view name, const SymtbEntry* entry) {
 
 Operand readIndexList() {
   Operand indexes = theInterp.compileMode ? undefinedValue() : newList();
+  HeldValue held{indexes};
   long errorsAtStart = errorReportCount();
   if (theToken.kind == tkDot) {
     if (scan() != tkIdentifier) {

@@ -7,6 +7,7 @@
 // and binary operators not applied, so only the extent is found.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,16 @@
 #include "script/value.h"
 
 namespace varlo {
+
+// A value held while the rest of an expression is read: given back when a
+// call made meanwhile ends the run (Ctrl+F12, the step limit), which would
+// otherwise leave it unreleased. Its owner keeps it on a normal exit.
+struct HeldValue {
+  Operand& value;
+  ~HeldValue() {
+    if (std::uncaught_exceptions() > 0) releaseValue(value);
+  }
+};
 
 // Parses one expression at the level (0 allows a range a..b, 1 is an
 // ordinary expression) from the current token; the first token after it is

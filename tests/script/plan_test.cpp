@@ -145,8 +145,7 @@ TEST_F(PlanTest, LoopsOfQuickLinesRunInWholeRounds) {
   // driver; a line inside that gives way mid-round (a text element), a
   // loop in a function's frame and one too long for a round of its own
   // must end as the token readers end them, also when the step limit
-  // stops them part way. (The calls are not made inside a list literal:
-  // a run stopped there leaves the half-built list unreleased either way.)
+  // stops them part way.
   const std::string text =
       "L := [0, 0, 0, 0]\nX := 0\nPARA R DE 1 ATE 3\n  I := 0\n"
       "  ENQUANTO I < 100\n    J := I % 4\n    X := X + L[J] * 2\n    L[J] := I\n    I := I + 1\n"
@@ -582,18 +581,24 @@ TEST_F(PlanTest, DictionaryElementsInArithmetic) {
 }
 
 TEST_F(PlanTest, ARunStoppedInsideALiteralReleasesWhatItBuilt) {
-  // The step limit stops the script inside a call made while a planned
-  // line is building its list and dictionary: the parts built so far must
-  // be given back.
+  // The step limit stops the script inside a call made while a line is
+  // building its lists, dictionary, range and selection: the parts built
+  // so far must be given back, read from tokens as from plans.
   const std::string text = "FUNCAO F(N)\n  M := [N, \"m\"]\n  RETORNA M\nFIM FUNCAO\n"
-                           "PARA I DE 1 ATE 4\n  L := [\"a\" + I, {\"k\" : [I], I : F(I)}, \"z\"]\nFIM PARA\n";
-  for (uint64_t limit : {9, 10, 11, 12, 13, 14}) {
-    resetInterpreter();
-    setStepLimit(limit);
-    std::string out = output(text);
-    setStepLimit(0);
-    EXPECT_NE(out.find("Limite de passos"), std::string::npos) << out;
-    EXPECT_EQ(objectCounters().objects, 0) << "limit " << limit;
+                           "PARA I DE 1 ATE 4\n"
+                           "  L := [\"a\" + I, {\"k\" : [I], I : F(I)}, [\"b\"] + F(I), \"z\"..F(1)[0]]\n"
+                           "  L[F(I)[0]] := [\"c\", F(I)]\n"
+                           "FIM PARA\n";
+  for (bool plans : {false, true}) {
+    for (uint64_t limit = 6; limit <= 30; ++limit) {
+      setLinePlans(plans);
+      resetInterpreter();
+      setStepLimit(limit);
+      std::string out = output(text);
+      setStepLimit(0);
+      EXPECT_NE(out.find("Limite de passos"), std::string::npos) << out;
+      EXPECT_EQ(objectCounters().objects, 0) << "limit " << limit << (plans ? " from plans" : " from tokens");
+    }
   }
 }
 
