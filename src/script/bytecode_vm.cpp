@@ -11,10 +11,12 @@ namespace varlo {
 
 namespace {
 
-// Integers in a variable are read without touching reference counts.
+// Integers in a variable, or the number a PARA over a range is at, are
+// read without touching reference counts.
 Operand readName(SymtbEntry& e) {
   const VarCell* cell = e.owner ? variableCell(e) : e.cell;
   if (cell && cell->position < 0 && !isObject(cell->value.tag)) return cell->value;
+  if (cell && cell->value.tag == Tag::range) return integerValue(rangeElement(cell->value, cell->position));
   return readVariable(e);
 }
 
@@ -320,7 +322,7 @@ bool Machine::execute(const ExprCode& e) {
             case bcPrefix: stack[top].value = applyPrefix(i.op, std::move(stack[top].value)); break;
             case bcCallee: {
               const NameSlot& s = chunk.names[size_t(i.a)];
-              callees[++callee] = s.use == nuGreedy ? s.entry : resolveToken(*s.token);
+              callees[++callee] = s.use == nuGreedy || pinned ? s.entry : resolveToken(*s.token);
               break;
             }
             case bcCall: {
