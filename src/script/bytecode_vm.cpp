@@ -1,7 +1,5 @@
 // The stack machine that runs compiled expressions: one dispatch loop, run
 // in full or quietly on integers (bytecode.h).
-#include <exception>
-
 #include "script/bytecode.h"
 #include "script/commands.h"
 #include "script/interp.h"
@@ -385,28 +383,19 @@ bool Machine::execute(const ExprCode& e) {
 
 }  // namespace
 
-namespace {
-
-// A run left by an interruption (Ctrl+F12, thrown from a call) gives back
-// what its stack holds.
-struct Unwinding {
-  Machine& m;
-  ~Unwinding() {
-    if (std::uncaught_exceptions() == 0) return;
-    for (int k = 0; k <= m.top; ++k) releaseValue(m.stack[k].value);
-  }
-};
-
-}  // namespace
-
 Operand runExpression(const Chunk& chunk, uint32_t expression, const Token*& stop) {
   Machine m(chunk);
-  Unwinding unwinding{m};
   m.repin();
-  m.execute<false>(chunk.expressions[expression]);
+  try {
+    m.execute<false>(chunk.expressions[expression]);
+  } catch (...) {
+    // A run left by an interruption (Ctrl+F12, thrown from a call) gives
+    // back what its stack holds.
+    for (int k = 0; k <= m.top; ++k) releaseValue(m.stack[k].value);
+    throw;
+  }
   stop = m.stop;
   Operand result = m.stack[0].value;
-  m.top = -1;
   return result;
 }
 

@@ -23,16 +23,14 @@ uint8_t currentOperator(const Operand& left) {
 Operand primary();
 
 Operand climb(int minLevel) {
-  Operand left;
-  HeldValue held{left};
-  left = primary();
+  Operand left = primary();
   int maxLevel = kPrimaryLevel - 1;
   for (;;) {
     uint8_t op = currentOperator(left);
     int level = operatorLevel(op);
     if (level < minLevel || level > maxLevel) break;
     scan();
-    Operand right = climb(level + 1);
+    Operand right = readHolding(left, nullptr, [&] { return climb(level + 1); });
     if (theInterp.compileMode) releaseValue(right);
     else left = applyOperator(op, std::move(left), std::move(right));
     maxLevel = levelAfter(level);
@@ -164,18 +162,16 @@ bool nextLiteralItem(uint8_t closer, const char* complaint, long errorsAtStart) 
 // [ elements ], the current token being the bracket.
 Operand listLiteral() {
   Operand list = theInterp.compileMode ? undefinedValue() : newList();
-  HeldValue heldList{list};
   long errorsAtStart = errorReportCount();
   if (scan() == tkRightBracket) {
     scan();
     return list;
   }
   for (;;) {
-    Operand element = evaluate(1);
+    Operand element = readHolding(list, nullptr, [] { return evaluate(1); });
     if (theToken.kind == tkOperator && theToken.op == opRange) {
       scan();
-      HeldValue heldElement{element};
-      Operand last = evaluate(1);
+      Operand last = readHolding(list, &element, [] { return evaluate(1); });
       addListRange(list, std::move(element), std::move(last));
     } else {
       addListElement(list, std::move(element));
@@ -188,7 +184,6 @@ Operand listLiteral() {
 // { entries }, the current token being the brace.
 Operand dictLiteral() {
   Operand dict = theInterp.compileMode ? undefinedValue() : newDict();
-  HeldValue heldDict{dict};
   long errorsAtStart = errorReportCount();
   if (scan() == tkRightBrace) {
     scan();
@@ -196,11 +191,10 @@ Operand dictLiteral() {
   }
   int64_t nextKey = 0;
   for (;;) {
-    Operand first = evaluate(1);
+    Operand first = readHolding(dict, nullptr, [] { return evaluate(1); });
     if (theToken.kind == tkColon) {
       scan();
-      HeldValue heldKey{first};
-      Operand value = evaluate(1);
+      Operand value = readHolding(dict, &first, [] { return evaluate(1); });
       addDictEntry(dict, nextKey, std::move(first), std::move(value), true);
     } else {
       addDictEntry(dict, nextKey, std::move(first), Operand{}, false);
@@ -243,9 +237,8 @@ Operand parenthesised() {
 }
 
 Operand selectors(Operand&& value) {
-  HeldValue held{value};
   while (theToken.kind == tkDot || theToken.kind == tkLeftBracket) {
-    Operand indexes = readIndexList();
+    Operand indexes = readHolding(value, nullptr, readIndexList);
     if (indexes.tag != Tag::list) {
       releaseValue(value);
       return invalidValue();
@@ -360,7 +353,6 @@ Operand notAValue(std::string_view name, const SymtbEntry* entry) {
 
 Operand readIndexList() {
   Operand indexes = theInterp.compileMode ? undefinedValue() : newList();
-  HeldValue held{indexes};
   long errorsAtStart = errorReportCount();
   if (theToken.kind == tkDot) {
     if (scan() != tkIdentifier) {
@@ -377,7 +369,7 @@ Operand readIndexList() {
     return theInterp.compileMode ? newList() : indexes;
   }
   for (;;) {
-    Operand index = evaluate(0);
+    Operand index = readHolding(indexes, nullptr, [] { return evaluate(0); });
     if (indexes.tag == Tag::list && index.tag != Tag::invalid) listAppend(indexes, std::move(index));
     releaseValue(index);
     if (!nextLiteralItem(tkRightBracket, " não era esperado", errorsAtStart)) break;

@@ -7,7 +7,6 @@
 // and binary operators not applied, so only the extent is found.
 #pragma once
 
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -18,15 +17,20 @@
 
 namespace varlo {
 
-// A value held while the rest of an expression is read: given back when a
-// call made meanwhile ends the run (Ctrl+F12, the step limit), which would
-// otherwise leave it unreleased. Its owner keeps it on a normal exit.
-struct HeldValue {
-  Operand& value;
-  ~HeldValue() {
-    if (std::uncaught_exceptions() > 0) releaseValue(value);
+// What `read` gives, read while `held` (and `also`, when not null) wait
+// for it: when a call made meanwhile ends the run (Ctrl+F12, the step
+// limit) they are given back, as nothing else would release them. The
+// handler costs nothing until something is thrown.
+template <typename Read>
+Operand readHolding(Operand& held, Operand* also, Read read) {
+  try {
+    return read();
+  } catch (...) {
+    releaseValue(held);
+    if (also) releaseValue(*also);
+    throw;
   }
-};
+}
 
 // Parses one expression at the level (0 allows a range a..b, 1 is an
 // ordinary expression) from the current token; the first token after it is

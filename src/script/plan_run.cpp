@@ -163,11 +163,7 @@ bool assignment(const LinePlan& plan, const Target& t, SymtbEntry* entry, const 
   if (!target.entry) return false;
   if (t.pathIndex != kNoCode) {
     Operand index = evaluate(plan, t.pathIndex, stop);
-    Operand v;
-    {
-      HeldValue held{index};
-      v = evaluate(plan, t.expression, stop);
-    }
+    Operand v = readHolding(index, nullptr, [&] { return evaluate(plan, t.expression, stop); });
     if (storedInPlace(*target.entry, index, v)) {
       releaseValue(index);
       return true;
