@@ -30,7 +30,7 @@ Operand climb(int minLevel) {
     int level = operatorLevel(op);
     if (level < minLevel || level > maxLevel) break;
     scan();
-    Operand right = climb(level + 1);
+    Operand right = readHolding(left, nullptr, [&] { return climb(level + 1); });
     if (theInterp.compileMode) releaseValue(right);
     else left = applyOperator(op, std::move(left), std::move(right));
     maxLevel = levelAfter(level);
@@ -168,10 +168,11 @@ Operand listLiteral() {
     return list;
   }
   for (;;) {
-    Operand element = evaluate(1);
+    Operand element = readHolding(list, nullptr, [] { return evaluate(1); });
     if (theToken.kind == tkOperator && theToken.op == opRange) {
       scan();
-      addListRange(list, std::move(element), evaluate(1));
+      Operand last = readHolding(list, &element, [] { return evaluate(1); });
+      addListRange(list, std::move(element), std::move(last));
     } else {
       addListElement(list, std::move(element));
     }
@@ -190,10 +191,11 @@ Operand dictLiteral() {
   }
   int64_t nextKey = 0;
   for (;;) {
-    Operand first = evaluate(1);
+    Operand first = readHolding(dict, nullptr, [] { return evaluate(1); });
     if (theToken.kind == tkColon) {
       scan();
-      addDictEntry(dict, nextKey, std::move(first), evaluate(1), true);
+      Operand value = readHolding(dict, &first, [] { return evaluate(1); });
+      addDictEntry(dict, nextKey, std::move(first), std::move(value), true);
     } else {
       addDictEntry(dict, nextKey, std::move(first), Operand{}, false);
     }
@@ -236,7 +238,7 @@ Operand parenthesised() {
 
 Operand selectors(Operand&& value) {
   while (theToken.kind == tkDot || theToken.kind == tkLeftBracket) {
-    Operand indexes = readIndexList();
+    Operand indexes = readHolding(value, nullptr, readIndexList);
     if (indexes.tag != Tag::list) {
       releaseValue(value);
       return invalidValue();
@@ -367,7 +369,7 @@ Operand readIndexList() {
     return theInterp.compileMode ? newList() : indexes;
   }
   for (;;) {
-    Operand index = evaluate(0);
+    Operand index = readHolding(indexes, nullptr, [] { return evaluate(0); });
     if (indexes.tag == Tag::list && index.tag != Tag::invalid) listAppend(indexes, std::move(index));
     releaseValue(index);
     if (!nextLiteralItem(tkRightBracket, " não era esperado", errorsAtStart)) break;

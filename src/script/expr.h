@@ -17,6 +17,21 @@
 
 namespace varlo {
 
+// What `read` gives, read while `held` (and `also`, when not null) wait
+// for it: when a call made meanwhile ends the run (Ctrl+F12, the step
+// limit) they are given back, as nothing else would release them. The
+// handler costs nothing until something is thrown.
+template <typename Read>
+Operand readHolding(Operand& held, Operand* also, Read read) {
+  try {
+    return read();
+  } catch (...) {
+    releaseValue(held);
+    if (also) releaseValue(*also);
+    throw;
+  }
+}
+
 // Parses one expression at the level (0 allows a range a..b, 1 is an
 // ordinary expression) from the current token; the first token after it is
 // current on return. The caller owns the result.

@@ -1,7 +1,8 @@
 // Pre-analysed lines. The statement driver re-reads a line's tokens every
 // time the line runs; a line that runs again (a loop body, a function) is
-// analysed once into a plan instead: its statement and its expressions as
-// a small tree whose names keep their resolution. Running the plan does
+// analysed once into a plan instead: its statement, and its expressions
+// compiled to the stack machine's code (bytecode.h) over names that keep
+// their resolution. Running the plan does
 // exactly what reading the tokens would do, in the same order, with the
 // same messages.
 //
@@ -20,21 +21,17 @@
 // in a row, when their values turn out to be integers: nothing they do can
 // fail, print, call or change what plans depend on. Any other value sends
 // the line the general way, from the start, as if it had not been tried.
-// A loop made only of such lines runs in whole rounds from a form compiled
-// over the variables' cells (plan_loop.cpp); a call of a function that only
+// A loop made only of such lines runs in whole rounds (plan_loop.cpp); a call of a function that only
 // returns integer arithmetic is computed in place (plan_inline.cpp). After
 // a quick line, the planned lines that follow run without going back to
 // the run loop while the checks before them would only count them.
-//
-// Integer arithmetic that calls functions computes on plain integers too,
-// but a call cannot be tried again: from the first value that is not an
-// integer, the rest of the tree is evaluated the general way.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "script/bytecode.h"
 #include "script/expr.h"
 #include "script/flow.h"
 #include "script/interp.h"
@@ -42,75 +39,6 @@
 #include "script/symbols.h"
 
 namespace varlo {
-
-enum PlanNodeKind : uint8_t {
-  pnNothing,      // no operand where one was expected: invalid
-  pnInteger,
-  pnString,
-  pnName,         // a name read as a value (a variable, usually)
-  pnCall,         // a function called with its arguments
-  pnBinary,       // left op right
-  pnLogical,      // E or OU of the condition's top level (see plan_eval)
-  pnPrefix,       // - + * > < or | | before a value
-  pnList,         // [ ... ]: pairs (element, last bound of a..b or none)
-  pnDict,         // { ... }: pairs (key or value, value or none)
-  pnSelect,       // value then index list
-  pnIndexName,    // .nome
-  pnIndexList,    // [ i, j .. k ]
-};
-
-constexpr uint32_t kNoNode = UINT32_MAX;
-
-struct PlanNode {
-  uint8_t kind = pnNothing;
-  uint8_t op = opNone;
-  bool greedy = false;            // call without parentheses taking arguments
-  bool integers = false;          // binary: root of a tree of integer arithmetic,
-                                  // its steps in LinePlan::steps (first, count)
-  bool calls = false;             // such a tree that calls functions
-  // Times such a tree that calls nothing turned out not to be on integers.
-  mutable uint8_t integerMisses = 0;
-  // Times a call could not be computed in place (see calledInPlace).
-  mutable uint8_t inPlaceMisses = 0;
-  int32_t integer = 0;
-  const Token* token = nullptr;   // name, string, the E/OU word
-  // A greedy call's built-in function; a name's entry when the plan's
-  // names were last checked.
-  SymtbEntry* entry = nullptr;
-  uint32_t left = kNoNode, right = kNoNode;
-  uint32_t first = 0, count = 0;  // children in LinePlan::children or pairs
-};
-
-// A tree of integer arithmetic in postfix order: numbers, names and list
-// elements pushed, operators applied to the two values on top, calls
-// applied to their arguments on top. A leaf that is the right operand of
-// an operator carries the operator instead: it is applied to the value on
-// top and the leaf, in the same order.
-enum IntegerStepKind : uint8_t {
-  isNumber,
-  isName,
-  isElement,    // list[number] or list[name]: token is the list's name
-  isOperator,
-  isCall,       // a function called with parentheses: node is the call
-};
-struct IntegerStep {
-  uint8_t kind = isNumber;
-  uint8_t op = opNone;            // an operator, or the operator a leaf carries
-  uint32_t node = kNoNode;        // the leaf's or the call's node
-  uint32_t opens = kNoNode;       // the call whose arguments start at this step
-  int32_t integer = 0;            // a number, or an element's number index
-  const Token* token = nullptr;
-  const Token* index = nullptr;   // an element's name index
-  // What the name and the index name resolved to when the plan was checked.
-  SymtbEntry* named = nullptr;
-  SymtbEntry* indexNamed = nullptr;
-};
-// The deepest a tree's postfix steps may stack values.
-constexpr int kIntegerStackDepth = 32;
-
-struct PlanPair {
-  uint32_t a = kNoNode, b = kNoNode;
-};
 
 enum PlanStatement : uint8_t {
   psAssign,       // name [selectors] := expression
@@ -163,35 +91,27 @@ struct LinePlan {
   SymtbEntry* command = nullptr;          // the statement entry of the line
   std::shared_ptr<const LineTokens> tokens;
   std::shared_ptr<const LineTokens> loopTokens;  // FIM PARA: the PARA line
-  std::vector<PlanNode> nodes;
-  std::vector<uint32_t> children;
-  std::vector<PlanPair> pairs;
-  std::vector<IntegerStep> steps;
-  uint32_t expression = kNoNode;          // value, condition, first bound
-  uint32_t second = kNoNode;              // last bound of PARA
+  Chunk chunk;                            // the expressions' code and names
+  uint32_t expression = kNoCode;          // value, condition, first bound
+  uint32_t second = kNoCode;              // last bound of PARA
   bool downward = false;                  // PARA ... DECRESCENDO
   const Token* name = nullptr;            // target, called name, loop variable
   SymtbEntry* nameEntry = nullptr;        // what name resolved to when checked
-  uint32_t pathFirst = 0, pathCount = 0;  // target's index lists (children)
+  // The target's index lists (expressions), and its index alone when it
+  // has one [i] (kNoCode otherwise).
+  uint32_t pathFirst = 0, pathCount = 0, pathIndex = kNoCode;
   uint32_t rest = 0;                      // one-line SE: index of the next token
   // One-line SE: the assignment after ENTAO, when it could be planned
   // (thenName null otherwise), or RETORNA (thenReturn, its command); the
-  // nodes are in this plan, the value in thenExpression (none: kNoNode).
+  // value is in thenExpression (none: kNoCode).
   const SymtbEntry* thenReturn = nullptr;
   const Token* thenName = nullptr;
   SymtbEntry* thenEntry = nullptr;
-  uint32_t thenPathFirst = 0, thenPathCount = 0;
-  uint32_t thenExpression = kNoNode;
+  uint32_t thenPathFirst = 0, thenPathCount = 0, thenPathIndex = kNoCode;
+  uint32_t thenExpression = kNoCode;
   std::vector<PlanParameter> parameters;
-  std::vector<uint32_t> names;            // nodes checked when the table changed
   std::shared_ptr<LoopCode> loop;         // the quick loop this line starts, compiled
   std::shared_ptr<InlineCode> inlined;    // FUNCAO: the function computed in place
-  // Where the names were last found to fit; while the table, the script
-  // and the function are still these, every name resolves to the entry
-  // kept beside it then (see pinNames).
-  uint32_t generation = 0;
-  int32_t script = -1;
-  const SymtbEntry* function = nullptr;
 };
 
 // Records that the plan's names fit the current table and scope, keeping
@@ -200,7 +120,7 @@ void pinNames(LinePlan& plan);
 // Whether the entries kept by pinNames are what the names resolve to in
 // `script` and `function`, or in the current script and function.
 [[gnu::always_inline]] inline bool pinnedFor(const LinePlan& plan, int32_t script, const SymtbEntry* function) {
-  return plan.generation == tableGeneration() && plan.script == script && plan.function == function;
+  return chunkPinnedFor(plan.chunk, script, function);
 }
 [[gnu::always_inline]] inline bool namesPinned(const LinePlan& plan) {
   const InterpreterState& in = theInterp;
@@ -232,136 +152,25 @@ bool runNamedStatement(ScriptRec& r, LinePlan& plan, SymtbEntry* entry, int32_t 
 // when the line cannot be planned.
 std::shared_ptr<LinePlan> buildPlan(int32_t s, int32_t line, CodeRec& code);
 
-// Operators that integer pairs compute directly (the rest need applyOperator).
-bool integerOperation(uint8_t op);
-// Integer pairs of those operators, as applyOperator computes them; false
-// where the usual rules must decide (division by zero).
-[[gnu::always_inline]] inline bool integerOperator(uint8_t op, int32_t x, int32_t y, int32_t& out) {
-  switch (op) {
-    case opAdd: out = int32_t(uint32_t(x) + uint32_t(y)); return true;
-    case opSub: out = int32_t(uint32_t(x) - uint32_t(y)); return true;
-    case opMul: out = int32_t(uint32_t(x) * uint32_t(y)); return true;
-    case opDiv: case opMod:
-      if (y == 0 || y == -1) return false;
-      out = op == opDiv ? x / y : x % y;
-      return true;
-    case opEq: out = x == y; return true;
-    case opNe: out = x != y; return true;
-    case opGt: out = x > y; return true;
-    case opGe: out = x >= y; return true;
-    case opLt: out = x < y; return true;
-    case opLe: out = x <= y; return true;
-    default: return false;
-  }
+// Whether an expression may run quietly: numbers, names, elements and
+// integer operators only.
+inline bool plainExpression(const LinePlan& plan, uint32_t expression) {
+  return expression != kNoCode && plan.chunk.expressions[expression].plain;
+}
+// The integer value of a plain expression of a quick line, whose names are
+// pinned (false, nothing done, for anything else).
+[[gnu::always_inline]] inline bool integerNode(const LinePlan& plan, uint32_t expression, int32_t& out) {
+  return quietInteger(plan.chunk, expression, nullptr, out);
 }
 
-// Element i of a list holding an integer, read as listGet would.
-[[gnu::always_inline]] inline bool elementInteger(const Operand& list, int32_t i, int32_t& out) {
-  const auto& cells = cellsOf(list);
-  if (i < 0 || size_t(i) >= cells.size() || cells[size_t(i)].tag != Tag::integer) return false;
-  out = cells[size_t(i)].first;
-  return true;
-}
-
-// The integer a variable's cell holds, or its current element when it runs
-// a PARA over a range or a list; false for anything else.
-[[gnu::always_inline]] inline bool cellInteger(const VarCell& cell, int32_t& out) {
-  const Operand& v = cell.value;
-  if (cell.position < 0) {
-    out = v.first;
-    return v.tag == Tag::integer;
-  }
-  if (v.tag == Tag::range) {
-    out = rangeElement(v, cell.position);
-    return true;
-  }
-  return v.tag == Tag::list && elementInteger(v, cell.position, out);
-}
-
-// The cell a variable reads from now, without making one for a global that
-// has none yet (null then, as for a name that is not a variable).
-[[gnu::always_inline]] inline VarCell* boundCell(SymtbEntry* e) {
-  if (!e || e->kind != skVariable) return nullptr;
-  return e->owner ? variableCell(*e) : e->cell;
-}
-
-// list[i] holding an integer in a list variable's cell, i being the number
-// `i` or the index cell's integer, read as the selection reads it.
-[[gnu::always_inline]] inline bool cellListElement(const VarCell& list, const VarCell* index, int32_t i,
-                                                   int32_t& out) {
-  if (list.position >= 0 || list.value.tag != Tag::list || (index && !cellInteger(*index, i))) return false;
-  return elementInteger(list.value, i, out);
-}
-
-// One postfix step of a tree of integer arithmetic on the stack: an
-// operator applied to the two values on top, or a leaf, whose integer
-// `leaf` gives, pushed or taken with the value on top by the operator it
-// carries. False, with nothing changed, where it gives up.
-template <typename Step, typename Leaf>
-[[gnu::always_inline]] inline bool stackStep(const Step& step, Leaf leaf, int32_t* stack, int& top) {
-  if (step.kind == isOperator) {
-    if (!integerOperator(step.op, stack[top - 1], stack[top], stack[top - 1])) return false;
-    --top;
-    return true;
-  }
-  int32_t value;
-  if (!leaf(step, value)) return false;
-  if (step.op == opNone) {
-    stack[++top] = value;
-    return true;
-  }
-  return integerOperator(step.op, stack[top], value, stack[top]);
-}
-// Marks the largest trees of integer operators over numbers and names, which
-// evaluate without building operands when every name holds an integer.
-void markIntegerTrees(LinePlan& plan);
-// The quick form of a plan, if it has one.
-QuickForm quickForm(const LinePlan& plan);
-
-// A tree of integer arithmetic computed on plain integers. False when a
-// name on the way holds something else or an operation needs the usual
-// rules (division by zero): nothing was reported or changed, and the tree
-// is then evaluated the usual way.
-bool integerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
-// The same for quick lines, whose names are known to be pinned.
-bool pinnedIntegerSteps(const LinePlan& plan, const PlanNode& root, int32_t& out);
-// The integer of a number or a pinned name (false for anything else).
-bool pinnedLeafInteger(const PlanNode& n, int32_t& out);
-// A tree of integer arithmetic that calls nothing: computed or given up
-// on without anything seen.
-inline bool plainIntegers(const PlanNode& n) { return n.integers && !n.calls; }
-// The integer value of a tree of integer arithmetic, a number or a name of
-// a quick line (false for anything else, as integerSteps).
-inline bool integerNode(const LinePlan& plan, uint32_t node, int32_t& out) {
-  const PlanNode& n = plan.nodes[node];
-  return n.integers ? pinnedIntegerSteps(plan, n, out) : pinnedLeafInteger(n, out);
-}
-// A tree of integer arithmetic that calls nothing computed on plain
-// integers, unless it has too often turned out to hold something else: it
-// is then left to the general evaluation for good. False when not computed.
-constexpr uint8_t kIntegerMisses = 32;
-inline bool triedIntegers(const LinePlan& plan, const PlanNode& n, int32_t& out) {
-  if (!plainIntegers(n) || n.integerMisses >= kIntegerMisses) return false;
-  if (integerSteps(plan, n, out)) return true;
-  ++n.integerMisses;
-  return false;
-}
-// Evaluation of any other tree.
-Operand evaluateTree(const LinePlan& plan, uint32_t node, const Token*& stop);
-
-// Evaluation of a plan's expression tree. `stop` receives the E or OU word
-// at which the expression ended early (null when it did not).
-inline Operand evaluatePlanned(const LinePlan& plan, uint32_t node, const Token*& stop) {
-  int32_t computed;
-  if (triedIntegers(plan, plan.nodes[node], computed)) {
-    stop = nullptr;
-    return Operand{Tag::integer, computed};
-  }
-  return evaluateTree(plan, node, stop);
+// Evaluation of a plan's expression. `stop` receives the E or OU word at
+// which the expression ended early (null when it did not).
+inline Operand evaluatePlanned(const LinePlan& plan, uint32_t expression, const Token*& stop) {
+  return runExpression(plan.chunk, expression, stop);
 }
 // Whether every name of the plan still resolves to something of the shape
 // it was planned for (called when the symbol table changed).
-bool planNamesFit(const LinePlan& plan);
+inline bool planNamesFit(const LinePlan& plan) { return chunkNamesFit(plan.chunk); }
 
 // A loop of quick lines (an ENQUANTO on integers or a FIM PARA first,
 // then integer assignments of variables or elements, also after a one-line
@@ -425,7 +234,7 @@ bool enteredQuickly(ScriptRec& r, LinePlan& plan, const CodeRec& code);
 bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
 
 // RETORNA in a user function's frame with an integer or nothing (the
-// value of node `value`, or kNoNode).
+// value of expression `value`, or kNoCode).
 [[gnu::always_inline]] inline bool returnedQuickly(ScriptRec& r, const LinePlan& plan, uint32_t value,
                                                    const CodeRec& code) {
   const InterpreterState& in = theInterp;
@@ -433,9 +242,9 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
   if (!function || function->kind != skFunction || in.frameBase <= 0) return false;
   StackRec& record = stackEntry(in.frameBase);
   int32_t computed = 0;
-  if (record.kind != stReturn || (value != kNoNode && !integerNode(plan, value, computed))) return false;
+  if (record.kind != stReturn || (value != kNoCode && !integerNode(plan, value, computed))) return false;
   releaseValue(record.var.value);
-  record.var.value = value == kNoNode ? undefinedValue() : integerValue(computed);
+  record.var.value = value == kNoCode ? undefinedValue() : integerValue(computed);
   r.nextLine = code.next;
   r.returning = true;
   return true;
@@ -468,21 +277,21 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function);
       r.nextLine = code.next;
       return true;
     case qkIntegerThen:
-      if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (!integerNode(plan, plan.expression, computed)) return false;
       if (computed && !assignedInteger(plan, plan.thenEntry, plan.thenExpression)) return false;
       r.nextLine = code.next;
       return true;
     case qkIntegerThenReturn:
-      if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (!integerNode(plan, plan.expression, computed)) return false;
       if (computed) return returnedQuickly(r, plan, plan.thenExpression, code);
       r.nextLine = code.next;
       return true;
     case qkIntegerIf:
-      if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (!integerNode(plan, plan.expression, computed)) return false;
       r.nextLine = computed ? code.next : code.link;
       return true;
     case qkIntegerWhile:
-      if (!pinnedIntegerSteps(plan, plan.nodes[plan.expression], computed)) return false;
+      if (!integerNode(plan, plan.expression, computed)) return false;
       r.nextLine = computed ? code.next : r.lines[size_t(code.link)].next;
       return true;
     case qkEndWhile: r.nextLine = code.link; return true;
@@ -508,8 +317,8 @@ inline void missedQuickly(LinePlan& plan) {
 // reported as usual, and the names resolved as when the plan was checked.
 [[gnu::always_inline]] inline bool quickPlanFits(const LinePlan& plan, int32_t line) {
   const InterpreterState& in = theInterp;
-  return thePlansEnabled && line > 0 && in.reportErrors && !in.compileMode && plan.generation == tableGeneration() &&
-         plan.script == in.currentScript && plan.function == in.currentFunction && !nativeStackLow();
+  return thePlansEnabled && line > 0 && in.reportErrors && !in.compileMode &&
+         chunkPinnedFor(plan.chunk, in.currentScript, in.currentFunction) && !nativeStackLow();
 }
 
 // Line `line` of the current script `r` when it has a plan of a quick form

@@ -3,45 +3,31 @@
 // are not locals, with integer arguments: its value comes from the RETORNA
 // line's arithmetic over the arguments, without the frame pushed and popped,
 // the parameters declared and the two lines looked up one by one. The
-// arithmetic is kept compiled on the FUNCAO line's plan.
+// arithmetic runs quietly on the stack machine, the parameters read from the
+// arguments.
 #include "script/interp.h"
 #include "script/plan.h"
-#include "script/plan_cells.h"
 
 namespace varlo {
 
-// The RETORNA line's arithmetic with its names bound once: the parameters
-// to cells that each call fills with its arguments (nothing else runs while
-// they are read), the variables to their own cells (a variable's cell, once
-// made, stays while the table does).
+// What was found of the RETORNA line: whether its arithmetic reads only the
+// parameters and variables that are not locals (a local would live in a
+// frame there is none of).
 struct InlineCode {
   bool usable = false;           // false: the body is of another shape
   uint32_t generation = 0;
   const LinePlan* body = nullptr;  // the next line's plan when compiled
   uint8_t bodyQuick = qkNone;      // and its quick form then
-  std::vector<CellStep> steps;
-  CellValue value;
-  std::vector<VarCell> arguments;
 };
 
 namespace {
 
-// The parameter of `plan` (a FUNCAO line) that `e` is, or -1.
-int8_t parameterIndex(const LinePlan& plan, const SymtbEntry* e) {
-  for (size_t k = 0; k < plan.parameters.size(); ++k) {
-    if (plan.parameters[k].entry == e) return int8_t(k);
-  }
-  return -1;
-}
-
-// A name other than a parameter is read from the cell of a variable
-// outside the function: a local would live in a frame there is none of.
-bool boundOutside(CellStep& s) {
-  if (s.kind != isName && s.kind != isElement) return true;
-  if ((s.named && s.named->owner) || (s.indexNamed && s.indexNamed->owner)) return false;
-  s.cell = boundCell(s.named);
-  if (s.indexNamed) s.index = boundCell(s.indexNamed);
-  return s.cell && (!s.indexNamed || s.index);
+// A name the body reads: a parameter of the function or a variable
+// outside it, with a cell.
+bool readableInPlace(const SymtbEntry* e, const SymtbEntry& f, size_t parameters) {
+  if (!e || e->kind != skVariable) return false;
+  if (e->owner) return e->owner == &f && e->wordA < 0 && size_t(-e->wordA) <= parameters;
+  return boundCell(const_cast<SymtbEntry*>(e)) != nullptr;
 }
 
 std::shared_ptr<InlineCode> compiled(const ScriptRec& r, const CodeRec& code, const LinePlan& head,
@@ -55,18 +41,11 @@ std::shared_ptr<InlineCode> compiled(const ScriptRec& r, const CodeRec& code, co
   const LinePlan& body = *next.plan;
   inlined->body = &body;
   inlined->bodyQuick = body.quick;
-  if (body.quick != qkReturn || body.expression == kNoNode || !pinnedFor(body, f.home, &f) ||
-      !addedCellValue(inlined->steps, body, body.expression, inlined->value)) {
+  if (body.quick != qkReturn || !plainExpression(body, body.expression) || !pinnedFor(body, f.home, &f)) {
     return inlined;
   }
-  inlined->arguments.assign(head.parameters.size(), VarCell{-1, integerValue(0)});
-  for (CellStep& s : inlined->steps) {
-    int8_t parameter = s.kind == isName ? parameterIndex(head, s.named) : int8_t(-1);
-    if (parameter >= 0) {
-      s.cell = &inlined->arguments[size_t(parameter)];
-    } else if (!boundOutside(s)) {
-      return inlined;
-    }
+  for (const NameSlot& s : body.chunk.names) {
+    if (s.use == nuValue && !readableInPlace(s.entry, f, head.parameters.size())) return inlined;
   }
   inlined->usable = true;
   return inlined;
@@ -98,9 +77,8 @@ InPlaceCall calledInPlace(SymtbEntry& f, const int32_t* arguments, int count, in
   if (!known) head.inlined = compiled(r, code, head, f);
   if (!head.inlined) return ipNotNow;
   if (!head.inlined->usable) return ipNever;
-  InlineCode& inlined = *head.inlined;
-  for (int k = 0; k < count; ++k) inlined.arguments[size_t(k)].value.first = arguments[k];
-  if (!valueFromCells(inlined.steps, inlined.value, out)) return ipNever;
+  const LinePlan& body = *head.inlined->body;
+  if (!quietInteger(body.chunk, body.expression, arguments, out)) return ipNever;
   if (!countedQuietly(2)) return ipNotNow;
   thePlannedCount += 2;
   return ipMade;

@@ -1,12 +1,12 @@
 // Loops of quick lines run in whole rounds from a compiled form: the lines
-// in the order a round runs them, their arithmetic read straight from the
-// variables' cells. The form is kept on the loop's first line and checked
-// against the lines' plans whenever that line comes up.
+// in the order a round runs them, their arithmetic run quietly by the
+// stack machine, their targets' cells bound once a run. The form is kept
+// on the loop's first line and checked against the lines' plans whenever
+// that line comes up.
 #include <algorithm>
 
 #include "script/interp.h"
 #include "script/plan.h"
-#include "script/plan_cells.h"
 
 namespace varlo {
 
@@ -16,9 +16,9 @@ struct LoopLine {
   int32_t line = 0;
   uint8_t state = plUnseen;   // the line's plan state when compiled
   uint8_t quick = qkNone;
-  CellValue test;     // ENQUANTO's or SE's condition
-  CellValue index;    // the element an element store writes
-  CellValue value;    // what an assignment stores
+  uint32_t test = kNoCode;    // ENQUANTO's or SE's condition
+  uint32_t index = kNoCode;   // the element an element store writes
+  uint32_t value = kNoCode;   // what an assignment stores
   SymtbEntry* target = nullptr;   // the assigned variable or list, the loop variable
   VarCell* cell = nullptr;
 };
@@ -31,7 +31,6 @@ struct LoopCode {
   int32_t inside = 0;   // the line a round goes on to after the first
   int32_t exit = 0;     // ENQUANTO: the line after the loop
   std::vector<LoopLine> lines;
-  std::vector<CellStep> steps;
 };
 
 namespace {
@@ -43,23 +42,24 @@ bool runsStraightOn(uint8_t quick) {
   return quick == qkIntegerAssign || quick == qkElementAssign || quick == qkIntegerThen;
 }
 
-// The values of a quick line compiled into the loop's steps; false when
-// one is of another shape.
-bool addedValues(LoopCode& loop, const LinePlan& plan, LoopLine& l) {
+// The values of a quick line; false when one of them cannot run quietly.
+bool addedValues(const LinePlan& plan, LoopLine& l) {
   switch (plan.quick) {
-    case qkIntegerWhile: return addedCellValue(loop.steps, plan, plan.expression, l.test);
-    case qkIntegerAssign: return addedCellValue(loop.steps, plan, plan.expression, l.value);
+    case qkIntegerWhile: l.test = plan.expression; break;
+    case qkIntegerAssign: l.value = plan.expression; break;
     case qkIntegerThen:
       l.target = plan.thenEntry;
-      return addedCellValue(loop.steps, plan, plan.expression, l.test) &&
-             addedCellValue(loop.steps, plan, plan.thenExpression, l.value);
-    case qkElementAssign: {
-      const PlanNode& path = plan.nodes[plan.children[plan.pathFirst]];
-      return addedCellValue(loop.steps, plan, plan.children[path.first], l.index) &&
-             addedCellValue(loop.steps, plan, plan.expression, l.value);
-    }
+      l.test = plan.expression;
+      l.value = plan.thenExpression;
+      break;
+    case qkElementAssign:
+      l.index = plan.pathIndex;
+      l.value = plan.expression;
+      break;
     default: return true;
   }
+  auto quiet = [&](uint32_t e) { return e == kNoCode || plainExpression(plan, e); };
+  return quiet(l.test) && quiet(l.index) && quiet(l.value);
 }
 
 // Line `at` added to the loop; true when it is planned and of the quick
@@ -78,7 +78,7 @@ bool addedLine(const ScriptRec& r, int32_t at, LoopCode& loop, Fits fits) {
     l.plan = code.plan.get();
     l.quick = l.plan->quick;
     l.target = l.plan->nameEntry;
-    ok = fits(l.quick) && addedValues(loop, *l.plan, l);
+    ok = fits(l.quick) && addedValues(*l.plan, l);
   }
   loop.lines.push_back(l);
   return ok;
@@ -135,10 +135,9 @@ bool stillFits(const ScriptRec& r, const LoopCode& loop) {
   return true;
 }
 
-// Every name of the loop bound to its cell for this run; false when one
+// Every target of the loop bound to its cell for this run; false when one
 // has none, and the lines then run one by one.
 bool bound(LoopCode& loop) {
-  if (!boundCells(loop.steps)) return false;
   for (LoopLine& l : loop.lines) {
     if (l.quick != qkIntegerWhile && l.quick != qkEndWhile && !(l.cell = boundCell(l.target))) return false;
   }
@@ -146,10 +145,10 @@ bool bound(LoopCode& loop) {
 }
 
 // name := integer, when the variable holds no object.
-[[gnu::always_inline]] inline bool assigned(const LoopCode& loop, const LoopLine& l) {
+[[gnu::always_inline]] inline bool assigned(const LoopLine& l) {
   VarCell& cell = *l.cell;
   int32_t computed;
-  if (cell.position >= 0 || isObject(cell.value.tag) || !valueFromCells(loop.steps, l.value, computed)) return false;
+  if (cell.position >= 0 || isObject(cell.value.tag) || !integerNode(*l.plan, l.value, computed)) return false;
   if (cell.value.tag == Tag::integer) cell.value.first = computed;
   else cell.value = integerValue(computed);
   return true;
@@ -161,16 +160,16 @@ bool bound(LoopCode& loop) {
   int32_t computed, i;
   switch (l.quick) {
     case qkIntegerWhile:
-      if (!valueFromCells(loop.steps, l.test, computed)) return false;
+      if (!integerNode(*l.plan, l.test, computed)) return false;
       r.nextLine = computed ? loop.inside : loop.exit;
       return true;
     case qkEndFor: return advancedFor(r, *l.cell, *l.code);
-    case qkIntegerAssign: return assigned(loop, l);
-    case qkIntegerThen: return valueFromCells(loop.steps, l.test, computed) && (!computed || assigned(loop, l));
+    case qkIntegerAssign: return assigned(l);
+    case qkIntegerThen: return integerNode(*l.plan, l.test, computed) && (!computed || assigned(l));
     case qkElementAssign: {
       VarCell& list = *l.cell;
-      return list.position < 0 && list.value.tag == Tag::list && valueFromCells(loop.steps, l.index, i) &&
-             valueFromCells(loop.steps, l.value, computed) && storedInList(list.value, i, computed);
+      return list.position < 0 && list.value.tag == Tag::list && integerNode(*l.plan, l.index, i) &&
+             integerNode(*l.plan, l.value, computed) && storedInList(list.value, i, computed);
     }
     default: return true;  // FIM ENQUANTO: the round starts again
   }

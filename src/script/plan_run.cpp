@@ -43,8 +43,7 @@ LinePlan* usablePlan(int32_t line, CodeRec& code) {
   if (!thePlansEnabled || line <= 0 || !in.reportErrors || in.compileMode) return nullptr;
   if (code.planState != plPlanned && !buildWhenSeenAgain(line, code)) return nullptr;
   LinePlan& plan = *code.plan;
-  if (plan.generation != tableGeneration() || plan.script != in.currentScript ||
-      plan.function != in.currentFunction) {
+  if (!chunkPinnedFor(plan.chunk, in.currentScript, in.currentFunction)) {
     if (!planNamesFit(plan)) {
       dropPlan(code);
       return nullptr;
@@ -88,11 +87,13 @@ Operand evaluate(const LinePlan& plan, uint32_t node, const Token*& stop) {
 // An assignment of the plan: the line's own or the one after ENTAO.
 struct Target {
   const Token* name;
-  uint32_t pathFirst, pathCount;
+  uint32_t pathFirst, pathCount, pathIndex;
   uint32_t expression;
 };
 
-Target lineTarget(const LinePlan& plan) { return {plan.name, plan.pathFirst, plan.pathCount, plan.expression}; }
+Target lineTarget(const LinePlan& plan) {
+  return {plan.name, plan.pathFirst, plan.pathCount, plan.pathIndex, plan.expression};
+}
 
 // A target that is not yet a variable (rare, hence out of line).
 [[gnu::noinline]] SymtbEntry* newTarget(const Target& t, SymtbEntry* entry) {
@@ -125,13 +126,6 @@ bool plainAssignment(SymtbEntry& variable, Operand&& v) {
   v = Operand{};
   releaseValue(old);
   return true;
-}
-
-// The index of name[i] := value, when the target has that one selector.
-const PlanNode* singleIndex(const LinePlan& plan, const Target& t) {
-  if (t.pathCount != 1) return nullptr;
-  const PlanNode& path = plan.nodes[plan.children[t.pathFirst]];
-  return path.kind == pnIndexList && path.count == 1 ? &path : nullptr;
 }
 
 // list[i] := value and dict[key] := value stored directly where assignLvalue
@@ -167,9 +161,9 @@ bool assignment(const LinePlan& plan, const Target& t, SymtbEntry* entry, const 
   Lvalue target;
   target.entry = targetVariable(t, entry);
   if (!target.entry) return false;
-  if (const PlanNode* path = singleIndex(plan, t)) {
-    Operand index = evaluate(plan, plan.children[path->first], stop);
-    Operand v = evaluate(plan, t.expression, stop);
+  if (t.pathIndex != kNoCode) {
+    Operand index = evaluate(plan, t.pathIndex, stop);
+    Operand v = readHolding(index, nullptr, [&] { return evaluate(plan, t.expression, stop); });
     if (storedInPlace(*target.entry, index, v)) {
       releaseValue(index);
       return true;
@@ -181,7 +175,7 @@ bool assignment(const LinePlan& plan, const Target& t, SymtbEntry* entry, const 
     return assignLvalue(target, std::move(v));
   }
   for (uint32_t k = 0; k < t.pathCount; ++k) {
-    target.path.push_back(evaluate(plan, plan.children[t.pathFirst + k], stop));
+    target.path.push_back(evaluate(plan, t.pathFirst + k, stop));
   }
   Operand v = evaluate(plan, t.expression, stop);
   if (v.tag == Tag::invalid) return invalidAssignment(target);
@@ -227,13 +221,13 @@ bool oneLineIf(const LinePlan& plan, int32_t line, const Token*& stop) {
   if (!stop && plan.thenName) {
     SymtbEntry* entry = resolveToken(*plan.thenName);
     if (!entry || entry->kind == skVariable) {
-      Target t{plan.thenName, plan.thenPathFirst, plan.thenPathCount, plan.thenExpression};
+      Target t{plan.thenName, plan.thenPathFirst, plan.thenPathCount, plan.thenPathIndex, plan.thenExpression};
       return asCommand(&assignOrCallStatement(), [&] { return assignment(plan, t, entry, stop); });
     }
   }
   if (!stop && plan.thenReturn) {
     return asCommand(plan.thenReturn, [&] {
-      return returnWith(plan.thenExpression == kNoNode ? undefinedValue() : evaluate(plan, plan.thenExpression, stop));
+      return returnWith(plan.thenExpression == kNoCode ? undefinedValue() : evaluate(plan, plan.thenExpression, stop));
     });
   }
   uint32_t next = stop ? uint32_t(stop - plan.tokens->tokens.data()) : plan.rest;
@@ -295,16 +289,6 @@ bool functionEntry(LinePlan& plan) {
   bool ok = true;
   switch (plan.statement) {
     case psAssign:
-      // name := integer arithmetic, the commonest line of a loop, in place
-      if (plan.pathCount == 0 && entry && entry->kind == skVariable && plainIntegers(plan.nodes[plan.expression])) {
-        int32_t computed;
-        VarCell* cell = variableCell(*entry);
-        if (cell->position < 0 && !isObject(cell->value.tag) &&
-            triedIntegers(plan, plan.nodes[plan.expression], computed)) {
-          cell->value = integerValue(computed);
-          break;
-        }
-      }
       ok = assignment(plan, lineTarget(plan), entry, stop);
       break;
     case psCall: ok = callLine(plan, *entry, stop); break;
@@ -319,7 +303,7 @@ bool functionEntry(LinePlan& plan) {
     case psEndWhile: r.nextLine = code.link; break;
     case psEndFor: advanceIterator(*variableCell(*entry), code.link); break;
     case psReturn:
-      ok = returnWith(plan.expression == kNoNode ? undefinedValue() : evaluate(plan, plan.expression, stop));
+      ok = returnWith(plan.expression == kNoCode ? undefinedValue() : evaluate(plan, plan.expression, stop));
       break;
     case psContinue: r.nextLine = r.lines[size_t(code.link)].link; break;
     case psForBounds: ok = forBounds(plan, entry, stop); break;
@@ -373,6 +357,31 @@ bool enteredDirectly(ScriptRec& r, SymtbEntry& function) {
   r.nextLine = code.next;
   r.failed = false;
   ++thePlannedCount;
+  return true;
+}
+
+void pinNames(LinePlan& plan) {
+  pinChunkNames(plan.chunk);
+  plan.nameEntry = plan.name ? resolveToken(*plan.name) : nullptr;
+  plan.thenEntry = plan.thenName ? resolveToken(*plan.thenName) : nullptr;
+}
+
+bool storedElement(const LinePlan& plan) {
+  SymtbEntry* e = plan.nameEntry;
+  if (!e || e->kind != skVariable) return false;
+  VarCell* cell = variableCell(*e);
+  if (cell->position >= 0 || cell->value.tag != Tag::list) return false;
+  int32_t i, computed;
+  return integerNode(plan, plan.pathIndex, i) && integerNode(plan, plan.expression, computed) &&
+         storedInList(cell->value, i, computed);
+}
+
+bool storedBeyondList(Operand& list, int32_t i, int32_t value) {
+  if (i < 0) return false;
+  // Growing past the length limit is left to the general way, which says so.
+  size_t length = cellsOf(list).size();
+  if (size_t(i) >= length && length >= valueLimits().maxListLength) return false;
+  listSet(list, i, integerValue(value));
   return true;
 }
 

@@ -145,8 +145,7 @@ TEST_F(PlanTest, LoopsOfQuickLinesRunInWholeRounds) {
   // driver; a line inside that gives way mid-round (a text element), a
   // loop in a function's frame and one too long for a round of its own
   // must end as the token readers end them, also when the step limit
-  // stops them part way. (The calls are not made inside a list literal:
-  // a run stopped there leaves the half-built list unreleased either way.)
+  // stops them part way.
   const std::string text =
       "L := [0, 0, 0, 0]\nX := 0\nPARA R DE 1 ATE 3\n  I := 0\n"
       "  ENQUANTO I < 100\n    J := I % 4\n    X := X + L[J] * 2\n    L[J] := I\n    I := I + 1\n"
@@ -225,6 +224,34 @@ TEST_F(PlanTest, WordOperatorsEndTheExpressionAfterOtherValues) {
                          "FIM PARA\n");
   EXPECT_NE(out.find("A linha deveria terminar onde aparece \"E\""), std::string::npos);
   both("FUNCAO F(N)\n  RETORNA N\nFIM FUNCAO\nPARA I EM [1, 2, 1]\n  F(I) E 1\n  RETORNA F(I) OU 0\nFIM PARA\n");
+}
+
+TEST_F(PlanTest, WordOperatorsInLongerChains) {
+  // E binds closer than OU; the word where a chain ends early depends on
+  // every value before it, and an OU whose right side ended still applies.
+  std::string out = both("PARA A EM [0, 1, 2]\n"
+                         "  PARA B EM [0, 1, 2]\n"
+                         "    PARA C EM [1, 3]\n"
+                         "      X := A E B OU C E 1 OU 0 E A\n"
+                         "      SAIDA([A, B, C, X])\n"
+                         "    FIM PARA\n"
+                         "  FIM PARA\n"
+                         "FIM PARA\n");
+  EXPECT_NE(out.find("[2, 1, 3, 2]"), std::string::npos) << out;
+}
+
+TEST_F(PlanTest, CallsOfAWholeLineComputedInPlace) {
+  // A call that is the whole value of an assignment, with arguments that
+  // are themselves calls, counts its lines as the calls would, also under
+  // the step limit and with the trace on.
+  const std::string text = "FUNCAO MISTURA(A, B)\n  RETORNA A - B * 3\nFIM FUNCAO\n"
+                           "X := 0\nPARA I DE 1 ATE 40\n  X := MISTURA(X, MISTURA(I, 1))\n"
+                           "  SE I = 30 ENTAO DEBUG\nFIM PARA\nSAIDA(X)\n";
+  std::string out = both(text);
+  EXPECT_NE(out.find("  X := MISTURA(X, MISTURA(I, 1))\nFUNCAO MISTURA(A, B)\n  RETORNA A - B * 3\n"),
+            std::string::npos)
+      << out;
+  sameUnderStepLimits(text, {9, 10, 11, 12, 13, 50, 51, 52, 53, 54, 55});
 }
 
 TEST_F(PlanTest, LiteralsSelectorsAndIndexedAssignment) {
@@ -551,6 +578,28 @@ TEST_F(PlanTest, DictionaryElementsInArithmetic) {
                      "SAIDA(D[5] + 1)\n";
   both(text);
   sameUnderStepLimits(text, {50, 51, 52, 53, 400, 401, 402, 403});
+}
+
+TEST_F(PlanTest, ARunStoppedInsideALiteralReleasesWhatItBuilt) {
+  // The step limit stops the script inside a call made while a line is
+  // building its lists, dictionary, range and selection: the parts built
+  // so far must be given back, read from tokens as from plans.
+  const std::string text = "FUNCAO F(N)\n  M := [N, \"m\"]\n  RETORNA M\nFIM FUNCAO\n"
+                           "PARA I DE 1 ATE 4\n"
+                           "  L := [\"a\" + I, {\"k\" : [I], I : F(I)}, [\"b\"] + F(I), \"z\"..F(1)[0]]\n"
+                           "  L[F(I)[0]] := [\"c\", F(I)]\n"
+                           "FIM PARA\n";
+  for (bool plans : {false, true}) {
+    for (uint64_t limit = 6; limit <= 30; ++limit) {
+      setLinePlans(plans);
+      resetInterpreter();
+      setStepLimit(limit);
+      std::string out = output(text);
+      setStepLimit(0);
+      EXPECT_NE(out.find("Limite de passos"), std::string::npos) << out;
+      EXPECT_EQ(objectCounters().objects, 0) << "limit " << limit << (plans ? " from plans" : " from tokens");
+    }
+  }
 }
 
 TEST_F(PlanTest, ObjectsAreAllReleased) {
