@@ -98,19 +98,16 @@ espeak() {
   done < "$list"
 }
 
-# The recorded voice in the background: the captured sound layer plays in
-# real time.
+# The recorded voice in the background, one process per list: the captured
+# sound layer plays in real time.
 mkdir -p "$tmp/config/murena"
 printf '[TRADUTOR]\nSAPI=NAO\n' > "$tmp/config/murena/Murena.ini"
-(
-  for set in s w q; do
-    rm -f "$tmp/capture.$set"
-    XDG_CONFIG_HOME="$tmp/config" VARLO_CONSOLE=headless VARLO_AUDIO="capture:$tmp/capture.$set" \
-      "$build/voice-clarity" speak "$tmp/$set" "$out/recorded/$set" < /dev/null > "$tmp/recorded.log" 2>&1 ||
-      { cat "$tmp/recorded.log" >&2; exit 1; }
-  done
-) &
-recorded=$!
+recorded=""
+for set in s w q; do
+  XDG_CONFIG_HOME="$tmp/config" VARLO_CONSOLE=headless VARLO_AUDIO="capture:$tmp/capture.$set" \
+    "$build/voice-clarity" speak "$tmp/$set" "$out/recorded/$set" < /dev/null > "$tmp/recorded.$set.log" 2>&1 &
+  recorded="$recorded $!"
+done
 
 for set in s w q; do
   olira "$tmp/$set" "$out/olira/$set"
@@ -132,7 +129,9 @@ mkdir -p "$out/olira-8bit/w"
 for f in "$out"/olira/w/*.wav; do
   sox -q "$f" -r 11025 -b 8 -e unsigned "$tmp/8.wav" && sox -q "$tmp/8.wav" -b 16 -e signed "$out/olira-8bit/w/${f##*/}"
 done
-wait "$recorded" || { echo "the recorded voice could not be rendered" >&2; exit 1; }
+for pid in $recorded; do
+  wait "$pid" || { cat "$tmp"/recorded.*.log >&2; echo "the recorded voice could not be rendered" >&2; exit 1; }
+done
 
 for voice in espeak olira recorded; do
   sox -q "$out/$voice/s/001.wav" -n spectrogram -t "$voice: $(head -n 1 "$out/sentences.txt")" \
