@@ -124,10 +124,11 @@ for speed in 140 200; do
     espeak "$tmp/w" "$out/espeak-ref-$speed-$pitch/w" -s "$speed" -p "$pitch"
   done
 done
-# Olira through the recorded voice's channel (11025 Hz, 8 bits) alone.
+# Olira through the recorded voice's channel (11025 Hz, 8 bits) alone, not
+# dithered, so that runs agree.
 mkdir -p "$out/olira-8bit/w"
 for f in "$out"/olira/w/*.wav; do
-  sox -q "$f" -r 11025 -b 8 -e unsigned "$tmp/8.wav" && sox -q "$tmp/8.wav" -b 16 -e signed "$out/olira-8bit/w/${f##*/}"
+  sox -q -D "$f" -r 11025 -b 8 -e unsigned "$tmp/8.wav" && sox -q "$tmp/8.wav" -b 16 -e signed "$out/olira-8bit/w/${f##*/}"
 done
 for pid in $recorded; do
   wait "$pid" || { cat "$tmp"/recorded.*.log >&2; echo "the recorded voice could not be rendered" >&2; exit 1; }
