@@ -10,6 +10,7 @@
 
 #include "base/config.h"
 #include "base/codepage.h"
+#include "engines/olira_driver.h"
 #include "engines/olira_voice.h"
 
 using namespace varlo;
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
   bool loaded = loadVoiceData(oliraFilesAt(dir, base), message);
   if (!message.empty()) std::cerr << cp1252ToUtf8(message) << '\n';
   if (!loaded) return 1;
-  double duration = 0.8 - speed / 15.0, pitchFactor = (pitch + 11) / 11.0;
+  double duration = oliraDurationFactor(speed), pitchFactor = oliraPitchFactor(pitch);
   if (optind < argc) {
     std::string text;
     for (int i = optind; i < argc; ++i) text += (i > optind ? " " : "") + std::string(argv[i]);

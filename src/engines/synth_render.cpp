@@ -48,9 +48,9 @@ void tune(FilterBank& fb, const Tracks& t, const Voice& v) {
   const FixedFormants& x = v.fixed;
   tuneResonator(fb.nasalPole, t[kFnp], x.bnp, kRate);
   tuneAntiResonator(fb.nasalZero, t[kFnz], x.bnz, kRate);
-  const float freq[5] = {t[kF1], t[kF2], t[kF3], x.f4, x.f5};
-  const float bw[5] = {t[kB1], t[kB2], t[kB3], x.b4, x.b5};
-  for (int k = 0; k < 5; ++k) tuneResonator(fb.cascade[k], freq[k], bw[k], kRate);
+  const float freq[kCascade] = {t[kF1], t[kF2], t[kF3], x.f4, x.f5, x.f6};
+  const float bw[kCascade] = {t[kB1], t[kB2], t[kB3], x.b4, x.b5, x.b6};
+  for (int k = 0; k < kCascade; ++k) tuneResonator(fb.cascade[k], freq[k], bw[k], kRate);
   const float pf[5] = {t[kF2], t[kF3], x.f4, x.f5, x.f6};
   for (int k = 0; k < 5; ++k) tunePeakResonator(fb.parallel[k], pf[k], x.parallelBw[k], kRate);
   settle(fb.nasalPole);
@@ -94,7 +94,10 @@ void runSamples(Renderer& r, const Voice& v, int16_t* out, int n) {
     float breath = shape.breath * r.noise.next() * (open ? 1.0f : 0.3f);
     float x = a[kAv] * (pulse + breath) + a[kAh] * r.noise.next();
     x = fb.nasalZero.step(fb.nasalPole.step(x));
-    for (int k = 4; k >= 0; --k) x = fb.cascade[k].step(x);
+    for (int k = kCascade - 1; k >= 0; --k) x = fb.cascade[k].step(x);
+    const float lifted = (x - shape.emphasis * r.lastCascade) / (1 - shape.emphasis);
+    r.lastCascade = x;
+    x = lifted;
     float fric = a[kAf] * r.noise.next() * (a[kAv] > 0 && !open ? 0.5f : 1.0f);
     float y = x + parallelBranch(fb, r.frameAmps, fric, fric - r.lastFric);
     r.lastFric = fric;

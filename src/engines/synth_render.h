@@ -12,10 +12,14 @@
 
 namespace varlo {
 
+// The cascade reaches F6: with poles only up to F5 the voice's spectrum
+// falls away above 2 kHz at a 16 kHz rate.
+constexpr int kCascade = 6;
+
 struct FilterBank {
   Resonator nasalPole;
   AntiResonator nasalZero;
-  Resonator cascade[5];   // F1..F5
+  Resonator cascade[kCascade];   // F1..F6
   Resonator parallel[5];  // F2..F6, fricatives and bursts
 };
 
@@ -35,6 +39,7 @@ struct Renderer {
   float f0 = 0;
   int frameLeft = 0;  // samples left in the current frame
   float lastFric = 0;  // for the differenced frication
+  float lastCascade = 0;  // for the higher-pole correction
   float dcIn = 0, dcOut = 0;
 };
 

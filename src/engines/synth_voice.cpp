@@ -1,7 +1,7 @@
 // Reading the voice file: a line per statement, "key=value" fields,
 // ";" starts a comment. Statements:
 //   voice NAME | pitch HZ | gain FACTOR
-//   source oq= tilt= breath= jitter= shimmer=
+//   source oq= tilt= breath= jitter= shimmer= emphasis=
 //   fixed f4= b4= f5= b5= f6= b6= bnp= bnz=
 //   parallel b2= b3= b4= b5= b6=
 //   class CLASS fields...        defaults for later phonemes of CLASS
@@ -224,11 +224,13 @@ bool statement(Loader& ld, const std::vector<std::string>& words) {
   if (kw == "gain") return singleNumber(ld, words, 0.0001f, 100, v.gain);
   if (kw == "source") {
     SourceShape& s = v.source;
-    if (!settingFields(ld, words, {{"oq", &s.openQuotient}, {"tilt", &s.tilt}, {"breath", &s.breath}, {"jitter", &s.jitter}, {"shimmer", &s.shimmer}},
+    if (!settingFields(ld, words, {{"oq", &s.openQuotient}, {"tilt", &s.tilt}, {"breath", &s.breath}, {"jitter", &s.jitter}, {"shimmer", &s.shimmer},
+                                     {"emphasis", &s.emphasis}},
                        0, 1))
       return false;
     if (s.jitter > 0.05f || s.shimmer > 0.5f) return ld.fail("jitter above 0.05 or shimmer above 0.5");
     if (s.openQuotient < 0.2f || s.openQuotient > 0.9f) return ld.fail("oq must lie between 0.2 and 0.9");
+    if (s.emphasis > 0.9f) return ld.fail("emphasis above 0.9");
     return true;
   }
   if (kw == "fixed") {

@@ -48,6 +48,9 @@ struct SourceShape {
   float breath = 0.03f;       // aspiration mixed into voicing
   float jitter = 0;           // random change of each period's length
   float shimmer = 0;          // random change of each period's strength
+  // Share of the previous sample taken from the cascade's output, gain
+  // kept at 0 Hz: lifts the highs that the poles above F6 would give.
+  float emphasis = 0;
 };
 
 // Fixed resonators above F3 and the parallel branch bandwidths.

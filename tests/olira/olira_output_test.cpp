@@ -76,9 +76,9 @@ TEST(OliraOutput, InitialisationFailures) {
 }
 
 TEST(OliraDriver, SpeedAndPitchBecomeFactors) {
-  EXPECT_DOUBLE_EQ(oliraDurationFactor(0), 0.8);
-  EXPECT_DOUBLE_EQ(oliraDurationFactor(3), 0.6);
-  EXPECT_DOUBLE_EQ(oliraDurationFactor(-3), 1.0);
+  EXPECT_DOUBLE_EQ(oliraDurationFactor(0), 1.0);
+  EXPECT_DOUBLE_EQ(oliraDurationFactor(3), 0.8);
+  EXPECT_DOUBLE_EQ(oliraDurationFactor(-3), 1.2);
   EXPECT_DOUBLE_EQ(oliraDurationFactor(15), 0.2);  // never zero or negative
   EXPECT_DOUBLE_EQ(oliraPitchFactor(0), 1.0);
   EXPECT_DOUBLE_EQ(oliraPitchFactor(11), 2.0);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <sstream>
 
 #include "olira/olira_test_util.h"
 #include "engines/olira_voice.h"
@@ -104,4 +106,42 @@ TEST_F(OliraShippedVoice, OddInputGivesBoundedOutput) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), ";nove"), 30);
   EXPECT_EQ(textToPhonemeLines("", 1.0, 1.0),
             (std::vector<std::string>{";", "_ 150 50 200", "", "_ 150"}));  // boundary pauses only
+}
+
+namespace {
+
+// The pitch points (Hz) of the sounding lines of a text, in order.
+std::vector<double> pitchPoints(const char* utf8) {
+  std::vector<double> points;
+  for (const std::string& line : textToPhonemeLines(cp(utf8), 1.0, 1.0)) {
+    if (line.empty() || line[0] == ';') continue;
+    std::istringstream fields(line);
+    std::string name;
+    int ms = 0, position = 0, hz = 0;
+    if (fields >> name >> ms >> position >> hz && name != "_") points.push_back(hz);  // not pauses
+  }
+  return points;
+}
+
+double semitones(double from, double to) { return 12 * std::log2(to / from); }
+
+}  // namespace
+
+// Intonation: the last word's stress leads a statement down and a yes/no
+// question up, by 3 semitones or more to its end; stressed syllables of the
+// sentence stand out from what is around them.
+TEST_F(OliraShippedVoice, StatementsFallAndQuestionsRise) {
+  for (const char* text : {"Você vai sair hoje.", "Ele comprou o livro."}) {
+    std::vector<double> p = pitchPoints(text);
+    ASSERT_GE(p.size(), 3u) << text;
+    EXPECT_LE(semitones(p[p.size() - 2], p.back()), -3) << text;
+  }
+  for (const char* text : {"Você vai sair hoje?", "Ele comprou o livro?"}) {
+    std::vector<double> p = pitchPoints(text);
+    ASSERT_GE(p.size(), 3u) << text;
+    EXPECT_GE(semitones(p[p.size() - 2], p.back()), 3) << text;
+  }
+  std::vector<double> p = pitchPoints("O menino comprou um livro novo para a mãe dele.");
+  auto [low, high] = std::minmax_element(p.begin(), p.end());
+  EXPECT_GE(semitones(*low, *high), 6);
 }

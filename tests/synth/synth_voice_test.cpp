@@ -111,6 +111,7 @@ TEST_F(VoiceFile, FaultyVoiceFilesFailInit) {
            good + "phoneme s fricative like=zz\n",                          // unknown model
            good + "class vowel like=a\n",                                   // like= on a class
            good + "source oq=1.5\n",                                        // impossible source
+           good + "source emphasis=0.95\n",                                 // would divide by ~0
            good + "pitch\n",                                                // no value
            good + "loud yes\n",                                             // unknown statement
        }) {

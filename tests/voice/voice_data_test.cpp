@@ -98,6 +98,36 @@ TEST_F(VoiceData, IndexIsSortedAndPointsInsideTheDataFile) {
   }
 }
 
+// The samples of one segment of the data file, "" when it is not indexed.
+std::string segmentSamples(const fs::path& difones, const std::string& wanted) {
+  const std::string index = slurp(difones / "DIFONES2.IND");
+  for (size_t at = 0; at + kIndexRecordBytes <= index.size(); at += kIndexRecordBytes)
+    if (index.substr(at + 1, uint8_t(index[at])) == wanted)
+      return slurp(difones / "DIFONES2.DIF").substr(le(index, at + 11, 4), le(index, at + 9, 2));
+  return "";
+}
+
+double rmsOf(const std::string& samples) {
+  double sum = 0;
+  for (unsigned char c : samples) sum += (double(c) - 128) * (double(c) - 128);
+  return samples.empty() ? 0 : std::sqrt(sum / double(samples.size()));
+}
+
+// A unit that starts with a voiceless stop keeps the stop's closure, so
+// that "pato" has its silence before the t; and units are not levelled one
+// by one, so a close vowel stays quieter than an open one, as in Olira.
+TEST_F(VoiceData, UnitsKeepClosuresAndLevelDifferences) {
+  for (const char* unit : {"$PA", "$TA", "$KA"}) {
+    const std::string s = segmentSamples(out / "difones", unit);
+    ASSERT_GT(s.size(), 1000u) << unit;
+    EXPECT_LT(rmsOf(s.substr(0, 275)), 2) << unit << ": 25 ms of closure";
+    EXPECT_GT(rmsOf(s.substr(s.size() / 2, 500)), 10) << unit;
+  }
+  const double open = rmsOf(segmentSamples(out / "difones", "$A"));
+  const double close = rmsOf(segmentSamples(out / "difones", "$I"));
+  EXPECT_GT(20 * std::log10(open / close), 2) << open << " " << close;
+}
+
 // Power of one frequency in 8-bit samples (Goertzel), relative to the total.
 double shareAt(const std::string& samples, double hz) {
   const double w = 2 * M_PI * hz / 11025, coefficient = 2 * std::cos(w);

@@ -18,7 +18,9 @@ using Samples = std::vector<uint8_t>;
 // Olira, loaded from the suite directory's olira data; false with a reason.
 bool openOlira(std::string& error);
 void closeOlira();
-// Olira's phoneme lines made into sound, trimmed of silence at both ends.
+// Olira's phoneme lines made into sound: a leading pause line is cut off
+// exactly, so that the closure of a stop after it stays; otherwise both
+// ends are trimmed of silence.
 Samples renderPhonemes(const std::string& lines);
 // A Portuguese text (UTF-8) spoken by Olira, trimmed.
 Samples renderText(const std::string& utf8);

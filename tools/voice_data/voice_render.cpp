@@ -1,8 +1,10 @@
 // Olira's speech brought to the suite voice's format: 16 kHz 16-bit samples
-// resampled to 11025 Hz, trimmed of silence, levelled and made 8-bit.
+// resampled to 11025 Hz, trimmed of silence and made 8-bit at one gain for
+// all, so that units keep Olira's level differences.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 #include "base/codepage.h"
@@ -16,7 +18,7 @@ namespace varlo::voicedata {
 namespace {
 
 constexpr int kSilence = 300;        // 16-bit level under which a sample is quiet
-constexpr double kPeak = 110.0;      // 8-bit peak after levelling
+constexpr double kGain = 110.0 / 24000;   // 8-bit step per 16-bit step
 constexpr int kFade = 40;            // samples faded in and out against clicks
 
 std::vector<int16_t> readAll() {
@@ -45,17 +47,17 @@ std::vector<double> resample(const std::vector<int16_t>& in) {
   return out;
 }
 
-Samples toEightBit(std::vector<double> s) {
+// The start is trimmed of silence, or, when `lead` is given, of exactly that
+// many samples (a closure at the start then stays); the end of silence.
+Samples toEightBit(std::vector<double> s, size_t lead) {
   auto loud = [](double v) { return std::fabs(v) > kSilence; };
-  auto first = std::find_if(s.begin(), s.end(), loud);
+  auto first = lead > 0 ? s.begin() + long(std::min(lead, s.size())) : std::find_if(s.begin(), s.end(), loud);
   auto last = std::find_if(s.rbegin(), s.rend(), loud).base();
   if (first >= last) return {};
   s = std::vector<double>(first, last);
-  double peak = 1;
-  for (double v : s) peak = std::max(peak, std::fabs(v));
   Samples out(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
-    double gain = kPeak / peak;
+    double gain = kGain;
     size_t edge = std::min(i, s.size() - 1 - i);
     if (edge < size_t(kFade)) gain *= double(edge) / kFade;
     out[i] = uint8_t(std::clamp(std::lround(128 + s[i] * gain), 1L, 255L));
@@ -84,7 +86,9 @@ void closeOlira() {
 Samples renderPhonemes(const std::string& lines) {
   synthReset();
   synthWrite(lines);
-  return toEightBit(resample(readAll()));
+  int pauseMs = 0;
+  if (lines.starts_with("_ ")) pauseMs = std::atoi(lines.c_str() + 2);
+  return toEightBit(resample(readAll()), size_t(pauseMs) * kRate / 1000);
 }
 
 Samples renderText(const std::string& utf8) {
