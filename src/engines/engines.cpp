@@ -8,6 +8,7 @@
 #include "console/console.h"
 #include "engines/espeak_driver.h"
 #include "engines/olira_driver.h"
+#include "engines/speechd_driver.h"
 
 namespace varlo {
 namespace {
@@ -23,6 +24,7 @@ struct DriverOps {
   std::string (*name)(int voiceNumber);
   bool (*writeFailed)();
   uint64_t (*outputBytes)();
+  bool (*lost)();   // a server behind the voice went away
 };
 
 struct Dispatcher {
@@ -51,19 +53,21 @@ const DriverOps kOlira = {
     [](int voice) { return std::string(voice == 1 ? "Olira" : ""); },
     oliraWriteFailed,
     oliraOutputBytes,
+    [] { return false; },
 };
 
-// The old engine interface has no engine on this platform.
-const DriverOps kNone = {
-    [](int, int, int, std::string_view) { return false; },
-    [] {},
-    [](std::string_view) {},
-    [] { return false; },
-    [] {},
-    [] { return 0; },
-    [](int) { return std::string(); },
+// The old engine interface is met by Speech Dispatcher on this platform.
+const DriverOps kSpeechd = {
+    speechdOpen,
+    speechdClose,
+    speechdSpeak,
+    speechdIsSpeaking,
+    speechdStop,
+    speechdVoiceTotal,
+    speechdVoiceName,
     [] { return false; },
     [] { return uint64_t(0); },
+    speechdLost,
 };
 
 const DriverOps kEspeak = {
@@ -83,17 +87,20 @@ const DriverOps kEspeak = {
     [](int voice) { return voice <= espeakTotal() ? espeakVoiceName(voice) : std::string(); },
     espeakWriteFailed,
     espeakOutputBytes,
+    [] { return false; },
 };
 
 const DriverOps& driver() {
   if (state.type == kEngineOlira) return kOlira;
-  if (state.type == kEngineOldInterface) return kNone;
+  if (state.type == kEngineOldInterface) return kSpeechd;
   return kEspeak;
 }
 
-// Live espeak-ng speech is fed to the sound layer on every pump.
+// Live espeak-ng speech is fed to the sound layer on every pump; a key
+// stops Speech Dispatcher's.
 void pumpSpeech() {
   if (state.espeakOpen && &driver() == &kEspeak) espeakPump();
+  if (&driver() == &kSpeechd) speechdPump();
 }
 
 void installHook() {
@@ -141,5 +148,6 @@ void setXmlMode(bool on) { state.xml = on; }
 const std::string& engineOutputFile() { return state.outputFile; }
 bool engineOutputFailed() { return driver().writeFailed(); }
 uint64_t engineOutputBytes() { return driver().outputBytes(); }
+bool engineLost() { return driver().lost(); }
 
 }  // namespace varlo

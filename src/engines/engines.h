@@ -1,6 +1,6 @@
 // The engine dispatcher: the one entry point through which the program makes
 // a voice speak. Engine type codes: 3 the built-in voice Olira, 4 the old
-// engine interface (none on this platform: open fails), 5, 54 and every other
+// engine interface, met by Speech Dispatcher (live speech only), 5, 54 and every other
 // code the espeak-ng voices (Brazilian Portuguese voices first in the list).
 //
 // Live speech goes on in the background after speakText returns; callers poll
@@ -50,5 +50,8 @@ bool engineOutputFailed();
 // Sample bytes the output file has received since the open: where the next
 // text spoken will begin in it.
 uint64_t engineOutputBytes();
+// The speech server behind the open voice went away: nothing more is heard
+// from it until the engine is opened again.
+bool engineLost();
 
 }  // namespace varlo

@@ -1,0 +1,31 @@
+// The voices of Speech Dispatcher, the speech server of the Linux desktop,
+// through libspeechd. Live speech only: the server plays the sound itself.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varlo {
+
+// Connects to the server (started on demand by the library; the address
+// from SPEECHD_ADDRESS when set) and selects a 1-based voice of its list,
+// Brazilian Portuguese voices first, with a speed of -10..10 and a pitch
+// (0 normal). False when the server cannot be reached or a file is asked
+// for.
+bool speechdOpen(int voiceNumber, int speed, int pitch, std::string_view outputFile);
+void speechdClose();
+// Text in Windows-1252, sent as it is: the program has already decided
+// which punctuation is spoken.
+void speechdSpeak(std::string_view text);
+// Answered from the server's begin, end and cancel events; false once the
+// connection is lost.
+bool speechdIsSpeaking();
+void speechdStop();
+// The server went away after the open (it was stopped or crashed).
+bool speechdLost();
+// Stops speech when a key is pending.
+void speechdPump();
+int speechdVoiceTotal();
+std::string speechdVoiceName(int voiceNumber);
+
+}  // namespace varlo
