@@ -28,6 +28,9 @@ struct Events {
   std::set<size_t> speaking;     // said, no end or cancel event yet
   std::set<size_t> endedEarly;   // the event came before spd_say returned
   size_t cancelledUpTo = 0;      // events of these messages no longer count
+  // The server may still begin a message it received just before a cancel;
+  // such a one is stopped as soon as the driver runs again.
+  bool cancelledBegan = false;
 };
 
 struct Driver {
@@ -45,6 +48,11 @@ void onFinished(size_t id, size_t, SPDNotificationType) {
   std::lock_guard<std::mutex> hold(events.lock);
   if (id <= events.cancelledUpTo) return;
   if (events.speaking.erase(id) == 0) events.endedEarly.insert(id);
+}
+
+void onBegin(size_t id, size_t, SPDNotificationType) {
+  std::lock_guard<std::mutex> hold(events.lock);
+  if (id <= events.cancelledUpTo) events.cancelledBegan = true;
 }
 
 bool isBrazilian(const std::string& language) {
@@ -83,11 +91,17 @@ void forgetMessages() {
   events.speaking.clear();
   events.endedEarly.clear();
   events.cancelledUpTo = d.lastId;
+  events.cancelledBegan = false;
 }
 
-// The server's scale runs from -100 to 100; type 4 keeps speeds above 10,
-// which are taken as the fastest.
-int serverScale(int setting) { return std::clamp(setting * 10, -100, 100); }
+// The server's scale runs from -100 to 100, 0 its default. Settings of
+// -10..10 are steps of ten, as the rate of the other voices; larger ones
+// are the old engine interface's own units, kept for its users: words per
+// minute for the speed, hertz for the pitch, around `normal`.
+int serverScale(int setting, int normal) {
+  if (setting >= -10 && setting <= 10) return setting * 10;
+  return std::clamp((setting - normal) * 100 / normal, -100, 100);
+}
 
 }  // namespace
 
@@ -106,15 +120,19 @@ bool speechdOpen(int voiceNumber, int speed, int pitch, std::string_view outputF
   d.lost = false;
   d.connection->callback_end = onFinished;
   d.connection->callback_cancel = onFinished;
+  d.connection->callback_begin = onBegin;
+  spd_set_notification_on(d.connection, SPD_BEGIN);
   spd_set_notification_on(d.connection, SPD_END);
   spd_set_notification_on(d.connection, SPD_CANCEL);
   spd_set_language(d.connection, "pt-BR");
   spd_set_punctuation(d.connection, SPD_PUNCT_NONE);
   listVoices();
-  if (voiceNumber >= 1 && voiceNumber <= int(d.voices.size()))
-    spd_set_synthesis_voice(d.connection, d.voices[voiceNumber - 1].name.c_str());
-  spd_set_voice_rate(d.connection, serverScale(speed));
-  spd_set_voice_pitch(d.connection, serverScale(pitch));
+  // Voice 0 is the first, as for the old engine interface.
+  int voice = voiceNumber == 0 ? 1 : voiceNumber;
+  if (voice >= 1 && voice <= int(d.voices.size()))
+    spd_set_synthesis_voice(d.connection, d.voices[voice - 1].name.c_str());
+  spd_set_voice_rate(d.connection, serverScale(speed, 180));
+  spd_set_voice_pitch(d.connection, serverScale(pitch, 120));
   spd_set_volume(d.connection, 100);
   return true;
 }
@@ -144,7 +162,13 @@ void speechdSpeak(std::string_view text) {
 
 bool speechdIsSpeaking() {
   if (connectionLost()) return false;
-  std::lock_guard<std::mutex> hold(events.lock);
+  std::unique_lock<std::mutex> hold(events.lock);
+  if (events.cancelledBegan) {
+    events.cancelledBegan = false;
+    hold.unlock();
+    spd_stop(d.connection);
+    hold.lock();
+  }
   return !events.speaking.empty();
 }
 

@@ -9,8 +9,9 @@ namespace varlo {
 
 // Connects to the server (started on demand by the library; the address
 // from SPEECHD_ADDRESS when set) and selects a 1-based voice of its list,
-// Brazilian Portuguese voices first, with a speed of -10..10 and a pitch
-// (0 normal). False when the server cannot be reached or a file is asked
+// Brazilian Portuguese voices first, with a speed and a pitch (0 the
+// server's default; -10..10 in steps, larger values in words per minute and
+// hertz). False when the server cannot be reached or a file is asked
 // for.
 bool speechdOpen(int voiceNumber, int speed, int pitch, std::string_view outputFile);
 void speechdClose();
