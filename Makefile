@@ -2,6 +2,9 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
+# Most tests wait for a program's screen or sound rather than compute: twice
+# as many at once as there are cores keeps the cores busy.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 2 )))
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := $(shell grep -v '^\#' tools/packages.txt)
 
@@ -22,7 +25,7 @@ run: build
 	./$(BUILD)/varlo
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 300
+	ctest --test-dir $(BUILD) --output-on-failure -j $(TEST_JOBS) --timeout 300
 	$(MAKE) test-sanitize
 
 # The whole suite again, programs and end-to-end scripts included, under
@@ -30,7 +33,7 @@ test: build
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVARLO_SANITIZE=ON -DVARLO_TEST_DIRS=
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --timeout 300
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(TEST_JOBS) --timeout 300
 
 # Only the installed programs are built; DESTDIR is honoured as usual.
 PREFIX ?= /usr/local

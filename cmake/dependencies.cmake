@@ -34,3 +34,7 @@ pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2 SDL2_ttf)
 target_link_libraries(varlo_frontends PUBLIC PkgConfig::SDL2)
 find_package(JPEG REQUIRED)
 target_link_libraries(varlo_platform PUBLIC JPEG::JPEG)
+# The braille display: BrlAPI (BRLTTY's client library) and liblouis.
+pkg_check_modules(LIBLOUIS REQUIRED IMPORTED_TARGET liblouis)
+find_library(BRLAPI_LIB brlapi REQUIRED)
+target_link_libraries(varlo_frontends PUBLIC PkgConfig::LIBLOUIS ${BRLAPI_LIB})

@@ -68,12 +68,15 @@ const CachedFile& cachedFile(const std::string& path) {
   return cached;
 }
 
-std::string userConfigDirectory() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg && *xdg) return std::string(xdg) + "/murena";
+// An XDG base directory of the user, or its fallback under $HOME.
+std::string userHomeDirectory(const char* xdgVariable, const char* fallback) {
+  const char* xdg = std::getenv(xdgVariable);
+  if (xdg && *xdg) return xdg;
   const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.config/murena";
+  return std::string(home && *home ? home : ".") + fallback;
 }
+
+std::string userConfigDirectory() { return userHomeDirectory("XDG_CONFIG_HOME", "/.config") + "/murena"; }
 
 std::string sharedConfigFile() { return suiteDirectory() + "/" + kIniName; }
 
@@ -182,6 +185,8 @@ std::string configDirectory() {
 std::string configFile() { return configDirectory() + "/" + kIniName; }
 
 std::string userConfigFile() { return userConfigDirectory() + "/" + kIniName; }
+
+std::string userDataDirectory() { return userHomeDirectory("XDG_DATA_HOME", "/.local/share") + "/varlo"; }
 
 std::string readRawSetting(std::string_view section, std::string_view key) {
   return utf8ToCp1252(unexpandedSetting(section, key));

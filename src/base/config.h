@@ -13,6 +13,9 @@ namespace varlo {
 std::string configDirectory();
 // Full path of the settings file in use.
 std::string configFile();
+// The user's own writable data of this program, such as its scripts:
+// ${XDG_DATA_HOME:-$HOME/.local/share}/varlo (it may not exist yet).
+std::string userDataDirectory();
 // The user's own settings file, which the settings dialog writes (it may not
 // exist yet).
 std::string userConfigFile();

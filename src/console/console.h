@@ -33,6 +33,8 @@ constexpr uint8_t Insert = 82, Delete = 83, Home = 71, End = 79, PageUp = 73,
 constexpr uint8_t CtrlInsert = 255, ShiftInsert = 254, CtrlHome = 119,
                   CtrlEnd = 117, CtrlPageUp = 132, CtrlPageDown = 118,
                   CtrlUp = 113, CtrlDown = 114, CtrlLeft = 115, CtrlRight = 116;
+// A braille display's routing key (see braille_line.h).
+constexpr uint8_t Routing = 250;
 // Plain byte keys.
 constexpr uint8_t Backspace = 8, CtrlBackspace = 127, Enter = 13, CtrlEnter = 10,
                   Tab = 9, Esc = 27;

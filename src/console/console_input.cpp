@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 
+#include "console/braille_line.h"
 #include "console/console_core.h"
 
 namespace varlo {
@@ -33,6 +34,7 @@ void runHooks() {
 void pumpFor(int timeoutMs) {
   const FrontEnd& fe = frontEnd();
   runHooks();
+  updateBrailleLine();
   moveInjectedKeys();
   fe.poll(timeoutMs, input.waitingForKey);
 }

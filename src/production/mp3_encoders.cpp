@@ -19,6 +19,7 @@
 #include "platform/file_feed.h"
 #include "platform/process.h"
 #include "platform/scratch_files.h"
+#include "sound/id3_length.h"
 #include "sound/sound_file.h"
 #include "sound/wav_buffer.h"
 #include "sound/wave_player.h"
@@ -135,9 +136,19 @@ bool lastsAsLongAsTheWav(const Encoder& e) {
   return std::abs(madeSeconds - wavSeconds) <= 1.0 + wavSeconds * 0.005;
 }
 
+// The WAV's length in milliseconds (it was read whole by lastsAsLongAsTheWav).
+uint64_t wavMilliseconds(const Encoder& e) {
+  WaveInfo wav;
+  readWaveInfo(e.wav, wav);
+  return uint64_t(wav.dataSize / wav.format.blockAlign) * 1000 / wav.format.sampleRate;
+}
+
 void finish(Encoder& e, int status) {
-  bool whole = status == 0 && lastsAsLongAsTheWav(e) &&
-               std::rename(e.partial.c_str(), e.mp3.c_str()) == 0;
+  bool whole = status == 0 && lastsAsLongAsTheWav(e);
+  // Fed from a pipe, the encoder tags the length it could not know as
+  // 4294967295 ms; the WAV knows it now.
+  if (whole) setFileTagLength(e.partial, wavMilliseconds(e));
+  whole = whole && std::rename(e.partial.c_str(), e.mp3.c_str()) == 0;
   releaseScratchFile(e.partial);
   if (!whole) {
     // A half-written MP3 is worse than none: the WAV stays for another try.

@@ -3,6 +3,7 @@
 #include "shell/app_state.h"
 
 #include <charconv>
+#include <cstdio>
 #include <unistd.h>
 
 #include "base/config.h"
@@ -48,7 +49,8 @@ void loadAppState(AppState& s) {
   s.projectDirectory = readPathSetting("VARLO", "DIRTXT");
   if (s.projectDirectory.empty()) s.projectDirectory = currentDirectory();
   s.audioSubdirectory.clear();
-  s.scriptsDirectory = (s.suiteDirectory.empty() ? suiteDirectory() : s.suiteDirectory) + "/scripts/varlo";
+  // The user's own, writable: an installed suite's data is not.
+  s.scriptsDirectory = userDataDirectory() + "/scripts";
   s.cdDrive = readPathSetting("VARLO", "CD");
   s.suiteSpeechSpeed = integerSetting("TRADUTOR", "VELOCIDADE", 2);
   s.sapiType = integerSetting("SERVFALA", "TIPOSAPI", 3);
@@ -79,13 +81,18 @@ void loadVoiceOnFirstUse(AppState& s) {
   s.voiceChosen = true;
 }
 
-void farewell(int status) {
+void farewell(int status, const std::string& note) {
   playRecording("VLSAI");
   sayMessage("VLFIM", 0);
   waitWhileBusy();
   pause(1000);
   shutdownSpeech();
   closeWavePlayer();
+  if (!note.empty()) {
+    restoreTerminal();
+    std::fputs((note + "\n").c_str(), stdout);
+    std::fflush(stdout);
+  }
   closeConsole(status);
 }
 

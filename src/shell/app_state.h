@@ -68,7 +68,9 @@ int integerSetting(std::string_view section, std::string_view key, int fallback)
 
 // The farewell: closing recording and message, engines closed, console
 // closed; the process ends with `status` (not 0 only for a one-shot job
-// that failed, so that batch callers can tell).
-[[noreturn]] void farewell(int status = 0);
+// that failed, so that batch callers can tell). A non-empty `note` is
+// printed on standard output once the terminal is given back, where it stays
+// for the caller to read after the screen is gone.
+[[noreturn]] void farewell(int status = 0, const std::string& note = {});
 
 }  // namespace varlo

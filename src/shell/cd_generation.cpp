@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <sstream>
 
+#include "production/cd_generation_burner.h"
 #include "production/text_lines.h"
 #include "base/config.h"
 #include "console/console.h"
@@ -137,7 +139,18 @@ void remindUntilKey() {
   }
 }
 
-void burn(const std::vector<std::string>& args, const std::string& label) {
+// An image file has no tray to check: where it is, and that it is done, is
+// all there is to say.
+void sayImageMade(const std::string& recorder) {
+  std::error_code error;
+  std::filesystem::path image = std::filesystem::absolute(recorder, error);
+  beeps(1);
+  writeLineSpeak(utf8ToCp1252("Imagem do CD gravada com sucesso em " +
+                              (error ? recorder : image.lexically_normal().string()) + "."));
+}
+
+void burn(const std::vector<std::string>& args, const std::string& recorder,
+          const std::string& label) {
   newLine();
   sayMessage("VLGERCD2", 1);
   setTitle("VARLO gerando CD : " + shownLabel(label));
@@ -160,7 +173,10 @@ void burn(const std::vector<std::string>& args, const std::string& label) {
     writeLineSpeak(utf8ToCp1252(reason.empty() ? "A gravação do CD falhou." : reason));
     return;
   }
-  remindUntilKey();
+  if (isImagePath(recorder))
+    sayImageMade(recorder);
+  else
+    remindUntilKey();
 }
 
 // Whether the directory holds something to burn (hidden names aside).
@@ -238,7 +254,7 @@ void generateCd() {
     // The label leaves this program in the disk's code page.
     auto args = burnerArguments(recorder, speed, cp1252ToUtf8(label), s.projectDirectory);
     showDetails(s, speed, label);
-    if (confirmed()) burn(args, label);
+    if (confirmed()) burn(args, recorder, label);
   }
   restoreProject(s);
   pause(1000);

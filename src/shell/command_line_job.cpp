@@ -9,10 +9,27 @@
 #include "shell/conversion.h"
 #include "shell/text_division_dialog.h"
 #include "production/text_lines.h"
+#include "base/codepage.h"
 #include "base/config.h"
+#include "speech/speech.h"
+#include "widgets/file_chooser.h"
 #include "shell/app_state.h"
 
 namespace varlo {
+
+namespace {
+
+// The screen is cleared at the end: where the audio went is said, and printed
+// again on standard output, where it stays once the program has ended.
+[[noreturn]] void endJob(bool converted) {
+  if (!converted) farewell(1);
+  const std::string said = "Os arquivos de áudio estão na pasta ";
+  std::string folder = outputDirectory(appState());
+  writeLineSpeak(utf8ToCp1252(said) + displayName(folder));
+  farewell(0, "varlo: " + said + folder);
+}
+
+}  // namespace
 
 int linesPerPartSetting(std::string_view value) {
   std::string text(trimBlanks(value));
@@ -32,7 +49,7 @@ void runCommandLineJob(const std::string& textFile) {
     // A talking book is navigated by its headings, not cut into parts.
     bool converted = convertSelection();
     s.commandLineMode = false;
-    farewell(converted ? 0 : 1);
+    endJob(converted);
   }
   s.linesPerPart = linesPerPartSetting(readSetting("VARLO", "QUEBRARLINHA"));
   s.noPartFiles = false;
@@ -46,7 +63,7 @@ void runCommandLineJob(const std::string& textFile) {
     converted = convertSelection();
   }
   s.commandLineMode = false;
-  farewell(converted ? 0 : 1);
+  endJob(converted);
 }
 
 }  // namespace varlo

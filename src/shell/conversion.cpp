@@ -25,6 +25,13 @@
 
 namespace varlo {
 
+// A full path typed in the settings is taken as it is rather than made into
+// a subdirectory of that name.
+std::string outputDirectory(const AppState& s) {
+  if (!s.audioSubdirectory.empty() && s.audioSubdirectory[0] == '/') return s.audioSubdirectory;
+  return s.projectDirectory + "/" + (s.audioSubdirectory.empty() ? "WAVMP3" : s.audioSubdirectory);
+}
+
 namespace {
 
 void newLine() { writeText("\r\n"); }
@@ -39,12 +46,6 @@ void cannotRead() {
 }
 
 
-// The audio subdirectory of the project; a full path typed in the settings
-// is taken as it is rather than made into a subdirectory of that name.
-std::string outputDirectory(const AppState& s) {
-  if (!s.audioSubdirectory.empty() && s.audioSubdirectory[0] == '/') return s.audioSubdirectory;
-  return s.projectDirectory + "/" + (s.audioSubdirectory.empty() ? "WAVMP3" : s.audioSubdirectory);
-}
 
 
 // A file can be made in the directory: a folder the user may not write

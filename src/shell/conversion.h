@@ -2,7 +2,14 @@
 // one MP3 file, in the project's audio subdirectory.
 #pragma once
 
+#include <string>
+
 namespace varlo {
+
+struct AppState;
+
+// The project's audio subdirectory, where the audio files are made.
+std::string outputDirectory(const AppState& s);
 
 // Asks WAV or MP3 (unless appState().commandLineMode, when
 // appState().mp3Output is already set), then converts the selection in

@@ -10,6 +10,7 @@
 #include "base/ini_file.h"
 #include "base/plain_text.h"
 #include "console/colour_scheme.h"
+#include "frontends/braille_display.h"
 #include "speech/speech.h"
 #include "widgets/form.h"
 
@@ -29,6 +30,8 @@ constexpr const char* kZoom = "Ampliação (0 desliga, até 10) : ";
 constexpr const char* kZoomText = "Cor da letra ampliada (0 a 15) : ";
 constexpr const char* kZoomBackground = "Cor do fundo ampliado (0 a 15) : ";
 constexpr const char* kZoomCursor = "Cor do cursor ampliado (0 a 15) : ";
+constexpr const char* kBrailleLine = "Linha braille (sim ou não) : ";
+constexpr const char* kBrailleTable = "Tabela braille : ";
 
 int settingNumber(std::string_view section, std::string_view key, int low, int high, int fallback) {
   std::string v = std::string(trimSpaces(readSetting(section, key)));
@@ -56,6 +59,10 @@ std::string said(const char* label, const std::string& value) {
   return utf8ToCp1252(words) + ": " + value;
 }
 
+bool storeBrailleFields(const std::string& file, const DisplayFields& f) {
+  return writeIniSection(file, "BRAILLE", {{"LINHA", f.brailleLine}, {"TABELA", f.brailleTable}});
+}
+
 }  // namespace
 
 DisplayFields currentDisplayFields() {
@@ -74,6 +81,8 @@ DisplayFields currentDisplayFields() {
   f.zoomText = settingNumber("BAIXAVISAO", "CORLETRA", 0, 15, band.text);
   f.zoomBackground = settingNumber("BAIXAVISAO", "CORFUNDO", 0, 15, band.background);
   f.zoomCursor = settingNumber("BAIXAVISAO", "CORCURSOR", 0, 15, f.zoomText);
+  f.brailleLine = brailleLineWanted() ? "SIM" : "NAO";
+  f.brailleTable = brailleTableSetting();
   return f;
 }
 
@@ -89,6 +98,9 @@ void normaliseDisplayFields(DisplayFields& f) {
   f.zoomText = within(f.zoomText, 0, 15, scheme::magnifier.text);
   f.zoomBackground = within(f.zoomBackground, 0, 15, scheme::magnifier.background);
   f.zoomCursor = within(f.zoomCursor, 0, 15, f.zoomText);
+  f.brailleLine = yesNo(f.brailleLine);
+  f.brailleTable = std::string(trimSpaces(f.brailleTable));
+  if (f.brailleTable.empty()) f.brailleTable = kDefaultBrailleTable;
 }
 
 void addDisplayFields(DisplayFields& f) {
@@ -109,6 +121,8 @@ void addDisplayFields(DisplayFields& f) {
   number("VLCORAMP", kZoomText, f.zoomText);
   number("VLFUNAMP", kZoomBackground, f.zoomBackground);
   number("VLCURAMP", kZoomCursor, f.zoomCursor);
+  choice("VLLINBRA", kBrailleLine, f.brailleLine, "SIM|NAO");
+  addTextField("VLTABBRA", utf8ToCp1252(kBrailleTable), f.brailleTable, 64);
 }
 
 bool storeDisplayFields(const DisplayFields& f) {
@@ -125,7 +139,8 @@ bool storeDisplayFields(const DisplayFields& f) {
                          {{"AMPLIACAO", std::to_string(f.zoom)},
                           {"CORLETRA", std::to_string(f.zoomText)},
                           {"CORFUNDO", std::to_string(f.zoomBackground)},
-                          {"CORCURSOR", std::to_string(f.zoomCursor)}});
+                          {"CORCURSOR", std::to_string(f.zoomCursor)}}) &&
+         storeBrailleFields(file, f);
 }
 
 std::vector<std::string> displayChanges(const DisplayFields& a, const DisplayFields& b) {
@@ -148,12 +163,15 @@ std::vector<std::string> displayChanges(const DisplayFields& a, const DisplayFie
   number(kZoomText, a.zoomText, b.zoomText);
   number(kZoomBackground, a.zoomBackground, b.zoomBackground);
   number(kZoomCursor, a.zoomCursor, b.zoomCursor);
+  text(kBrailleLine, a.brailleLine, b.brailleLine);
+  text(kBrailleTable, a.brailleTable, b.brailleTable);
   return lines;
 }
 
 void applyDisplaySettings() {
   reloadVideoSettings();
   applyMagnifierSettings();
+  applyBrailleSettings();
 }
 
 }  // namespace varlo

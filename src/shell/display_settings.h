@@ -1,6 +1,7 @@
 // The window and low-vision part of option A: the window front end, its
 // font and size, the colour preset, the cursor and the magnifier
-// ([VIDEO] and [BAIXAVISAO] of the user's Murena.ini), set without editing
+// ([VIDEO] and [BAIXAVISAO] of the user's Murena.ini) and the braille
+// display ([BRAILLE] LINHA and TABELA), set without editing
 // a file and put in force at once where the running window allows.
 #pragma once
 
@@ -18,6 +19,8 @@ struct DisplayFields {
   std::string caretBlinks;         // CURSORPISCANTE
   int zoom = 0;                    // [BAIXAVISAO] AMPLIACAO; 0: off
   int zoomText = 14, zoomBackground = 6, zoomCursor = 14;   // CORLETRA, CORFUNDO, CORCURSOR
+  std::string brailleLine;         // [BRAILLE] LINHA, "SIM" or "NAO"
+  std::string brailleTable;        // [BRAILLE] TABELA, the liblouis table
 };
 
 DisplayFields currentDisplayFields();
@@ -26,11 +29,12 @@ DisplayFields currentDisplayFields();
 void normaliseDisplayFields(DisplayFields& fields);
 // Adds the fields to the form being built.
 void addDisplayFields(DisplayFields& fields);
-// Writes [VIDEO] and [BAIXAVISAO]; false when the file could not be written.
+// Writes [VIDEO], [BAIXAVISAO] and the display's [BRAILLE] keys; false when the file could not be written.
 bool storeDisplayFields(const DisplayFields& fields);
 // What changed, one line per setting ("Cores: AMARELO"), to be said.
 std::vector<std::string> displayChanges(const DisplayFields& before, const DisplayFields& after);
-// Puts the stored settings in force: colours, cursor, font, magnifier.
+// Puts the stored settings in force: colours, cursor, font, magnifier,
+// braille display.
 void applyDisplaySettings();
 
 }  // namespace varlo

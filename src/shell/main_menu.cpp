@@ -103,18 +103,38 @@ void askProjectDirectory() {
   flushKeys();
 }
 
+// Esc waiting in the queue: the listing ends there. Any other key only cuts
+// the line being said short.
+bool escapeWaits() {
+  uint8_t first = 0, second = 0;
+  if (!keyPending()) return false;
+  peekKeys(first, second);
+  return first == key::Esc;
+}
+
+// Each line is said unless Esc asked to stop the listing.
+bool sayHelpLine(const char* key) {
+  if (escapeWaits()) return false;
+  sayMessage(key, 1);
+  return true;
+}
+
 void sayHelp() {
   playRecording("VLMENU");
   pause(100);
-  sayMessage("VLOP", 1);
+  bool listing = sayHelpLine("VLOP");
   pause(100);
-  for (const char* key : kOptionKeys) sayMessage(key, 1);
-  beep();
-  beep();
+  for (const char* key : kOptionKeys) listing = listing && sayHelpLine(key);
+  if (listing) {
+    beep();
+    beep();
+    pause(100);
+  }
+  listing = listing && sayHelpLine("VLUSECON");
   pause(100);
-  sayMessage("VLUSECON", 1);
-  pause(100);
-  for (const char* key : {"VLCTRLG", "VLCTRLD", "VLCTRLC", "VLCTRLN"}) sayMessage(key, 1);
+  for (const char* key : {"VLCTRLG", "VLCTRLD", "VLCTRLC", "VLCTRLN", "VLREVTEL"})
+    listing = listing && sayHelpLine(key);
+  if (!listing) stopSpeech();
   flushKeys();
 }
 
@@ -130,7 +150,8 @@ uint8_t chooseFromArrowMenu() {
 uint8_t readMenuKey() {
   uint8_t extended = 0;
   uint8_t k = readKeyEcho(extended);
-  bool review = k == 0 && extended == key::F9;
+  // F9, or the key that opens the review everywhere else.
+  bool review = k == 0 && (extended == key::F9 || extended == key::CtrlF9);
   if (review) reviewScreen();   // the review starts, and ends, at the prompt
   newLine();
   if (k != 0) return k;
@@ -174,24 +195,55 @@ void mainLoop() {
   }
 }
 
-// Another copy runs: an interactive start ends without a word, a one-shot job
-// tells its caller why; either way the status says nothing was done.
+// Another copy runs: the user is told so on standard error (in the
+// terminal, where a screen reader or the caller finds it; the running copy
+// keeps the sound card), and the status says nothing was done.
 [[noreturn]] void endSecondInstance(bool oneShot) {
-  if (oneShot)
-    std::fputs("varlo: outra cópia do VARLO já está em execução; o livro não foi convertido.\n", stderr);
+  std::fputs(oneShot ? "varlo: outra cópia do VARLO já está em execução; o livro não foi convertido.\n"
+                     : "varlo: o VARLO já está aberto; volte à janela em que ele está.\n",
+             stderr);
   std::exit(1);
+}
+
+constexpr const char* kUsage =
+    "Uso: varlo [--formato daisy|mp3] [livro.txt]\n"
+    "     varlo --help | --version\n";
+
+// The options before the book, read before anything is shown or said: a
+// mistyped one ends with a usage line instead of a silent failure.
+std::string readOptions(int& argc, char**& argv) {
+  std::string format;
+  while (argc > 1 && argv[1][0] == '-' && argv[1][1] != '\0') {
+    std::string option = argv[1];
+    if (option == "--help" || option == "-h") {
+      std::fputs(kUsage, stdout);
+      std::fputs("Sem livro, abre o menu no diretório do projeto; com um livro, converte-o e termina.\n",
+                 stdout);
+      std::exit(0);
+    }
+    if (option == "--version") {
+      std::printf("VARLO KET %s\n", kVersion);
+      std::exit(0);
+    }
+    std::string value = option == "--formato" && argc > 2 ? upperText(argv[2]) : "";
+    if (value != "DAISY" && value != "MP3") {
+      std::fprintf(stderr, "varlo: %s: %s\n%s",
+                   option == "--formato" ? "formato de livro desconhecido" : "opção desconhecida",
+                   option != "--formato" ? option.c_str() : argc > 2 ? argv[2] : "(nenhum)", kUsage);
+      std::exit(2);
+    }
+    format = value;
+    argv += 2;
+    argc -= 2;
+  }
+  return format;
 }
 
 }  // namespace
 
 void runVarlo(int argc, char** argv) {
   // "--formato daisy|mp3" before the text chooses the book's format.
-  std::string format;
-  if (argc > 3 && std::string(argv[1]) == "--formato") {
-    format = upperText(argv[2]);
-    argv += 2;
-    argc -= 2;
-  }
+  std::string format = readOptions(argc, argv);
   bool oneShot = argc > 1 && std::string(argv[1]) != "*";
   if (!acquireInstanceLock("varlo")) endSecondInstance(oneShot);
   setBrailleToneHooks(startTone, stopTone);
@@ -203,12 +255,7 @@ void runVarlo(int argc, char** argv) {
   initSpeech(0, readPathSetting("VARLO", "DIRVARLO"));
   greet();
   loadAppState(appState());
-  if (format == "DAISY" || format == "MP3") {
-    appState().bookFormat = format;
-  } else if (!format.empty()) {
-    writeLineSpeak("Formato de livro desconhecido: " + format + " (use daisy ou mp3).");
-    farewell(1);
-  }
+  if (!format.empty()) appState().bookFormat = format;
   if (oneShot) {
     runCommandLineJob(argv[1]);
     farewell();

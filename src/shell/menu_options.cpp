@@ -131,8 +131,15 @@ void editWithSuiteEditor() {
   std::string path = diskPath(file);
   if (path[0] == '-') path = "./" + path;
   editor.push_back(path);
-  if (runProgram(editor, ProgramMode::terminal) < 0) sayProgramMissing(editor[0]);
+  // The terminal goes to the editor, which may say nothing: what opens and
+  // how to come back are said first, and the return after.
+  writeLineSpeak(utf8ToCp1252("Abrindo o editor com ") + file +
+                 utf8ToCp1252("; ao sair dele você volta ao VARLO"));
+  waitWhileBusy();
+  bool started = runProgram(editor, ProgramMode::terminal) >= 0;
+  if (!started) sayProgramMissing(editor[0]);
   waitForReturn();
+  if (started) writeLineSpeak("De volta ao VARLO");
   pause(500);
   // The editor may have written the project's first text.
   if (!recheckEmptyProject() && listByKind('T')) appState().noTextFiles = false;

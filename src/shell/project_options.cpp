@@ -138,7 +138,7 @@ void modifySelection() {
   sayMessage("VLINSMAS", 1);
   pause(100);
   sayMessage("VLSELARQ", 1);
-  writeText(messageText("VLQUALOP"));
+  sayMessage("VLQUALOP", 0);
   uint8_t extended = 0;
   uint8_t k = readKeyEcho(extended);
   newLine();

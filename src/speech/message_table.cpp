@@ -27,6 +27,7 @@ const MessageEntry kMessageTable[] = {
     {"VLCTRLD", "CTRL+D  Dividir alternando vozes"},
     {"VLCTRLC", "CTRL+C  Copiar esse projeto"},
     {"VLCTRLN", "CTRL+N  Consultar manual"},
+    {"VLREVTEL", "F9  Revisão de tela; CTRL+SHIFT+F9 em campos, menus e listas"},
     {"VLINFTRA", "Informe o diretório de trabalho"},
     {"VLPREENT", "Pressionando ENTER usarei o padrão"},
     {"VLIRETRA", "OK, irei trabalhar em : "},

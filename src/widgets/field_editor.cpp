@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "console/colour_scheme.h"
+#include "console/braille_line.h"
 #include "console/console.h"
 #include "console/magnifier.h"
 #include "widgets/field_editor_input.h"
@@ -81,6 +82,7 @@ void drawField(const EditState& e) {
 uint8_t editField(std::string& value, int x, int y, bool editable, int width, int maxLength) {
   EditState e = startEdit(value, x, y, editable, width, maxLength, windowColumns(), windowRows());
   holdMirror();
+  bool routing = acceptRouting(true);
   // Sounds start and the editor goes on at once.
   WaveSwitchGuard echo({&WaveSettings::noWait}, true);
   uint8_t result = 0;
@@ -104,6 +106,7 @@ uint8_t editField(std::string& value, int x, int y, bool editable, int width, in
     e.firstKey = false;
     if (k.shift) e.selEnd = e.position;
   }
+  acceptRouting(routing);
   finishEdit(e);
   clearMagnified();
   releaseMirror();

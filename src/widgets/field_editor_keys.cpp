@@ -3,6 +3,7 @@
 // selection, copy and paste, and typing.
 #include <string>
 
+#include "console/braille_line.h"
 #include "console/console.h"
 #include "widgets/field_editor.h"
 #include "widgets/field_editor_input.h"
@@ -131,7 +132,10 @@ bool replacesContent(const EditState& e) {
 }
 
 void copyField(const EditState& e) {
-  if (!copyText(copiedText(e))) beep();
+  if (copyText(copiedText(e)))
+    speak("copiado");
+  else
+    beep();
 }
 
 void pasteField(EditState& e) {
@@ -143,6 +147,10 @@ void pasteField(EditState& e) {
     blankAll(e);
   }
   pasteInto(e, text);
+  if (text.empty())
+    beep();
+  else
+    speak(text);   // what came in, since the user cannot see it
 }
 
 void typeByte(EditState& e, uint8_t b) {
@@ -208,7 +216,10 @@ bool handleExtendedKey(EditState& e, const KeyPress& k) {
     clearSelection(e);
   }
   switch (k.code) {
-    case key::Home: e.position = 1; break;
+    case key::Home:
+      e.position = 1;
+      sayChar(charAt(e, 1));
+      break;
     case key::End: e.position = textEnd(e); break;
     case key::Left: moveLeft(e); break;
     case key::Right: moveRight(e, k.alt); break;
@@ -222,6 +233,9 @@ bool handleExtendedKey(EditState& e, const KeyPress& k) {
         beep();
       else
         deleteAt(e, e.position, true);
+      break;
+    case key::Routing:
+      routeCursor(e, routedColumn() - textWindow().left + 1);
       break;
     case key::F1: k.alt ? sayBattery() : readWord(e); break;
     case key::F4: toggleEcho(); break;

@@ -33,6 +33,10 @@ int selectionFrom(const EditState& e);                // smaller end
 int selectionTo(const EditState& e);                  // larger end (excluded)
 void clearSelection(EditState& e);
 void keepCursorVisible(EditState& e);
+// A braille routing key above the text window column given (1-based): the
+// cursor goes to the character there, or just after the text when the key
+// is past it; a key outside the field leaves the cursor.
+void routeCursor(EditState& e, int column);
 
 // Insert at the cursor (the last character falls off); false when the
 // cursor is past the maximum length.

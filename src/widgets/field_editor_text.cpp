@@ -63,6 +63,11 @@ void keepCursorVisible(EditState& e) {
   if (e.offset + e.width <= e.position) e.offset = e.position - e.width + 1;
 }
 
+void routeCursor(EditState& e, int column) {
+  if (column < e.x || column >= e.x + e.width) return;
+  e.position = std::min(e.offset + column - e.x, textEnd(e));
+}
+
 bool insertAtCursor(EditState& e, uint8_t byte) {
   if (e.position > e.maxLength) return false;
   e.value.insert(e.value.begin() + (e.position - 1), static_cast<char>(byte));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "console/braille_line.h"
 #include "console/console.h"
 #include "speech/speech.h"
 #include "widgets/screen_review_state.h"
@@ -39,7 +40,11 @@ bool isWholeScreen(const TextWindow& w) {
 
 ReviewState& reviewState() { return review; }
 
-bool isReviewKey(const KeyPress& k) { return k.extended() && k.code == key::CtrlF9 && k.alt; }
+// Alt+Ctrl+F9 is taken by Linux (virtual consoles) and by desktops; Ctrl+
+// Shift+F9 reaches the program everywhere.
+bool isReviewKey(const KeyPress& k) {
+  return k.extended() && k.code == key::CtrlF9 && (k.alt || k.shift);
+}
 
 void reviewScreen() {
   // The review walks the whole screen; a narrower text window is widened
@@ -52,6 +57,7 @@ void reviewScreen() {
   bool widened = !isWholeScreen(window);
   if (widened) setWindow(1, 1, kColumns, kRows);
   beep();
+  bool routing = acceptRouting(true);
   for (bool reviewing = true; reviewing;) {
     moveCursor(std::min(review.column, kColumns), review.row);
     magnifyRow(review.row, review.column);
@@ -60,6 +66,7 @@ void reviewScreen() {
     reviewing = handleReviewKey(k);
     if (reviewing) clampReviewCursor();
   }
+  acceptRouting(routing);
   beep();
   beep();
   clearMagnifier();

@@ -9,8 +9,8 @@ namespace varlo {
 
 void reviewScreen();
 
-// Alt+Ctrl+F9, the key that opens the review from editors, menus, forms and
-// lists.
+// Ctrl+Shift+F9 (or Alt+Ctrl+F9, where the system lets it through), the key
+// that opens the review from editors, menus, forms and lists.
 bool isReviewKey(const KeyPress& k);
 
 }  // namespace varlo

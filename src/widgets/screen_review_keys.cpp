@@ -4,6 +4,7 @@
 // two-letter reading commands.
 #include <string>
 
+#include "console/braille_line.h"
 #include "console/console.h"
 #include "speech/speech.h"
 #include "widgets/screen_review_state.h"
@@ -144,6 +145,7 @@ void search(const std::string& text) {
   s.row = found->row;
   s.column = found->column;
   click();
+  readRow();   // what was found, in its line
 }
 
 void askAndSearch() {
@@ -167,7 +169,10 @@ void sayPosition() {
 }
 
 void copyScreen() {
-  if (!copyText(screenCopy())) beep();
+  if (copyText(screenCopy()))
+    speak("copiado");
+  else
+    beep();
 }
 
 // The second letter of a reading command; any other key refuses it.
@@ -191,6 +196,7 @@ void handleExtended(uint8_t code) {
     case key::Right: moveRight(); break;
     case key::Left: moveLeft(); break;
     case key::Home: s.column = 1; break;
+    case key::Routing: s.column = routedColumn() + 1; break;
     case key::End: goToLineEnd(); break;
     case key::Up: moveUp(); break;
     case key::Down: moveDown(); break;

@@ -211,8 +211,10 @@ TEST_F(Encoders, StoppingWhileTwoEncodersRunKeepsOnlyFinishedMp3s) {
   EXPECT_EQ(tellEncoderResults(true), 0);
   ASSERT_TRUE(startEncoding(job("a")));
   ASSERT_TRUE(startEncoding(job("b")));
-  for (int i = 0; i < 500 && !(fs::exists(root / "a.mp3.parcial.pid") &&
-                               fs::exists(root / "b.mp3.parcial.pid")); ++i)
+  // The shell makes a pid file before it writes the number into it.
+  auto written = [](const fs::path& file) { return fs::exists(file) && fs::file_size(file) > 0; };
+  for (int i = 0; i < 500 && !(written(root / "a.mp3.parcial.pid") &&
+                               written(root / "b.mp3.parcial.pid")); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   ASSERT_TRUE(fs::exists(audio / "a.mp3.parcial"));
   stopEncoders();

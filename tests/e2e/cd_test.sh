@@ -2,7 +2,8 @@
 # Option G as a user meets it, with the recorder set to an image file: the
 # burner is found beside the program (not on the PATH), ESC at the speed
 # takes the default, the typed label reaches the image; Ctrl+G given up at
-# the confirmation comes back to the project.
+# the confirmation comes back to the project. An image file is said made,
+# with its path, and the drawer reminder is kept for real drives.
 . "$(dirname "$0")/tmux_lib.sh"
 P="$WORK/meus livros"
 mkdir -p "$P" "$WORK/outro" "$HOME/.config/murena"
@@ -29,10 +30,13 @@ wait_for "Rótulo do CD/DVD : meu_disco"
 wait_for "ENTER confirma - ESCAPE cancela"
 sleep 1
 keys Enter
-wait_for "Verifique o resultado da gravação" 60
+wait_for "Imagem do CD gravada com sucesso em" 60
 screen | grep -qF "Programa CREATECD não está instalado" && fail "the burner beside the program was not found"
-keys x
+# No key is asked for: the menu comes back by itself, without the reminder.
 wait_prompt 30
+screen | grep -qF "gravada com sucesso em $WORK/disco.iso." ||
+  fail "the image path was not told"
+screen | grep -qF "gaveta" && fail "the drawer was mentioned for an image file"
 [ -s "$WORK/disco.iso" ] || fail "no image written"
 xorriso -indev "$WORK/disco.iso" -pvd_info 2>/dev/null | grep -q 'Volume Id *: meu_disco' \
   || fail "label not in the image: $(xorriso -indev "$WORK/disco.iso" -pvd_info 2>&1 | grep -i volume)"

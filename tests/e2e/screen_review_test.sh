@@ -7,34 +7,6 @@
 . "$(dirname "$0")/tmux_lib.sh"
 CAPTURE="$WORK/sound.cap"
 
-# How many beeps (8-bit, 512 bytes) and clicks (8-bit, 256 bytes) were played.
-sounds() {
-  python3 - "$CAPTURE" "$1" <<'PY'
-import sys
-data = open(sys.argv[1], "rb").read() if __import__("os").path.exists(sys.argv[1]) else b""
-size = 512 if sys.argv[2] == "beep" else 256
-i = count = 0
-while i < len(data):
-    j = data.find(b"\n", i)
-    if j < 0: break
-    fields = data[i:j].split(); i = j + 1
-    if fields[:1] == [b"PLAY"]:
-        n = int(fields[5])
-        if fields[2:5] == [b"11025", b"8", b"1"] and n == size: count += 1
-        i += n + 1
-print(count)
-PY
-}
-
-# Wait until `kind` was played `count` times in all.
-wait_sound() {
-  local kind=$1 count=$2 i=0
-  while [ $i -lt 200 ]; do
-    [ "$(sounds "$kind")" -ge "$count" ] && return 0
-    sleep 0.1; i=$((i + 1))
-  done
-  fail "expected $count ${kind}s, heard $(sounds "$kind")"
-}
 cursor() { tmux -S "$SOCKET" display -p -t e2e:main '#{cursor_x},#{cursor_y}'; }
 settle() { sleep 1.5; }
 # The leaving beeps are heard before the screen is drawn again: give the

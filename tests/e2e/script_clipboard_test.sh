@@ -8,7 +8,7 @@ if ! command -v xclip >/dev/null || ! command -v Xvfb >/dev/null; then
   exit 0
 fi
 use_private_suite
-mkdir -p "$SUITE/scripts/varlo"
+mkdir -p "$XDG_DATA_HOME/varlo/scripts"
 
 DISPLAY_NUMBER=$((60 + $$ % 30))
 Xvfb ":$DISPLAY_NUMBER" -nolisten tcp >/dev/null 2>&1 &
@@ -17,7 +17,7 @@ trap 'kill $XPID 2>/dev/null; cleanup' EXIT
 export DISPLAY=":$DISPLAY_NUMBER"
 for i in $(seq 50); do [ -e "/tmp/.X11-unix/X$DISPLAY_NUMBER" ] && break; sleep 0.1; done
 
-cat > "$SUITE/scripts/varlo/area.cmd" <<'SCR'
+cat > "$XDG_DATA_HOME/varlo/scripts/area.cmd" <<'SCR'
 @inicia
 TRANSFERE PARA "copiado pelo script, com ação"
 LE "Copiado. Tecle ENTER " R

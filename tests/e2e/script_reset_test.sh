@@ -3,9 +3,9 @@
 # descriptor open and a search running finds neither on its next run.
 . "$(dirname "$0")/tmux_lib.sh"
 use_private_suite
-mkdir -p "$SUITE/scripts/varlo"
+mkdir -p "$XDG_DATA_HOME/varlo/scripts"
 
-cat > "$SUITE/scripts/varlo/deixa.cmd" <<'SCR'
+cat > "$XDG_DATA_HOME/varlo/scripts/deixa.cmd" <<'SCR'
 @inicia
 ABRE #1 "deixado.txt" &
 BUSCA N "*.cmd"

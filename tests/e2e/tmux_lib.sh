@@ -5,6 +5,7 @@ BUILD=$(cd "$1" && pwd)
 WORK=$(mktemp -d /tmp/varlo-e2e.XXXXXX)
 SOCKET="$WORK/tmux.sock"
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+export XDG_DATA_HOME="$WORK/home/.local/share"
 export VARLO_AUDIO=${VARLO_AUDIO:-null}
 unset VARLO_CONSOLE
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
@@ -135,4 +136,54 @@ run_listed_script() {
   keys "${downs[@]}"
   sleep 1
   keys Enter
+}
+
+# The sound captured in $CAPTURE (VARLO_AUDIO=capture:$CAPTURE): how many beeps (8-bit, 512 bytes) and clicks (8-bit, 256 bytes) were played.
+sounds() {
+  python3 - "$CAPTURE" "$1" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read() if __import__("os").path.exists(sys.argv[1]) else b""
+size = 512 if sys.argv[2] == "beep" else 256
+i = count = 0
+while i < len(data):
+    j = data.find(b"\n", i)
+    if j < 0: break
+    fields = data[i:j].split(); i = j + 1
+    if fields[:1] == [b"PLAY"]:
+        n = int(fields[5])
+        if fields[2:5] == [b"11025", b"8", b"1"] and n == size: count += 1
+        i += n + 1
+print(count)
+PY
+}
+
+# Wait until `kind` was played `count` times in all.
+wait_sound() {
+  local kind=$1 count=$2 i=0
+  while [ $i -lt 200 ]; do
+    [ "$(sounds "$kind")" -ge "$count" ] && return 0
+    sleep 0.1; i=$((i + 1))
+  done
+  fail "expected $count ${kind}s, heard $(sounds "$kind")"
+}
+# Bytes captured so far, and a wait until more than $1 bytes were added to
+# $2 (speech, not a beep or a click) within $3 seconds (default 5).
+captured() { stat -c %s "$CAPTURE" 2>/dev/null || echo 0; }
+wait_heard() {
+  local more=$1 before=$2 limit=${3:-5} i=0
+  while [ $i -lt $((limit * 10)) ]; do
+    [ "$(captured)" -gt $((before + more)) ] && return 0
+    sleep 0.1; i=$((i + 1))
+  done
+  fail "${4:-nothing was said}: $(( $(captured) - before )) bytes"
+}
+# Wait until nothing more is captured for a second, as measured by the
+# command $1 (default: the capture's size).
+wait_quiet() {
+  local measure=${1:-captured} last=-1 now i=0
+  while [ $i -lt 100 ]; do
+    now=$($measure)
+    [ "$now" = "$last" ] && return 0
+    last=$now; sleep 1; i=$((i + 1))
+  done
 }

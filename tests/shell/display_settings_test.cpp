@@ -115,3 +115,26 @@ TEST_F(DisplaySettingsForm, StoredSettingsTakeEffectInTheRunningConsole) {
   EXPECT_FALSE(magnifierOn());
   EXPECT_EQ(magnifierBand(), nullptr);
 }
+
+TEST_F(DisplaySettingsForm, TheBrailleDisplayIsOnByDefaultAndItsSettingsKeepTheKeyboardMode) {
+  std::ofstream(home / "murena" / "Murena.ini", std::ios::binary | std::ios::app)
+      << "[BRAILLE]\nMODO=2\n";
+  reloadSettings();
+  DisplayFields f = currentDisplayFields();
+  EXPECT_EQ(f.brailleLine, "SIM");
+  EXPECT_EQ(f.brailleTable, "pt-pt-g1.utb");
+  f.brailleLine = "n";
+  f.brailleTable = "  ";
+  normaliseDisplayFields(f);
+  EXPECT_EQ(f.brailleTable, "pt-pt-g1.utb") << "an empty table: the Portuguese one";
+  f.brailleTable = " pt-pt-g2.ctb ";
+  normaliseDisplayFields(f);
+  ASSERT_TRUE(storeDisplayFields(f));
+  reloadSettings();
+  DisplayFields read = currentDisplayFields();
+  EXPECT_EQ(read.brailleLine, "NAO");
+  EXPECT_EQ(read.brailleTable, "pt-pt-g2.ctb");
+  EXPECT_EQ(readRawSetting("BRAILLE", "MODO"), "2") << userFile();
+  std::vector<std::string> said = displayChanges(f, currentDisplayFields());
+  EXPECT_TRUE(said.empty());
+}

@@ -87,3 +87,27 @@ TEST_F(EditorOption, AConfiguredEditorKeepsItsOptions) {
   editWithSuiteEditor();
   EXPECT_EQ(received(), "-w|--novo|livro.txt|") << screenDump();
 }
+
+// The hand-off is said before the editor takes the terminal, and the return
+// after it; an editor that cannot start is said instead of a return.
+TEST_F(EditorOption, TheHandOffAndTheReturnAreSaid) {
+  fs::path editor = root / "editor";
+  configure(editor, "printf '%s' \"$1\"", editor.string());
+  std::ofstream(project / "livro.txt") << "texto\n";
+  injectKeys("livro.txt\r");
+  editWithSuiteEditor();
+  std::string screen = screenDump();
+  size_t opening = screen.find("Abrindo o editor com livro.txt; ao sair dele");
+  EXPECT_NE(opening, std::string::npos) << screen;
+  EXPECT_NE(screen.find("De volta ao VARLO", opening), std::string::npos) << screen;
+}
+
+TEST_F(EditorOption, AnEditorThatCannotStartIsSaidWithoutAReturn) {
+  configure(root / "outro", "true", (root / "nao-existe").string());
+  std::ofstream(project / "livro.txt") << "texto\n";
+  injectKeys("livro.txt\r");
+  editWithSuiteEditor();
+  std::string screen = screenDump();
+  EXPECT_NE(screen.find("consegui abrir o programa"), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("De volta ao VARLO", screen.find("consegui abrir")), std::string::npos) << screen;
+}

@@ -51,8 +51,8 @@ PY
 }
 plays() { capture plays; }
 heard() { capture has "$@" >/dev/null; }
-# Wait until the recordings $@ were all heard.
-wait_heard() {
+# Wait until the recordings $@ were all played.
+wait_played() {
   local i=0
   while [ $i -lt 150 ]; do
     heard "$@" && return 0
@@ -60,21 +60,12 @@ wait_heard() {
   done
   fail "not heard: $*"
 }
-# Wait until nothing more is played for a second.
-wait_quiet() {
-  local last=-1 now i=0
-  while [ $i -lt 100 ]; do
-    now=$(plays)
-    [ "$now" = "$last" ] && return 0
-    last=$now; sleep 1; i=$((i + 1))
-  done
-}
 
 [ -s "$LETTERS/_97.wav" ] && [ -s "$SOUNDS/VLSAI.wav" ] || fail "the suite voice's recordings were not made"
 printf '[TRADUTOR]\nSAPI=NAO\n' > "$XDG_CONFIG_HOME/murena/Murena.ini"
 start main "VARLO_AUDIO=capture:$CAPTURE $BUILD/varlo; echo PROGRAMA-ENCERRADO; sleep 60"
 wait_for "diretório"
-wait_quiet
+wait_quiet plays
 read -r seconds share <<<"$(capture voiced 0 "$(plays)")"
 awk -v s="$seconds" -v v="$share" 'BEGIN { exit !(s > 2 && v >= 0.6) }' ||
   fail "greeting and question: $seconds s heard, $share voiced"
@@ -82,15 +73,15 @@ echo "greeting and question: $seconds s heard, $share of the frames voiced"
 
 # Typed letters are each heard; F8 says the time from the word recordings.
 keys a
-wait_heard "$LETTERS/_97.wav"
+wait_played "$LETTERS/_97.wav"
 keys b
-wait_heard "$LETTERS/_98.wav"
+wait_played "$LETTERS/_98.wav"
 keys F8
 hour=$(date +%-H)
 [ "$hour" -lt 2 ] && word=_hora || word=_horas
-wait_heard "$LETTERS/$word.wav"
+wait_played "$LETTERS/$word.wav"
 keys C-y
-wait_heard "$LETTERS/_CPOAPA.wav"
+wait_played "$LETTERS/_CPOAPA.wav"
 keys Enter
 wait_prompt
 
@@ -98,7 +89,7 @@ wait_prompt
 # A few seconds of it are enough: a key then cuts the rest short.
 before=$(plays)
 keys F1
-wait_heard "$SOUNDS/VLMENU.wav"
+wait_played "$SOUNDS/VLMENU.wav"
 i=0
 until [ "$(plays)" -ge $((before + 12)) ] || [ $i -ge 300 ]; do sleep 0.1; i=$((i + 1)); done
 read -r seconds share <<<"$(capture voiced "$((before + 1))" "$(plays)")"
@@ -118,11 +109,11 @@ rm -f "$CAPTURE" "$XDG_CONFIG_HOME/murena/Murena.ini"
 WINDOW=espeak start espeak "VARLO_AUDIO=capture:$CAPTURE $BUILD/varlo; echo PROGRAMA-ENCERRADO; sleep 60"
 WINDOW=espeak wait_for "diretório"
 WINDOW=espeak keys C-y
-wait_heard "$LETTERS/_CPOAPA.wav"
+wait_played "$LETTERS/_CPOAPA.wav"
 WINDOW=espeak keys F4
-wait_heard "$LETTERS/_FALDLG.wav"
+wait_played "$LETTERS/_FALDLG.wav"
 WINDOW=espeak keys F4
-wait_heard "$LETTERS/_FALACI.wav"
+wait_played "$LETTERS/_FALACI.wav"
 WINDOW=espeak keys Escape
 WINDOW=espeak wait_for PROGRAMA-ENCERRADO 30
 echo PASS

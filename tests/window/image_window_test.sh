@@ -3,8 +3,8 @@
 # their places over the text (the JPEG replacing the bitmap), and a missing
 # file reported, the picture shown before it kept.
 . "$(dirname "$0")/window_lib.sh"
-SCRIPTS="$WORK/suite/scripts/varlo"
-mkdir -p "$WORK/projeto" "$SCRIPTS"
+SCRIPTS="$XDG_DATA_HOME/varlo/scripts"
+mkdir -p "$WORK/projeto" "$WORK/suite" "$SCRIPTS"
 cd "$WORK/projeto"
 cp "$HERE/../../data/Murena.ini" "$WORK/suite/"
 ln -s "$HERE/../../data/som" "$WORK/suite/som"   # the recorded voice, made by the build

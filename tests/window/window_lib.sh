@@ -6,6 +6,7 @@ BUILD=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 WORK=$(mktemp -d /tmp/varlo-window.XXXXXX)
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+export XDG_DATA_HOME="$WORK/home/.local/share"
 export VARLO_AUDIO=${VARLO_AUDIO:-null} VARLO_CONSOLE=window
 mkdir -p "$HOME/.config/murena" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -79,14 +80,18 @@ start_program() {
 }
 
 # A screenshot of the window; a failed one is tried again, since a window
-# being redrawn or re-mapped can refuse one photograph.
+# being redrawn or re-mapped can refuse one photograph. The program's window
+# is looked for again before each new try: the one found at its start may
+# not be the one it shows now.
 shot() {
-  local try
+  local try found
   for try in 1 2 3 4 5; do
     kill -0 "$PROGRAM" 2>/dev/null || fail "the program has ended"
     timeout 10 import -window "$WIN" "$WORK/shot.png" 2> "$WORK/import.err" && break
     [ $try -eq 5 ] && fail "no screenshot: $(cat "$WORK/import.err")"
     sleep 0.3
+    found=$(xdotool search --onlyvisible --pid "$PROGRAM" --name . 2>/dev/null | head -n1)
+    [ -n "$found" ] && WIN=$found
   done
   convert "$WORK/shot.png" -depth 8 "rgb:$WORK/shot.rgb"
   WIDTH=$(identify -format '%w' "$WORK/shot.png")

@@ -17,11 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SpecialFilesTest : public test::ScriptTest {
+class NonRegularFilesTest : public test::ScriptTest {
  protected:
   void SetUp() override {
     test::ScriptTest::SetUp();
-    dir = fs::temp_directory_path() / ("varlo-special-" + std::to_string(getpid()));
+    dir = fs::temp_directory_path() / ("varlo-nonregular-" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     fifo = (dir / "fila").string();
@@ -50,7 +50,7 @@ class SpecialFilesTest : public test::ScriptTest {
   std::string fifo;
 };
 
-TEST_F(SpecialFilesTest, AFifoIsRefusedByEveryCommandThatReadsAFile) {
+TEST_F(NonRegularFilesTest, AFifoIsRefusedByEveryCommandThatReadsAFile) {
   std::string q = "\"" + fifo + "\"";
   EXPECT_EQ(output("ABRE MUDO #1 " + q + "\nCHECA S\nSAIDA(S)\n"), "1\n");
   EXPECT_EQ(output("ABRE #1 " + q + " &\n"), error("Erro na abertura do arquivo " + fifo));
@@ -69,7 +69,7 @@ TEST_F(SpecialFilesTest, AFifoIsRefusedByEveryCommandThatReadsAFile) {
   EXPECT_TRUE(stillFifo());
 }
 
-TEST_F(SpecialFilesTest, AnEffectThatIsAFifoIsLeftOutOfTheJoin) {
+TEST_F(NonRegularFilesTest, AnEffectThatIsAFifoIsLeftOutOfTheJoin) {
   std::string target = path("temp.wav");
   TAmostras tone(1, 100, 16, 22050);
   ASSERT_TRUE(tone.save(target));
@@ -82,7 +82,7 @@ TEST_F(SpecialFilesTest, AnEffectThatIsAFifoIsLeftOutOfTheJoin) {
   EXPECT_EQ(fs::file_size(target), before);
 }
 
-TEST_F(SpecialFilesTest, ACopyNeverReplacesAFifoOrADevice) {
+TEST_F(NonRegularFilesTest, ACopyNeverReplacesAFifoOrADevice) {
   std::ofstream(path("a.txt")) << "texto\n";
   EXPECT_EQ(output("REPLICA \"" + path("a.txt") + "\" \"" + fifo + "\"\n"),
             error("Erro na escrita do arquivo " + fifo));
@@ -93,7 +93,7 @@ TEST_F(SpecialFilesTest, ACopyNeverReplacesAFifoOrADevice) {
 }
 
 // A link planted at a name the program makes up is replaced, not followed.
-TEST_F(SpecialFilesTest, ScratchFilesNeverFollowAPlantedLink) {
+TEST_F(NonRegularFilesTest, ScratchFilesNeverFollowAPlantedLink) {
   std::string victim = path("alheio.txt");
   std::ofstream(victim) << "intacto\n";
   std::string scratch = path("livro_001.wav");
