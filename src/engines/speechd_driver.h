@@ -7,12 +7,13 @@
 
 namespace varlo {
 
-// Connects to the server (started on demand by the library; the address
-// from SPEECHD_ADDRESS when set) and selects a 1-based voice of its list,
+// Connects to the server and selects a 1-based voice of its list,
 // Brazilian Portuguese voices first, with a speed and a pitch (0 the
 // server's default; -10..10 in steps, larger values in words per minute and
-// hertz). False when the server cannot be reached or a file is asked
-// for.
+// hertz). The server is the one of SPEECHD_ADDRESS when that is set, else
+// the desktop's, started when it is not running. False when the server
+// cannot be reached, does not answer within a few seconds, or a file is
+// asked for.
 bool speechdOpen(int voiceNumber, int speed, int pitch, std::string_view outputFile);
 void speechdClose();
 // Text in Windows-1252, sent as it is: the program has already decided

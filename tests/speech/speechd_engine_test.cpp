@@ -4,6 +4,8 @@
 // pitch, text) and then takes a while, as speaking does.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,6 +48,21 @@ bool waitFor(Done done, int ms) {
   return true;
 }
 
+sockaddr_un socketAddress(const fs::path& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+  return address;
+}
+
+bool accepts(const fs::path& path) {
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address = socketAddress(path);
+  bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return connected;
+}
+
 // A private speech-dispatcher, reached through SPEECHD_ADDRESS.
 struct PrivateServer {
   fs::path dir;
@@ -65,7 +82,7 @@ struct PrivateServer {
     conf.close();
     std::ofstream module(dir / "conf" / "modules" / "capture.conf");
     module << "GenericExecuteSynth \"printf '%s|%s|%s|%s\\\\n' '$VOICE' '$RATE' '$PITCH' '$DATA' >> "
-           << (dir / "said.txt").string() << "; sleep " << seconds << "\"\n"
+           << (dir / "said.txt").string() << "; exec sleep " << seconds << "\"\n"
            << "GenericLanguage \"pt-BR\" \"pt-br\" \"utf-8\"\n"
               "AddVoice \"en\" \"MALE1\" \"john\"\n"
               "AddVoice \"pt-BR\" \"FEMALE1\" \"leticia\"\n"
@@ -73,6 +90,7 @@ struct PrivateServer {
     module.close();
     server = fork();
     if (server == 0) {
+      setpgid(0, 0);
       setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
       setenv("HOME", dir.c_str(), 1);
       std::freopen((dir / "log" / "server.txt").c_str(), "w", stderr);
@@ -83,23 +101,37 @@ struct PrivateServer {
       _exit(127);
     }
     ASSERT_GT(server, 0);
-    ASSERT_TRUE(waitFor([&] { return fs::exists(dir / "sock"); }, 10000))
+    // The socket file appears before the server listens on it.
+    ASSERT_TRUE(waitFor([&] { return accepts(dir / "sock"); }, 10000))
         << readAll(dir / "log" / "server.txt");
     setenv("SPEECHD_ADDRESS", ("unix_socket:" + (dir / "sock").string()).c_str(), 1);
   }
 
+  // The server waits for a module still speaking before it ends: after a
+  // moment it is killed with its modules, as a crash would end it.
   void stop() {
     if (server <= 0) return;
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
+    kill(-server, SIGTERM);
+    if (!waitFor([&] { return waitpid(server, nullptr, WNOHANG) == server; }, 1000)) {
+      kill(-server, SIGKILL);
+      waitpid(server, nullptr, 0);
+    }
     server = -1;
+    // A module left behind leads a process group of its own; it is known
+    // by the configuration path in its arguments.
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+      pid_t pid = std::atoi(entry.path().filename().c_str());
+      if (pid > 0 && readAll(entry.path() / "cmdline").find(dir.string()) != std::string::npos &&
+          getpgid(pid) == pid)
+        kill(-pid, SIGKILL);
+    }
   }
 
   std::string said() { return readAll(dir / "said.txt"); }
 
   ~PrivateServer() {
     stop();
-    unsetenv("SPEECHD_ADDRESS");
+    // SPEECHD_ADDRESS stays, naming a socket that is gone.
     if (!dir.empty()) fs::remove_all(dir);
   }
 };
@@ -189,6 +221,39 @@ TEST_F(SpeechdEngine, ServerThatDiesOrIsAbsentLeavesNoSpeechHanging) {
   // autospawned: the open fails and the caller falls back.
   EXPECT_FALSE(openEngine(kEngineOldInterface, 1, 0, 0, ""));
   EXPECT_EQ(voiceCount(), 0);
+}
+
+// A server that takes connections and never answers: a listening socket
+// nobody accepts on.
+struct SilentServer {
+  int fd = -1;
+  explicit SilentServer(const fs::path& path) {
+    fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = socketAddress(path);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(::listen(fd, 8), 0);
+    setenv("SPEECHD_ADDRESS", ("unix_socket:" + path.string()).c_str(), 1);
+  }
+  ~SilentServer() { ::close(fd); }
+};
+
+long long msSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+TEST_F(SpeechdEngine, ServerThatNeverAnswersIsGivenUpAndNotWaitedForAgain) {
+  SilentServer silent(root / "mudo.sock");
+  auto start = Clock::now();
+  EXPECT_FALSE(openEngine(kEngineOldInterface, 1, 0, 0, ""));
+  std::printf("given up after %lld ms\n", msSince(start));
+  EXPECT_EQ(voiceCount(), 0);
+  EXPECT_FALSE(isSpeaking());
+  speakText("nada");   // neither blocks nor crashes
+  // While the first attempt still waits, a new one fails at once: option V
+  // opens the voice at every key.
+  start = Clock::now();
+  EXPECT_FALSE(openEngine(kEngineOldInterface, 1, 0, 0, ""));
+  EXPECT_LT(msSince(start), 1000);
 }
 
 // The front end: a server that goes away mid-session gives way to the
