@@ -36,7 +36,7 @@ struct Voice {
 
 // A command for the connection's thread.
 struct Job {
-  enum class Kind { say, cancel, stop, close } kind;
+  enum class Kind { voices, say, cancel, stop, close } kind;
   std::string text;       // UTF-8, for say
   unsigned generation = 0;
 };
@@ -50,6 +50,8 @@ struct Link {
   std::condition_variable wake;
   std::atomic<bool> lost{false};
   size_t lastId = 0;             // the connection thread's
+  int wantedVoice = 0;           // selected once the list has come
+  std::vector<Voice> voices;     // under events.lock; Brazilian Portuguese first
 };
 
 // Shared by the program's thread, the connection thread and the library's
@@ -67,12 +69,35 @@ struct Events {
 
 struct Driver {
   std::shared_ptr<Link> link;
-  std::vector<Voice> voices;     // Brazilian Portuguese first
   bool inPump = false;
 };
 
 Driver d;
 Events events;
+
+// A server with many voices takes seconds to list them (espeak-ng's
+// thousands of variants): the list is asked for once per server, by the
+// connection's thread, and kept. Under events.lock.
+struct VoiceCache {
+  std::string address;   // SPEECHD_ADDRESS, "" for the desktop's server
+  bool known = false;
+  std::vector<Voice> voices;
+};
+VoiceCache cache;
+
+std::string serverAddress() {
+  const char* named = std::getenv("SPEECHD_ADDRESS");
+  return named ? named : "";
+}
+
+std::vector<Voice> listVoices(SPDConnection* c);
+
+// Voice 0 is the first, as for the old engine interface.
+void selectVoice(SPDConnection* c, const std::vector<Voice>& voices, int voiceNumber) {
+  int voice = voiceNumber == 0 ? 1 : voiceNumber;
+  if (voice >= 1 && voice <= int(voices.size()))
+    spd_set_synthesis_voice(c, voices[voice - 1].name.c_str());
+}
 
 void onFinished(size_t id, size_t client, SPDNotificationType) {
   std::lock_guard<std::mutex> hold(events.lock);
@@ -101,7 +126,13 @@ void dropUnsent(Link& link) {
 
 void runJob(Link& link, const Job& job) {
   SPDConnection* c = link.connection;
-  if (job.kind == Job::Kind::say) {
+  if (job.kind == Job::Kind::voices) {
+    std::vector<Voice> voices = listVoices(c);
+    selectVoice(c, voices, link.wantedVoice);
+    std::lock_guard<std::mutex> hold(events.lock);
+    if (!voices.empty()) cache = {job.text, true, voices};
+    link.voices = std::move(voices);
+  } else if (job.kind == Job::Kind::say) {
     int id = link.lost ? -1 : spd_say(c, SPD_TEXT, job.text.c_str());
     std::lock_guard<std::mutex> hold(events.lock);
     if (id < 0) link.lost = true;
@@ -191,6 +222,7 @@ struct Attempt {
   SPDConnection* connection = nullptr;
   size_t clientId = 0;
   std::vector<Voice> voices;
+  bool listed = false;   // the voices came from the cache
 };
 
 // What a server has to answer in; well above its usual tens of milliseconds.
@@ -225,11 +257,16 @@ void setUp(Attempt& attempt, int voiceNumber, int speed, int pitch) {
   spd_set_notification_on(c, SPD_END);
   spd_set_notification_on(c, SPD_CANCEL);
   spd_set_punctuation(c, SPD_PUNCT_NONE);
-  std::vector<Voice> voices = listVoices(c);
-  // Voice 0 is the first, as for the old engine interface.
-  int voice = voiceNumber == 0 ? 1 : voiceNumber;
-  if (voice >= 1 && voice <= int(voices.size()))
-    spd_set_synthesis_voice(c, voices[voice - 1].name.c_str());
+  std::vector<Voice> voices;
+  bool listed = false;
+  {
+    std::lock_guard<std::mutex> hold(events.lock);
+    if (cache.known && cache.address == serverAddress()) {
+      voices = cache.voices;
+      listed = true;
+    }
+  }
+  selectVoice(c, voices, voiceNumber);
   spd_set_voice_rate(c, serverScale(speed, 180));
   spd_set_voice_pitch(c, serverScale(pitch, 120));
   spd_set_volume(c, 100);
@@ -243,6 +280,7 @@ void setUp(Attempt& attempt, int voiceNumber, int speed, int pitch) {
   attempt.connection = c;
   attempt.clientId = size_t(std::max(clientId, 0));
   attempt.voices = std::move(voices);
+  attempt.listed = listed;
 }
 
 // An attempt given up on while its server still has not answered: until it
@@ -266,9 +304,11 @@ bool connectInTime(int voiceNumber, int speed, int pitch) {
   d.link = std::make_shared<Link>();
   d.link->connection = attempt->connection;
   d.link->clientId = attempt->clientId;
-  d.voices = std::move(attempt->voices);
+  d.link->wantedVoice = voiceNumber;
   {
     std::lock_guard<std::mutex> holdEvents(events.lock);
+    d.link->voices = std::move(attempt->voices);
+    if (!attempt->listed) post(*d.link, {Job::Kind::voices, serverAddress()});
     events.clientId = attempt->clientId;
     events.speaking.clear();
     events.endedEarly.clear();
@@ -297,7 +337,6 @@ bool speechdOpen(int voiceNumber, int speed, int pitch, std::string_view outputF
 }
 
 void speechdClose() {
-  d.voices.clear();
   if (!d.link) return;
   std::lock_guard<std::mutex> hold(events.lock);
   dropUnsent(*d.link);
@@ -345,11 +384,18 @@ void speechdPump() {
   d.inPump = false;
 }
 
-int speechdVoiceTotal() { return int(d.voices.size()); }
+int speechdVoiceTotal() {
+  if (!d.link) return 0;
+  std::lock_guard<std::mutex> hold(events.lock);
+  return int(d.link->voices.size());
+}
 
 std::string speechdVoiceName(int voiceNumber) {
-  if (voiceNumber < 1 || voiceNumber > int(d.voices.size())) return "";
-  const Voice& v = d.voices[voiceNumber - 1];
+  if (!d.link) return "";
+  std::lock_guard<std::mutex> hold(events.lock);
+  const std::vector<Voice>& voices = d.link->voices;
+  if (voiceNumber < 1 || voiceNumber > int(voices.size())) return "";
+  const Voice& v = voices[voiceNumber - 1];
   return utf8ToCp1252(v.language.empty() ? v.name : v.name + " (" + v.language + ")");
 }
 

@@ -154,7 +154,8 @@ TEST_F(SpeechdEngine, SpeaksInBrazilianVoicesWithTheSettingsAndEndsFromTheServer
   startServer(1);
   // Voice 2, speed 3, pitch -2: the second Brazilian voice of the list.
   ASSERT_TRUE(openEngine(kEngineOldInterface, 2, 3, -2, ""));
-  ASSERT_EQ(voiceCount(), 3);
+  // The list comes after the open, from the connection's thread.
+  ASSERT_TRUE(waitFor([] { return voiceCount() == 3; }, 5000)) << voiceCount();
   EXPECT_EQ(voiceName(1), "leticia (pt-BR)");
   EXPECT_EQ(voiceName(2), "nuno (pt-BR)");
   EXPECT_EQ(voiceName(3), "john (en)");
