@@ -1,6 +1,6 @@
 #!/bin/bash
 # Option V with voice type 4 through a private Speech Dispatcher: the trial
-# phrase is heard from the server, its voices are counted, and when the
+# phrase is heard from the server, its voices are counted and named, and when the
 # server is killed the configured voice speaks in its place.
 export VARLO_AUDIO="capture:/tmp/varlo-speechd-$$.cap"
 . "$(dirname "$0")/tmux_lib.sh"
@@ -36,6 +36,10 @@ keys n
 wait_for "Vozes instaladas"
 total=$(screen | sed -n 's/.*Vozes instaladas : *\([0-9][0-9]*\).*/\1/p' | tail -n 1)
 [ "${total:-0}" -gt 1 ] || fail "the server's voices were not counted ($total)"
+# The voice tried is named, Brazilian Portuguese voices first.
+wait_for "Speech Dispatcher, voz 1 de $total:"
+screen | grep -F "Speech Dispatcher, voz 1 de" | grep -qi "portug" \
+  || fail "the first voice is not a Portuguese one"
 
 stop_speech_server
 sleep 0.5
