@@ -73,7 +73,9 @@ struct Driver {
 };
 
 Driver d;
-Events events;
+// Never destroyed: the library's reader thread and a connection thread
+// still closing may use it while the program ends.
+Events& events = *new Events;
 
 // A server with many voices takes seconds to list them (espeak-ng's
 // thousands of variants): the list is asked for once per server, by the
@@ -83,7 +85,7 @@ struct VoiceCache {
   bool known = false;
   std::vector<Voice> voices;
 };
-VoiceCache cache;
+VoiceCache& cache = *new VoiceCache;   // never destroyed, as events
 
 std::string serverAddress() {
   const char* named = std::getenv("SPEECHD_ADDRESS");
