@@ -33,7 +33,7 @@ class OutsideVoice : public ConversionFixture {
                              "printf '%s\\n' \"$text\" >> '" << heardLog.string() << "'\n"
                              "case \"$text\" in\n"
                              "  *QUEBRA*) exit 1 ;;\n"
-                             "  *TRAVA*) exec sleep 30 ;;\n"
+                             "  *TRAVA*) sleep 30 ;;\n"
                              "  *MUDO*) echo nada; exit 0 ;;\n"
                              "esac\n"
                              "printf '%s' \"$text\" | exec espeak-ng -v pt-br --stdout\n";
