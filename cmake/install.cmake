@@ -32,6 +32,21 @@ install(FILES "${CMAKE_SOURCE_DIR}/desktop/org.varloket.varlo.desktop"
 install(FILES "${CMAKE_SOURCE_DIR}/desktop/org.varloket.varlo.metainfo.xml"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# Olira for the whole desktop: a Speech Dispatcher output module made of the
+# server's generic module, named sd_olira so that the server's search for
+# modules finds it, with its configuration where Debian's speech-dispatcher
+# reads module configurations. These places lie outside the prefix.
+set(VARLO_SPEECHD_CONFIG_DIR "/etc/speech-dispatcher/modules" CACHE PATH
+    "Where Speech Dispatcher reads output module configurations")
+set(VARLO_SPEECHD_MODULE_DIR "/usr/lib/speech-dispatcher-modules" CACHE PATH
+    "Where Speech Dispatcher finds its output module programs")
+install(FILES "${CMAKE_SOURCE_DIR}/desktop/olira-speechd.conf" DESTINATION "${VARLO_SPEECHD_CONFIG_DIR}"
+        RENAME olira.conf)
+install(CODE "
+  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}${VARLO_SPEECHD_MODULE_DIR}\")
+  file(CREATE_LINK sd_generic \"\$ENV{DESTDIR}${VARLO_SPEECHD_MODULE_DIR}/sd_olira\" SYMBOLIC)
+")
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME varlo)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}~beta")
@@ -49,4 +64,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 # programs they run are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng, lame, xorriso")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "speech-dispatcher")
 include(CPack)

@@ -2,12 +2,18 @@
 // operations of the driver of the type of the last open (5 at start).
 #include "engines/engines.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
+#include "base/config.h"
 #include "console/console.h"
 #include "engines/espeak_driver.h"
 #include "engines/olira_driver.h"
+#include "engines/outside_voice.h"
+#include "engines/speechd_driver.h"
 
 namespace varlo {
 namespace {
@@ -23,6 +29,7 @@ struct DriverOps {
   std::string (*name)(int voiceNumber);
   bool (*writeFailed)();
   uint64_t (*outputBytes)();
+  bool (*lost)();   // a server behind the voice went away
 };
 
 struct Dispatcher {
@@ -30,6 +37,7 @@ struct Dispatcher {
   bool xml = false;
   bool espeakOpen = false;     // the espeak-ng driver holds a voice
   int voiceTotal[2] = {0, 0};  // per espeak variant, as found at its last open
+  bool toFile = false;         // the last open was for an output file
   std::string outputFile;
   bool hookInstalled = false;
 };
@@ -51,19 +59,42 @@ const DriverOps kOlira = {
     [](int voice) { return std::string(voice == 1 ? "Olira" : ""); },
     oliraWriteFailed,
     oliraOutputBytes,
+    [] { return false; },
 };
 
-// The old engine interface has no engine on this platform.
-const DriverOps kNone = {
-    [](int, int, int, std::string_view) { return false; },
-    [] {},
-    [](std::string_view) {},
-    [] { return false; },
-    [] {},
-    [] { return 0; },
-    [](int) { return std::string(); },
+// The old engine interface is met by Speech Dispatcher on this platform.
+const DriverOps kSpeechd = {
+    speechdOpen,
+    speechdClose,
+    speechdSpeak,
+    speechdIsSpeaking,
+    speechdStop,
+    speechdVoiceTotal,
+    speechdVoiceName,
     [] { return false; },
     [] { return uint64_t(0); },
+    speechdLost,
+};
+
+// Type 4 renders into files through the configured outside voice; its
+// time limit is per text.
+const DriverOps kOutside = {
+    [](int, int, int, std::string_view out) {
+      int seconds = 60;
+      std::string limit = readSetting("TRADUTOR", "VOZEXTERNALIMITE");
+      if (!limit.empty() && std::isdigit(static_cast<unsigned char>(limit[0])))
+        seconds = std::max(1, std::atoi(limit.c_str()));
+      return outsideOpen(readPathSetting("TRADUTOR", "VOZEXTERNA"), seconds * 1000, out);
+    },
+    outsideClose,
+    outsideSpeak,
+    [] { return false; },
+    [] {},
+    [] { return 1; },
+    [](int voice) { return std::string(voice == 1 ? "Voz externa" : ""); },
+    outsideWriteFailed,
+    outsideOutputBytes,
+    [] { return false; },
 };
 
 const DriverOps kEspeak = {
@@ -83,17 +114,20 @@ const DriverOps kEspeak = {
     [](int voice) { return voice <= espeakTotal() ? espeakVoiceName(voice) : std::string(); },
     espeakWriteFailed,
     espeakOutputBytes,
+    [] { return false; },
 };
 
 const DriverOps& driver() {
   if (state.type == kEngineOlira) return kOlira;
-  if (state.type == kEngineOldInterface) return kNone;
+  if (state.type == kEngineOldInterface) return state.toFile ? kOutside : kSpeechd;
   return kEspeak;
 }
 
-// Live espeak-ng speech is fed to the sound layer on every pump.
+// Live espeak-ng speech is fed to the sound layer on every pump; a key
+// stops Speech Dispatcher's.
 void pumpSpeech() {
   if (state.espeakOpen && &driver() == &kEspeak) espeakPump();
+  if (&driver() == &kSpeechd) speechdPump();
 }
 
 void installHook() {
@@ -110,6 +144,7 @@ bool openEngine(int engineType, int voiceNumber, int speed, int pitch,
                 std::string_view outputFile) {
   installHook();
   state.type = engineType;
+  state.toFile = !outputFile.empty();
   state.xml = false;
   bool opened = driver().open(voiceNumber, speed, pitch, outputFile);
   state.outputFile = opened ? std::string(outputFile) : std::string();
@@ -141,5 +176,9 @@ void setXmlMode(bool on) { state.xml = on; }
 const std::string& engineOutputFile() { return state.outputFile; }
 bool engineOutputFailed() { return driver().writeFailed(); }
 uint64_t engineOutputBytes() { return driver().outputBytes(); }
+bool engineLost() { return driver().lost(); }
+OutsideFailure engineRecordingFailure() {
+  return &driver() == &kOutside ? outsideFailure() : OutsideFailure::none;
+}
 
 }  // namespace varlo

@@ -1,7 +1,9 @@
 // The engine dispatcher: the one entry point through which the program makes
 // a voice speak. Engine type codes: 3 the built-in voice Olira, 4 the old
-// engine interface (none on this platform: open fails), 5, 54 and every other
-// code the espeak-ng voices (Brazilian Portuguese voices first in the list).
+// engine interface, met by Speech Dispatcher for live speech and by the
+// outside voice command of [TRADUTOR] VOZEXTERNA (time limit per text in
+// seconds: VOZEXTERNALIMITE, 60 when unset) for files, 5, 54 and every
+// other code the espeak-ng voices (Brazilian Portuguese voices first).
 //
 // Live speech goes on in the background after speakText returns; callers poll
 // isSpeaking through pumpMessages. With an output file, the text is rendered
@@ -11,6 +13,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "engines/outside_voice.h"
 
 namespace varlo {
 
@@ -50,5 +54,11 @@ bool engineOutputFailed();
 // Sample bytes the output file has received since the open: where the next
 // text spoken will begin in it.
 uint64_t engineOutputBytes();
+// The speech server behind the open voice went away: nothing more is heard
+// from it until the engine is opened again.
+bool engineLost();
+// Why the outside voice stopped recording into the open file (none for the
+// other voices): the rest of that text was not recorded.
+OutsideFailure engineRecordingFailure();
 
 }  // namespace varlo

@@ -52,6 +52,7 @@ using Clock = std::chrono::steady_clock;
 struct WaitLimits {
   Clock::time_point deadline = Clock::time_point::max();
   size_t outputLimit = SIZE_MAX;
+  bool group = false;   // the program leads a group: what it started goes with it
 };
 constexpr int kOverrunStatus = -2;
 
@@ -68,7 +69,7 @@ int waitPumping(pid_t pid, int outputFd, std::string* output, const WaitLimits& 
     if (r == pid) return status;
     if (r < 0 && errno != EINTR) return -1;
     if (overran(limits, output)) {
-      kill(pid, SIGKILL);
+      kill(limits.group ? -pid : pid, SIGKILL);
       while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
       return kOverrunStatus;
     }
@@ -245,10 +246,10 @@ int runProgramLimited(const std::vector<std::string>& argv, std::string_view inp
   if (argv.empty() || argv[0].empty()) return -1;
   int inputFd = inputFile(input);
   if (inputFd < 0) return -1;
-  Spawned child = spawn(argv, ProgramMode::background, output != nullptr, {inputFd, -1, false});
+  Spawned child = spawn(argv, ProgramMode::background, output != nullptr, {inputFd, -1, false, true});
   close(inputFd);
   if (child.pid < 0) return -1;
-  WaitLimits limits{Clock::now() + std::chrono::milliseconds(timeoutMs), outputLimit};
+  WaitLimits limits{Clock::now() + std::chrono::milliseconds(timeoutMs), outputLimit, true};
   int status = waitPumping(child.pid, child.outputFd, output, limits);
   if (child.outputFd >= 0) {
     if (status != kOverrunStatus) drain(child.outputFd, output);

@@ -48,9 +48,9 @@ constexpr int kProgramOverran = -2;
 
 // A small background program given `input` on its stdin, its stdout kept in
 // *output when given (its stderr discarded, so that messages never mix with
-// the data). It is killed, and kProgramOverran answered, when it runs longer
-// than timeoutMs or writes more than outputLimit bytes; otherwise the answer
-// is runProgram's.
+// the data). It is killed with what it started (it leads a process group),
+// and kProgramOverran answered, when it runs longer than timeoutMs or writes
+// more than outputLimit bytes; otherwise the answer is runProgram's.
 int runProgramLimited(const std::vector<std::string>& argv, std::string_view input,
                       std::string* output, int timeoutMs, size_t outputLimit);
 

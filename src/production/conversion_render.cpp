@@ -48,6 +48,7 @@ struct Render {
   bool voiceLost = false;       // the voice could not record: stop rendering
   bool writeFailed = false;     // a piece was not written whole (a full disk)
   bool diskFull = false;        // joining the pieces failed: the program must end
+  OutsideFailure outsideFailure = OutsideFailure::none;   // the outside voice gave up
 };
 
 Render r;
@@ -62,12 +63,18 @@ void waitUntilSilent() {
   }
 }
 
+// The outside voice's failure is noted before a voice switch closes it.
+void speakAndWait(std::string_view text) {
+  speakText(text);
+  waitUntilSilent();
+  if (r.outsideFailure == OutsideFailure::none) r.outsideFailure = engineRecordingFailure();
+}
+
 // Blanks left over after the last phrase are still spoken, as they always
 // were, but mark nothing.
 void speakRequest(const std::string& text, AudioMark::Kind kind = AudioMark::Kind::request) {
   if (!trimBlanks(text).empty()) r.pieceMarks.push_back({kind, engineOutputBytes(), text});
-  speakText(text);
-  waitUntilSilent();
+  speakAndWait(text);
 }
 
 void reinitialiseFrontEnd() {
@@ -104,6 +111,26 @@ void closeRecording() {
 }
 
 void sayProblem(const char* utf8) { writeLineSpeak(utf8ToCp1252(utf8)); }
+
+void sayOutsideFailure(OutsideFailure failure) {
+  const char* what = "";
+  switch (failure) {
+    case OutsideFailure::notStarted:
+      what = "Não consegui iniciar a voz externa: verifique o comando VOZEXTERNA na seção [TRADUTOR].";
+      break;
+    case OutsideFailure::failed: what = "A voz externa terminou com erro."; break;
+    case OutsideFailure::overran:
+      what = "A voz externa não terminou a tempo e foi interrompida (o limite, em segundos, "
+             "é VOZEXTERNALIMITE na seção [TRADUTOR]).";
+      break;
+    case OutsideFailure::noSound: what = "A voz externa não devolveu som em formato WAV."; break;
+    case OutsideFailure::none: return;
+  }
+  beep();
+  sayProblem(what);
+  sayProblem("Este texto não foi convertido e o áudio incompleto foi apagado; "
+             "o texto continua no projeto para uma nova tentativa.");
+}
 
 uint64_t framesOf(const WaveInfo& info) {
   return info.format.blockAlign > 0 ? info.dataSize / info.format.blockAlign : 0;
@@ -203,8 +230,7 @@ void speakOrdinary(std::string_view line);
 void speakHeading(const StructuredLine& line) {
   flushPending();
   r.pieceMarks.push_back({AudioMark::Kind::heading, engineOutputBytes(), line.text, line.rank});
-  speakText(line.text);
-  waitUntilSilent();
+  speakAndWait(line.text);
   if (r.options.withSilence) insertSilence("500");
 }
 
@@ -284,7 +310,7 @@ RenderResult renderWhole(const LineSource& nextLine) {
   for (StructuredLine line; nextLine(line);) {
     speakLine(line);
     if (r.diskFull) return abandonFullDisk();
-    if (r.voiceLost || r.writeFailed) break;
+    if (r.voiceLost || r.writeFailed || r.outsideFailure != OutsideFailure::none) break;
   }
   speakOrdinary("");
   if (silences) insertSilence("2000");
@@ -296,6 +322,13 @@ RenderResult renderWhole(const LineSource& nextLine) {
     sayProblem("Não consegui gravar o arquivo de áudio por inteiro (disco cheio?); "
                "o arquivo incompleto foi apagado e a conversão foi interrompida.");
     return RenderResult::writeFailed;
+  }
+  if (r.outsideFailure != OutsideFailure::none) {
+    // What was recorded would pass for the whole text.
+    std::remove(r.joinedPath.c_str());
+    std::remove(r.wavPath.c_str());
+    sayOutsideFailure(r.outsideFailure);
+    return RenderResult::voiceFailed;
   }
   if (r.voiceLost) {
     std::remove(r.joinedPath.c_str());

@@ -19,6 +19,7 @@ enum class RenderResult {
   done,        // names.wavName holds the whole text
   noVoice,     // the voice could not record into the file (said)
   writeFailed, // the file could not be written whole (a full disk): removed (said)
+  voiceFailed, // the outside voice failed on a request: removed (said), the next text may go on
   diskFull,    // joining the pieces failed (said), nothing kept: the caller ends the program
 };
 

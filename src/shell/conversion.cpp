@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/config.h"
+#include "engines/engines.h"
 #include "production/daisy_job.h"
 #include "production/mp3_encoders.h"
 #include "production/conversion_render.h"
@@ -201,7 +203,7 @@ FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
   if (rendered == RenderResult::diskFull) farewell(1);
   if (rendered != RenderResult::done) {
     std::remove(wavPath.c_str());
-    return FileResult::endRun;
+    return rendered == RenderResult::voiceFailed ? FileResult::failed : FileResult::endRun;
   }
   std::string title = displayName(names.baseName);
   job.wavPath = wavPath;
@@ -267,6 +269,7 @@ FileResult convertFile(AppState& s, const std::string& name, bool utf8) {
   if (asItGrows && !missing) recordingEnded(rendered == RenderResult::done);
   // A full disk ends the program; the status tells a batch caller it failed.
   if (rendered == RenderResult::diskFull) farewell(1);
+  if (rendered == RenderResult::voiceFailed) return FileResult::failed;
   if (rendered != RenderResult::done) return FileResult::endRun;
   if (missing) return FileResult::failed;
   if (!s.mp3Output) return FileResult::converted;
@@ -369,13 +372,26 @@ bool convertAll(AppState& s) {
   return failed == 0;
 }
 
+// Speech Dispatcher cannot record: books in voice type 4 are read by the
+// outside voice, and without one the user learns what to set before
+// anything is asked or rendered.
+bool outsideVoiceReady(const AppState& s) {
+  if (!s.useSapi || s.sapiType != kEngineOldInterface) return true;
+  if (!trimBlanks(readPathSetting("TRADUTOR", "VOZEXTERNA")).empty()) return true;
+  beep();
+  sayText("Para converter com a voz do tipo 4, a do Speech Dispatcher, indique em VOZEXTERNA, "
+          "na seção [TRADUTOR] da configuração, um comando que leia o texto e escreva o som "
+          "em WAV, por exemplo: espeak-ng -v pt-br --stdout. Nada foi convertido.");
+  return false;
+}
+
 }  // namespace
 
 bool convertSelection() {
   AppState& s = appState();
   // The voice saved in the settings, unless one was chosen in this run.
   loadVoiceOnFirstUse(s);
-  bool all = (s.commandLineMode || askFormat(s)) && convertAll(s);
+  bool all = outsideVoiceReady(s) && (s.commandLineMode || askFormat(s)) && convertAll(s);
   waveSettings().keyInterrupt = true;
   setTitle("VARLO");
   return all;

@@ -80,7 +80,7 @@ void addFields(SettingsFields& f) {
   text("VLINTCAB", "Introduzir cabeçalho : ", f.writeHeader, 4);
   number("VLLINARQ", "Linhas por arquivo : ", f.linesPerPart);
   text("VLCOMSAP", "Alterar síntese (sim ou não) : ", f.useSapi, 4);
-  number("VLTIPSAP", "Tipo SAPI (3, 4 ou 5) : ", f.sapiType);
+  number("VLTIPSAP", "Tipo SAPI (4: Speech Dispatcher) : ", f.sapiType);
   number("VLNUMSAP", "Número SAPI : ", f.sapiVoice);
   number("VLVELSAP", "Velocidade SAPI : ", f.sapiSpeed);
   number("VLTONSAP", "Tonalidade SAPI : ", f.sapiPitch);

@@ -27,15 +27,32 @@ void newLine() { writeText("\r\n"); }
 struct TrialVoice {
   int type = 5, voice = 1, speed = 0, pitch = 0;
   bool speaking = true;
+  int named = 0;   // the Speech Dispatcher voice whose name was last shown
 };
 
-void selectTrialVoice(const TrialVoice& v) {
+// The voices of Speech Dispatcher are the user's own, from any synthesizer:
+// each one's name is shown and said when it is first tried. The server
+// lists them after the open, so a name may come at a later try.
+void nameServerVoice(TrialVoice& v) {
+  if (v.type != kEngineOldInterface || !engineActive() || currentEngineType() != v.type ||
+      v.named == v.voice)
+    return;
+  std::string name = voiceName(v.voice < 1 ? 1 : v.voice);
+  if (name.empty()) return;
+  v.named = v.voice;
+  writeLineSpeak(utf8ToCp1252("Speech Dispatcher, voz " + std::to_string(v.voice) + " de " +
+                              std::to_string(voiceCount()) + ": ") + name);
+  waitWhileBusy();
+}
+
+void selectTrialVoice(TrialVoice& v) {
   AppState trial = appState();
   trial.sapiType = v.type;
   trial.sapiVoice = v.voice;
   trial.sapiSpeed = v.speed;
   trial.sapiPitch = v.pitch;
   selectConversionVoice(trial);
+  nameServerVoice(v);
 }
 
 void sayVoiceHelp() {

@@ -137,6 +137,14 @@ void speak(std::string_view text) {
   }
   waitWhileBusy();
   if (keyPending()) return;
+  if (engineLost()) {
+    replaceLostEngine();
+    if (!state.engineOpen) {
+      speakRecorded(text);
+      return;
+    }
+    waitWhileBusy();
+  }
   speakText(text);
   state.waitBeforeNext = true;
 }

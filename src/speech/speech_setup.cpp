@@ -179,6 +179,25 @@ void setSpeechOutputFile(std::string_view path) { state.outputFile = path; }
 const std::string& speechOutputFile() { return state.outputFile; }
 bool engineActive() { return state.engineOpen; }
 
+void replaceLostEngine() {
+  int lostType = currentEngineType();
+  closeOpenEngine();
+  int type = settingInt("SERVFALA", "TIPOSAPI", kEngineEspeak);
+  int speed = settingInt("SERVFALA", "VELOCIDADE", 0);
+  if (type != lostType) {
+    if (speed > 10) speed = 0;
+    state.engineOpen = openEngine(type, settingInt("SERVFALA", "VOZ", 1), speed,
+                                  settingInt("SERVFALA", "TOM", 0), state.outputFile);
+  }
+  if (!state.engineOpen) state.engineOpen = openEngine(kEngineEspeak, 1, 0, 0, state.outputFile);
+  std::string notice = utf8ToCp1252("O servidor de fala parou de responder; em seu lugar fala a voz configurada.");
+  if (state.engineOpen) {
+    speakText(notice);
+  } else {
+    speakRecorded(notice);
+  }
+}
+
 SpeechOptions& speechOptions() { return state.options; }
 int speechSpeedLevel() { return state.speedLevel; }
 const std::string& soundDirectory() { return state.soundDir; }

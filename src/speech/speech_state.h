@@ -53,5 +53,9 @@ void speakRecorded(std::string_view text);
 
 // Says what the front end announced, if anything (a pump hook).
 void sayAnnouncementNow();
+// The open engine's server went away: the configured voice of [SERVFALA]
+// (espeak-ng's first voice when that is the lost one) takes over and says
+// so once.
+void replaceLostEngine();
 
 }  // namespace varlo

@@ -1,12 +1,13 @@
 #!/bin/bash
-# Option V with voice type 4, which this system does not have: the user is
-# told so on screen and the trial phrase is heard in the configured voice
-# instead of a silent loop.
+# Option V with voice type 4 when its speech server cannot be reached: the
+# user is told so on screen and the trial phrase is heard in the configured
+# voice instead of a silent loop.
 export VARLO_AUDIO="capture:/tmp/varlo-voice-type-$$.cap"
 . "$(dirname "$0")/tmux_lib.sh"
 CAPTURE=${VARLO_AUDIO#capture:}
 trap 'cleanup; rm -f "$CAPTURE"' EXIT
 mkdir -p "$WORK/projeto"
+export SPEECHD_ADDRESS="unix_socket:$WORK/no-server"
 cd "$WORK/projeto"
 
 captured() { stat -c %s "$CAPTURE" 2>/dev/null || echo 0; }

@@ -2,8 +2,11 @@
 // was being said is heard to its end, and a voice this system lacks is
 // replaced by the configured one with a word to the user.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +38,7 @@ class VoiceSelection : public ::testing::Test {
     std::ofstream(root / "murena" / "Murena.ini")
         << "[TRADUTOR]\nSAPI=SIM\n[SERVFALA]\nTIPOSAPI=5\nVOZ=1\n[MURENA]\nLEGADO=NAO\n";
     setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+    setenv("SPEECHD_ADDRESS", ("unix_socket:" + (root / "no-server").string()).c_str(), 1);
     capture = root / "som.cap";
     setenv("VARLO_AUDIO", ("capture:" + capture.string()).c_str(), 1);
     resetAudioSink();
@@ -81,9 +85,17 @@ TEST_F(VoiceSelection, SpeechUnderWayIsHeardToItsEnd) {
   EXPECT_GT(heardSeconds(), 1.0);
 }
 
-// Type 4 has no engine here: the configured voice speaks instead, and the
-// user is told once, however often the trial loop selects it.
+// Type 4 is Speech Dispatcher; here its server takes the connection and
+// never answers. The program neither hangs nor waits again at every key of
+// the trial loop: the configured voice speaks, and the user is told once.
 TEST_F(VoiceSelection, AMissingEngineFallsBackToTheConfiguredVoiceAndSaysSo) {
+  int silent = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", (root / "fala.sock").c_str());
+  ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(silent, 8), 0);
+  setenv("SPEECHD_ADDRESS", ("unix_socket:" + (root / "fala.sock").string()).c_str(), 1);
   AppState& s = appState();
   s.sapiType = kEngineOldInterface;
   s.sapiVoice = 1;
@@ -99,4 +111,5 @@ TEST_F(VoiceSelection, AMissingEngineFallsBackToTheConfiguredVoiceAndSaysSo) {
   speak("Poderei converter os arquivos utilizando esse modelo");
   waitWhileBusy();
   EXPECT_GT(heardSeconds(), before + 0.5);
+  close(silent);
 }

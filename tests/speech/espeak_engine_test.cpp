@@ -132,7 +132,8 @@ TEST_F(EspeakEngine, SilenceElementBecomesAPauseOfItsLength) {
   EXPECT_EQ(pieces[3].silenceMs, 0);
 }
 
-TEST_F(EspeakEngine, UnknownTypesActAsEspeakAndTypeFourNeverOpens) {
+// Type 4 is Speech Dispatcher, and no server answers at the fixture's address.
+TEST_F(EspeakEngine, UnknownTypesActAsEspeakAndTypeFourNeedsItsServer) {
   EXPECT_FALSE(openEngine(kEngineOldInterface, 0, 0, 0, ""));
   EXPECT_EQ(currentEngineType(), kEngineOldInterface);
   EXPECT_FALSE(isSpeaking(false));
@@ -156,6 +157,7 @@ TEST_F(EspeakEngine, FilesThatCannotBeWrittenAreReported) {
 }
 
 TEST_F(EspeakEngine, FrontEndFallsBackToTheRecordedVoiceWhenTheEngineFails) {
+  // Type 4 without its server.
   configure("SAPI=SIM\n[SERVFALA]\nTIPOSAPI=4\nVOZ=1\n");
   initSpeech(0, sounds.string());
   EXPECT_FALSE(engineActive());

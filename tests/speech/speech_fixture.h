@@ -89,6 +89,8 @@ class SpeechFixture : public ::testing::Test {
     fs::create_directories(sounds);
     fs::create_directories(root / "config" / "murena");
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    // No speech server: voice type 4 meets one only where a test starts it.
+    setenv("SPEECHD_ADDRESS", ("unix_socket:" + (root / "no-server").string()).c_str(), 1);
     configure("SAPI=NAO\n");
     static bool consoleOpen = false;
     if (!consoleOpen) openConsole();

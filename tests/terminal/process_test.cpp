@@ -179,6 +179,20 @@ TEST_F(Programs, LimitedProgramsGetInputAndAreEndedWhenTheyHangOrFlood) {
   EXPECT_EQ(runProgramLimited({"yes"}, "", &output, 5000, 1000), kProgramOverran);
   EXPECT_GT(output.size(), 1000u);
   EXPECT_EQ(runProgramLimited({"/nonexistent/tool"}, "", nullptr, 100, 0), -1);
+  // A wrapper script that hangs in a program it started: that one ends too.
+  output.clear();
+  EXPECT_EQ(runProgramLimited({"sh", "-c", "sleep 30 & echo $!; wait"}, "", &output, 300, 100),
+            kProgramOverran);
+  pid_t started = std::atoi(output.c_str());
+  ASSERT_GT(started, 0) << output;
+  auto gone = [&] {
+    std::ifstream stat("/proc/" + std::to_string(started) + "/stat");
+    std::string pid, name, state;
+    return !(stat >> pid >> name >> state) || state == "Z";
+  };
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (!gone() && std::chrono::steady_clock::now() < until) usleep(10000);
+  EXPECT_TRUE(gone()) << "the program the script started still runs";
 }
 
 TEST(FindProgram, SearchesThePath) {
