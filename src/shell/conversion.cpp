@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "production/daisy_job.h"
+#include "production/book_job.h"
 #include "production/mp3_encoders.h"
 #include "production/conversion_render.h"
 #include "production/conversion_text.h"
@@ -188,7 +188,8 @@ FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
   std::string wavPath = names.directory + "/" + names.wavName;
   TextStructure structure;
   openTextStructure(structure, [&](std::string& line) { return nextSpeechLine(lines, line); });
-  DaisyJob job;
+  BookJob job;
+  job.format = s.bookFormat == "EPUB" ? BookFormat::epub : BookFormat::daisy;
   RenderResult rendered = renderText(
       [&](StructuredLine& line) { return nextStructuredLine(structure, line); }, names,
       renderOptions(s), job.sink);
@@ -208,19 +209,20 @@ FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
   job.facts = {title, s.bookAuthor.empty() ? "Desconhecido" : s.bookAuthor,
                "varlo-" + names.wavName.substr(0, names.wavName.size() - 4), "VARLO"};
   job.mp3Options = s.mp3Options;
-  job.bookDirectory = names.directory + "/" + names.baseName + "_DAISY";
+  job.bookPath = names.directory + "/" + names.baseName +
+                 (job.format == BookFormat::epub ? ".epub" : "_DAISY");
   job.progress = [](size_t section, size_t total) {
     writeLineSpeak(utf8ToCp1252("Seção " + std::to_string(section) + " de " + std::to_string(total)));
   };
   size_t done = 0;
-  DaisyResult made = makeDaisyBook(job, done);
+  BookResult made = makeBook(job, done);
   std::remove(wavPath.c_str());
-  if (made == DaisyResult::done) {
-    writeLineSpeak(utf8ToCp1252("Livro DAISY pronto: ") + displayName(job.bookDirectory));
+  if (made == BookResult::done) {
+    writeLineSpeak("Livro " + s.bookFormat + " pronto: " + displayName(job.bookPath));
     return FileResult::converted;
   }
   beep();
-  sayText(std::string(made == DaisyResult::encoderFailed ? "O codificador de MP3 falhou"
+  sayText(std::string(made == BookResult::encoderFailed ? "O codificador de MP3 falhou"
                                                           : "Não consegui gravar o livro (disco cheio?)") +
           "; " + std::to_string(done) + " seções tinham sido feitas. O livro não foi terminado.");
   return FileResult::failed;
@@ -331,7 +333,7 @@ FileResult convertOne(AppState& s, const std::string& name) {
                    utf8ToCp1252(": verifique as permissões. A conversão foi interrompida."));
     return FileResult::endRun;
   }
-  if (s.bookFormat == "DAISY") return convertBook(s, name, facts.utf8);
+  if (s.bookFormat != "MP3") return convertBook(s, name, facts.utf8);
   return convertFile(s, name, facts.utf8);
 }
 

@@ -1,6 +1,6 @@
-// Cutting a recording at its sections, encoding them and writing the DAISY
+// Cutting a recording at its sections, encoding them and writing the book's
 // files beside them.
-#include "production/daisy_job.h"
+#include "production/book_job.h"
 
 #include <unistd.h>
 
@@ -13,6 +13,8 @@
 #include "console/console.h"
 #include "platform/process.h"
 #include "production/conversion_mp3.h"
+#include "production/daisy_book.h"
+#include "production/epub_book.h"
 #include "sound/wav_buffer.h"
 #include "sound/wave_player.h"
 
@@ -42,7 +44,7 @@ struct SectionEncoder {
 };
 
 // Starts lame on a section; false when it could not be started.
-bool startSection(const DaisyJob& job, SectionEncoder& e, size_t number) {
+bool startSection(const BookJob& job, SectionEncoder& e, size_t number) {
   Mp3Tags tags{job.facts.title, job.facts.title, int(number)};
   std::vector<std::string> argv = lameCommand();
   std::vector<std::string> args = lameArguments(job.mp3Options, tags, e.wav, e.mp3);
@@ -61,6 +63,16 @@ bool finishSection(std::vector<SectionEncoder>& running) {
   std::remove(e.wav.c_str());
   std::error_code error;
   return status == 0 && fs::file_size(e.mp3, error) > 0 && !error;
+}
+
+// Writes the book's files into the scratch directory that holds its audio;
+// an EPUB is then packed into a scratch archive beside it.
+bool writeBook(const BookJob& job, const std::vector<BookSection>& sections,
+               const std::string& partial) {
+  if (job.format == BookFormat::daisy)
+    return writeDaisyBook(partial, job.facts, sections, job.sink.rate);
+  return writeEpubFiles(partial, job.facts, sections, job.sink.rate, epubModified()) &&
+         packEpub(partial, job.bookPath + ".novo");
 }
 
 }  // namespace
@@ -87,58 +99,62 @@ bool cutWav(const std::string& from, uint64_t first, uint64_t end, const std::st
   return ok;
 }
 
-DaisyResult makeDaisyBook(const DaisyJob& job, size_t& sectionsDone) {
+BookResult makeBook(const BookJob& job, size_t& sectionsDone) {
   sectionsDone = 0;
   std::vector<BookSection> sections = bookSections(job.sink, job.facts.title);
-  std::string partial = job.bookDirectory + ".parcial";
+  std::string partial = job.bookPath + ".parcial";
+  std::string audio = job.format == BookFormat::daisy ? partial : partial + "/" + kEpubContentFolder;
+  std::string archive = job.bookPath + ".novo";
   std::error_code error;
   fs::remove_all(partial, error);
-  if (!fs::create_directories(partial, error)) return DaisyResult::writeFailed;
+  std::remove(archive.c_str());
+  if (!fs::create_directories(audio, error)) return BookResult::writeFailed;
   // The sections are encoded side by side, one encoder per core, as the
   // parts of a book are.
-  DaisyResult result = DaisyResult::done;
+  BookResult result = BookResult::done;
   std::vector<SectionEncoder> running;
   size_t most = size_t(std::max(1, coreCount()));
-  for (size_t n = 1; n <= sections.size() && result == DaisyResult::done; ++n) {
+  for (size_t n = 1; n <= sections.size() && result == BookResult::done; ++n) {
     const BookSection& s = sections[n - 1];
     if (s.sentences.empty()) continue;
     if (running.size() == most) {
-      if (!finishSection(running)) result = DaisyResult::encoderFailed;
+      if (!finishSection(running)) result = BookResult::encoderFailed;
       else ++sectionsDone;
-      if (result != DaisyResult::done) break;
+      if (result != BookResult::done) break;
     }
     if (job.progress) job.progress(n, sections.size());
-    SectionEncoder e{-1, partial + "/secao" + std::to_string(n) + ".wav",
-                     partial + "/" + sectionAudioName(n)};
+    SectionEncoder e{-1, audio + "/secao" + std::to_string(n) + ".wav", audio + "/" + sectionAudioName(n)};
     if (!cutWav(job.wavPath, s.firstFrame, s.endFrame, e.wav)) {
-      result = DaisyResult::writeFailed;
+      result = BookResult::writeFailed;
     } else if (!startSection(job, e, n)) {
       std::remove(e.wav.c_str());
-      result = DaisyResult::encoderFailed;
+      result = BookResult::encoderFailed;
     } else {
       running.push_back(e);
     }
   }
   while (!running.empty()) {
-    if (result != DaisyResult::done) {
+    if (result != BookResult::done) {
       killProgram(running.front().pid);
       std::remove(running.front().wav.c_str());
       running.erase(running.begin());
     } else if (finishSection(running)) {
       ++sectionsDone;
     } else {
-      result = DaisyResult::encoderFailed;
+      result = BookResult::encoderFailed;
     }
   }
-  if (result == DaisyResult::done &&
-      !writeDaisyBook(partial, job.facts, sections, job.sink.rate))
-    result = DaisyResult::writeFailed;
-  if (result == DaisyResult::done) {
-    fs::remove_all(job.bookDirectory, error);
-    fs::rename(partial, job.bookDirectory, error);
-    if (error) result = DaisyResult::writeFailed;
+  if (result == BookResult::done && !writeBook(job, sections, partial))
+    result = BookResult::writeFailed;
+  if (result == BookResult::done) {
+    // A DAISY book is its scratch folder; an EPUB is the archive made of it.
+    std::string made = job.format == BookFormat::daisy ? partial : archive;
+    fs::remove_all(job.bookPath, error);
+    fs::rename(made, job.bookPath, error);
+    if (error) result = BookResult::writeFailed;
   }
-  if (result != DaisyResult::done) fs::remove_all(partial, error);
+  fs::remove_all(partial, error);
+  std::remove(archive.c_str());
   return result;
 }
 
