@@ -62,8 +62,7 @@ std::string overlayFile(const BookSection& s, size_t n, int rate) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<smil xmlns=\"http://www.w3.org/ns/SMIL\" xmlns:epub=\"http://www.idpf.org/2007/ops\" "
-      "version=\"3.0\">\n<body>\n<seq id=\"" + numbered("q", n) + "\" epub:textref=\"" +
-      contentName(n) + "\">\n";
+      "version=\"3.0\">\n<body>\n";
   for (size_t i = 0; i < s.sentences.size(); ++i) {
     const BookSentence& sentence = s.sentences[i];
     out += "<par id=\"" + sentenceId('p', n, i) + "\">\n<text src=\"" + contentName(n) + "#" +
@@ -71,7 +70,7 @@ std::string overlayFile(const BookSection& s, size_t n, int rate) {
            smilClock(milliseconds(sentence.begin, rate)) + "\" clipEnd=\"" +
            smilClock(milliseconds(sentence.end, rate)) + "\" />\n</par>\n";
   }
-  return out + "</seq>\n</body>\n</smil>\n";
+  return out + "</body>\n</smil>\n";
 }
 
 // The headings as nested lists: levels never skip one, so each heading
