@@ -1,5 +1,6 @@
-// Main-menu option C: asking WAV or MP3, then converting every text of the
-// selection, with a pause when a key is pressed between texts.
+// Main-menu option C: asking WAV or MP3 (or saying the talking book's
+// format), then converting every text of the selection, with a pause when a
+// key is pressed between texts.
 #include "shell/conversion.h"
 
 #include <unistd.h>
@@ -74,6 +75,11 @@ bool askFormat(AppState& s) {
   newLine();
   waitWhileBusy();
   s.mp3Output = false;
+  // A talking book's format was chosen in the settings; its audio is MP3.
+  if (s.bookFormat != "MP3") {
+    sayText("OK, irei fazer os livros no formato " + s.bookFormat);
+    return true;
+  }
   sayMessage("VLDIGW3", 0);
   uint8_t key = readAnswerKey();
   if (key == 'W' || key == 'w') {
