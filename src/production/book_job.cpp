@@ -1,4 +1,4 @@
-// Cutting a recording at its sections, encoding them and writing the book's
+// Encoding a book's sections as they are recorded and writing the book's
 // files beside them.
 #include "production/book_job.h"
 
@@ -9,14 +9,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "base/regular_file.h"
 #include "console/console.h"
 #include "platform/process.h"
 #include "production/conversion_mp3.h"
 #include "production/daisy_book.h"
 #include "production/epub_book.h"
-#include "sound/wav_buffer.h"
-#include "sound/wave_player.h"
 
 namespace varlo {
 
@@ -24,27 +21,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr size_t kCopyBlock = 65536;
-
-bool copyFrames(std::FILE* in, std::FILE* out, uint64_t bytes) {
-  std::vector<char> block(kCopyBlock);
-  while (bytes > 0) {
-    size_t want = size_t(std::min<uint64_t>(bytes, kCopyBlock));
-    if (std::fread(block.data(), 1, want, in) != want) return false;
-    if (std::fwrite(block.data(), 1, want, out) != want) return false;
-    bytes -= want;
-  }
-  return true;
-}
-
-// One section's encoder while it runs.
-struct SectionEncoder {
-  int pid = -1;
-  std::string wav, mp3;
-};
+using Encoder = BookMaking::Encoder;
 
 // Starts lame on a section; false when it could not be started.
-bool startSection(const BookJob& job, SectionEncoder& e, size_t number) {
+bool startEncoder(const BookJob& job, Encoder& e, size_t number) {
   Mp3Tags tags{job.facts.title, job.facts.title, int(number)};
   std::vector<std::string> argv = lameCommand();
   std::vector<std::string> args = lameArguments(job.mp3Options, tags, e.wav, e.mp3);
@@ -53,16 +33,19 @@ bool startSection(const BookJob& job, SectionEncoder& e, size_t number) {
   return e.pid >= 0;
 }
 
-// Waits for the first encoder to end: true when it made its MP3. Its WAV
+// Waits for the oldest encoder to end: true when it made its MP3. Its WAV
 // goes either way.
-bool finishSection(std::vector<SectionEncoder>& running) {
-  SectionEncoder e = running.front();
-  running.erase(running.begin());
+bool finishOldest(BookMaking& book) {
+  Encoder e = book.running.front();
+  book.running.erase(book.running.begin());
   int status;
   while ((status = checkProgram(e.pid)) == kStillRunning) pumpMessages(), usleep(20000);
   std::remove(e.wav.c_str());
   std::error_code error;
-  return status == 0 && fs::file_size(e.mp3, error) > 0 && !error;
+  bool made = status == 0 && fs::file_size(e.mp3, error) > 0 && !error;
+  if (made) ++book.encoded;
+  else book.result = BookResult::encoderFailed;
+  return made;
 }
 
 // Writes the book's files into the scratch directory that holds its audio;
@@ -77,85 +60,66 @@ bool writeBook(const BookJob& job, const std::vector<BookSection>& sections,
 
 }  // namespace
 
-bool cutWav(const std::string& from, uint64_t first, uint64_t end, const std::string& to) {
-  WaveInfo info;
-  if (!readWaveInfo(from, info) || info.format.blockAlign == 0) return false;
-  uint64_t frames = info.dataSize / info.format.blockAlign;
-  end = std::min(end, frames);
-  first = std::min(first, end);
-  uint64_t bytes = (end - first) * info.format.blockAlign;
-  std::FILE* in = openRegularFile(from, "rb");
-  if (!in) return false;
-  std::FILE* out = createScratchFile(to, "w+b");
-  bool ok = out && std::fseek(in, long(info.dataOffset + first * info.format.blockAlign), SEEK_SET) == 0;
-  std::vector<char> header(44);
-  ok = ok && std::fwrite(header.data(), 1, header.size(), out) == header.size() &&
-       copyFrames(in, out, bytes) &&
-       finishWavFile(out, int(info.format.sampleRate), info.format.bitsPerSample,
-                     info.format.channels, bytes);
-  std::fclose(in);
-  if (out && std::fclose(out) != 0) ok = false;
-  if (!ok) std::remove(to.c_str());
-  return ok;
+bool startBook(const BookJob& job, BookMaking& book) {
+  book = BookMaking{};
+  book.partial = job.bookPath + ".parcial";
+  book.audio = job.format == BookFormat::daisy ? book.partial : book.partial + "/" + kEpubContentFolder;
+  std::error_code error;
+  fs::remove_all(book.partial, error);
+  std::remove((job.bookPath + ".novo").c_str());
+  return fs::create_directories(book.audio, error);
 }
 
-BookResult makeBook(const BookJob& job, size_t& sectionsDone) {
-  sectionsDone = 0;
-  std::vector<BookSection> sections = bookSections(job.sink, job.facts.title);
-  std::string partial = job.bookPath + ".parcial";
-  std::string audio = job.format == BookFormat::daisy ? partial : partial + "/" + kEpubContentFolder;
-  std::string archive = job.bookPath + ".novo";
+bool addBookSection(const BookJob& job, BookMaking& book, const std::string& wavPath) {
+  size_t number = ++book.handedOver;
+  Encoder e{-1, book.audio + "/secao" + std::to_string(number) + ".wav",
+            book.audio + "/" + sectionAudioName(number)};
+  if (book.result != BookResult::done) return false;
+  if (book.running.size() >= size_t(std::max(1, coreCount())) && !finishOldest(book)) return false;
+  if (std::rename(wavPath.c_str(), e.wav.c_str()) != 0) {
+    book.result = BookResult::writeFailed;
+  } else if (!startEncoder(job, e, number)) {
+    std::remove(e.wav.c_str());
+    book.result = BookResult::encoderFailed;
+  } else {
+    book.running.push_back(e);
+  }
+  return book.result == BookResult::done;
+}
+
+void abandonBook(BookMaking& book) {
+  for (const Encoder& e : book.running) {
+    killProgram(e.pid);
+    std::remove(e.wav.c_str());
+  }
+  book.running.clear();
   std::error_code error;
-  fs::remove_all(partial, error);
-  std::remove(archive.c_str());
-  if (!fs::create_directories(audio, error)) return BookResult::writeFailed;
-  // The sections are encoded side by side, one encoder per core, as the
-  // parts of a book are.
-  BookResult result = BookResult::done;
-  std::vector<SectionEncoder> running;
-  size_t most = size_t(std::max(1, coreCount()));
-  for (size_t n = 1; n <= sections.size() && result == BookResult::done; ++n) {
-    const BookSection& s = sections[n - 1];
-    if (s.sentences.empty()) continue;
-    if (running.size() == most) {
-      if (!finishSection(running)) result = BookResult::encoderFailed;
-      else ++sectionsDone;
-      if (result != BookResult::done) break;
-    }
-    if (job.progress) job.progress(n, sections.size());
-    SectionEncoder e{-1, audio + "/secao" + std::to_string(n) + ".wav", audio + "/" + sectionAudioName(n)};
-    if (!cutWav(job.wavPath, s.firstFrame, s.endFrame, e.wav)) {
-      result = BookResult::writeFailed;
-    } else if (!startSection(job, e, n)) {
-      std::remove(e.wav.c_str());
-      result = BookResult::encoderFailed;
-    } else {
-      running.push_back(e);
-    }
-  }
-  while (!running.empty()) {
-    if (result != BookResult::done) {
-      killProgram(running.front().pid);
-      std::remove(running.front().wav.c_str());
-      running.erase(running.begin());
-    } else if (finishSection(running)) {
-      ++sectionsDone;
-    } else {
-      result = BookResult::encoderFailed;
-    }
-  }
-  if (result == BookResult::done && !writeBook(job, sections, partial))
-    result = BookResult::writeFailed;
-  if (result == BookResult::done) {
+  if (!book.partial.empty()) fs::remove_all(book.partial, error);
+}
+
+BookResult finishBook(const BookJob& job, BookMaking& book, size_t& sectionsDone) {
+  while (book.result == BookResult::done && !book.running.empty()) finishOldest(book);
+  std::vector<BookSection> sections = bookSections(job.sink, job.facts.title);
+  // A section with no sentence has no audio: the sections handed over are
+  // the others.
+  size_t voiced = size_t(std::count_if(sections.begin(), sections.end(),
+                                       [](const BookSection& s) { return !s.sentences.empty(); }));
+  if (book.result == BookResult::done && voiced != book.handedOver) book.result = BookResult::writeFailed;
+  std::string archive = job.bookPath + ".novo";
+  if (book.result == BookResult::done && !writeBook(job, sections, book.partial))
+    book.result = BookResult::writeFailed;
+  if (book.result == BookResult::done) {
     // A DAISY book is its scratch folder; an EPUB is the archive made of it.
-    std::string made = job.format == BookFormat::daisy ? partial : archive;
+    std::string made = job.format == BookFormat::daisy ? book.partial : archive;
+    std::error_code error;
     fs::remove_all(job.bookPath, error);
     fs::rename(made, job.bookPath, error);
-    if (error) result = BookResult::writeFailed;
+    if (error) book.result = BookResult::writeFailed;
   }
-  fs::remove_all(partial, error);
+  sectionsDone = book.encoded;
+  abandonBook(book);
   std::remove(archive.c_str());
-  return result;
+  return book.result;
 }
 
 }  // namespace varlo
