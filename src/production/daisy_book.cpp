@@ -1,11 +1,7 @@
 // Writing a DAISY 2.02 book's ncc.html, SMIL files and XHTML text.
 #include "production/daisy_book.h"
 
-#include <cmath>
-#include <cstdio>
-
-#include "base/codepage.h"
-#include "base/regular_file.h"
+#include <algorithm>
 
 namespace varlo {
 
@@ -18,37 +14,8 @@ constexpr const char* kXhtmlHead =
     "<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"pt-BR\" lang=\"pt-BR\">\n<head>\n"
     "<meta http-equiv=\"Content-type\" content=\"text/html; charset=utf-8\" />\n";
 
-std::string seconds(uint64_t frames, int rate) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.3f", double(frames) / rate);
-  return buffer;
-}
-
-std::string numbered(const char* prefix, size_t n) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%s%03zu", prefix, n);
-  return buffer;
-}
-
 std::string meta(const std::string& name, const std::string& content) {
   return "<meta name=\"" + name + "\" content=\"" + content + "\" />\n";
-}
-
-// Ids of a section's sentences: "sNNN_M" in the text, "pNNN_M" for the
-// SMIL par, "tNNN_M" for its text element.
-std::string sentenceId(char kind, size_t section, size_t sentence) {
-  return std::string(1, kind) + numbered("", section) + "_" + std::to_string(sentence);
-}
-
-bool writeWhole(const std::string& path, const std::string& contents) {
-  std::FILE* file = createOutputFile(path, "wb");
-  if (!file) return false;
-  bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-  return std::fclose(file) == 0 && written;
-}
-
-double sectionSeconds(const BookSection& s, int rate) {
-  return double(s.endFrame - s.firstFrame) / rate;
 }
 
 std::string smilFile(const BookFacts& facts, const BookSection& s, size_t number, int rate,
@@ -62,14 +29,14 @@ std::string smilFile(const BookFacts& facts, const BookSection& s, size_t number
          meta("ncc:generator", "VARLO") + meta("ncc:totalElapsedTime", clockTime(elapsed)) +
          meta("ncc:timeInThisSmil", clockTime(sectionSeconds(s, rate)));
   out += "<layout>\n<region id=\"txtView\" />\n</layout>\n</head>\n<body>\n";
-  out += "<seq dur=\"" + seconds(s.endFrame - s.firstFrame, rate) + "s\">\n";
+  out += "<seq dur=\"" + clipSeconds(s.endFrame - s.firstFrame, rate) + "s\">\n";
   for (size_t i = 0; i < s.sentences.size(); ++i) {
     const BookSentence& sentence = s.sentences[i];
     out += "<par endsync=\"last\" id=\"" + sentenceId('p', number, i) + "\">\n";
     out += "<text src=\"" + std::string(kDaisyTextName) + "#" + sentenceId('s', number, i) +
            "\" id=\"" + sentenceId('t', number, i) + "\" />\n";
     out += "<audio src=\"" + sectionAudioName(number) + "\" clip-begin=\"npt=" +
-           seconds(sentence.begin, rate) + "s\" clip-end=\"npt=" + seconds(sentence.end, rate) +
+           clipSeconds(sentence.begin, rate) + "s\" clip-end=\"npt=" + clipSeconds(sentence.end, rate) +
            "s\" id=\"" + sentenceId('a', number, i) + "\" />\n</par>\n";
   }
   return out + "</seq>\n</body>\n</smil>\n";
@@ -86,12 +53,10 @@ std::string textFile(const BookFacts& facts, const std::vector<BookSection>& sec
   for (size_t n = 1; n <= sections.size(); ++n) {
     const BookSection& s = sections[n - 1];
     size_t first = 0;
-    if (s.spokenTitle && !s.sentences.empty()) {
-      out += heading(s.level, " id=\"" + sentenceId('s', n, 0) + "\"", xmlText(s.sentences[0].text));
-      first = 1;
-    } else {
-      out += heading(s.level, " id=\"" + numbered("h", n) + "\"", xmlText(s.title));
-    }
+    bool spoken = s.spokenTitle && !s.sentences.empty();
+    out += heading(s.level, " id=\"" + headingId(s, n) + "\"",
+                   xmlText(spoken ? s.sentences[0].text : s.title));
+    if (spoken) first = 1;
     if (first == s.sentences.size()) continue;
     out += "<p>\n";
     for (size_t i = first; i < s.sentences.size(); ++i)
@@ -143,32 +108,6 @@ std::string nccFile(const BookFacts& facts, const std::vector<BookSection>& sect
 
 }  // namespace
 
-std::string sectionAudioName(size_t section) { return numbered("s", section) + ".mp3"; }
-std::string sectionSmilName(size_t section) { return numbered("s", section) + ".smil"; }
-
-std::string xmlText(std::string_view cp1252) {
-  std::string out;
-  for (char c : cp1252) {
-    switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      default:
-        // Control characters are not allowed in XML.
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') out += c;
-    }
-  }
-  return cp1252ToUtf8(out);
-}
-
-std::string clockTime(double seconds) {
-  long whole = std::lround(std::max(0.0, seconds));
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
-  return buffer;
-}
-
 bool writeDaisyBook(const std::string& directory, const BookFacts& facts,
                     const std::vector<BookSection>& sections, int rate) {
   if (rate <= 0) return false;
@@ -180,12 +119,12 @@ bool writeDaisyBook(const std::string& directory, const BookFacts& facts,
     const BookSection& s = sections[n - 1];
     if (s.sentences.empty()) continue;
     files += 2;
-    written = written && writeWhole(dir + sectionSmilName(n), smilFile(facts, s, n, rate, elapsed));
+    written = written && writeWholeFile(dir + sectionSmilName(n), smilFile(facts, s, n, rate, elapsed));
     elapsed += sectionSeconds(s, rate);
   }
-  written = written && writeWhole(dir + kDaisyTextName, textFile(facts, sections));
+  written = written && writeWholeFile(dir + kDaisyTextName, textFile(facts, sections));
   // The NCC last: a book without it is not taken for a finished one.
-  return written && writeWhole(dir + "ncc.html", nccFile(facts, sections, rate, files));
+  return written && writeWholeFile(dir + "ncc.html", nccFile(facts, sections, rate, files));
 }
 
 }  // namespace varlo

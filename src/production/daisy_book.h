@@ -8,32 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "production/book_sections.h"
+#include "production/book_markup.h"
 
 namespace varlo {
 
-// What a book says of itself, in Windows-1252.
-struct BookFacts {
-  std::string title;
-  std::string creator;
-  std::string identifier;
-  std::string narrator;
-};
-
-// The sections' audio: the file of section i (1-based) and the rate its
-// frames count in.
-std::string sectionAudioName(size_t section);
-std::string sectionSmilName(size_t section);
 constexpr const char* kDaisyTextName = "texto.html";
 
 // Writes the book's ncc.html, SMIL files and text into the directory
 // (which exists); false when a file could not be written whole.
 bool writeDaisyBook(const std::string& directory, const BookFacts& facts,
                     const std::vector<BookSection>& sections, int rate);
-
-// Text of the book as XML character data, in UTF-8.
-std::string xmlText(std::string_view cp1252);
-// "h:mm:ss" of a number of seconds, rounded to the nearest second.
-std::string clockTime(double seconds);
 
 }  // namespace varlo

@@ -65,7 +65,7 @@ void loadAppState(AppState& s) {
   std::string quality = upperText(readSetting("VARLO", "QUALIDADEMP3"));
   s.mp3Options = quality == "B" ? s.qualityLow : quality == "M" ? s.qualityMax : s.qualityHigh;
   std::string format = upperText(readSetting("VARLO", "FORMATOLIVRO"));
-  s.bookFormat = format == "DAISY" ? format : "MP3";
+  s.bookFormat = format == "DAISY" || format == "EPUB" ? format : "MP3";
   s.bookAuthor = readSetting("VARLO", "AUTORLIVRO");
   s.noTextFiles = s.noPartFiles = false;
   s.commandLineMode = s.voiceChosen = s.newProjectMode = false;

@@ -42,7 +42,7 @@ struct AppState {
   std::string savedProjectDirectory;
   std::string copyTargetDirectory;
   bool mp3Output = false;
-  // "MP3" (the audio files of today) or "DAISY": [VARLO] FORMATOLIVRO.
+  // "MP3" (the audio files of today), "DAISY" or "EPUB": [VARLO] FORMATOLIVRO.
   std::string bookFormat = "MP3";
   std::string bookAuthor;   // [VARLO] AUTORLIVRO; the book's title is its file's name
   AlternateVoices alternateVoices;

@@ -1,5 +1,6 @@
-// Main-menu option C: asking WAV or MP3, then converting every text of the
-// selection, with a pause when a key is pressed between texts.
+// Main-menu option C: asking WAV or MP3 (or saying the talking book's
+// format), then converting every text of the selection, with a pause when a
+// key is pressed between texts.
 #include "shell/conversion.h"
 
 #include <unistd.h>
@@ -10,7 +11,7 @@
 
 #include "base/config.h"
 #include "engines/engines.h"
-#include "production/daisy_job.h"
+#include "production/book_job.h"
 #include "production/mp3_encoders.h"
 #include "production/conversion_render.h"
 #include "production/conversion_text.h"
@@ -76,6 +77,11 @@ bool askFormat(AppState& s) {
   newLine();
   waitWhileBusy();
   s.mp3Output = false;
+  // A talking book's format was chosen in the settings; its audio is MP3.
+  if (s.bookFormat != "MP3") {
+    sayText("OK, irei fazer os livros no formato " + s.bookFormat);
+    return true;
+  }
   sayMessage("VLDIGW3", 0);
   uint8_t key = readAnswerKey();
   if (key == 'W' || key == 'w') {
@@ -174,10 +180,60 @@ void encoderMissing(AppState& s) {
   sayMessage("VLCONCAN", 1);
 }
 
-// A talking book of the text: rendered with its structure into a WAV file
-// that is cut at the sections, which are encoded, and the book's files
-// written in a directory named after the text. The progress is said per
-// section; a failure says how far the book got and leaves no book.
+// The lines of a book's text handed to the renderer one section at a time:
+// a heading ends the section in progress once it has said something, and
+// begins the next one.
+struct SectionLines {
+  TextStructure structure;
+  StructuredLine held;       // the heading that begins the next section
+  bool holding = false, ended = false;
+  bool spoken = false;       // the section in progress has said something
+
+  bool next(StructuredLine& line) {
+    if (holding) {
+      line = std::move(held);
+      holding = false;
+    } else if (ended || !nextStructuredLine(structure, line)) {
+      ended = true;
+      return false;
+    } else if (line.role == LineRole::heading && spoken) {
+      held = std::move(line);
+      holding = true;
+      spoken = false;
+      return false;
+    }
+    bool marker = line.text.starts_with("#SAPI#") || line.text.starts_with("#SOM#");
+    spoken = spoken || (line.role != LineRole::pageBreak && !marker && !trimBlanks(line.text).empty());
+    return true;
+  }
+};
+
+// A section's marks take their place after the sections before it. The
+// heading that begins it marks its first frame, so that the silence before
+// the heading is the section's own and the sections meet where their files do.
+void appendSection(SampleSink& book, SampleSink& section) {
+  if (book.rate == 0) book.rate = section.rate;
+  bool first = true;
+  for (AudioMark& m : section.marks) {
+    if (first && m.kind == AudioMark::Kind::heading) m.frame = 0;
+    if (m.kind != AudioMark::Kind::page) first = false;
+    m.frame += book.frames;
+    book.marks.push_back(std::move(m));
+  }
+  book.frames += section.frames;
+}
+
+bool saysSomething(const SampleSink& sink) {
+  for (const AudioMark& m : sink.marks)
+    if (m.kind != AudioMark::Kind::page) return true;
+  return false;
+}
+
+// A talking book of the text: rendered with its structure one section at a
+// time, each section's WAV file encoded while the next one is rendered, and
+// the book's files written in a folder (DAISY) or a file (EPUB) named after
+// the text. The progress is said per section; a failure says how far the
+// book got and leaves no book.
 FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
   std::string textPath = s.projectDirectory + "/" + name;
   setTitle("VARLO convertendo " + displayName(textPath));
@@ -187,43 +243,63 @@ FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
     return FileResult::endRun;
   }
   AudioNames names = audioNames(name, outputDirectory(s));
-  std::string wavPath = names.directory + "/" + names.wavName;
-  TextStructure structure;
-  openTextStructure(structure, [&](std::string& line) { return nextSpeechLine(lines, line); });
-  DaisyJob job;
-  RenderResult rendered = renderText(
-      [&](StructuredLine& line) { return nextStructuredLine(structure, line); }, names,
-      renderOptions(s), job.sink);
+  std::string title = displayName(names.baseName);
+  BookJob job;
+  job.format = s.bookFormat == "EPUB" ? BookFormat::epub : BookFormat::daisy;
+  job.facts = {title, s.bookAuthor.empty() ? "Desconhecido" : s.bookAuthor,
+               "varlo-" + names.wavName.substr(0, names.wavName.size() - 4), "VARLO"};
+  job.mp3Options = s.mp3Options;
+  job.bookPath = names.directory + "/" + names.baseName +
+                 (job.format == BookFormat::epub ? ".epub" : "_DAISY");
+  SectionLines source;
+  openTextStructure(source.structure, [&](std::string& line) { return nextSpeechLine(lines, line); });
+  BookMaking book;
+  if (!startBook(job, book)) {
+    closeSpeechLines(lines);
+    beep();
+    sayText("Não consegui criar o livro " + cp1252ToUtf8(displayName(job.bookPath)) + ".");
+    return FileResult::failed;
+  }
+  RenderResult rendered = RenderResult::done;
+  AudioNames part = names;
+  part.wavName = names.wavName.substr(0, names.wavName.size() - 4) + "_secao.wav";
+  std::string partPath = names.directory + "/" + part.wavName;
+  while (rendered == RenderResult::done && book.result == BookResult::done && !source.ended) {
+    SampleSink section;
+    rendered = renderText([&](StructuredLine& line) { return source.next(line); }, part,
+                          renderOptions(s), section);
+    if (rendered != RenderResult::done) break;
+    if (!saysSomething(section)) {
+      // Nothing but silence or page breaks: the pages begin where the next section does.
+      for (AudioMark& m : section.marks) job.sink.marks.push_back({m.kind, job.sink.frames, "", 0});
+      std::remove(partPath.c_str());
+      continue;
+    }
+    appendSection(job.sink, section);
+    writeLineSpeak(utf8ToCp1252("Seção " + std::to_string(book.handedOver + 1)));
+    addBookSection(job, book, partPath);
+  }
   bool cut = lines.reader.failed;
   closeSpeechLines(lines);
+  std::remove(partPath.c_str());
   if (cut && rendered == RenderResult::done) {
     rendered = RenderResult::writeFailed;
     cannotRead();
   }
-  if (rendered == RenderResult::diskFull) farewell(1);
   if (rendered != RenderResult::done) {
-    std::remove(wavPath.c_str());
+    abandonBook(book);
+    if (rendered == RenderResult::diskFull) farewell(1);
     return rendered == RenderResult::voiceFailed ? FileResult::failed : FileResult::endRun;
   }
-  std::string title = displayName(names.baseName);
-  job.wavPath = wavPath;
-  job.facts = {title, s.bookAuthor.empty() ? "Desconhecido" : s.bookAuthor,
-               "varlo-" + names.wavName.substr(0, names.wavName.size() - 4), "VARLO"};
-  job.mp3Options = s.mp3Options;
-  job.bookDirectory = names.directory + "/" + names.baseName + "_DAISY";
-  job.progress = [](size_t section, size_t total) {
-    writeLineSpeak(utf8ToCp1252("Seção " + std::to_string(section) + " de " + std::to_string(total)));
-  };
   size_t done = 0;
-  DaisyResult made = makeDaisyBook(job, done);
-  std::remove(wavPath.c_str());
-  if (made == DaisyResult::done) {
-    writeLineSpeak(utf8ToCp1252("Livro DAISY pronto: ") + displayName(job.bookDirectory));
+  BookResult made = finishBook(job, book, done);
+  if (made == BookResult::done) {
+    writeLineSpeak("Livro " + s.bookFormat + " pronto: " + displayName(job.bookPath));
     return FileResult::converted;
   }
   beep();
-  sayText(std::string(made == DaisyResult::encoderFailed ? "O codificador de MP3 falhou"
-                                                          : "Não consegui gravar o livro (disco cheio?)") +
+  sayText(std::string(made == BookResult::encoderFailed ? "O codificador de MP3 falhou"
+                                                         : "Não consegui gravar o livro (disco cheio?)") +
           "; " + std::to_string(done) + " seções tinham sido feitas. O livro não foi terminado.");
   return FileResult::failed;
 }
@@ -334,7 +410,7 @@ FileResult convertOne(AppState& s, const std::string& name) {
                    utf8ToCp1252(": verifique as permissões. A conversão foi interrompida."));
     return FileResult::endRun;
   }
-  if (s.bookFormat == "DAISY") return convertBook(s, name, facts.utf8);
+  if (s.bookFormat != "MP3") return convertBook(s, name, facts.utf8);
   return convertFile(s, name, facts.utf8);
 }
 

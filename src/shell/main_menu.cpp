@@ -206,7 +206,7 @@ void mainLoop() {
 }
 
 constexpr const char* kUsage =
-    "Uso: varlo [--formato daisy|mp3] [livro.txt]\n"
+    "Uso: varlo [--formato daisy|epub|mp3] [livro.txt]\n"
     "     varlo --help | --version\n";
 
 // The options before the book, read before anything is shown or said: a
@@ -226,7 +226,7 @@ std::string readOptions(int& argc, char**& argv) {
       std::exit(0);
     }
     std::string value = option == "--formato" && argc > 2 ? upperText(argv[2]) : "";
-    if (value != "DAISY" && value != "MP3") {
+    if (value != "DAISY" && value != "EPUB" && value != "MP3") {
       std::fprintf(stderr, "varlo: %s: %s\n%s",
                    option == "--formato" ? "formato de livro desconhecido" : "opção desconhecida",
                    option != "--formato" ? option.c_str() : argc > 2 ? argv[2] : "(nenhum)", kUsage);
@@ -242,7 +242,7 @@ std::string readOptions(int& argc, char**& argv) {
 }  // namespace
 
 void runVarlo(int argc, char** argv) {
-  // "--formato daisy|mp3" before the text chooses the book's format.
+  // "--formato daisy|epub|mp3" before the text chooses the book's format.
   std::string format = readOptions(argc, argv);
   bool oneShot = argc > 1 && std::string(argv[1]) != "*";
   if (!acquireInstanceLock("varlo")) endSecondInstance(oneShot);

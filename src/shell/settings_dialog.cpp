@@ -59,8 +59,8 @@ std::string orDefault(const std::string& field, const char* fallback) {
 
 void addFields(SettingsFields& f) {
   newLine();
-  for (int i = 0; i < 16; ++i) newLine();
-  moveCursor(1, cursorRow() - 16);
+  for (int i = 0; i < 18; ++i) newLine();
+  moveCursor(1, cursorRow() - 18);
   setFormLabelWidth(38);
   beginForm();
   auto text = [](const char* key, const char* label, std::string& value, int max) {
@@ -85,6 +85,15 @@ void addFields(SettingsFields& f) {
   number("VLVELSAP", "Velocidade SAPI : ", f.sapiSpeed);
   number("VLTONSAP", "Tonalidade SAPI : ", f.sapiPitch);
   text("VLGERMP3", "Gerador de MP3 : ", f.encoderPath, 144);
+  addChoiceField("VLFORLIV", utf8ToCp1252("Formato do livro (MP3, DAISY ou EPUB) : "), f.bookFormat,
+                 "MP3|DAISY|EPUB", 5);
+  text("VLAUTLIV", "Autor do livro : ", f.bookAuthor, 64);
+}
+
+// The book format as start-up reads it: anything else is MP3, today's parts.
+std::string bookFormatOf(const std::string& field) {
+  std::string format = upperText(std::string(trimSpaces(field)));
+  return format == "DAISY" || format == "EPUB" ? format : "MP3";
 }
 
 // Try the voice with a phrase the user may change; true to show the form again.
@@ -127,6 +136,8 @@ SettingsFields currentSettingsFields() {
   f.sapiPitch = integerOr("VARLO", "TONALIDADESAPI", 0);
   f.encoderPath = readSetting("VARLO", "PROG_LAME");
   if (f.encoderPath.empty()) f.encoderPath = quotedProgram(defaultLamePath());
+  f.bookFormat = s.bookFormat;
+  f.bookAuthor = s.bookAuthor;
   return f;
 }
 
@@ -157,6 +168,8 @@ void applySettingsFields(SettingsFields& f) {
   s.sapiSpeed = f.sapiSpeed;
   s.sapiPitch = f.sapiPitch;
   s.useSapi = firstLetter(f.useSapi) != 'N';
+  f.bookFormat = s.bookFormat = bookFormatOf(f.bookFormat);
+  f.bookAuthor = s.bookAuthor = std::string(trimSpaces(f.bookAuthor));
 }
 
 bool storeSettingsFields(const SettingsFields& f) {
@@ -175,7 +188,9 @@ bool storeSettingsFields(const SettingsFields& f) {
                           {"NUMEROSAPI", std::to_string(f.sapiVoice)},
                           {"VELOCIDADESAPI", std::to_string(f.sapiSpeed)},
                           {"TONALIDADESAPI", std::to_string(f.sapiPitch)},
-                          {"PROG_LAME", f.encoderPath}});
+                          {"PROG_LAME", f.encoderPath},
+                          {"FORMATOLIVRO", bookFormatOf(f.bookFormat)},
+                          {"AUTORLIVRO", std::string(trimSpaces(f.bookAuthor))}});
 }
 
 void settingsDialog() {

@@ -20,6 +20,7 @@ struct SettingsFields {
   std::string useSapi;
   int sapiType = 3, sapiVoice = 1, sapiSpeed = 0, sapiPitch = 0;
   std::string encoderPath;
+  std::string bookFormat, bookAuthor;   // MP3, DAISY or EPUB; the books' author
 };
 SettingsFields currentSettingsFields();
 // Apply the typed fields to the program state (and the front end's

@@ -114,3 +114,28 @@ TEST_F(SettingsForm, AnUntouchedEncoderFieldKeepsTheEncoderThatConversionFinds) 
   reloadSettings();
   EXPECT_EQ(lameCommand(), before);
 }
+
+// The book format typed in any case survives a restart; a format the
+// program does not make falls back to today's MP3 parts.
+TEST_F(SettingsForm, BookFormatAndAuthorAreStoredAndReadBack) {
+  AppState& s = appState();
+  for (auto [typed, format] : {std::pair{" epub", "EPUB"}, std::pair{"Daisy", "DAISY"},
+                               std::pair{"wav", "MP3"}}) {
+    SettingsFields f = currentSettingsFields();
+    f.bookFormat = typed;
+    f.bookAuthor = " Machado de Assis ";
+    applySettingsFields(f);
+    EXPECT_EQ(s.bookFormat, format) << typed;
+    ASSERT_TRUE(storeSettingsFields(f));
+    EXPECT_NE(userFile().find(std::string("FORMATOLIVRO=") + format + "\n"), std::string::npos) << typed;
+    reloadSettings();
+    s.bookFormat = "?";
+    loadAppState(s);
+    EXPECT_EQ(s.bookFormat, format) << typed;
+    EXPECT_EQ(s.bookAuthor, "Machado de Assis");
+    EXPECT_EQ(currentSettingsFields().bookFormat, format);
+  }
+  SettingsFields f = currentSettingsFields();
+  f.bookFormat = "MP3";
+  applySettingsFields(f);
+}
