@@ -155,7 +155,8 @@ bool parseManifest(std::string_view text, Catalogue& catalogue) {
     } else if (key == "origem") {
       catalogue.origin = value;
     } else if (key == "livro") {
-      catalogue.books.push_back(CatalogueBook{std::string(value)});
+      catalogue.books.emplace_back();
+      catalogue.books.back().folder = value;
     } else if (catalogue.books.empty() || !readBookLine(key, value, catalogue.books.back())) {
       return false;
     }
@@ -164,7 +165,15 @@ bool parseManifest(std::string_view text, Catalogue& catalogue) {
 }
 
 bool readManifest(const std::string& destination, Catalogue& catalogue) {
-  std::FILE* file = openRegularFile(destination + "/" + kManifestName, "rb");
+  return readManifestFile(destination + "/" + kManifestName, catalogue);
+}
+
+bool writeManifest(const std::string& destination, const Catalogue& catalogue) {
+  return writeManifestFile(destination + "/" + kManifestName, catalogue);
+}
+
+bool readManifestFile(const std::string& path, Catalogue& catalogue) {
+  std::FILE* file = openRegularFile(path, "rb");
   if (!file) return false;
   std::string text;
   char block[65536];
@@ -174,8 +183,7 @@ bool readManifest(const std::string& destination, Catalogue& catalogue) {
   return whole && parseManifest(text, catalogue);
 }
 
-bool writeManifest(const std::string& destination, const Catalogue& catalogue) {
-  std::string path = destination + "/" + kManifestName;
+bool writeManifestFile(const std::string& path, const Catalogue& catalogue) {
   std::string scratch = path + ".novo";
   std::FILE* file = createScratchFile(scratch, "wb");
   if (!file) return false;

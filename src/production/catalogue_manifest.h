@@ -61,6 +61,9 @@ bool parseManifest(std::string_view text, Catalogue& catalogue);
 // whole. Writing goes through a scratch file renamed over the manifest.
 bool readManifest(const std::string& destination, Catalogue& catalogue);
 bool writeManifest(const std::string& destination, const Catalogue& catalogue);
+// The same on a file of any name (a book's own entry).
+bool readManifestFile(const std::string& path, Catalogue& catalogue);
+bool writeManifestFile(const std::string& path, const Catalogue& catalogue);
 
 CatalogueBook* findBook(Catalogue& catalogue, std::string_view folder);
 

@@ -85,23 +85,17 @@ bool setBook(const std::string& destination, const CatalogueBook& book) {
   });
 }
 
-std::string readStamp(const std::string& path, CatalogueBook& book) {
+void readStamp(const std::string& path, CatalogueBook& book) {
   Catalogue one;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return "";
-  std::string text;
-  char block[4096];
-  for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, got);
-  std::fclose(file);
-  if (!parseManifest(text, one) || one.books.size() != 1) return "";
-  book = one.books.front();
-  return book.folder;
+  if (readManifestFile(path, one) && one.books.size() == 1) book = one.books.front();
 }
 
 // A book found in the source folder: what it is to be in the new manifest.
 CatalogueBook judgeBook(const CatalogueJob& job, const std::string& source,
-                        const std::string& folder, const Catalogue& old, bool oldWhole) {
-  CatalogueBook book{folder, source};
+                        const std::string& folder, const Catalogue& old) {
+  CatalogueBook book;
+  book.folder = folder;
+  book.source = source;
   book.settings = job.settings;
   std::string path = job.origin + "/" + source;
   TextFacts facts;
@@ -116,16 +110,20 @@ CatalogueBook judgeBook(const CatalogueJob& job, const std::string& source,
     return book;
   }
   book.checksum = fileChecksum(path);
+  auto same = [&](const CatalogueBook& b) {
+    return b.folder == folder && b.state == BookState::done && b.checksum == book.checksum &&
+           b.settings == book.settings && b.source == source &&
+           filesIntact(job.destination + "/" + folder, b.files);
+  };
   const CatalogueBook* prior = nullptr;
-  CatalogueBook stamped;
   for (const CatalogueBook& b : old.books)
     if (b.folder == folder) prior = &b;
-  if (!oldWhole && readStamp(stampPath(job.destination, folder), stamped) == folder)
-    prior = &stamped;
-  bool same = prior && prior->state == BookState::done && prior->checksum == book.checksum &&
-              prior->settings == book.settings && prior->source == source &&
-              filesIntact(job.destination + "/" + folder, prior->files);
-  if (same) return *prior;
+  if (prior && same(*prior)) return *prior;
+  // The book's own entry, written before the manifest: it holds when the
+  // manifest was lost, or the run ended between the two.
+  CatalogueBook stamped;
+  readStamp(stampPath(job.destination, folder), stamped);
+  if (same(stamped)) return stamped;
   // Another process holds the book: it stays as that process left it.
   int lock = tryLockFile(lockPath(job.destination, folder), false);
   if (lock < 0 && prior) {
@@ -205,13 +203,7 @@ Taken takeBook(const CatalogueJob& job, const std::string& folder, int status) {
     if (moved) {
       book.state = BookState::done;
       book.reason.clear();
-      Catalogue one{"", {book}};
-      std::string stamp = stampPath(job.destination, folder);
-      std::FILE* file = std::fopen((stamp + ".novo").c_str(), "wb");
-      std::string text = manifestText(one);
-      if (file && std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
-          std::fclose(file) == 0)
-        std::rename((stamp + ".novo").c_str(), stamp.c_str());
+      writeManifestFile(stampPath(job.destination, folder), Catalogue{"", {book}});
       fs::remove_all(older, error);
       taken = Taken::done;
     } else {
@@ -293,10 +285,12 @@ bool planCatalogue(const CatalogueJob& job, Catalogue& catalogue, std::string& r
     for (size_t j = 0; j < texts.size() && other.empty(); ++j)
       if (j != i && sameFolderName(folders[i], folders[j])) other = texts[j];
     if (other.empty()) {
-      catalogue.books.push_back(judgeBook(job, texts[i], folders[i], old, whole));
+      catalogue.books.push_back(judgeBook(job, texts[i], folders[i], old));
       continue;
     }
-    CatalogueBook book{folders[i], texts[i]};
+    CatalogueBook book;
+    book.folder = folders[i];
+    book.source = texts[i];
     book.settings = job.settings;
     book.state = BookState::failed;
     book.reason = "a pasta " + folders[i] + " seria a mesma do livro " + other +
@@ -329,7 +323,7 @@ size_t runCatalogue(const CatalogueJob& job, const std::vector<std::string>& fol
   std::vector<std::string> heldElsewhere;
   size_t failed = 0, made = 0;
   auto start = std::chrono::steady_clock::now();
-  while (!waiting.empty() || !running.empty()) {
+  while ((!waiting.empty() || !running.empty()) && !(job.stopped && job.stopped())) {
     while (running.size() < size_t(std::max(1, job.slots)) && !waiting.empty()) {
       std::string folder = waiting.back();
       waiting.pop_back();

@@ -25,6 +25,9 @@ struct CatalogueJob {
   // Environment entries ("NAME=value") each book's conversion gets.
   std::vector<std::string> environment;
   std::function<void(const std::string&)> tell;   // a line for the user, UTF-8
+  // True once the run is to end: no book is started or taken in after it,
+  // and the books under way end with this process.
+  std::function<bool()> stopped;
 };
 
 // What `--catalogo-livro` ends with when another process holds the book.
@@ -45,7 +48,8 @@ std::vector<std::string> booksToMake(const Catalogue& catalogue);
 
 // Converts the given books, job.slots at a time, telling the progress
 // (books done of all, hours of audio, time left). A book another process is
-// converting is waited for. Answers how many of them failed.
+// converting is waited for. Answers how many of them failed; returns early
+// when job.stopped says so.
 size_t runCatalogue(const CatalogueJob& job, const std::vector<std::string>& folders);
 
 // The process of one book (`--catalogo-livro`): takes the book's lock,

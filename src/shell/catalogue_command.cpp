@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -27,6 +28,10 @@ constexpr const char* kUsage =
     "     varlo [--formato daisy|mp3] --catalogo --slurm [--particao P] [--tempo T]\n"
     "           [--simultaneas N] ORIGEM DESTINO\n"
     "     varlo --catalogo --estado DESTINO\n";
+
+volatile std::sig_atomic_t endingSignal = 0;
+
+void noteEndingSignal(int signal) { endingSignal = signal; }
 
 void tell(const std::string& line) { std::fprintf(stderr, "varlo: %s\n", line.c_str()); }
 
@@ -225,10 +230,20 @@ void runCatalogueCommand(const std::string& format, int argc, char** argv) {
   int cores = coreCount();
   job.slots = std::max(1, std::min(cores, int(toMake.size())));
   job.environment = {"VARLO_CORES=" + std::to_string(std::max(1, cores / job.slots))};
+  // A book being taken in when the catalogue is ended from outside is taken
+  // in whole; the books under way end with this process.
+  std::signal(SIGTERM, noteEndingSignal);
+  std::signal(SIGINT, noteEndingSignal);
+  std::signal(SIGHUP, noteEndingSignal);
+  job.stopped = [] { return endingSignal != 0; };
   tell(std::to_string(catalogue.books.size()) + " livros no catálogo, " +
        std::to_string(toMake.size()) + " a converter, " + std::to_string(job.slots) +
        " de cada vez");
   runCatalogue(job, toMake);
+  if (endingSignal != 0) {
+    tell("catálogo interrompido; os livros prontos ficam, e o mesmo comando continua o resto");
+    std::exit(128 + endingSignal);
+  }
   size_t failed = failedBooks(job.destination);
   if (failed > 0) {
     tell("catálogo terminado, mas " + std::to_string(failed) +

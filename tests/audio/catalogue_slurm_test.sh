@@ -6,7 +6,7 @@
 # the state can be asked while the array runs, and the books are the same
 # files a local run makes.
 set -u
-varlo="$1/varlo"
+varlo=$(realpath "$1/varlo")
 for tool in munged slurmctld slurmd sbatch squeue scancel scontrol; do
   if ! command -v $tool >/dev/null; then
     echo "$tool missing (Debian packages slurm-wlm and munge): the Slurm catalogue test is skipped"
