@@ -118,12 +118,23 @@ CatalogueBook judgeBook(const CatalogueJob& job, const std::string& source,
   const CatalogueBook* prior = nullptr;
   for (const CatalogueBook& b : old.books)
     if (b.folder == folder) prior = &b;
-  if (prior && same(*prior)) return *prior;
   // The book's own entry, written before the manifest: it holds when the
   // manifest was lost, or the run ended between the two.
   CatalogueBook stamped;
   readStamp(stampPath(job.destination, folder), stamped);
-  if (same(stamped)) return stamped;
+  if ((prior && same(*prior)) || same(stamped)) {
+    // A run ended while taking the book in may have left its scratch folder
+    // and the book's older version.
+    int lock = tryLockFile(lockPath(job.destination, folder), false);
+    std::error_code error;
+    std::string scratch = scratchFolder(job.destination, folder);
+    if (lock >= 0) {
+      fs::remove_all(scratch, error);
+      fs::remove_all(scratch + ".antigo", error);
+    }
+    unlockFile(lock);
+    return prior && same(*prior) ? *prior : stamped;
+  }
   // Another process holds the book: it stays as that process left it.
   int lock = tryLockFile(lockPath(job.destination, folder), false);
   if (lock < 0 && prior) {

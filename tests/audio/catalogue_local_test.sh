@@ -12,6 +12,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+. "$(dirname "$0")/catalogue_lib.sh"
 fail() { echo "FALHA: $*"; tail -5 "$work/erros" "$work"/sozinho/*.saida 2>/dev/null; exit 1; }
 
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" VARLO_CONSOLE=headless \
@@ -26,8 +27,6 @@ done
 D="$work/destino"
 folders="Livro_1 Livro_2 Livro_3 contos_Livro_4 contos_Livro_5 contos_Livro_6"
 
-# The state of each book in the manifest, one "folder state" per line.
-states() { awk '/^livro /{b=$2} /^  estado /{print b, $2}' "$D/manifesto.txt" 2>/dev/null; }
 done_count() { states | grep -c ' feito$'; }
 
 # Every book folder in the destination is one the manifest calls done, with
@@ -52,28 +51,6 @@ check_nothing_half_made() {
   [ -z "$stray" ] || fail "$1: sobras com cara de prontas: $stray"
   (cd "$D" && find . -path ./.catalogo -prune -o -name '*.mp3' -print | xargs -r md5sum) \
     >> "$work/vistos"
-}
-
-# Two folders hold the same book: the same files, each MP3 of the same
-# length to the millisecond (its ID3 length frame) and about the same size.
-# (The encoder fed while the voice records does not give the same bytes
-# twice, not even for one text converted twice by the one-shot job.)
-same_book() {
-  local a b m
-  a=$(cd "$1" && ls); b=$(cd "$2" && ls)
-  [ -n "$a" ] && [ "$a" = "$b" ] || fail "$1: arquivos diferentes: $a / $b"
-  for m in $a; do
-    python3 - "$1/$m" "$2/$m" <<'PY' || fail "$1/$m difere"
-import os, re, sys
-def length(path):
-    head = open(path, 'rb').read(4096)
-    found = re.search(rb'TLEN.{6}\x00(\d+)', head, re.S)
-    return found and int(found.group(1))
-a, b = sys.argv[1:]
-assert length(a) and length(a) == length(b), (length(a), length(b))
-assert abs(os.path.getsize(a) - os.path.getsize(b)) <= 0.05 * os.path.getsize(b)
-PY
-  done
 }
 
 # Starts the catalogue in a session of its own and ends it once $1 books are

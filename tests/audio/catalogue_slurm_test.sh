@@ -3,8 +3,8 @@
 # this test starts on 127.0.0.1 (munge with a key of its own, slurmctld and
 # slurmd with a generated slurm.conf, all stopped at the end): one task is
 # cancelled half-way and requeued; the manifest ends with every book done,
-# the state can be asked while the array runs, and the books are the same
-# files a local run makes.
+# the state can be asked while the array runs, and the books are those a
+# local run makes.
 set -u
 varlo=$(realpath "$1/varlo")
 for tool in munged slurmctld slurmd sbatch squeue scancel scontrol; do
@@ -28,6 +28,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+. "$(dirname "$0")/catalogue_lib.sh"
 fail() { echo "FALHA: $*"; tail -3 "$S"/log/*.log "$work"/destino/.catalogo/slurm-*.txt 2>/dev/null; exit 1; }
 
 mkdir -p "$S/munge" "$S/state" "$S/spool" "$S/log"
@@ -89,7 +90,6 @@ for n in 1 2 3 4 5 6; do
   sed -n "$((n * 11)),$((n * 11 + 9))p" <<<"$fortunes" > "$work/origem/livro$n.txt"
 done
 D="$work/destino"
-states() { awk '/^livro /{b=$2} /^  estado /{print b, $2}' "$D/manifesto.txt" 2>/dev/null; }
 
 job=$("$varlo" --catalogo --slurm --particao livros --tempo 10 --simultaneas 2 \
   "$work/origem" "$D" 2>"$work/erros") || fail "o envio falhou: $(cat "$work/erros")"
@@ -122,9 +122,5 @@ job=""
 
 # The same catalogue made here, on the local cores, is the same files.
 "$varlo" --catalogo "$work/origem" "$work/local" 2>>"$work/erros" || fail "a volta local falhou"
-for n in 1 2 3 4 5 6; do
-  a=$(cd "$D/livro$n" && ls); b=$(cd "$work/local/livro$n" && ls)
-  [ -n "$a" ] && [ "$a" = "$b" ] || fail "livro$n: arquivos diferentes: $a / $b"
-  for m in $a; do cmp -s "$D/livro$n/$m" "$work/local/livro$n/$m" || fail "livro$n/$m difere"; done
-done
+for n in 1 2 3 4 5 6; do same_book "$D/livro$n" "$work/local/livro$n"; done
 echo ok
