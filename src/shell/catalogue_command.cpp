@@ -33,6 +33,15 @@ volatile std::sig_atomic_t endingSignal = 0;
 
 void noteEndingSignal(int signal) { endingSignal = signal; }
 
+// A book being taken in when the catalogue is ended from outside is taken
+// in whole; the books under way end with this process.
+void stopOnEndingSignals(CatalogueJob& job) {
+  std::signal(SIGTERM, noteEndingSignal);
+  std::signal(SIGINT, noteEndingSignal);
+  std::signal(SIGHUP, noteEndingSignal);
+  job.stopped = [] { return endingSignal != 0; };
+}
+
 void tell(const std::string& line) { std::fprintf(stderr, "varlo: %s\n", line.c_str()); }
 
 [[noreturn]] void usage(const std::string& problem) {
@@ -171,7 +180,9 @@ struct SlurmOptions {
     std::exit(1);
   }
   job.slots = 1;
-  std::exit(runCatalogue(job, {folder}) > 0 ? 1 : 0);
+  stopOnEndingSignals(job);
+  size_t failed = runCatalogue(job, {folder});
+  std::exit(endingSignal != 0 ? 128 + endingSignal : failed > 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -230,12 +241,7 @@ void runCatalogueCommand(const std::string& format, int argc, char** argv) {
   int cores = coreCount();
   job.slots = std::max(1, std::min(cores, int(toMake.size())));
   job.environment = {"VARLO_CORES=" + std::to_string(std::max(1, cores / job.slots))};
-  // A book being taken in when the catalogue is ended from outside is taken
-  // in whole; the books under way end with this process.
-  std::signal(SIGTERM, noteEndingSignal);
-  std::signal(SIGINT, noteEndingSignal);
-  std::signal(SIGHUP, noteEndingSignal);
-  job.stopped = [] { return endingSignal != 0; };
+  stopOnEndingSignals(job);
   tell(std::to_string(catalogue.books.size()) + " livros no catálogo, " +
        std::to_string(toMake.size()) + " a converter, " + std::to_string(job.slots) +
        " de cada vez");
