@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -193,10 +194,11 @@ Taken takeBook(const CatalogueJob& job, const std::string& folder, int status) {
   if (status == kBookLocked) return Taken::later;
   int lock = tryLockFile(lockPath(job.destination, folder), false);
   if (lock < 0) return Taken::later;
+  // The manifest is only ever renamed into place: it can be read unlocked.
   CatalogueBook book;
-  changeManifest(job.destination, [&](Catalogue& c) {
-    if (CatalogueBook* b = findBook(c, folder)) book = *b;
-  });
+  Catalogue current;
+  readManifest(job.destination, current);
+  if (CatalogueBook* b = findBook(current, folder)) book = *b;
   Taken taken = book.state == BookState::done ? Taken::done : Taken::failed;
   std::string scratch = scratchFolder(job.destination, folder);
   std::string made = madeFolder(job, folder);
