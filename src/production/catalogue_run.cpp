@@ -181,7 +181,8 @@ std::string timeLeft(double seconds) {
   return oneDecimal(seconds / 3600) + " h";
 }
 
-enum class Taken { done, failed, later };
+// foundDone: another process had made the book meanwhile.
+enum class Taken { done, foundDone, failed, later };
 
 std::string endedHow(int status) {
   if (status > 128) return "a conversão foi interrompida (sinal " + std::to_string(status - 128) + ")";
@@ -199,7 +200,7 @@ Taken takeBook(const CatalogueJob& job, const std::string& folder, int status) {
   Catalogue current;
   readManifest(job.destination, current);
   if (CatalogueBook* b = findBook(current, folder)) book = *b;
-  Taken taken = book.state == BookState::done ? Taken::done : Taken::failed;
+  Taken taken = book.state == BookState::done ? Taken::foundDone : Taken::failed;
   std::string scratch = scratchFolder(job.destination, folder);
   std::string made = madeFolder(job, folder);
   std::string final = job.destination + "/" + folder;
@@ -369,6 +370,7 @@ size_t runCatalogue(const CatalogueJob& job, const std::vector<std::string>& fol
         waiting.insert(waiting.begin(), folder);
         continue;
       }
+      if (taken == Taken::foundDone) continue;
       failed += taken == Taken::failed;
       ++made;
       double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
