@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +27,7 @@ namespace {
 constexpr const char* kUsage =
     "Uso: varlo [--formato daisy|mp3] --catalogo ORIGEM DESTINO\n"
     "     varlo [--formato daisy|mp3] --catalogo --slurm [--particao P] [--tempo T]\n"
-    "           [--simultaneas N] ORIGEM DESTINO\n"
+    "           [--simultaneas N] [--livros-por-tarefa N] ORIGEM DESTINO\n"
     "     varlo --catalogo --estado DESTINO\n";
 
 volatile std::sig_atomic_t endingSignal = 0;
@@ -121,10 +122,12 @@ std::string quoted(const std::string& word) {
 
 struct SlurmOptions {
   std::string partition, timeLimit, throttle;
+  size_t booksPerTask = 1;
 };
 
-// One array task per book still to make; each task runs this program for
-// its book, and a task that is requeued starts the book afresh.
+// One array task per book still to make, or per batch of them; each task
+// runs this program for its books, and a task that is requeued starts its
+// unfinished books afresh.
 [[noreturn]] void submitToSlurm(const CatalogueJob& job, const std::vector<std::string>& folders,
                                 const SlurmOptions& options) {
   if (folders.empty()) {
@@ -141,13 +144,14 @@ struct SlurmOptions {
     std::ofstream run(script);
     run << "#!/bin/sh\n# Uma tarefa do catálogo: o livro da linha SLURM_ARRAY_TASK_ID da lista.\n"
         << "exec " << quoted(job.program) << " --catalogo-tarefa " << quoted(job.format) << " "
-        << quoted(job.destination) << " " << quoted(list) << "\n";
+        << quoted(job.destination) << " " << quoted(list) << " " << options.booksPerTask << "\n";
     if (!out || !run) {
       tell("não consegui gravar a lista de tarefas em " + area);
       std::exit(1);
     }
   }
-  std::string array = "--array=1-" + std::to_string(folders.size());
+  size_t tasks = (folders.size() + options.booksPerTask - 1) / options.booksPerTask;
+  std::string array = "--array=1-" + std::to_string(tasks);
   if (!options.throttle.empty()) array += "%" + options.throttle;
   std::vector<std::string> argv = {"sbatch", "--parsable", "--requeue", "--job-name=varlo-catalogo",
                                    array, "--output=" + area + "/slurm-%A_%a.txt"};
@@ -163,25 +167,30 @@ struct SlurmOptions {
     std::exit(1);
   }
   tell("catálogo enviado ao Slurm: trabalho " + output + ", " + std::to_string(folders.size()) +
-       " livros; acompanhe com varlo --catalogo --estado " + job.destination);
+       " livros em " + std::to_string(tasks) + " tarefas; acompanhe com varlo --catalogo --estado " +
+       job.destination);
   std::printf("%s\n", output.c_str());
   std::exit(0);
 }
 
-// A Slurm array task: the book of its line of the list.
-[[noreturn]] void runTask(CatalogueJob& job, const std::string& list) {
+// A Slurm array task n of `perTask` books: lines (n - 1) * perTask + 1 to
+// n * perTask of the list.
+[[noreturn]] void runTask(CatalogueJob& job, const std::string& list, const std::string& perTask) {
   const char* index = std::getenv("SLURM_ARRAY_TASK_ID");
-  int wanted = index ? std::atoi(index) : 0;
+  long wanted = index ? std::atol(index) : 0;
+  long per = std::max(1L, std::atol(perTask.c_str()));
   std::ifstream in(list);
+  std::vector<std::string> folders;
   std::string folder;
-  for (int n = 1; n <= wanted && std::getline(in, folder); ++n) {}
-  if (wanted < 1 || folder.empty()) {
+  for (long n = 1; n <= wanted * per && std::getline(in, folder); ++n)
+    if (n > (wanted - 1) * per && !folder.empty()) folders.push_back(folder);
+  if (folders.empty()) {
     tell("a tarefa " + std::string(index ? index : "?") + " não tem livro na lista " + list);
     std::exit(1);
   }
   job.slots = 1;
   stopOnEndingSignals(job);
-  size_t failed = runCatalogue(job, {folder});
+  size_t failed = runCatalogue(job, folders);
   std::exit(endingSignal != 0 ? 128 + endingSignal : failed > 0 ? 1 : 0);
 }
 
@@ -194,9 +203,9 @@ void runCatalogueCommand(const std::string& format, int argc, char** argv) {
     CatalogueJob job = jobFor(words[0], words[1]);
     std::exit(becomeBookJob(job, words[2]));
   }
-  if (mode == "--catalogo-tarefa" && words.size() == 3) {
+  if (mode == "--catalogo-tarefa" && words.size() == 4) {
     CatalogueJob job = jobFor(words[0], words[1]);
-    runTask(job, words[2]);
+    runTask(job, words[2], words[3]);
   }
   if (mode != "--catalogo") usage("opção desconhecida: " + mode);
   bool slurm = false;
@@ -204,7 +213,8 @@ void runCatalogueCommand(const std::string& format, int argc, char** argv) {
   std::vector<std::string> folders;
   for (size_t i = 0; i < words.size(); ++i) {
     const std::string& w = words[i];
-    bool valued = w == "--particao" || w == "--tempo" || w == "--simultaneas";
+    bool valued = w == "--particao" || w == "--tempo" || w == "--simultaneas" ||
+                  w == "--livros-por-tarefa";
     if (valued && i + 1 == words.size()) usage("falta o valor de " + w);
     if (w == "--estado") {
       if (words.size() != i + 2) usage("--estado pede só a pasta de destino");
@@ -219,6 +229,11 @@ void runCatalogueCommand(const std::string& format, int argc, char** argv) {
       options.throttle = words[++i];
       if (options.throttle.find_first_not_of("0123456789") != std::string::npos)
         usage("--simultaneas pede um número de tarefas");
+    } else if (w == "--livros-por-tarefa") {
+      int per = std::atoi(words[++i].c_str());
+      if (per < 1 || words[i].find_first_not_of("0123456789") != std::string::npos)
+        usage("--livros-por-tarefa pede um número de livros");
+      options.booksPerTask = size_t(per);
     } else if (w.starts_with("--")) {
       usage("opção desconhecida: " + w);
     } else {

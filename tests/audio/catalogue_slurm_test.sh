@@ -1,7 +1,8 @@
 #!/bin/bash
-# A catalogue handed to Slurm as a job array, on a private one-node cluster
-# this test starts on 127.0.0.1 (munge with a key of its own, slurmctld and
-# slurmd with a generated slurm.conf, all stopped at the end): one task is
+# A catalogue handed to Slurm as a job array of two books a task, on a
+# private one-node cluster this test starts on 127.0.0.1 (munge with a key
+# of its own, slurmctld and slurmd with a generated slurm.conf, all stopped
+# at the end): one task is
 # cancelled half-way and requeued; the manifest ends with every book done,
 # the state can be asked while the array runs, and the books are those a
 # local run makes.
@@ -91,7 +92,7 @@ for n in 1 2 3 4 5 6; do
 done
 D="$work/destino"
 
-job=$("$varlo" --catalogo --slurm --particao livros --tempo 10 --simultaneas 2 \
+job=$("$varlo" --catalogo --slurm --particao livros --tempo 10 --simultaneas 2 --livros-por-tarefa 2 \
   "$work/origem" "$D" 2>"$work/erros") || fail "o envio falhou: $(cat "$work/erros")"
 [[ "$job" =~ ^[0-9]+$ ]] || fail "sem número de trabalho: $job"
 
@@ -100,7 +101,8 @@ i=0
 until victim=$(states | awk '$2 == "convertendo" {print $1; exit}'); [ -n "$victim" ]; do
   sleep 0.05; i=$((i + 1)); [ $i -lt 600 ] || fail "nenhum livro começou: $(states)"
 done
-task=$(grep -nx "$victim" "$D"/.catalogo/slurm-*.lista | cut -d: -f1)
+line=$(grep -nx "$victim" "$D"/.catalogo/slurm-*.lista | cut -d: -f1)
+task=$(( (line + 1) / 2 ))
 scancel "${job}_$task" || fail "scancel falhou"
 i=0
 while squeue -h -j "${job}_$task" -t R,CG 2>/dev/null | grep -q .; do
