@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -336,11 +337,33 @@ void killProgram(int pid) {
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
 }
 
+void becomeProgram(const std::vector<std::string>& argv,
+                   const std::vector<std::string>& environment, bool endWithParent) {
+  if (argv.empty()) return;
+  pid_t parent = getppid();
+  // The parent may have ended before the request was made.
+  if (endWithParent && (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)) return;
+  std::vector<std::string> entries = environmentWith(environment);
+  std::vector<char*> envp, args;
+  for (std::string& entry : entries) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> words(argv);
+  for (std::string& word : words) args.push_back(word.data());
+  args.push_back(nullptr);
+  execve(args[0], args.data(), envp.data());
+}
+
+// VARLO_CORES, when it is a positive number, caps the count: a catalogue
+// runs several books at once and gives each its share of the cores.
 int coreCount() {
+  int cores = 1;
   cpu_set_t set;
-  if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
   long online = sysconf(_SC_NPROCESSORS_ONLN);
-  return online > 0 ? int(online) : 1;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) cores = std::max(1, CPU_COUNT(&set));
+  else if (online > 0) cores = int(online);
+  const char* share = std::getenv("VARLO_CORES");
+  int capped = share ? std::atoi(share) : 0;
+  return capped > 0 ? std::min(cores, capped) : cores;
 }
 
 std::string findProgram(std::string_view name) {

@@ -72,6 +72,12 @@ int checkProgram(int pid);
 // End a started program at once and reap it.
 void killProgram(int pid);
 
+// Becomes the program (exec), with the environment changed as startProgram
+// does it; with endWithParent it gets SIGTERM when the process that started
+// this one ends, however that ended. Returns only when it failed.
+void becomeProgram(const std::vector<std::string>& argv,
+                   const std::vector<std::string>& environment, bool endWithParent);
+
 // The cores this process may run on.
 int coreCount();
 

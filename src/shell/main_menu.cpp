@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "shell/catalogue_command.h"
 #include "shell/cd_generation.h"
 #include "shell/command_line_job.h"
 #include "shell/conversion.h"
@@ -207,6 +208,8 @@ void mainLoop() {
 
 constexpr const char* kUsage =
     "Uso: varlo [--formato daisy|epub|mp3] [livro.txt]\n"
+    "     varlo [--formato daisy|epub|mp3] --catalogo [--slurm] ORIGEM DESTINO\n"
+    "     varlo --catalogo --estado DESTINO\n"
     "     varlo --help | --version\n";
 
 // The options before the book, read before anything is shown or said: a
@@ -215,6 +218,7 @@ std::string readOptions(int& argc, char**& argv) {
   std::string format;
   while (argc > 1 && argv[1][0] == '-' && argv[1][1] != '\0') {
     std::string option = argv[1];
+    if (option.starts_with("--catalogo")) break;
     if (option == "--help" || option == "-h") {
       std::fputs(kUsage, stdout);
       std::fputs("Sem livro, abre o menu no diretório do projeto; com um livro, converte-o e termina.\n",
@@ -244,6 +248,9 @@ std::string readOptions(int& argc, char**& argv) {
 void runVarlo(int argc, char** argv) {
   // "--formato daisy|epub|mp3" before the text chooses the book's format.
   std::string format = readOptions(argc, argv);
+  // A catalogue drives other runs of the program and opens no console.
+  if (argc > 1 && std::string_view(argv[1]).starts_with("--catalogo"))
+    runCatalogueCommand(format, argc - 1, argv + 1);
   bool oneShot = argc > 1 && std::string(argv[1]) != "*";
   if (!acquireInstanceLock("varlo")) endSecondInstance(oneShot);
   setBrailleToneHooks(startTone, stopTone);

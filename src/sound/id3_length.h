@@ -19,4 +19,7 @@ bool setTagLength(std::vector<uint8_t>& tag, uint64_t milliseconds);
 // The same on the file's own tag; false when nothing was mended.
 bool setFileTagLength(const std::string& path, uint64_t milliseconds);
 
+// The length the file's tag gives, in milliseconds; 0 when it gives none.
+uint64_t fileTagLength(const std::string& path);
+
 }  // namespace varlo

@@ -84,11 +84,14 @@ TEST(Id3Length, MendsAFileWithoutTouchingItsAudio) {
     std::ofstream out(path, std::ios::binary);
     out << text(tag) << audio;
   }
+  EXPECT_EQ(fileTagLength(path), 4294967295u);
   EXPECT_TRUE(setFileTagLength(path, 1500));
+  EXPECT_EQ(fileTagLength(path), 1500u);
   std::ifstream in(path, std::ios::binary);
   std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(all, text(makeTag(3, {{"TLEN", std::string(1, '\0') + "1500"}}, 10)) + audio);
   EXPECT_FALSE(setFileTagLength(std::string(path) + "-missing", 1500));
+  EXPECT_EQ(fileTagLength(std::string(path) + "-missing"), 0u);
   std::remove(path);
 }
 
