@@ -27,6 +27,7 @@ void newLine() { writeText("\r\n"); }
 struct TrialVoice {
   int type = 5, voice = 1, speed = 0, pitch = 0;
   bool speaking = true;
+  int announced = 0;   // the voice whose name was said last
 };
 
 void selectTrialVoice(const TrialVoice& v) {
@@ -36,6 +37,23 @@ void selectTrialVoice(const TrialVoice& v) {
   trial.sapiSpeed = v.speed;
   trial.sapiPitch = v.pitch;
   selectConversionVoice(trial);
+}
+
+// Number, name and language of the voice being tried, said whenever the
+// voice changes: a number alone tells nothing among a hundred voices. Not
+// said when the type could not be opened and another voice speaks instead.
+void sayVoiceIdentity(TrialVoice& v) {
+  if (v.voice == v.announced || currentEngineType() != v.type) return;
+  v.announced = v.voice;
+  std::string line = "Voz " + std::to_string(v.voice) + " de " + std::to_string(voiceCount());
+  std::string name = voiceName(v.voice);
+  for (char& c : name)
+    if (c == '_') c = ' ';
+  if (!name.empty()) line += ": " + name;
+  std::string language = voiceLanguage(v.voice);
+  if (!language.empty()) line += ", idioma " + language;
+  writeLineSpeak(line);
+  waitWhileBusy();
 }
 
 void sayVoiceHelp() {
@@ -184,6 +202,7 @@ void voiceAdjust() {
     flushKeys();
     if (v.speaking) {
       selectTrialVoice(v);
+      sayVoiceIdentity(v);
       speak(phrase);
       waitWhileBusy();
     }

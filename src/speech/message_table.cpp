@@ -84,7 +84,7 @@ const MessageEntry kMessageTable[] = {
     {"VLDIGFRA", "Digite uma frase ou pressione ENTER para que eu possa testar"},
     {"VLDESALT", "Deseja alterar essa voz (sim ou não) ? "},
     {"VLOKAJUS", "OK, ajustado"},
-    {"VLINFTIP", "Informe o tipo SAPI (3, 4 ou 5) : "},
+    {"VLINFTIP", "Informe o tipo de voz (3 Olira, 4 Speech Dispatcher, 5 espeak-ng) : "},
     {"VLDIGMSG", "Digite uma frase qualquer : "},
     {"VLUSESET", "Use as setas, F1 ajuda"},
     {"VLVELOCI", "Velocidade : "},

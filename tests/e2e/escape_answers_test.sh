@@ -17,7 +17,7 @@ wait_prompt
 
 # Option V: ESC at the phrase gives up.
 keys v
-wait_for "Informe o tipo SAPI"
+wait_for "Informe o tipo de voz (3 Olira, 4 Speech Dispatcher, 5 espeak-ng)"
 keys 5
 wait_for "Digite uma frase qualquer"
 sleep 1
