@@ -74,7 +74,7 @@ const MessageEntry kMessageTable[] = {
     {"VLINTCAB", "Introduzir cabeçalho : "},
     {"VLLINARQ", "Linhas por arquivo : "},
     {"VLCOMSAP", "Alterar síntese (sim ou não) : "},
-    {"VLTIPSAP", "Tipo SAPI (3, 4 ou 5) : "},
+    {"VLTIPSAP", "Motor da conversão : "},
     {"VLNUMSAP", "Número SAPI : "},
     {"VLVELSAP", "Velocidade SAPI : "},
     {"VLTONSAP", "Tonalidade SAPI : "},
