@@ -103,7 +103,8 @@ int runArrowMenu(const char* const* keys, int count) {
 void runScriptOption() {
   AppState& s = appState();
   if (TrocaDir(s.scriptsDirectory)) {
-    std::string script = chooseListedFile("VLSELSCR", "*.CMD");
+    // The user's own scripts, then the examples shipped with the program.
+    std::string script = chooseListedFile("VLSELSCR", "*.CMD", suiteDirectory() + "/scripts", " (exemplo)");
     if (script.empty()) {
       sayMessage("VLNAOSCR", 1);
     } else {
