@@ -108,8 +108,13 @@ void runScriptOption() {
     if (script.empty()) {
       sayMessage("VLNAOSCR", 1);
     } else {
-      resetInterpreter();
-      RunOutcome outcome = executeScript(diskPath(script), "inicia");
+      // Scripts keep their variables from one run to the next; what a run
+      // leaves open goes with it.
+      startInterpreterOnce();
+      std::string path = diskPath(script);
+      forgetChangedScript(path);
+      RunOutcome outcome = executeScript(path, "inicia");
+      releaseRunResources();
       if (outcome.code != srSuccess) reportResult(outcome.code, "inicia");
     }
   }
