@@ -68,6 +68,7 @@ void speakRequest(const std::string& text, AudioMark::Kind kind = AudioMark::Kin
   if (!trimBlanks(text).empty()) r.pieceMarks.push_back({kind, engineOutputBytes(), text});
   speakText(text);
   waitUntilSilent();
+  if (r.options.betweenRequests) r.options.betweenRequests();
 }
 
 void reinitialiseFrontEnd() {

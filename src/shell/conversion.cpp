@@ -18,6 +18,7 @@
 #include "speech/speech.h"
 #include "base/codepage.h"
 #include "shell/app_state.h"
+#include "shell/conversion_progress.h"
 #include "speech/messages.h"
 #include "shell/project.h"
 #include "shell/project_options.h"
@@ -254,8 +255,18 @@ FileResult convertFile(AppState& s, const std::string& name, bool utf8) {
     if (missing) encoderMissing(s);
   }
   SampleSink sink;
+  RenderOptions options = renderOptions(s);
+  options.betweenRequests = progressBetweenRequests;
+  std::error_code sizeError;
+  uint64_t textBytes = std::filesystem::file_size(textPath, sizeError);
+  startProgress(sizeError ? 0 : textBytes, wavPath);
   RenderResult rendered = renderText(
-      [&](StructuredLine& line) { return nextSpeechLine(text, line.text); }, names, renderOptions(s), sink);
+      [&](StructuredLine& line) {
+        bool more = nextSpeechLine(text, line.text);
+        countProgress(line.text.size() + 1);
+        return more;
+      },
+      names, options, sink);
   // A text that could not be read to its end was not spoken whole.
   bool cut = text.reader.failed;
   closeSpeechLines(text);
@@ -350,7 +361,9 @@ void sayOutcome(size_t failed, size_t total) {
 bool convertAll(AppState& s) {
   const std::vector<std::string> selection = s.selection;
   size_t failed = 0;
+  int part = 0;
   for (const std::string& name : selection) {
+    setProgressPart(++part, int(selection.size()));
     FileResult result = convertOne(s, name);
     if (result == FileResult::endRun) {
       tellEncoderResults(true);   // the texts before this one are kept

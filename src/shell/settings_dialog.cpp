@@ -1,6 +1,7 @@
 // Option A: the output settings form.
 #include "shell/settings_dialog.h"
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "base/codepage.h"
 #include "base/plain_text.h"
 #include "shell/app_state.h"
+#include "shell/conversion_progress.h"
 #include "shell/display_settings.h"
 #include "speech/messages.h"
 #include "shell/voice_selection.h"
@@ -103,6 +105,7 @@ void addFields(SettingsFields& f) {
   text("VLINTEFE", "Introduzir efeito : ", f.withEffect, 4);
   text("VLINTCAB", "Introduzir cabeçalho : ", f.writeHeader, 4);
   number("VLLINARQ", "Linhas por arquivo : ", f.linesPerPart);
+  number("VLAVIPRO", "Aviso de progresso (segundos) : ", f.progressSeconds);
   text("VLCOMSAP", "Alterar síntese (sim ou não) : ", f.useSapi, 4);
   auto choice = [](const char* key, const char* label, std::string& value, const char* allowed) {
     addChoiceField(key, utf8ToCp1252(label), value, allowed, 17);
@@ -178,6 +181,7 @@ SettingsFields currentSettingsFields() {
   f.withEffect = s.withEffect;
   f.writeHeader = s.writeHeader;
   f.linesPerPart = integerOr("VARLO", "QUEBRARLINHA", 100);
+  f.progressSeconds = integerOr("VARLO", "AVISOPROGRESSO", kDefaultProgressSeconds);
   f.useSapi = readSetting("VARLO", "ALTERARSINTESE");
   f.sapiType = engineTypeName(integerOr("VARLO", "TIPOSAPI", integerOr("SERVFALA", "TIPOSAPI", 3)));
   f.sapiVoice = integerOr("VARLO", "NUMEROSAPI", 1);
@@ -211,6 +215,7 @@ void applySettingsFields(SettingsFields& f) {
   s.audioSubdirectory = f.audioSubdirectory.empty() ? "WAVMP3" : cp1252ToUtf8(f.audioSubdirectory);
   if (f.linesPerPart < 1) f.linesPerPart = 100;
   s.linesPerPart = f.linesPerPart;
+  f.progressSeconds = std::max(f.progressSeconds, 0);
   if (trimSpaces(f.encoderPath).empty()) f.encoderPath = quotedProgram(defaultLamePath());
   s.sapiType = engineTypeCode(f.sapiType, s.sapiType);
   f.sapiType = engineTypeName(s.sapiType);
@@ -233,6 +238,7 @@ bool storeSettingsFields(const SettingsFields& f) {
                           {"COMEFEITO", upper(f.withEffect)},
                           {"ESCREVECABEC", upper(f.writeHeader)},
                           {"QUEBRARLINHA", std::to_string(f.linesPerPart)},
+                          {"AVISOPROGRESSO", std::to_string(f.progressSeconds)},
                           {"ALTERARSINTESE", upper(f.useSapi)},
                           {"TIPOSAPI", std::to_string(engineTypeCode(f.sapiType, kEngineOlira))},
                           {"NUMEROSAPI", std::to_string(f.sapiVoice)},

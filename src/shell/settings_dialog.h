@@ -18,6 +18,7 @@ struct SettingsFields {
   std::string punctuation, quality, cdDrive, audioSubdirectory;
   std::string announceFiles, withSilence, withEffect, writeHeader;
   int linesPerPart = 100;
+  int progressSeconds = 30;   // [VARLO] AVISOPROGRESSO: progress said every so often, 0 never
   std::string useSapi;
   std::string sapiType;     // the conversion's engine, by name or type code
   int sapiVoice = 1, sapiSpeed = 0, sapiPitch = 0;

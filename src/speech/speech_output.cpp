@@ -199,6 +199,16 @@ void writeLineSpeak(std::string_view text) {
   writeText("\r\n");
 }
 
+void writeLineAside(std::string_view text) {
+  if (speechOutputFile().empty()) {
+    writeLineSpeak(text);
+    return;
+  }
+  writeText(text);
+  writeText("\r\n");
+  speakRecorded(text);
+}
+
 void writeNumberSpeak(long long number) {
   writeSpeak(std::to_string(number));
 }

@@ -10,11 +10,11 @@ keys Enter
 wait_prompt
 
 keys a
-wait_for "Gerador de MP3" 30
+wait_for "Motor do programa :" 30
 screen | grep -qE "Motor da conversão :  (OLIRA|SPEECH DISPATCHER|ESPEAK-NG)" || fail "the conversion's engine is not named"
 screen | grep -qF "Voz do programa (motor ou gravada) :  MOTOR" || fail "the program's voice is not shown"
-# Tab to "Motor do programa", the 16th field; Ctrl+Y empties it.
-for _ in $(seq 15); do keys Tab; done
+# Tab to "Motor do programa", the 17th field; Ctrl+Y empties it.
+for _ in $(seq 16); do keys Tab; done
 sleep 0.5
 keys C-y
 keys -l "oli"

@@ -47,6 +47,7 @@ TEST_F(EngineSettingsForm, TheProgramsVoiceIsStoredWhereStartUpReadsItAndItsChan
   f.menuVoice = "grav";
   f.menuEngine = "olira";
   f.sapiType = "speech";
+  f.progressSeconds = -5;
   applySettingsFields(f);
   EXPECT_EQ(appState().sapiType, 4);
   ASSERT_TRUE(storeSettingsFields(f));
@@ -54,6 +55,7 @@ TEST_F(EngineSettingsForm, TheProgramsVoiceIsStoredWhereStartUpReadsItAndItsChan
   EXPECT_EQ(readSetting("TRADUTOR", "SAPI"), "NAO");
   EXPECT_EQ(readSetting("SERVFALA", "TIPOSAPI"), "3");
   EXPECT_EQ(readSetting("VARLO", "TIPOSAPI"), "4");
+  EXPECT_EQ(readSetting("VARLO", "AVISOPROGRESSO"), "0");   // below 0: never
   SettingsFields after = currentSettingsFields();
   EXPECT_EQ(after.menuVoice, "GRAVADA");
   EXPECT_EQ(after.menuEngine, "OLIRA");
