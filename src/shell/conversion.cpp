@@ -188,11 +188,20 @@ FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
   AudioNames names = audioNames(name, outputDirectory(s));
   std::string wavPath = names.directory + "/" + names.wavName;
   TextStructure structure;
-  openTextStructure(structure, [&](std::string& line) { return nextSpeechLine(lines, line); });
+  openTextStructure(structure, [&](std::string& line) {
+    bool more = nextSpeechLine(lines, line);
+    countProgress(line.size() + 1);
+    return more;
+  });
   DaisyJob job;
+  RenderOptions options = renderOptions(s);
+  options.betweenRequests = progressBetweenRequests;
+  std::error_code sizeError;
+  uint64_t textBytes = std::filesystem::file_size(textPath, sizeError);
+  startProgress(sizeError ? 0 : textBytes, wavPath);
   RenderResult rendered = renderText(
-      [&](StructuredLine& line) { return nextStructuredLine(structure, line); }, names,
-      renderOptions(s), job.sink);
+      [&](StructuredLine& line) { return nextStructuredLine(structure, line); }, names, options,
+      job.sink);
   bool cut = lines.reader.failed;
   closeSpeechLines(lines);
   if (cut && rendered == RenderResult::done) {
