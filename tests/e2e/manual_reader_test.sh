@@ -10,26 +10,6 @@ mkdir -p "$WORK/projeto" "$HOME/.config/murena"
 printf '[MURENA]\nPROG.HTM=true\n' > "$HOME/.config/murena/Murena.ini"
 cd "$WORK/projeto"
 
-# Seconds of sound played in the capture from byte $1 on.
-heard_since() {
-  python3 - "$CAPTURE" "$1" <<'PY'
-import sys
-data = open(sys.argv[1], "rb").read()[int(sys.argv[2]):]
-i, seconds = 0, 0.0
-rate = 1
-while i < len(data):
-    j = data.find(b"\n", i)
-    if j < 0: break
-    f = data[i:j].split(); i = j + 1
-    if f[:1] == [b"PLAY"]:
-        rate = int(f[2]) * int(f[3]) // 8 * int(f[4])
-        seconds += int(f[5]) / rate
-        i += int(f[5]) + 1
-    elif f[:1] == [b"STOP"]:
-        seconds -= int(f[2]) / rate
-print(f"{seconds:.1f}")
-PY
-}
 # The line shown on light grey: the reader's current line.
 current_line() {
   tmux -S "$SOCKET" capture-pane -e -p -t e2e:main | grep -F '48;2;192;192;192m' | head -n 1 |
