@@ -3,8 +3,10 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -19,6 +21,8 @@ namespace {
 
 // Esc keys handed out after the input ended before the program is ended.
 constexpr int kEndOfInputEscapes = 50;
+// A lone Esc is told from the start of a key's sequence by the pause after it.
+constexpr int kEscapeTimeoutMs = 50;
 
 struct Headless {
   bool echo = false;
@@ -26,8 +30,12 @@ struct Headless {
   bool stdinIsInput = false;   // a pipe or file to read keys from
   bool inputEnded = false;
   bool lastWasCarriageReturn = false;
-  std::string partial;          // an unfinished UTF-8 sequence
+  std::string partial;          // an unfinished UTF-8 or key sequence
   int endEscapes = 0;
+  TerminalKeyDecoder decoder = nullptr;
+  bool terminal = false;        // keys typed at a terminal, decoded
+  termios saved{};              // the terminal's mode before the run
+  bool suspended = false;       // the terminal lent to another program
 } headless;
 
 // Length of the text without a UTF-8 sequence cut short at its end.
@@ -60,15 +68,53 @@ void takeInput(std::string_view bytes) {
   headless.partial.erase(0, whole);
 }
 
+void decodeTyped(bool idle) {
+  headless.partial.erase(0, headless.decoder(headless.partial, idle));
+}
+
 // Wait up to timeoutMs for stdin and read what is there.
 void readStdin(int timeoutMs) {
   pollfd fd{0, POLLIN, 0};
-  if (::poll(&fd, 1, timeoutMs) <= 0) return;
+  // An unfinished key sequence is finished by a pause, not by the next key.
+  if (headless.terminal && !headless.partial.empty()) timeoutMs = std::min(timeoutMs, kEscapeTimeoutMs);
+  if (::poll(&fd, 1, timeoutMs) <= 0) {
+    if (headless.terminal && !headless.partial.empty()) decodeTyped(true);
+    return;
+  }
   char buffer[4096];
   ssize_t n = read(0, buffer, sizeof buffer);
   if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
   if (n <= 0) headless.inputEnded = true;
-  takeInput(std::string_view(buffer, n > 0 ? static_cast<size_t>(n) : 0));
+  std::string_view bytes(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+  if (!headless.terminal) return takeInput(bytes);
+  headless.partial.append(bytes);
+  decodeTyped(headless.inputEnded);
+}
+
+// Keys one by one, unseen: the script echoes what it reads itself.
+void enterTerminal() {
+  if (tcgetattr(0, &headless.saved) != 0) return;
+  termios raw = headless.saved;
+  raw.c_lflag &= tcflag_t(~(ICANON | ECHO));
+  raw.c_iflag &= tcflag_t(~(ICRNL | IXON));
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  headless.terminal = tcsetattr(0, TCSANOW, &raw) == 0;
+}
+
+void restoreTerminal() {
+  if (headless.terminal) tcsetattr(0, TCSANOW, &headless.saved);
+  headless.terminal = false;
+}
+
+void suspendTerminal() {
+  headless.suspended = headless.terminal;
+  restoreTerminal();
+}
+
+void resumeTerminal() {
+  if (headless.suspended) enterTerminal();
+  headless.suspended = false;
 }
 
 void pollInput(int timeoutMs, bool keyWanted) {
@@ -101,6 +147,7 @@ void nothing() {}
 // Ended from outside: unfinished files go, then the signal does what it
 // would have done.
 void onEndSignal(int sig) {
+  restoreTerminal();
   removeScratchFiles();
   endDetachedPrograms();
   signal(sig, SIG_DFL);
@@ -122,8 +169,8 @@ void catchEndSignals() {
 }
 
 const FrontEnd kHeadless = {
-    nothing, nothing, nothing, wrote,   pollInput, nothing, nothing,
-    nothing, nullptr, nullptr, nullptr, nullptr,   nullptr,
+    nothing,         nothing, nothing, wrote,   pollInput, suspendTerminal, resumeTerminal,
+    restoreTerminal, nullptr, nullptr, nullptr, nullptr,   nullptr,
 };
 
 }  // namespace
@@ -133,13 +180,19 @@ const FrontEnd* openHeadlessFrontEnd() {
   headless = Headless{};
   headless.echo = kept.echo;
   headless.endsWithInput = kept.endsWithInput;
+  headless.decoder = kept.decoder;
   headless.stdinIsInput = !isatty(0) && fcntl(0, F_GETFD) != -1;
+  if (isatty(0) && headless.decoder) {
+    enterTerminal();
+    headless.stdinIsInput = headless.terminal;
+  }
   headless.inputEnded = !headless.stdinIsInput;
   catchEndSignals();
   return &kHeadless;
 }
 
 void setHeadlessEcho(bool on) { headless.echo = on; }
+void setHeadlessTerminalKeys(TerminalKeyDecoder decoder) { headless.decoder = decoder; }
 void setHeadlessEndsWithInput(bool on) { headless.endsWithInput = on; }
 
 }  // namespace varlo

@@ -2,6 +2,9 @@
 // screenDump), keys come from injectKeys or, in a batch run, from stdin.
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 #include "console/console_front_end.h"
 
 namespace varlo {
@@ -15,6 +18,13 @@ const FrontEnd* openHeadlessFrontEnd();
 // Whether the program ends after those Esc keys (on unless switched off: a
 // host that bounds its scripts itself, like the fuzzer, keeps running).
 void setHeadlessEndsWithInput(bool on);
+
+// Keys typed at a terminal on stdin: given a decoder of terminal input
+// (bytes to queued keys, answering the bytes used; idle: no byte followed
+// in time), the headless front end opened while stdin is a terminal reads
+// it key by key, without echo, and puts the terminal back at the end.
+using TerminalKeyDecoder = size_t (*)(std::string_view bytes, bool idle);
+void setHeadlessTerminalKeys(TerminalKeyDecoder decoder);
 
 // Mirror the console output to stdout as UTF-8 text (line ends kept, other
 // control characters left out).

@@ -170,6 +170,12 @@ void stopSpeaking() { driver().stop(); }
 int voiceCount() { return driver().voices(); }
 std::string voiceName(int voiceNumber) { return driver().name(voiceNumber); }
 
+std::string voiceLanguage(int voiceNumber) {
+  if (voiceName(voiceNumber).empty()) return "";
+  if (state.type == kEngineOlira) return "pt-br";
+  return &driver() == &kEspeak ? espeakVoiceLanguage(voiceNumber) : std::string();
+}
+
 bool xmlMode() { return state.xml; }
 void setXmlMode(bool on) { state.xml = on; }
 

@@ -40,6 +40,8 @@ void stopSpeaking();  // silence at once, discard queued text
 int voiceCount();
 // Name of a 1-based voice of the current type ("" when out of range).
 std::string voiceName(int voiceNumber);
+// Language code of a 1-based voice of the current type ("" when unknown).
+std::string voiceLanguage(int voiceNumber);
 
 // While on, text is read as markup; the conversion turns it on only around a
 // silence element (<silence msec="N"/>), which becomes a pause.

@@ -371,4 +371,11 @@ std::string espeakVoiceName(int voiceNumber) {
   return utf8ToCp1252(d.voices[voiceNumber - 1]->name);
 }
 
+// The first of the voice's languages: a priority byte, then the name.
+std::string espeakVoiceLanguage(int voiceNumber) {
+  if (!startLibrary() || voiceNumber < 1 || voiceNumber > int(d.voices.size())) return "";
+  const char* languages = d.voices[voiceNumber - 1]->languages;
+  return languages && *languages ? std::string(languages + 1) : std::string();
+}
+
 }  // namespace varlo

@@ -33,6 +33,7 @@ void espeakPump();
 
 int espeakVoiceTotal();                      // 0 when espeak-ng cannot start
 std::string espeakVoiceName(int voiceNumber);
+std::string espeakVoiceLanguage(int voiceNumber);   // e.g. "pt-br"
 // Words per minute for a rate of -10..10, 0 = espeak-ng's default.
 int espeakWordsPerMinute(int rate);
 // Markup cut at its silence elements: text pieces (silenceMs 0; blank ones

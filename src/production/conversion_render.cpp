@@ -75,6 +75,7 @@ void speakAndWait(std::string_view text) {
 void speakRequest(const std::string& text, AudioMark::Kind kind = AudioMark::Kind::request) {
   if (!trimBlanks(text).empty()) r.pieceMarks.push_back({kind, engineOutputBytes(), text});
   speakAndWait(text);
+  if (r.options.betweenRequests) r.options.betweenRequests();
 }
 
 void reinitialiseFrontEnd() {

@@ -31,6 +31,9 @@ struct RenderOptions {
   int engineType = 3, voice = 0, speed = 0, pitch = 0;
   bool withSilence = false;     // silences at paragraph ends and around the text
   std::string effectDirectory;  // also searched for effects named without a directory
+  // Called after each request is recorded: the caller's chance to say how
+  // far the rendering got and to answer a key.
+  std::function<void()> betweenRequests;
 };
 
 // Where a request, a heading or a page begins in the rendered WAV file.

@@ -101,7 +101,7 @@ bool cmdHelp() {
     if (name.empty()) return true;
     return failLine(cp("Ajuda não encontrada para o comando ") + name);
   }
-  viewText(section->lines, speechSilenced());
+  viewText(section->lines, ViewerOptions{speechSilenced(), {}, false});
   return true;
 }
 

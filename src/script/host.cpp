@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 constexpr std::uintmax_t kMaxScriptBytes = 64u << 20;
 
 int64_t tempoStart = 0;
+bool interpreterStarted = false;
 
 // Kept aside so that running out of memory can still be reported: it is
 // handed back before the report and taken again afterwards.
@@ -123,6 +124,12 @@ int32_t freeSlotFor(const std::string& fullPath) {
   return freeSlot < 0 ? -1 : -2 - freeSlot;  // -2 - n: slot n is free
 }
 
+int64_t modificationTime(const std::string& diskPath) {
+  std::error_code ec;
+  auto time = fs::last_write_time(diskPath, ec);
+  return ec ? 0 : int64_t(time.time_since_epoch().count());
+}
+
 int32_t fillSlot(int32_t n, const std::string& fullPath, const std::string& contents) {
   ScriptRec& r = scriptSlot(n);
   std::vector<std::string> lines = scriptLines(textFromFile(contents));
@@ -146,7 +153,9 @@ int32_t loadInto(const std::string& fullPath, const std::string* text, const std
   if (text) contents = *text;
   else if (diskPath.empty() || !readFile(diskPath, contents)) return -1;
   try {
-    return fillSlot(n, fullPath, contents);
+    fillSlot(n, fullPath, contents);
+    if (!diskPath.empty()) scriptSlot(n).modified = modificationTime(diskPath);
+    return n;
   } catch (const std::bad_alloc&) {
     scriptSlot(n) = ScriptRec{};
     return -1;
@@ -175,7 +184,10 @@ void freeAllSlots() {
 
 int64_t tempoReference() { return tempoStart; }
 
-void resetInterpreter() {
+namespace {
+
+// No run going on: the stack empty, errors reported.
+void endRunState() {
   InterpreterState& in = theInterp;
   unwindExecutionStack(0);
   in.frameBase = 0;
@@ -184,6 +196,12 @@ void resetInterpreter() {
   in.currentCommand = nullptr;
   in.reportErrors = true;
   in.compileMode = false;
+}
+
+}  // namespace
+
+void resetInterpreter() {
+  endRunState();
   freeAllSlots();
   ScriptRec& interactive = scriptSlot(0);
   interactive = ScriptRec{};
@@ -195,6 +213,22 @@ void resetInterpreter() {
   resetObjectCounters();
   tempoStart = hundredthsOfWeek();
   keepMemoryReserve();
+  interpreterStarted = true;
+}
+
+void startInterpreterOnce() {
+  if (!interpreterStarted) resetInterpreter();
+}
+
+void releaseRunResources() {
+  endRunState();
+  resetCommandState();
+}
+
+void forgetChangedScript(std::string_view path) {
+  std::string disk = findOnDisk(fs::path(std::string(path)));
+  int32_t slot = freeSlotFor(fullPathOf(path));
+  if (slot > 0 && scriptSlot(slot).modified != modificationTime(disk)) freeScript(slot);
 }
 
 std::string entryIgnoringCase(std::string_view name, bool regularOnly) {

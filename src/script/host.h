@@ -23,6 +23,17 @@ struct RunOutcome {
 // Interpreter reset: stack, counters, switches, descriptors, every slot
 // freed, the symbol table rebuilt with the commands, the TEMPO reference.
 void resetInterpreter();
+// Runs that follow one another in one interpreter (option E): it is reset
+// on the first only, so that a script run again keeps its compiled code and
+// its script-level variables.
+void startInterpreterOnce();
+// The end of such a run: what it left open (descriptors, file search, menu
+// and form, sounds, accessibility monitoring) is released and the error
+// switches restored, so that a failed run cannot break the next one.
+void releaseRunResources();
+// A loaded script whose file changed on disk since is freed, to be loaded
+// afresh by its next run.
+void forgetChangedScript(std::string_view path);
 // Reference time of TEMPO in hundredths since the week began, taken at reset.
 int64_t tempoReference();
 

@@ -47,6 +47,7 @@ struct ScriptRec {
   bool free = true;
   std::string path;                  // full path, upper case
   std::string fileName;              // last component
+  int64_t modified = 0;              // the file's modification time when loaded
   bool compiled = false;
   std::vector<CodeRec> lines;        // [0] is the interactive line
   int32_t lastLine = 0;

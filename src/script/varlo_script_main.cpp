@@ -1,18 +1,22 @@
 // varlo-script ARQUIVO [RÓTULO]: runs a script on the headless console, its
-// output mirrored to stdout and its keys read from stdin, and exits with the
-// host's result code. VARLO_SCRIPT_PLANS=0 reads every line from its tokens
+// output mirrored to stdout and its keys read from stdin (typed at a
+// terminal or piped), speaking at a terminal, and exits with the host's
+// result code. VARLO_SCRIPT_PLANS=0 reads every line from its tokens
 // (the reference the pre-analysed lines are compared with).
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "console/console.h"
 #include "speech/speech.h"
 #include "base/codepage.h"
 #include "console/headless_front_end.h"
+#include "frontends/terminal_keys.h"
 #include "script/host.h"
 #include "script/output.h"
 #include "script/plan.h"
@@ -31,6 +35,16 @@ void growStack() {
   }
 }
 
+// Keys typed at the terminal, decoded as the program's terminal does.
+size_t queueTypedKeys(std::string_view bytes, bool idle) {
+  std::vector<varlo::TerminalKey> keys;
+  size_t used = varlo::decodeTerminalInput(bytes, idle, keys);
+  for (const varlo::TerminalKey& k : keys)
+    if (k.source == varlo::TerminalKey::Source::keyboard && !k.released)
+      varlo::queueKey(k.code, k.extended, k.modifiers);
+  return used;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,10 +54,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   growStack();
-  bool quiet = std::getenv("VARLO_AUDIO") == nullptr;
+  // At a terminal the script talks with the configured voice; a piped run,
+  // or VARLO_AUDIO=none, is silent.
+  const char* audio = std::getenv("VARLO_AUDIO");
+  bool quiet = audio ? std::string(audio) == "none" : !isatty(1);
   if (quiet) setenv("VARLO_AUDIO", "null", 1);
-  // Always the headless console: the text goes to stdout, keys come from stdin.
+  // Always the headless console: the text goes to stdout, keys come from
+  // stdin, typed at a terminal or piped.
   setenv("VARLO_CONSOLE", "headless", 1);
+  setHeadlessTerminalKeys(queueTypedKeys);
   openConsole();
   setHeadlessEcho(true);
   initSpeech(0, "");

@@ -21,6 +21,7 @@
 #include "speech/speech.h"
 #include "base/codepage.h"
 #include "shell/app_state.h"
+#include "shell/conversion_progress.h"
 #include "speech/messages.h"
 #include "shell/project.h"
 #include "shell/project_options.h"
@@ -252,7 +253,11 @@ FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
   job.bookPath = names.directory + "/" + names.baseName +
                  (job.format == BookFormat::epub ? ".epub" : "_DAISY");
   SectionLines source;
-  openTextStructure(source.structure, [&](std::string& line) { return nextSpeechLine(lines, line); });
+  openTextStructure(source.structure, [&](std::string& line) {
+    bool more = nextSpeechLine(lines, line);
+    countProgress(line.size() + 1);
+    return more;
+  });
   BookMaking book;
   if (!startBook(job, book)) {
     closeSpeechLines(lines);
@@ -264,10 +269,15 @@ FileResult convertBook(AppState& s, const std::string& name, bool utf8) {
   AudioNames part = names;
   part.wavName = names.wavName.substr(0, names.wavName.size() - 4) + "_secao.wav";
   std::string partPath = names.directory + "/" + part.wavName;
+  RenderOptions options = renderOptions(s);
+  options.betweenRequests = progressBetweenRequests;
+  std::error_code sizeError;
+  uint64_t textBytes = std::filesystem::file_size(textPath, sizeError);
+  startProgress(sizeError ? 0 : textBytes, partPath);
   while (rendered == RenderResult::done && book.result == BookResult::done && !source.ended) {
     SampleSink section;
-    rendered = renderText([&](StructuredLine& line) { return source.next(line); }, part,
-                          renderOptions(s), section);
+    rendered = renderText([&](StructuredLine& line) { return source.next(line); }, part, options,
+                          section);
     if (rendered != RenderResult::done) break;
     if (!saysSomething(section)) {
       // Nothing but silence or page breaks: the pages begin where the next section does.
@@ -332,8 +342,18 @@ FileResult convertFile(AppState& s, const std::string& name, bool utf8) {
     if (missing) encoderMissing(s);
   }
   SampleSink sink;
+  RenderOptions options = renderOptions(s);
+  options.betweenRequests = progressBetweenRequests;
+  std::error_code sizeError;
+  uint64_t textBytes = std::filesystem::file_size(textPath, sizeError);
+  startProgress(sizeError ? 0 : textBytes, wavPath);
   RenderResult rendered = renderText(
-      [&](StructuredLine& line) { return nextSpeechLine(text, line.text); }, names, renderOptions(s), sink);
+      [&](StructuredLine& line) {
+        bool more = nextSpeechLine(text, line.text);
+        countProgress(line.text.size() + 1);
+        return more;
+      },
+      names, options, sink);
   // A text that could not be read to its end was not spoken whole.
   bool cut = text.reader.failed;
   closeSpeechLines(text);
@@ -429,7 +449,9 @@ void sayOutcome(size_t failed, size_t total) {
 bool convertAll(AppState& s) {
   const std::vector<std::string> selection = s.selection;
   size_t failed = 0;
+  int part = 0;
   for (const std::string& name : selection) {
+    setProgressPart(++part, int(selection.size()));
     FileResult result = convertOne(s, name);
     if (result == FileResult::endRun) {
       tellEncoderResults(true);   // the texts before this one are kept

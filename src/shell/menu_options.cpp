@@ -14,9 +14,12 @@
 #include "console/console.h"
 #include "widgets/field_editor.h"
 #include "widgets/file_chooser.h"
+#include "widgets/cmd_viewer.h"
 #include "widgets/option_menu.h"
 #include "speech/speech.h"
 #include "base/codepage.h"
+#include "base/html_text.h"
+#include "production/text_lines.h"
 #include "base/plain_text.h"
 #include "platform/process.h"
 #include "script/host.h"
@@ -103,12 +106,18 @@ int runArrowMenu(const char* const* keys, int count) {
 void runScriptOption() {
   AppState& s = appState();
   if (TrocaDir(s.scriptsDirectory)) {
-    std::string script = chooseListedFile("VLSELSCR", "*.CMD");
+    // The user's own scripts, then the examples shipped with the program.
+    std::string script = chooseListedFile("VLSELSCR", "*.CMD", suiteDirectory() + "/scripts", " (exemplo)");
     if (script.empty()) {
       sayMessage("VLNAOSCR", 1);
     } else {
-      resetInterpreter();
-      RunOutcome outcome = executeScript(diskPath(script), "inicia");
+      // Scripts keep their variables from one run to the next; what a run
+      // leaves open goes with it.
+      startInterpreterOnce();
+      std::string path = diskPath(script);
+      forgetChangedScript(path);
+      RunOutcome outcome = executeScript(path, "inicia");
+      releaseRunResources();
       if (outcome.code != srSuccess) reportResult(outcome.code, "inicia");
     }
   }
@@ -232,12 +241,31 @@ void recordNewProject() {
   generateCd();
 }
 
+// The manual in the program's own reader, its sections as headings; the
+// browser is the second choice, from the reader's N key or when the manual
+// cannot be read here.
 void openManual() {
-  pause(250);
   std::string manual = suiteDirectory() + "/manual/varlo.htm";
-  if (openWithProgram(manual, readPathSetting("MURENA", "PROG.HTM")) < 0) sayProgramMissing("do manual");
-  waitForReturn();
-  pause(500);
+  std::string html;
+  HtmlText text;
+  if (readFileBytes(manual, html)) text = htmlToText(html, kColumns - 1);
+  bool browser = text.lines.empty();
+  if (!browser) {
+    writeLineSpeak(utf8ToCp1252("Abrindo o manual no leitor do VARLO; F1 diz as teclas, ESC volta."));
+    waitWhileBusy();
+    std::vector<std::string> lines;
+    for (const std::string& line : text.lines) lines.push_back(utf8ToCp1252(line));
+    browser = viewText(lines, ViewerOptions{false, text.headings, true});
+  }
+  if (browser) {
+    writeLineSpeak(utf8ToCp1252("Abrindo o manual no navegador; ao sair dele você volta ao VARLO"));
+    waitWhileBusy();
+    bool started = openWithProgram(manual, readPathSetting("MURENA", "PROG.HTM")) >= 0;
+    if (!started) sayProgramMissing("do manual");
+    waitForReturn();
+    if (!started) return;
+  }
+  writeLineSpeak("De volta ao VARLO");
 }
 
 }  // namespace varlo

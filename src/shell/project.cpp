@@ -116,10 +116,11 @@ bool recheckEmptyProject() {
   return listByKind(s.noTextFiles ? 'P' : 'T');
 }
 
-std::string chooseListedFile(std::string_view messageKey, std::string_view mask) {
+std::string chooseListedFile(std::string_view messageKey, std::string_view mask,
+                             std::string_view sharedDirectory, std::string_view sharedMark) {
   sayMessage(messageKey, 1);
   makeRoom(11);
-  std::string file = askFileName(10, mask);
+  std::string file = askFileName(10, mask, sharedDirectory, sharedMark);
   writeText(file + "\r\n");
   return file;
 }

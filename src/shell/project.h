@@ -26,8 +26,10 @@ bool listByKind(char kind, std::string_view prefix = {});
 // the selection was filled so.
 bool recheckEmptyProject();
 // Say the message, open the file chooser with the mask in ten rows below the
-// cursor and print the choice on its own line; "" when none was chosen.
-std::string chooseListedFile(std::string_view messageKey, std::string_view mask);
+// cursor and print the choice on its own line; "" when none was chosen. The
+// files of sharedDirectory follow the current directory's, marked so.
+std::string chooseListedFile(std::string_view messageKey, std::string_view mask,
+                             std::string_view sharedDirectory = {}, std::string_view sharedMark = {});
 // The file opens for reading.
 bool fileCanBeOpened(const std::string& name);
 

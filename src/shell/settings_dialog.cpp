@@ -1,7 +1,9 @@
 // Option A: the output settings form.
 #include "shell/settings_dialog.h"
 
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "production/conversion_mp3.h"
 #include "base/config.h"
@@ -15,9 +17,11 @@
 #include "base/codepage.h"
 #include "base/plain_text.h"
 #include "shell/app_state.h"
+#include "shell/conversion_progress.h"
 #include "shell/display_settings.h"
 #include "speech/messages.h"
 #include "shell/voice_selection.h"
+#include "engines/engines.h"
 
 namespace varlo {
 
@@ -57,6 +61,28 @@ std::string orDefault(const std::string& field, const char* fallback) {
   return trimSpaces(field).empty() ? fallback : field;
 }
 
+struct EngineName {
+  int type;
+  const char* name;
+};
+constexpr EngineName kEngineNames[] = {
+    {kEngineOlira, "OLIRA"}, {kEngineOldInterface, "SPEECH DISPATCHER"}, {kEngineEspeak, "ESPEAK-NG"}};
+constexpr const char* kEngineChoices = "OLIRA|SPEECH DISPATCHER|ESPEAK-NG";
+
+constexpr const char* kMenuVoice = "Voz do programa (motor ou gravada) : ";
+constexpr const char* kMenuEngine = "Motor do programa : ";
+
+std::string menuVoiceWord(std::string_view field) {
+  char c = firstLetter(std::string(field));
+  return c == 'G' || c == 'N' || c == 0 ? "GRAVADA" : "MOTOR";
+}
+
+// The label's words without the colon, for saying a change.
+std::string labelWords(const char* label) {
+  std::string words(label);
+  return utf8ToCp1252(words.substr(0, words.rfind(" : ")));
+}
+
 void addFields(SettingsFields& f) {
   newLine();
   for (int i = 0; i < 18; ++i) newLine();
@@ -79,14 +105,19 @@ void addFields(SettingsFields& f) {
   text("VLINTEFE", "Introduzir efeito : ", f.withEffect, 4);
   text("VLINTCAB", "Introduzir cabeçalho : ", f.writeHeader, 4);
   number("VLLINARQ", "Linhas por arquivo : ", f.linesPerPart);
+  number("VLAVIPRO", "Aviso de progresso (segundos) : ", f.progressSeconds);
   text("VLCOMSAP", "Alterar síntese (sim ou não) : ", f.useSapi, 4);
-  number("VLTIPSAP", "Tipo SAPI (4: Speech Dispatcher) : ", f.sapiType);
+  auto choice = [](const char* key, const char* label, std::string& value, const char* allowed) {
+    addChoiceField(key, utf8ToCp1252(label), value, allowed, 17);
+  };
+  choice("VLTIPSAP", "Motor da conversão : ", f.sapiType, kEngineChoices);
   number("VLNUMSAP", "Número SAPI : ", f.sapiVoice);
   number("VLVELSAP", "Velocidade SAPI : ", f.sapiSpeed);
   number("VLTONSAP", "Tonalidade SAPI : ", f.sapiPitch);
+  choice("VLVOZPRG", kMenuVoice, f.menuVoice, "MOTOR|GRAVADA");
+  choice("VLMOTPRG", kMenuEngine, f.menuEngine, kEngineChoices);
   text("VLGERMP3", "Gerador de MP3 : ", f.encoderPath, 144);
-  addChoiceField("VLFORLIV", utf8ToCp1252("Formato do livro (MP3, DAISY ou EPUB) : "), f.bookFormat,
-                 "MP3|DAISY|EPUB", 5);
+  choice("VLFORLIV", "Formato do livro (MP3/DAISY/EPUB) : ", f.bookFormat, "MP3|DAISY|EPUB");
   text("VLAUTLIV", "Autor do livro : ", f.bookAuthor, 64);
 }
 
@@ -115,7 +146,36 @@ bool tryVoiceAgain() {
   return k == 'S' || k == 's';
 }
 
+// The program's own voice is written only when changed: otherwise the user's
+// file goes on following the suite's shared settings.
+bool storeMenuVoice(const SettingsFields& f) {
+  const SettingsFields stored = currentSettingsFields();
+  const std::string file = userConfigFile();
+  const std::vector<IniEntry> voice = {{"SAPI", f.menuVoice == "MOTOR" ? "SIM" : "NAO"}};
+  const std::vector<IniEntry> engine = {
+      {"TIPOSAPI", std::to_string(engineTypeCode(f.menuEngine, kEngineEspeak))}};
+  bool written = stored.menuVoice == f.menuVoice || writeIniSection(file, "TRADUTOR", voice);
+  return (stored.menuEngine == f.menuEngine || writeIniSection(file, "SERVFALA", engine)) && written;
+}
+
 }  // namespace
+
+std::string engineTypeName(int type) {
+  for (const EngineName& e : kEngineNames)
+    if (e.type == type) return e.name;
+  return std::to_string(type);
+}
+
+int engineTypeCode(const std::string& field, int fallback) {
+  std::string typed = upperText(std::string(trimSpaces(field)));
+  if (typed.empty()) return fallback;
+  int code = 0;
+  auto [end, ec] = std::from_chars(typed.data(), typed.data() + typed.size(), code);
+  if (ec == std::errc() && end == typed.data() + typed.size()) return code;
+  for (const EngineName& e : kEngineNames)
+    if (std::string_view(e.name).substr(0, typed.size()) == typed) return e.type;
+  return fallback;
+}
 
 SettingsFields currentSettingsFields() {
   const AppState& s = appState();
@@ -129,11 +189,14 @@ SettingsFields currentSettingsFields() {
   f.withEffect = s.withEffect;
   f.writeHeader = s.writeHeader;
   f.linesPerPart = integerOr("VARLO", "QUEBRARLINHA", 100);
+  f.progressSeconds = integerOr("VARLO", "AVISOPROGRESSO", kDefaultProgressSeconds);
   f.useSapi = readSetting("VARLO", "ALTERARSINTESE");
-  f.sapiType = integerOr("VARLO", "TIPOSAPI", integerOr("SERVFALA", "TIPOSAPI", 3));
+  f.sapiType = engineTypeName(integerOr("VARLO", "TIPOSAPI", integerOr("SERVFALA", "TIPOSAPI", 3)));
   f.sapiVoice = integerOr("VARLO", "NUMEROSAPI", 1);
   f.sapiSpeed = integerOr("VARLO", "VELOCIDADESAPI", 0);
   f.sapiPitch = integerOr("VARLO", "TONALIDADESAPI", 0);
+  f.menuVoice = menuVoiceWord(readSetting("TRADUTOR", "SAPI"));
+  f.menuEngine = engineTypeName(integerOr("SERVFALA", "TIPOSAPI", kEngineEspeak));
   f.encoderPath = readSetting("VARLO", "PROG_LAME");
   if (f.encoderPath.empty()) f.encoderPath = quotedProgram(defaultLamePath());
   f.bookFormat = s.bookFormat;
@@ -162,8 +225,12 @@ void applySettingsFields(SettingsFields& f) {
   s.audioSubdirectory = f.audioSubdirectory.empty() ? "WAVMP3" : cp1252ToUtf8(f.audioSubdirectory);
   if (f.linesPerPart < 1) f.linesPerPart = 100;
   s.linesPerPart = f.linesPerPart;
+  f.progressSeconds = std::max(f.progressSeconds, 0);
   if (trimSpaces(f.encoderPath).empty()) f.encoderPath = quotedProgram(defaultLamePath());
-  s.sapiType = f.sapiType;
+  s.sapiType = engineTypeCode(f.sapiType, s.sapiType);
+  f.sapiType = engineTypeName(s.sapiType);
+  f.menuVoice = menuVoiceWord(f.menuVoice);
+  f.menuEngine = engineTypeName(engineTypeCode(f.menuEngine, integerOr("SERVFALA", "TIPOSAPI", kEngineEspeak)));
   s.sapiVoice = f.sapiVoice;
   s.sapiSpeed = f.sapiSpeed;
   s.sapiPitch = f.sapiPitch;
@@ -183,20 +250,32 @@ bool storeSettingsFields(const SettingsFields& f) {
                           {"COMEFEITO", upper(f.withEffect)},
                           {"ESCREVECABEC", upper(f.writeHeader)},
                           {"QUEBRARLINHA", std::to_string(f.linesPerPart)},
+                          {"AVISOPROGRESSO", std::to_string(f.progressSeconds)},
                           {"ALTERARSINTESE", upper(f.useSapi)},
-                          {"TIPOSAPI", std::to_string(f.sapiType)},
+                          {"TIPOSAPI", std::to_string(engineTypeCode(f.sapiType, kEngineOlira))},
                           {"NUMEROSAPI", std::to_string(f.sapiVoice)},
                           {"VELOCIDADESAPI", std::to_string(f.sapiSpeed)},
                           {"TONALIDADESAPI", std::to_string(f.sapiPitch)},
                           {"PROG_LAME", f.encoderPath},
                           {"FORMATOLIVRO", bookFormatOf(f.bookFormat)},
-                          {"AUTORLIVRO", std::string(trimSpaces(f.bookAuthor))}});
+                          {"AUTORLIVRO", std::string(trimSpaces(f.bookAuthor))}}) &&
+         storeMenuVoice(f);
+}
+
+std::vector<std::string> menuVoiceChanges(const SettingsFields& before, const SettingsFields& after) {
+  std::vector<std::string> lines;
+  if (before.menuVoice != after.menuVoice)
+    lines.push_back(labelWords(kMenuVoice) + ": " + after.menuVoice);
+  if (before.menuEngine != after.menuEngine)
+    lines.push_back(labelWords(kMenuEngine) + ": " + after.menuEngine);
+  return lines;
 }
 
 void settingsDialog() {
   AppState& s = appState();
   SettingsFields f = currentSettingsFields();
   DisplayFields display = currentDisplayFields();
+  bool menuVoiceChanged = false;
   for (;;) {
     setBackgroundColor(scheme::heading.background);
     newLine();
@@ -209,6 +288,7 @@ void settingsDialog() {
     runForm(true);
     applySettingsFields(f);
     DisplayFields before = currentDisplayFields();
+    SettingsFields voiceBefore = currentSettingsFields();
     normaliseDisplayFields(display);
     // A file that cannot be written is said: the user would lose the settings.
     if (!storeSettingsFields(f) || !storeDisplayFields(display)) {
@@ -220,6 +300,10 @@ void settingsDialog() {
     // The window and the magnifier change at once, and each change is said.
     applyDisplaySettings();
     for (const std::string& line : displayChanges(before, currentDisplayFields())) writeLineSpeak(line);
+    std::vector<std::string> voiceChanges = menuVoiceChanges(voiceBefore, currentSettingsFields());
+    for (const std::string& line : voiceChanges) writeLineSpeak(line);
+    // The program's own voice changes now, not at the next start.
+    menuVoiceChanged = menuVoiceChanged || !voiceChanges.empty();
     sayMessage("VLAGUARD", 1);
     if (s.useSapi) {
       pause(250);
@@ -233,7 +317,12 @@ void settingsDialog() {
   }
   s.useSapi = engineActive();
   sayMessage("VLOKAJUS", 1);
-  if (s.voiceChosen) restoreMenuVoice();
+  if (s.voiceChosen || menuVoiceChanged) restoreMenuVoice();
+  if (menuVoiceChanged && f.menuVoice == "MOTOR" && !engineActive()) {
+    beep();
+    writeLineSpeak(utf8ToCp1252("O motor " + cp1252ToUtf8(f.menuEngine) +
+                                " não está disponível neste sistema; fala a voz gravada."));
+  }
 }
 
 }  // namespace varlo

@@ -27,23 +27,8 @@ void newLine() { writeText("\r\n"); }
 struct TrialVoice {
   int type = 5, voice = 1, speed = 0, pitch = 0;
   bool speaking = true;
-  int named = 0;   // the Speech Dispatcher voice whose name was last shown
+  int announced = 0;   // the voice whose name was said last
 };
-
-// The voices of Speech Dispatcher are the user's own, from any synthesizer:
-// each one's name is shown and said when it is first tried. The server
-// lists them after the open, so a name may come at a later try.
-void nameServerVoice(TrialVoice& v) {
-  if (v.type != kEngineOldInterface || !engineActive() || currentEngineType() != v.type ||
-      v.named == v.voice)
-    return;
-  std::string name = voiceName(v.voice < 1 ? 1 : v.voice);
-  if (name.empty()) return;
-  v.named = v.voice;
-  writeLineSpeak(utf8ToCp1252("Speech Dispatcher, voz " + std::to_string(v.voice) + " de " +
-                              std::to_string(voiceCount()) + ": ") + name);
-  waitWhileBusy();
-}
 
 void selectTrialVoice(TrialVoice& v) {
   AppState trial = appState();
@@ -52,7 +37,26 @@ void selectTrialVoice(TrialVoice& v) {
   trial.sapiSpeed = v.speed;
   trial.sapiPitch = v.pitch;
   selectConversionVoice(trial);
-  nameServerVoice(v);
+}
+
+// Number, name and language of the voice being tried, said whenever the
+// voice changes: a number alone tells nothing among a hundred voices. Not
+// said when the type could not be opened and another voice speaks instead.
+// Speech Dispatcher lists its voices after the open, so there the voice is
+// said once its name has come.
+void sayVoiceIdentity(TrialVoice& v) {
+  if (v.voice == v.announced || currentEngineType() != v.type) return;
+  std::string name = voiceName(v.voice);
+  if (name.empty() && v.type == kEngineOldInterface) return;
+  v.announced = v.voice;
+  std::string line = "Voz " + std::to_string(v.voice) + " de " + std::to_string(voiceCount());
+  for (char& c : name)
+    if (c == '_') c = ' ';
+  if (!name.empty()) line += ": " + name;
+  std::string language = voiceLanguage(v.voice);
+  if (!language.empty()) line += ", idioma " + language;
+  writeLineSpeak(line);
+  waitWhileBusy();
 }
 
 void sayVoiceHelp() {
@@ -201,6 +205,7 @@ void voiceAdjust() {
     flushKeys();
     if (v.speaking) {
       selectTrialVoice(v);
+      sayVoiceIdentity(v);
       speak(phrase);
       waitWhileBusy();
     }

@@ -2,6 +2,7 @@
 // ways of filling it: raw samples, WAV images, WAV files, looping images and
 // one background stream.
 #include "sound/wave_player.h"
+#include "sound/speech_level.h"
 
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <array>
 #include <cctype>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -31,6 +33,7 @@ struct Player {
   std::array<size_t, kWaveBuffers> streamBytes{};  // stream bytes each buffer holds
   std::array<uint8_t, kWaveBufferBytes> readBuffer{};
   std::array<uint8_t, kWaveBufferBytes> cutBuffer{};
+  std::array<uint8_t, kWaveBufferBytes> gainBuffer{};
   int inFlight = 0;        // buffers of ordinary sound at the device
   int loopInFlight = 0;    // buffers of looping sound at the device
   int streamInFlight = 0;  // buffers of the stream at the device
@@ -222,6 +225,23 @@ int setFormat(int rate, int bits, int channels) {
   return 0;
 }
 
+// The piece scaled by the gain, clipped at full scale.
+const uint8_t* scaled(const uint8_t* piece, size_t n, int bits) {
+  uint8_t* out = player.gainBuffer.data();
+  if (bits == 8) {
+    for (size_t i = 0; i < n; ++i)
+      out[i] = uint8_t(std::clamp(std::lround((piece[i] - 128) * settings.gain) + 128, 0L, 255L));
+    return out;
+  }
+  for (size_t i = 0; i + 1 < n; i += 2) {
+    long s = int16_t(uint16_t(piece[i]) | uint16_t(piece[i + 1]) << 8);
+    auto v = uint16_t(int16_t(std::clamp(std::lround(double(s) * settings.gain), -32768L, 32767L)));
+    out[i] = uint8_t(v & 0xFF);
+    out[i + 1] = uint8_t(v >> 8);
+  }
+  return out;
+}
+
 // Queues one piece, shortened first when cut playback applies.
 bool queuePiece(const uint8_t* piece, size_t n, int rate, int channels, int bits) {
   if (!settings.cutPlayback || channels != 1) return queueBuffer(piece, n);
@@ -237,7 +257,9 @@ std::string rapidoPath(const std::string& path) {
   return dir + "rapido/" + name;
 }
 
-// Hands the data chunk to playSamples piece by piece. The piece before a
+int queueSamples(const void* data, size_t length, int rate, int channels, int bits, bool voice);
+
+// Hands the data chunk to the player piece by piece. The piece before a
 // remainder of 8193..8447 bytes is 7936 bytes, so the last piece is never
 // shorter than 256 bytes.
 int playFileData(std::FILE* file, uint64_t dataSize, const WaveFormat& f) {
@@ -246,8 +268,8 @@ int playFileData(std::FILE* file, uint64_t dataSize, const WaveFormat& f) {
     size_t want = (left >= 8193 && left <= 8447) ? 7936 : size_t(std::min<uint64_t>(left, kWaveBufferBytes));
     size_t got = std::fread(player.readBuffer.data(), 1, want, file);
     if (got == 0) break;
-    int result = playSamples(player.readBuffer.data(), got, int(f.sampleRate), f.channels,
-                             f.bitsPerSample);
+    int result = queueSamples(player.readBuffer.data(), got, int(f.sampleRate), f.channels,
+                              f.bitsPerSample, false);
     if (result != 0) return result;
     left -= got;
     if (keyStops()) break;
@@ -329,8 +351,14 @@ bool streamRunning(const void* owner) {
 
 size_t streamBytesQueued() { return player.streamQueued; }
 
-int playSamples(const void* data, size_t length, int rate, int channels, int bits) {
+namespace {
+
+// An engine's speech (voice) is measured; a file's or an image's sound is
+// played at the gain.
+int queueSamples(const void* data, size_t length, int rate, int channels, int bits, bool voice) {
   start();
+  if (voice) noteVoiceSamples(static_cast<const uint8_t*>(data), length, rate * channels, bits);
+  bool gained = !voice && settings.gain != 1.0 && (bits == 8 || bits == 16);
   SoundClaim claim;
   stopLoop();
   if (settings.fastPlayback) rate = fastRate(rate);
@@ -353,17 +381,23 @@ int playSamples(const void* data, size_t length, int rate, int channels, int bit
       break;
     }
     size_t n = std::min(length - done, kWaveBufferBytes);
-    queuePiece(bytes + done, n, rate, channels, bits);
+    queuePiece(gained ? scaled(bytes + done, n, bits) : bytes + done, n, rate, channels, bits);
     done += n;
   }
   return 0;
 }
 
+}  // namespace
+
+int playSamples(const void* data, size_t length, int rate, int channels, int bits) {
+  return queueSamples(data, length, rate, channels, bits, true);
+}
+
 int playWaveImage(const uint8_t* image, size_t size) {
   WaveImage wave;
   if (!parseWaveImage(image, size, wave) || !isPlayablePcm(wave.format)) return -1;
-  return playSamples(wave.data, wave.size, int(wave.format.sampleRate), wave.format.channels,
-                     wave.format.bitsPerSample);
+  return queueSamples(wave.data, wave.size, int(wave.format.sampleRate), wave.format.channels,
+                      wave.format.bitsPerSample, false);
 }
 
 int loopWaveImage(const uint8_t* image, size_t size) {

@@ -44,6 +44,7 @@ struct WaveSettings {
   bool noWait = false;        // playWaveFile returns without waiting for the end
   bool fastPlayback = false;  // play everything at 1.5 times the sample rate
   bool cutPlayback = false;   // shorten mono speech (compressSpeech), play as 8-bit
+  double gain = 1.0;          // files and images played louder or softer by this factor
 };
 WaveSettings& waveSettings();
 
@@ -75,7 +76,8 @@ int playWaveFile(const std::string& path);
 // up to "data"). Returns once all samples are queued: 0, -1 for an image
 // that is not RIFF/WAVE PCM, or the device's error.
 int playWaveImage(const uint8_t* image, size_t size);
-// Queues raw PCM samples; 0 or the device's error code.
+// Queues raw PCM samples of an engine's live speech, whose loudness is kept
+// (speech_level.h); 0 or the device's error code.
 int playSamples(const void* data, size_t length, int rate, int channels, int bits);
 // Plays a WAV image over and over until stopPlaying or other sound replaces
 // it (the tone generator). Looping sound does not count for isPlaying.

@@ -52,6 +52,10 @@ void stopSpeech();
 // Printing with speech.
 void writeSpeak(std::string_view text);
 void writeLineSpeak(std::string_view text);
+// While the engine records into a file, the line is said live with the
+// suite's recorded voice (what the engine says goes into the file) and
+// heard to its end unless a key is pressed; otherwise as writeLineSpeak.
+void writeLineAside(std::string_view text);
 void writeNumberSpeak(long long number);
 
 // Keys.

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "sound/speech_level.h"
 #include "sound/wav_buffer.h"
 #include "console/console.h"
 #include "speech/speech_state.h"
@@ -178,12 +179,24 @@ bool speakThroughEngine(std::string_view text) {
 
 // Without the suite's letter sounds an open engine names the character, so
 // that typed keys are still heard.
+// The recorded letters are louder than the engines' voices: said among an
+// engine's speech, a letter is brought to the loudness that voice has had.
+double letterGain(const std::string& path) {
+  double voice = speechState().engineOpen ? voiceLevel() : 0.0;
+  double letter = voice > 0 ? fileLevel(path) : 0.0;
+  return letter > 0 ? voice / letter : 1.0;
+}
+
 void sayChar(uint8_t c) {
   waitForEngine();
   if ((c >= 1 && c <= 11) || (c >= 13 && c <= 31)) return;
   std::string path = letterSoundPath(c);
   if (existingFile(path).empty() && speakThroughEngine(characterName(c))) return;
+  WaveSettings& settings = waveSettings();
+  double gain = settings.gain;
+  settings.gain = letterGain(existingFile(path));
   playSoundFile(path);
+  settings.gain = gain;
 }
 
 void spell(std::string_view text) {
@@ -205,6 +218,16 @@ void writeSpeak(std::string_view text) {
 void writeLineSpeak(std::string_view text) {
   writeSpeak(text);
   writeText("\r\n");
+}
+
+void writeLineAside(std::string_view text) {
+  if (speechOutputFile().empty()) {
+    writeLineSpeak(text);
+    return;
+  }
+  writeText(text);
+  writeText("\r\n");
+  speakRecorded(text);
 }
 
 void writeNumberSpeak(long long number) {

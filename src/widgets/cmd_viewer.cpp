@@ -15,6 +15,8 @@ namespace {
 constexpr int kPageRows = kRows - 1;      // the last row holds the key hint
 constexpr uint8_t kHighlight = 0x70;      // black on light grey
 constexpr const char* kHint = "Setas: linha   PgUp/PgDn: página   Enter: ler tudo   Esc: sair";
+constexpr const char* kHeadingHint = "Setas: linha   H/Shift+H: seção   Enter: ler tudo   Esc: sair";
+constexpr const char* kExternalHint = "  N: navegador";
 
 struct SavedScreen {
   std::string chars, attributes;
@@ -49,12 +51,31 @@ void restoreScreen(const SavedScreen& s) {
 
 struct Viewer {
   const std::vector<std::string>& lines;
+  const ViewerOptions& options;
   int current = 0;
   int top = 0;
   uint8_t normal = 7;
-  bool silent = false;
 
   int last() const { return int(lines.size()) - 1; }
+
+  std::string hint() const {
+    std::string text = options.headings.empty() ? kHint : kHeadingHint;
+    return utf8ToCp1252(options.offersExternal ? text + kExternalHint : text);
+  }
+
+  // The next heading after the current line (forward) or the last before it.
+  void toHeading(bool forward) {
+    const std::vector<int>& h = options.headings;
+    int target = current;
+    if (forward) {
+      for (int i : h)
+        if (i > current) { target = i; break; }
+    } else {
+      for (int i : h)
+        if (i < current) target = i;
+    }
+    moveTo(target);
+  }
 
   void drawRow(int row, int index) {
     moveCursor(1, row);
@@ -70,13 +91,13 @@ struct Viewer {
     top = std::clamp(top, std::max(0, current - kPageRows + 1), current);
     for (int row = 1; row <= kPageRows; ++row) drawRow(row, top + row - 1);
     moveCursor(1, kRows);
-    writeText(utf8ToCp1252(kHint));
+    writeText(hint());
     clearToLineEnd();
     moveCursor(1, current - top + 1);
   }
 
   void say(const std::string& text) {
-    if (silent) return;
+    if (options.silent) return;
     stopSpeech();
     bool blank = text.find_first_not_of(' ') == std::string::npos;
     speak(blank ? std::string("em branco") : text);
@@ -115,21 +136,27 @@ struct Viewer {
       case key::PageDown: moveTo(current + kPageRows); break;
       case key::Home: case key::CtrlHome: moveTo(0); break;
       case key::End: case key::CtrlEnd: moveTo(last()); break;
-      case key::F1: say(utf8ToCp1252(kHint)); break;
+      case key::CtrlDown: toHeading(true); break;
+      case key::CtrlUp: toHeading(false); break;
+      case key::F1: say(hint()); break;
       default: beep(); break;
     }
     return true;
   }
 
-  void run() {
+  // True when left for the external reader.
+  bool run() {
     draw();
     say();
     for (;;) {
       uint8_t c = readKey();
+      bool headings = !options.headings.empty();
       if (c == 0) handleExtended(readKey());
-      else if (c == key::Esc) return;
+      else if (c == key::Esc) return false;
       else if (c == key::Enter) readOn();
       else if (c == ' ') say();
+      else if (headings && (c == 'h' || c == 'H')) toHeading(c == 'h');
+      else if (options.offersExternal && (c == 'n' || c == 'N')) return true;
       else beep();
     }
   }
@@ -137,21 +164,21 @@ struct Viewer {
 
 }  // namespace
 
-void viewText(const std::vector<std::string>& lines, bool silent) {
-  if (lines.empty()) return;
+bool viewText(const std::vector<std::string>& lines, const ViewerOptions& options) {
+  if (lines.empty()) return options.offersExternal;
   TextWindow window = textWindow();
   int column = cursorColumn(), row = cursorRow();
   setWindow(1, 1, kColumns, kRows);
   SavedScreen saved = saveScreen();
-  Viewer viewer{lines};
+  Viewer viewer{lines, options};
   viewer.normal = saved.attribute;
-  viewer.silent = silent;
   clearWindow();
-  viewer.run();
+  bool external = viewer.run();
   stopSpeech();
   restoreScreen(saved);
   setWindow(window.left + 1, window.top + 1, window.right + 1, window.bottom + 1);
   moveCursor(column, row);
+  return external;
 }
 
 }  // namespace varlo

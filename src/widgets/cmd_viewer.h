@@ -7,6 +7,10 @@
 // space bar repeats the line; F1 says the keys; Esc leaves. The screen is
 // put back as it was afterwards. A silent viewer says nothing (a script that
 // silenced its speech).
+//
+// A text with headings also takes H (next heading) and Shift+H (previous),
+// as screen readers do, and Ctrl+Down and Ctrl+Up; with an external reader
+// offered, N leaves asking for it.
 #pragma once
 
 #include <string>
@@ -14,6 +18,13 @@
 
 namespace varlo {
 
-void viewText(const std::vector<std::string>& lines, bool silent);
+struct ViewerOptions {
+  bool silent = false;
+  std::vector<int> headings;      // line indices, in order
+  bool offersExternal = false;
+};
+
+// True when the user left with N for the external reader.
+bool viewText(const std::vector<std::string>& lines, const ViewerOptions& options);
 
 }  // namespace varlo

@@ -63,9 +63,39 @@ void refuse(const std::string& message) {
   writeLineSpeak(message);
 }
 
+// Files shared beside the listed directory's own.
+struct Shared {
+  std::string_view directory, mark;
+};
+
+// The shared directory's entries, sorted, after the list's own; an entry of
+// the same name as one of the list's own is left out: the own one wins.
+// They carry their whole path as their name on disk.
+void addShared(std::vector<TMySearchRec>& entries, const Shared& shared, std::string_view mask,
+               SortKind sortKind, int attributeFilter) {
+  std::string dir(shared.directory);
+  if (dir.back() != '/') dir += '/';
+  std::string masks = displayName(dir);
+  for (char c : mask) masks += c == '|' ? "|" + displayName(dir) : std::string(1, c);
+  std::vector<TMySearchRec> more = listEntries(masks, attributeFilter);
+  sortEntries(more, sortKind);
+  for (TMySearchRec& e : more) {
+    bool own = std::any_of(entries.begin(), entries.end(),
+                           [&](const TMySearchRec& o) { return o.diskName == e.diskName; });
+    if (own) continue;
+    e.diskName = dir + e.diskName;
+    e.name += std::string(shared.mark);
+    entries.push_back(std::move(e));
+  }
+}
+
 // The answer for an entry: its name, with the directory when the list was
-// made in another one than the caller's.
+// made in another one than the caller's; a shared entry's whole path.
 std::string answerFor(const TMySearchRec& entry, const std::string& callerDirectory) {
+  if (entry.diskName[0] == '/') {
+    rememberChosen(displayName(entry.diskName), entry.diskName);
+    return displayName(entry.diskName);
+  }
   std::string here = currentDirectory();
   std::string diskFull = here + (here.back() == '/' ? "" : "/") + entry.diskName;
   std::string shown = entry.name;
@@ -78,7 +108,7 @@ std::string answerFor(const TMySearchRec& entry, const std::string& callerDirect
 }
 
 Answer runChooser(int left, int top, int right, int bottom, std::string_view pattern,
-                  SortKind sortKind, int attributeFilter) {
+                  SortKind sortKind, int attributeFilter, const Shared& shared = {}) {
   DirectoryGuard guard;
   std::string path = withSlashes(pattern);
   std::string dir = directoryPart(path), mask = path.substr(dir.size());
@@ -93,11 +123,13 @@ Answer runChooser(int left, int top, int right, int bottom, std::string_view pat
   }
   ChooserView view;
   view.entries = listEntries(mask, attributeFilter);
+  sortEntries(view.entries, sortKind);
+  if (dir.empty() && !shared.directory.empty())
+    addShared(view.entries, shared, mask, sortKind, attributeFilter);
   if (view.entries.empty()) {
     refuse("Nenhum arquivo encontrado para " + (mask.empty() ? std::string("*") : mask));
     return {};
   }
-  sortEntries(view.entries, sortKind);
   if (right == kColumns && bottom == kRows) right = kColumns - 1;   // never the last cell
   view.left = std::clamp(left, 1, kColumns);
   view.top = std::clamp(top, 1, kRows);
@@ -140,7 +172,8 @@ std::string chooseFile(int left, int top, int right, int bottom, std::string_vie
   return runChooser(left, top, right, bottom, pattern, sortKind, attributeFilter).path;
 }
 
-std::string askFileName(int rows, std::string_view defaultMask) {
+std::string askFileName(int rows, std::string_view defaultMask, std::string_view sharedDirectory,
+                        std::string_view sharedMark) {
   for (;;) {
     std::string text;
     int x = cursorColumn(), y = cursorRow();
@@ -153,7 +186,7 @@ std::string askFileName(int rows, std::string_view defaultMask) {
     std::string dir = directoryPart(text);
     if (text.empty() || text.back() == '/') text += withSlashes(defaultMask);
     Answer answer = runChooser(x, y, kColumns, y + std::max(rows, 1) - 1, text,
-                               SortKind::byName, kPlainFiles);
+                               SortKind::byName, kPlainFiles, {sharedDirectory, sharedMark});
     switch (answer.outcome) {
       case Outcome::tab:
         click();

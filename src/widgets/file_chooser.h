@@ -35,8 +35,11 @@ struct TMySearchRec {
 enum class SortKind { byName = 0, byExtension = 1, bySize = 2, byTime = 3 };
 
 // The field-then-list dialogue: a path, or "" when the user gave up.
-// rows is the height of the list below the field.
-std::string askFileName(int rows, std::string_view defaultMask);
+// rows is the height of the list below the field. When the list is of the
+// current directory, the files of sharedDirectory (when given) that it has
+// no name of follow its own, each marked with sharedMark.
+std::string askFileName(int rows, std::string_view defaultMask,
+                        std::string_view sharedDirectory = {}, std::string_view sharedMark = {});
 
 // List the entries of the directory named in the pattern (its part up to the
 // last "/") that match its mask part and let the user pick one. Answers the

@@ -17,7 +17,7 @@ wait_prompt
 
 # Option V: ESC at the phrase gives up.
 keys v
-wait_for "Informe o tipo SAPI"
+wait_for "Informe o tipo de voz (3 Olira, 4 Speech Dispatcher, 5 espeak-ng)"
 keys 5
 wait_for "Digite uma frase qualquer"
 sleep 1
@@ -28,7 +28,7 @@ screen | grep -qF 'AJUSTE SAPI: TESTE - "Poderei converter' || fail "V: the phra
 
 # Option A: leave the form, then ESC at the test phrase.
 keys a
-wait_for "Gerador de MP3" 30
+wait_for "Motor do programa :" 30
 keys Escape
 wait_for "Digite uma frase ou pressione ENTER" 60
 sleep 1

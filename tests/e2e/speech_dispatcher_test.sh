@@ -25,7 +25,7 @@ keys Enter
 wait_prompt
 
 keys v
-wait_for "Informe o tipo SAPI"
+wait_for "Informe o tipo de voz"
 keys 4
 wait_for "Digite uma frase qualquer"
 keys Enter
@@ -37,8 +37,8 @@ wait_for "Vozes instaladas"
 total=$(screen | sed -n 's/.*Vozes instaladas : *\([0-9][0-9]*\).*/\1/p' | tail -n 1)
 [ "${total:-0}" -gt 1 ] || fail "the server's voices were not counted ($total)"
 # The voice tried is named, Brazilian Portuguese voices first.
-wait_for "Speech Dispatcher, voz 1 de $total:"
-screen | grep -F "Speech Dispatcher, voz 1 de" | grep -qi "portug" \
+wait_for "Voz 1 de $total:"
+screen | grep -F "Voz 1 de $total:" | grep -qi "portug" \
   || fail "the first voice is not a Portuguese one"
 
 stop_speech_server

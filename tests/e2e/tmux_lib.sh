@@ -189,6 +189,37 @@ wait_heard() {
   done
   fail "${4:-nothing was said}: $(( $(captured) - before )) bytes"
 }
+# Seconds of sound heard in the capture from byte $1 on: what was played,
+# less what a stop threw away unheard (the last bytes handed over since the
+# stop before, in the formats they were handed in).
+heard_since() {
+  python3 - "$CAPTURE" "$1" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()[int(sys.argv[2]):]
+i, seconds, handed = 0, 0.0, []
+while i < len(data):
+    j = data.find(b"\n", i)
+    if j < 0: break
+    f = data[i:j].split(); i = j + 1
+    if f[:1] == [b"PLAY"]:
+        n, per_second = int(f[5]), int(f[2]) * int(f[3]) // 8 * int(f[4])
+        seconds += n / per_second
+        handed.append([n, per_second])
+        i += n + 1
+    elif f[:1] == [b"STOP"]:
+        unheard = int(f[2])
+        while unheard > 0 and handed:
+            n, per_second = handed[-1]
+            take = min(n, unheard)
+            seconds -= take / per_second
+            unheard -= take
+            handed[-1][0] -= take
+            if handed[-1][0] == 0: handed.pop()
+        handed = []
+print(f"{seconds:.1f}")
+PY
+}
+
 # Wait until nothing more is captured for a second, as measured by the
 # command $1 (default: the capture's size).
 wait_quiet() {

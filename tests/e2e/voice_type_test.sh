@@ -18,7 +18,7 @@ keys Enter
 wait_prompt
 
 keys v
-wait_for "Informe o tipo SAPI"
+wait_for "Informe o tipo de voz (3 Olira, 4 Speech Dispatcher, 5 espeak-ng)"
 keys 4
 wait_for "Digite uma frase qualquer"
 sleep 1
