@@ -29,8 +29,8 @@ wait_for "VARLO KET - Manual do usuário" 30
 for _ in $(seq 9); do keys h; done
 wait_for "8. Ajustes" 10
 keys H
-for _ in $(seq 50); do [ "$(current_line)" = "7.1. Livros falados DAISY" ] && break; sleep 0.1; done
-[ "$(current_line)" = "7.1. Livros falados DAISY" ] || fail "Shift+H did not go back a section: '$(current_line)'"
+for _ in $(seq 50); do [ "$(current_line)" = "7.1. Livros falados DAISY e EPUB" ] && break; sleep 0.1; done
+[ "$(current_line)" = "7.1. Livros falados DAISY e EPUB" ] || fail "Shift+H did not go back a section: '$(current_line)'"
 keys C-Down
 for _ in $(seq 50); do [ "$(current_line)" = "8. Ajustes" ] && break; sleep 0.1; done
 [ "$(current_line)" = "8. Ajustes" ] || fail "Ctrl+Down did not go to the next section: '$(current_line)'"

@@ -15,8 +15,8 @@ keys Return
 wait_text "Qual sua opção ?" 30
 keys a
 wait_text "              Sintetizar pontuação :  SIM"
-# The twentieth field; F9 offers PADRAO, AMARELO, BRANCO.
-for i in $(seq 19); do keys Down; sleep 0.2; done
+# The twenty-fifth field; F9 offers PADRAO, AMARELO, BRANCO.
+for i in $(seq 24); do keys Down; sleep 0.2; done
 wait_text "   Cores (padrão, amarelo, branco) :  PADRAO"
 keys F9
 sleep 1
