@@ -10,6 +10,7 @@
 #include <regex>
 #include <set>
 
+#include "book_files.h"
 #include "production/book_sections.h"
 #include "production/daisy_book.h"
 
@@ -19,18 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 using Kind = AudioMark::Kind;
 
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> allMatches(const std::string& text, const std::string& pattern) {
-  std::vector<std::string> out;
-  std::regex re(pattern);
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
-    out.push_back((*it)[1]);
-  return out;
-}
+using test::allMatches;
+using test::readAll;
 
 std::string metaContent(const std::string& file, const std::string& name) {
   std::vector<std::string> found = allMatches(file, "name=\"" + name + "\" content=\"([^\"]*)\"");
@@ -39,16 +30,9 @@ std::string metaContent(const std::string& file, const std::string& name) {
 
 double npt(const std::string& value) { return std::atof(value.c_str()); }
 
-class DaisyBook : public ::testing::Test {
+class DaisyBook : public test::BookFolderTest {
  protected:
-  fs::path dir;
   BookFacts facts{"Livro", "Autora", "varlo-livro-1", "espeak-ng"};
-
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "varlo-daisy-XXXXXX").string();
-    dir = mkdtemp(pattern.data());
-  }
-  void TearDown() override { fs::remove_all(dir); }
 
   // Marks every second of a recording of `frames` frames at 1000 Hz.
   static SampleSink sinkOf(std::vector<AudioMark> marks, uint64_t frames) {

@@ -12,6 +12,7 @@
 #include <map>
 #include <regex>
 
+#include "book_files.h"
 #include "production/book_sections.h"
 #include "production/epub_book.h"
 
@@ -21,18 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 using Kind = AudioMark::Kind;
 
-std::string fileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> captures(const std::string& text, const std::string& pattern) {
-  std::vector<std::string> out;
-  std::regex re(pattern);
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
-    out.push_back((*it)[1]);
-  return out;
-}
+using test::allMatches;
+using test::readAll;
 
 // The first two groups of every match, the first as the key.
 std::map<std::string, std::string> pairs(const std::string& text, const std::string& pattern) {
@@ -50,17 +41,15 @@ long clockMs(const std::string& clock) {
   return ((h * 60L + m) * 60 + s) * 1000 + ms;
 }
 
-class EpubBook : public ::testing::Test {
+class EpubBook : public test::BookFolderTest {
  protected:
-  fs::path dir, content;
+  fs::path content;
   BookFacts facts{"Livro", "Autora", "varlo-livro", "espeak-ng"};
 
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "varlo-epub-XXXXXX").string();
-    dir = mkdtemp(pattern.data());
+    BookFolderTest::SetUp();
     content = dir / kEpubContentFolder;
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   std::vector<BookSection> write(std::vector<AudioMark> marks, uint64_t frames) {
     SampleSink sink{1000, frames, std::move(marks)};
@@ -76,19 +65,19 @@ class EpubBook : public ::testing::Test {
     std::string command = "cd '" + dir.string() + "' && xmllint --noout --nonet META-INF/container.xml EPUB/*.xhtml EPUB/package.opf";
     if (fs::exists(content / sectionSmilName(1))) command += " EPUB/*.smil";
     EXPECT_EQ(std::system((command + " 2>&1").c_str()), 0) << command;
-    EXPECT_EQ(fileText(dir / "mimetype"), "application/epub+zip");
-    std::string package = fileText(content / "package.opf");
+    EXPECT_EQ(readAll(dir / "mimetype"), "application/epub+zip");
+    std::string package = readAll(content / "package.opf");
     // Every file of the manifest but the audio, which the job makes, is there.
-    for (const std::string& href : captures(package, "href=\"([^\"]*)\""))
+    for (const std::string& href : allMatches(package, "href=\"([^\"]*)\""))
       if (!href.ends_with(".mp3")) {
         EXPECT_TRUE(fs::exists(content / href)) << href;
       }
     auto resolves = [&](const std::string& link) {
       size_t hash = link.find('#');
-      std::string target = fileText(content / link.substr(0, hash));
+      std::string target = readAll(content / link.substr(0, hash));
       EXPECT_NE(target.find("id=\"" + link.substr(hash + 1) + "\""), std::string::npos) << link;
     };
-    std::string nav = fileText(content / "nav.xhtml");
+    std::string nav = readAll(content / "nav.xhtml");
     std::vector<int> levels;
     int depth = 0;
     std::regex tokens("<ol>|</ol>|<a href=\"([^\"]*)\"");
@@ -106,12 +95,12 @@ class EpubBook : public ::testing::Test {
     long total = 0;
     std::map<std::string, std::string> hrefs = pairs(package, "<item id=\"([^\"]*)\" href=\"([^\"]*)\"");
     std::map<std::string, std::string> durations = pairs(package, "refines=\"#([^\"]*)\">([^<]*)<");
-    for (const std::string& overlay : captures(package, "media-overlay=\"([^\"]*)\"")) {
+    for (const std::string& overlay : allMatches(package, "media-overlay=\"([^\"]*)\"")) {
       std::string href = hrefs[overlay];
-      std::string smil = fileText(content / href);
-      for (const std::string& src : captures(smil, "<text src=\"([^\"]*)\"")) resolves(src);
-      std::vector<std::string> begins = captures(smil, "clipBegin=\"([^\"]*)\"");
-      std::vector<std::string> ends = captures(smil, "clipEnd=\"([^\"]*)\"");
+      std::string smil = readAll(content / href);
+      for (const std::string& src : allMatches(smil, "<text src=\"([^\"]*)\"")) resolves(src);
+      std::vector<std::string> begins = allMatches(smil, "clipBegin=\"([^\"]*)\"");
+      std::vector<std::string> ends = allMatches(smil, "clipEnd=\"([^\"]*)\"");
       EXPECT_EQ(begins.size(), ends.size());
       EXPECT_EQ(clockMs(begins.at(0)), 0);
       for (size_t i = 0; i < begins.size(); ++i) {
@@ -124,7 +113,7 @@ class EpubBook : public ::testing::Test {
       EXPECT_EQ(duration, ends.back()) << href;
       total += clockMs(duration);
     }
-    std::vector<std::string> whole = captures(package, "<meta property=\"media:duration\">([^<]*)<");
+    std::vector<std::string> whole = allMatches(package, "<meta property=\"media:duration\">([^<]*)<");
     EXPECT_EQ(clockMs(whole.at(0)), total);
     return levels;
   }
@@ -144,16 +133,16 @@ TEST_F(EpubBook, HeadingsNestSentencesAndPagesAreTargets) {
          {Kind::request, 9000, " Fim. ", 0}},
         10000);
   EXPECT_EQ(checkBook(), (std::vector<int>{1, 1, 2, 1, 2}));
-  std::string chapter = fileText(content / "s003.xhtml");
+  std::string chapter = readAll(content / "s003.xhtml");
   EXPECT_NE(chapter.find("<h2 id=\"s003_0\">CAP\xC3\x8DTULO 1</h2>"), std::string::npos) << chapter;
   EXPECT_NE(chapter.find("<span id=\"s003_1\">Uma frase, que continua.</span>"), std::string::npos);
   EXPECT_NE(chapter.find("id=\"pg002\" title=\"2\"></span>\n<span id=\"s003_2\">"), std::string::npos);
   // A page break just before a heading is a target in front of the heading.
-  EXPECT_NE(fileText(content / "s005.xhtml").find("id=\"pg003\" title=\"3\"></span>\n<h2"),
+  EXPECT_NE(readAll(content / "s005.xhtml").find("id=\"pg003\" title=\"3\"></span>\n<h2"),
             std::string::npos);
-  std::string package = fileText(content / "package.opf");
+  std::string package = readAll(content / "package.opf");
   EXPECT_NE(package.find("<meta property=\"media:duration\">0:00:10.000</meta>"), std::string::npos);
-  EXPECT_NE(fileText(content / "nav.xhtml").find("epub:type=\"page-list\""), std::string::npos);
+  EXPECT_NE(readAll(content / "nav.xhtml").find("epub:type=\"page-list\""), std::string::npos);
 }
 
 // Markup characters in the text, the headings and the facts are escaped;
@@ -167,8 +156,8 @@ TEST_F(EpubBook, MarkupAndAVeryLongHeading) {
          {Kind::request, 600, " Texto. ", 0}},
         1000);
   EXPECT_EQ(checkBook(), (std::vector<int>{1, 1}));
-  EXPECT_NE(fileText(content / "s001.xhtml").find("x &lt; y &amp;&amp; z ]]&gt;"), std::string::npos);
-  EXPECT_NE(fileText(content / "nav.xhtml").find(std::string(10000, 'x')), std::string::npos);
+  EXPECT_NE(readAll(content / "s001.xhtml").find("x &lt; y &amp;&amp; z ]]&gt;"), std::string::npos);
+  EXPECT_NE(readAll(content / "nav.xhtml").find(std::string(10000, 'x')), std::string::npos);
 }
 
 TEST_F(EpubBook, TextWithoutHeadingsIsOneSectionTitledWithTheBook) {
@@ -176,7 +165,7 @@ TEST_F(EpubBook, TextWithoutHeadingsIsOneSectionTitledWithTheBook) {
   EXPECT_EQ(checkBook(), std::vector<int>{1});
   EXPECT_TRUE(fs::exists(content / "s001.smil"));
   EXPECT_FALSE(fs::exists(content / "s002.xhtml"));
-  EXPECT_NE(fileText(content / "nav.xhtml").find(">Livro</a>"), std::string::npos);
+  EXPECT_NE(readAll(content / "nav.xhtml").find(">Livro</a>"), std::string::npos);
 }
 
 // Many headings whose ranks skip levels: the lists never skip one.

@@ -16,10 +16,7 @@ keys Enter
 wait_prompt
 
 # Option V: ESC at the phrase gives up.
-keys v
-wait_for "Informe o tipo de voz (3 Olira, 4 Speech Dispatcher, 5 espeak-ng)"
-keys 5
-wait_for "Digite uma frase qualquer"
+start_voice_trial 5
 sleep 1
 keys Escape
 wait_prompt 30

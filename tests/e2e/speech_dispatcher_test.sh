@@ -24,10 +24,7 @@ wait_for "Pressionando ENTER"
 keys Enter
 wait_prompt
 
-keys v
-wait_for "Informe o tipo de voz"
-keys 4
-wait_for "Digite uma frase qualquer"
+start_voice_trial 4
 keys Enter
 wait_for "Use as setas"
 wait_growth speech_captured 22050 || fail "the server did not speak the trial phrase"

@@ -138,6 +138,14 @@ start_at_menu() {
   wait_prompt
 }
 
+# Option V up to its phrase prompt, with the voice type $1.
+start_voice_trial() {
+  keys v
+  wait_for "Informe o tipo de voz (3 Olira, 4 Speech Dispatcher, 5 espeak-ng)"
+  keys "$1"
+  wait_for "Digite uma frase qualquer"
+}
+
 # Option E: run the script $1 lines down the list (default 1).
 run_listed_script() {
   local downs=() i

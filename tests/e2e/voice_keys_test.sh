@@ -32,10 +32,7 @@ wait_for "Pressionando ENTER"
 keys Enter
 wait_prompt
 
-keys v
-wait_for "Informe o tipo de voz (3 Olira, 4 Speech Dispatcher, 5 espeak-ng)"
-keys 5
-wait_for "Digite uma frase qualquer"
+start_voice_trial 5
 keys Enter
 wait_for "Use as setas, F1 ajuda"
 # The first voice is Brazilian Portuguese and is named with its language.

@@ -17,10 +17,7 @@ wait_for "Pressionando ENTER"
 keys Enter
 wait_prompt
 
-keys v
-wait_for "Informe o tipo de voz (3 Olira, 4 Speech Dispatcher, 5 espeak-ng)"
-keys 4
-wait_for "Digite uma frase qualquer"
+start_voice_trial 4
 sleep 1
 keys Enter
 wait_for "A voz do tipo 4 não está disponível neste sistema" 30
