@@ -27,10 +27,13 @@ run: build
 # The whole suite twice: as built for use, then under AddressSanitizer and
 # UBSan. The sanitizer build runs at the lowest priority beside the first
 # build and its tests: the tests mostly wait for screens and sound, and the
-# build takes the cores they leave idle.
+# build takes the cores they leave idle. It runs in a session of its own, to
+# be stopped whole; the kernel gives each session an equal share of the
+# cores unless the session's own priority is lowered too.
 test: deps
 	$(ASAN_CONFIGURE)
-	setsid nice -n 19 cmake --build $(ASAN_BUILD) -j $(JOBS) >$(ASAN_BUILD)/build.log 2>&1 & asan=$$!; \
+	setsid sh -c 'echo 19 > /proc/self/autogroup 2>/dev/null; exec nice -n 19 cmake --build $(ASAN_BUILD) -j $(JOBS)' \
+	  >$(ASAN_BUILD)/build.log 2>&1 & asan=$$!; \
 	trap 'kill -- -$$asan 2>/dev/null' EXIT; trap 'exit 130' INT TERM; \
 	$(MAKE) build && ctest --test-dir $(BUILD) --output-on-failure -j $(TEST_JOBS) --timeout 300 || exit; \
 	wait $$asan || { tail -n 40 $(ASAN_BUILD)/build.log; echo "The sanitizer build failed: see $(ASAN_BUILD)/build.log"; exit 1; }; \

@@ -9,11 +9,15 @@
 
 #include <libspeechd.h>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -230,6 +234,23 @@ struct Attempt {
 // What a server has to answer in; well above its usual tens of milliseconds.
 constexpr int kServerAnswerMs = 2500;
 
+// Whether nothing listens at a server's local socket. A server that is not
+// there at all is told by its socket alone: the library's failed open
+// leaks a string it made for the attempt, once at every try.
+bool nobodyListens(const SPDConnectionAddress& address) {
+  sockaddr_un where{};
+  where.sun_family = AF_UNIX;
+  if (address.method != SPD_METHOD_UNIX_SOCKET || !address.unix_socket_name ||
+      std::strlen(address.unix_socket_name) >= sizeof where.sun_path)
+    return false;
+  std::strcpy(where.sun_path, address.unix_socket_name);
+  int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (probe < 0) return false;
+  bool refused = connect(probe, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0;
+  close(probe);
+  return refused;
+}
+
 // The library's own start of a server is never used: it waits without a
 // limit for a server that may never answer.
 void setUp(Attempt& attempt, int voiceNumber, int speed, int pitch) {
@@ -237,8 +258,9 @@ void setUp(Attempt& attempt, int voiceNumber, int speed, int pitch) {
   SPDConnectionAddress* address = spd_get_default_address(&error);
   free(error);
   error = nullptr;
-  SPDConnection* c = address ? spd_open2("varlo", "main", nullptr, SPD_MODE_THREADED, address, 0, &error)
-                             : nullptr;
+  SPDConnection* c = address && !nobodyListens(*address)
+                         ? spd_open2("varlo", "main", nullptr, SPD_MODE_THREADED, address, 0, &error)
+                         : nullptr;
   if (address) SPDConnectionAddress__free(address);
   free(error);
   // The library answers a connection even when the server hung up during
