@@ -133,11 +133,12 @@ void dropUnsent(Link& link) {
 void runJob(Link& link, const Job& job) {
   SPDConnection* c = link.connection;
   if (job.kind == Job::Kind::voices) {
-    std::vector<Voice> voices = listVoices(c);
+    std::vector<Voice> voices;
+    {
+      std::lock_guard<std::mutex> hold(events.lock);
+      voices = link.voices;
+    }
     selectVoice(c, voices, link.wantedVoice);
-    std::lock_guard<std::mutex> hold(events.lock);
-    if (!voices.empty()) cache = {job.text, true, voices};
-    link.voices = std::move(voices);
   } else if (job.kind == Job::Kind::say) {
     int id = link.lost ? -1 : spd_say(c, SPD_TEXT, job.text.c_str());
     std::lock_guard<std::mutex> hold(events.lock);
@@ -253,16 +254,36 @@ bool nobodyListens(const SPDConnectionAddress& address) {
 
 // The library's own start of a server is never used: it waits without a
 // limit for a server that may never answer.
-void setUp(Attempt& attempt, int voiceNumber, int speed, int pitch) {
+SPDConnection* openConnection(SPDConnectionMode mode) {
   char* error = nullptr;
   SPDConnectionAddress* address = spd_get_default_address(&error);
   free(error);
   error = nullptr;
   SPDConnection* c = address && !nobodyListens(*address)
-                         ? spd_open2("varlo", "main", nullptr, SPD_MODE_THREADED, address, 0, &error)
+                         ? spd_open2("varlo", "main", nullptr, mode, address, 0, &error)
                          : nullptr;
   if (address) SPDConnectionAddress__free(address);
   free(error);
+  return c;
+}
+
+// A server lists its voices slowly (espeak-ng's, with their variants, are
+// thousands: seconds), so they are listed on a connection of their own and
+// speech never waits behind the list. The connection's thread then selects
+// the wanted voice.
+void listInBackground(std::shared_ptr<Link> link, std::string address) {
+  SPDConnection* c = openConnection(SPD_MODE_SINGLE);
+  if (!c) return;
+  std::vector<Voice> voices = listVoices(c);
+  spd_close(c);
+  std::lock_guard<std::mutex> hold(events.lock);
+  if (!voices.empty()) cache = {address, true, voices};
+  link->voices = std::move(voices);
+  post(*link, {Job::Kind::voices, ""});
+}
+
+void setUp(Attempt& attempt, int voiceNumber, int speed, int pitch) {
+  SPDConnection* c = openConnection(SPD_MODE_THREADED);
   // The library answers a connection even when the server hung up during
   // the greeting; the first command tells.
   if (c && spd_set_language(c, "pt-BR") != 0) {
@@ -332,7 +353,7 @@ bool connectInTime(int voiceNumber, int speed, int pitch) {
   {
     std::lock_guard<std::mutex> holdEvents(events.lock);
     d.link->voices = std::move(attempt->voices);
-    if (!attempt->listed) post(*d.link, {Job::Kind::voices, serverAddress()});
+    if (!attempt->listed) std::thread(listInBackground, d.link, serverAddress()).detach();
     events.clientId = attempt->clientId;
     events.speaking.clear();
     events.endedEarly.clear();

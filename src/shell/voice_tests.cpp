@@ -131,6 +131,11 @@ bool handleTrialKey(uint8_t code, TrialVoice& v, std::string& phrase) {
       writeNumberSpeak(v.voice);
       pause(100);
       newLine();
+      // Speech Dispatcher's list comes seconds after the open.
+      if (voiceCount() == 0 && v.type == kEngineOldInterface && currentEngineType() == v.type) {
+        writeLineSpeak(utf8ToCp1252("A lista de vozes ainda está chegando; pressione N de novo daqui a pouco."));
+        break;
+      }
       sayMessage("VLVOZINS", 0);
       writeNumberSpeak(voiceCount());
       newLine();
