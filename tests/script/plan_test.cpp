@@ -549,13 +549,24 @@ TEST_F(PlanTest, OneLineFunctionsComputedInPlace) {
                      "BASE := \"b\"\n"
                      "SAIDA(1 + DOBRO(4))\n"
                      "SAIDA(1 + SOMA3(1, 2))\n"
-                     "SAIDA(1 + SOMA3(1, 2, 3, 4))\n"
-                     "FUNCAO DESCE(N)\n  RETORNA SOMA3(N, 1, 1) + DESCE(N + 1)\nFIM FUNCAO\n"
-                     "SAIDA(DESCE(1))\n";
+                     "SAIDA(1 + SOMA3(1, 2, 3, 4))\n";
   std::string out = both(text);
-  EXPECT_NE(out.find("Estouro na pilha"), std::string::npos) << out;
   EXPECT_NE(out.find("requer 3 parâmetros apenas"), std::string::npos) << out;
   sameUnderStepLimits(text, {20, 21, 22, 23, 24, 255, 256, 257, 600, 601, 602, 603});
+  // A full stack: which of a line's two calls meets the end of the native
+  // stack depends on the frames each way builds (and, under the sanitizers,
+  // on where the stack happens to start), so the two ways may report the
+  // overflow once or twice; each must report it and go on.
+  std::string deep = "FUNCAO SOMA3(A, B, C)\n  RETORNA A + B * C\nFIM FUNCAO\n"
+                     "FUNCAO DESCE(N)\n  RETORNA SOMA3(N, 1, 1) + DESCE(N + 1)\nFIM FUNCAO\n"
+                     "SAIDA(DESCE(1))\nSAIDA(7)\n";
+  for (bool plans : {false, true}) {
+    setLinePlans(plans);
+    resetInterpreter();
+    std::string deepOut = output(deep);
+    EXPECT_NE(deepOut.find("Estouro na pilha de chamadas"), std::string::npos) << deepOut;
+    EXPECT_TRUE(deepOut.ends_with("indefinido\n7\n")) << deepOut;
+  }
 }
 
 TEST_F(PlanTest, DictionaryElementsInArithmetic) {
