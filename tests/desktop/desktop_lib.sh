@@ -11,9 +11,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb on a display number it picks itself; its pid is started[0].
+# Xvfb on a display number it picks itself; its pid is started[0]. Without
+# -noreset the server starts over when its last client leaves, and a client
+# that connects just then (openbox, after the windows of the tests without
+# a window manager are gone) is refused.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" 2>/dev/null &
   started+=($!)
   for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
   [ -s "$WORK/display" ] || { echo "Xvfb did not start"; exit 1; }
