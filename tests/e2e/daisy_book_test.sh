@@ -8,9 +8,7 @@
 P="$WORK/projeto"
 mkdir -p "$P"
 cd "$P"
-grep -v '^%' /usr/share/games/fortunes/brasil | grep -v '^[[:space:]]*$' | head -n 150 |
-  awk 'NR % 30 == 1 { printf "\nCAPÍTULO %d\n\n", ++c } NR % 40 == 0 { printf "\f" } { print }' > livro.txt
-printf '\n# Notas <&>\n\nUm texto com <marcas> & um ]]> no meio.\n' >> livro.txt
+write_headed_book 150
 
 VARLO_CONSOLE=headless timeout 600 "$BUILD/varlo" --formato daisy livro.txt < /dev/null > "$WORK/out" 2>&1 ||
   fail "varlo ended with $?: $(tail -3 "$WORK/out")"

@@ -8,9 +8,7 @@
 P="$WORK/projeto"
 mkdir -p "$P"
 cd "$P"
-grep -v '^%' /usr/share/games/fortunes/brasil | grep -v '^[[:space:]]*$' | head -n 90 |
-  awk 'NR % 30 == 1 { printf "\nCAPÍTULO %d\n\n", ++c } NR % 40 == 0 { printf "\f" } { print }' > livro.txt
-printf '\n# Notas <&>\n\nUm texto com <marcas> & um ]]> no meio.\n' >> livro.txt
+write_headed_book 90
 
 # The package's command needs the kernel to run jar files; the same jar
 # through java does not.

@@ -138,6 +138,15 @@ start_at_menu() {
   wait_prompt
 }
 
+# livro.txt in the current directory: the first $1 lines of fortunes-br
+# with a chapter heading every 30 lines, a page break every 40, and a last
+# heading and paragraph of markup characters.
+write_headed_book() {
+  grep -v '^%' /usr/share/games/fortunes/brasil | grep -v '^[[:space:]]*$' | head -n "$1" |
+    awk 'NR % 30 == 1 { printf "\nCAPÍTULO %d\n\n", ++c } NR % 40 == 0 { printf "\f" } { print }' > livro.txt
+  printf '\n# Notas <&>\n\nUm texto com <marcas> & um ]]> no meio.\n' >> livro.txt
+}
+
 # Option V up to its phrase prompt, with the voice type $1.
 start_voice_trial() {
   keys v
